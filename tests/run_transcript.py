@@ -52,8 +52,8 @@ def parse(path):
             continue
         if case.raw_expect is not None:
             case.raw_expect.append(line)
-        elif line.startswith("$ ") and not case.inputs and case.args is None:
-            case.args = shlex.split(line[2:])
+        elif (line == "$" or line.startswith("$ ")) and not case.inputs and case.args is None:
+            case.args = shlex.split(line[1:])
         elif line == "---" and case.args is not None:
             case.raw_expect = []
         elif line.startswith("> ") or line == ">":

@@ -75,7 +75,7 @@ struct mem_node {
     val_item* owner;
     i64 bytes;
     i64 refcount;
-    i64 live;
+    i64 live;      // bit 0: live; BLOCK_ITEMS: holds descriptors
 };
 static_assert(sizeof(mem_node) == 32, "arena header must be 32 bytes");
 
@@ -101,6 +101,8 @@ void AlcExtraV(val_item* item, i64 bytes);
 i64 RefChange(val_item* item, i64 delta);
 i64 GC();
 int CkCollision(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// Next temporary slot (4..17, then 15384..16383). When they are exhausted it
+// returns 0, a slot never used, with errchk = 5 ("stack full").
 i64 Incstkv(i64* counter);
 void Updateaz(i64 vx, i64 rank, i64 count, i64 dim0, i64 dim1);
 i64 TransFad(i64 vx, i64 type, i64 src);
@@ -109,7 +111,11 @@ i64 Incstktpt(i64 n, i64 which, i64 type);
 i64 SimFirst();
 void SetCursors(i64 type, char* data);
 // Releases whatever block a descriptor owns (arena or large) and zeroes it.
+// A variable whose value is replaced gives up its old block this way.
 void ReleaseValue(val_item* item);
+// Where an address inside a block moved by the latest collection went (the
+// address itself when its block did not move).
+void* GCRelocate(void* p);
 // Checks that a result of count elements of type fits what the workspace
 // can hold; error 6 when it does not (sizes coming from user data).
 i64 CheckSize(i64 type, i64 count);
@@ -143,6 +149,8 @@ void HeapExit();
 i64 GetAloc();
 void HeapChange(void* data);
 bool IsLargeData(const void* data);
+// The header of the large block whose data starts at data, or nullptr.
+heap_node* LargeNodeOf(const void* data);
 
 scratch_node* GM_Init();
 void GM_head();
@@ -211,3 +219,61 @@ void ZemInit();
 void SymTable();
 void CleanEX(bool zero);
 void CleanVT();
+// Creates the root of the name-listing trie (the sorted listings).
+void InitNval();
+
+// ---- inside the value store (shared by its own files) ----------------------
+
+// Bit of a named block header's live word: the block holds descriptors.
+constexpr i64 BLOCK_ITEMS = 0x100;
+i64 ArenaRound(i64 need);
+bool HoldsItems(i64 type);
+i64 BlockTag(i64 type);
+void RetagBlock(val_item* item, i64 type);
+mem_node* ArenaHeader(const val_item* item);
+bool PlaceNamed(val_item*& item, i64 need, i64 type, bool release);
+bool PlaceTemp(val_item*& item, i64 need, i64 type);
+void LoseBlock(val_item* item);
+void ReleaseItems(val_item* owner, i64 capacity);
+void TrackTempLarge(i64 vx, heap_node* node);
+void ReleaseTempLarge(i64 vx);
+void UntrackTemp(const val_item* item);
+void ForgetTempLarge(heap_node* node);   // nullptr: every temporary
+heap_node* TempLargeOf(i64 vx);
+
+// ---- type demotion and tolerant comparison ----------------------------------
+
+i64 IntV(i64 cidx, i64 vidx);
+i64 IntB(i64 cidx, i64 vidx);
+int iequal(i64 a, i64 b);
+int gequal(double x, double y);
+int biochk(i64 a, i64 b);
+
+// ---- value storing and copying ------------------------------------------------
+// Every routine returns 0 or an error code, a non-zero code also in errchk.
+// Copies read their source only from places an allocation cannot move or
+// free, so a copy may land anywhere, even on its own source.
+
+i64 GenStoreDimv0(val_item* dst, const val_item* src);
+i64 GenStoreDimv1(val_item* dst, i64 cidx, i64 vidx);
+i64 GenStoreDims(i64 vx, i64 cidx, i64 vidx);
+i64 GenStoreV2(val_item* dst, val_item* src, bool named);
+i64 GenStoreX(val_item* dst, val_item* src, i64 n, bool named);
+i64 GenStoreB(val_item* dst, i64 vx);
+i64 GenStoreDt(i64 vx, val_item* item, i64 n);
+i64 GenStoreV3(val_item* dst, val_item* src, i64 i, bool named);
+i64 GenStoreV4(val_item* dst, i64 i, val_item* src, i64 j);
+i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat);
+i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named);
+i64 GenStorePar1(val_item* dst, i64 cidx, i64 vidx, bool named);
+i64 GenStorePar2(val_item* dst, i64 cidx, i64 vidx, bool named);
+i64 GenStorePar2V(val_item* dst, val_item* src, bool named);
+i64 GenStoreXt(val_item* item, i64 type, bool named);
+i64 GenStoreG(val_item* dst, val_item* a, val_item* b, bool named);
+i64 GenStored(val_item* dst, val_item* src, i64 count, bool named);
+i64 ChkRight6(i64 vx);
+// Moves a descriptor to a new home: the block it owns is told its new owner.
+void MoveItem(val_item* to, const val_item* from);
+// Drops one reference to the block a descriptor owns; when that was the last
+// one, the blocks of its items (lists, dictionaries, tables) go with it.
+void DropRef(val_item* item);

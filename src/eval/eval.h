@@ -1,0 +1,185 @@
+// The evaluator: operand registers, the line driver, the tree walker and
+// the copy routines it offers to the primitives.
+#pragma once
+#include "values/values.h"
+
+// ---- operand registers ------------------------------------------------------
+// Loaded by SetNames for the primitive in progress; global, not re-entrant.
+
+// Left operand.
+extern i64 ltyp, lrnk, llgth, llgth1;
+extern i64 lop0, lop1;     // single integer-like element (both the same)
+extern double lop2;        // single float-like element
+extern char lop3;          // single character element
+extern val_item* lo0;      // data of a non-single operand, by view
+extern i64* lo1;
+extern double* lo2;
+extern char* lo3;
+extern i64 ldim0, ldim1, ld1;
+extern void* lcad;         // element address (inline word for one element)
+
+// Right operand.
+extern i64 rtyp, rrnk, rlgth, rlgth1;
+extern i64 rop0, rop1;
+extern double rop2;
+extern char rop3;
+extern val_item* ro0;
+extern i64* ro1;
+extern double* ro2;
+extern char* ro3;
+extern i64 rdim0, rdim1, rd1;
+extern void* rcad;
+
+// Operands whose cached data pointers the collector refreshes:
+// value slot, negated constant index, 0 = none.
+extern i64 gclx, gcrx;
+
+// Result (target) registers.
+extern i64 ttyp, trnk, tlgth, tlgth1;
+
+// Mixed arithmetic: the larger operand type is float and the types differ.
+extern char dtyp;
+
+// Second right operand (SetNames1), used by indexed assignment.
+extern i64 rlgth_1, rop_0, rop_1;
+extern i64* ro_0;
+extern i64* ro_1;
+extern i64 rdim_0, rdim_1, rd_1;
+
+void SetNames(i64 flag, i64 kind, i64 target, i64 lc, i64 lv, i64 rc, i64 rv);
+void SetNames1(i64 c, i64 v);
+i64 Sfshapeck(i64 mode, i64 target, i64 lc, i64 lv, i64 rc, i64 rv);
+
+// ---- call state ---------------------------------------------------------------
+
+constexpr i64 SITSIZE = 256;      // state-indicator entries
+constexpr i64 DFXSIZE = 1024;     // binding-stack entries
+constexpr i64 TRACESIZE = 150;
+
+struct si_entry {
+    i64 row;    // function row, -1 = immediate line
+    i64 line;
+};
+struct dfx_entry {
+    i64 name;   // name index, -1 = frame mark
+    i64 slot;
+};
+struct stmt_node {
+    i64 root;
+    i64 start;
+    i64 branch;        // branch record, -1 none
+    stmt_node* next;
+};
+
+extern si_entry sitable[SITSIZE];
+extern i64 sidx;                  // top of the state indicator, -1 empty
+extern dfx_entry dfxstack[DFXSIZE];
+extern i64 lststkx;               // top of the binding stack, -1 empty
+extern i64 traces[TRACESIZE];
+extern i64 tracenum;              // words used in traces, -1 none
+extern i64 traceflag;
+extern i64 flagmm;
+
+// ---- line driver ------------------------------------------------------------
+
+extern i64 epos;       // error column, -1 = not yet known
+extern i64 stdtim;     // processor clock at the start of the line
+extern i64 chrnum;     // characters on the current output line
+extern i64 depest;     // call depth of the running line
+extern i64 exeout;     // last ExecaLine result: 1 slot, 2 constant, 0 none
+extern i64 exelock;    // set while the execute primitive runs a text
+
+i64 ParseLine(char* text, i64 length);
+i64 ParseLine0(char* text, i64 length, i64 row, i64 line, char terminator, i64 x,
+               i64* errpos, bool execute);
+i64 ExecuLine(i64 root, i64 start);
+i64 ExecParse(char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io);
+i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io);
+void CleanET();
+
+// ---- tree walker --------------------------------------------------------------
+
+constexpr i64 IDXSTK = 128;       // initial room of the walker's operand stacks
+
+extern i64 idxafstk[IDXSTK];      // pending bracket levels (1: save the index list)
+extern i64 idxafstkpt;
+extern i64 idxtagstp;             // top of the pending table-literal names
+
+i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth,
+             i64 io);
+
+// Copies of whole operands into slots and descriptors.
+i64 GenStore(i64 dest, i64 c, i64 v);
+i64 GenStoreV0(i64 slot, val_item* src);
+i64 GenStoreV1(val_item* dst, i64 c, i64 v, bool named);
+i64 BeforeIndexA(i64 slot);
+
+// ---- defined-function calls ---------------------------------------------------
+
+i64 SetHeadFirst(i64 row, i64 depth, i64 io);
+i64 SetNodeValue(i64 row, i64 other, i64 mode);
+void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io);
+stmt_node* IbAddx(i64 row, i64 line, i64 out[3]);
+stmt_node* IbIndx(i64 row, i64 line, i64 k);
+void IbClean(i64 row);
+void Rslocvx1(i64 slot);
+
+// ---- bracket indexing and indexed assignment --------------------------------
+
+i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n,
+              i64 io);
+i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n,
+              i64 io);
+i64 PfIdxSave(i64 fc, i64 fv, i64 n, i64* idxc, i64* idxv);
+i64 PfCalcDelta(i64 rank, i64 slot);
+
+// ---- entry point and top-level loop (toplevel.cpp, input.cpp) ----------------
+
+constexpr i64 LINE_SIZE = 10240;  // input line buffer, terminator included
+
+extern bool BATMD;                // a script named on the command line runs
+extern char parseString[LINE_SIZE];
+extern double NF, WF;             // float null and infinity
+extern i64 buffsize;
+extern char* buffline;
+
+// Where the next input line comes from: the terminal or a pipe by default; the
+// server installs its client's messages, so that lines a command reads (a
+// function body, quad input) come from the same place as the typed lines.
+// A source returns 1 for a line, 0 at the end of input, -1 for a line that
+// did not fit (it has been discarded).
+typedef int (*line_source)(char* buffer, i64 cap);
+void SetLineSource(line_source source);
+int ReadInputLine(char* buffer, i64 cap);
+
+void ZemInitMain();
+void ProcessMain();
+void ProcessMainSub(char* line);
+void Head();
+void Prompt();
+i64 ExecBatch(char* file);
+void FnInput(char* text);
+void FnDisplay(char* text, bool interactive);
+i64 DebugStack(char* text);
+
+// ---- operand widening ----------------------------------------------------------
+// Scratch copies of the loaded operands as doubles or complex numbers; they
+// live until the end of the primitive application.
+
+extern double ltm, rtm;          // a single left or right element as a double
+extern double* ltmp;             // left elements widened (complex: pairs)
+extern double* rtmp;             // right elements widened (complex: pairs)
+
+i64 GenTemp(i64 lc, i64 lv, i64 rc, i64 rv);
+i64 GenTempComplex(i64 lc, i64 lv, i64 rc, i64 rv);
+i64 CfAbstract(i64 c, i64 v, i64* dims);
+
+// ---- walker internals -----------------------------------------------------------
+
+// Calls the routine of a dyadic or monadic function code; its error code.
+i64 DispatchDyadic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io, i64 transposed);
+i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io);
+// The call of a defined function at an application: arguments bound, body
+// run, result copied to res. Its error code.
+i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line,
+                i64 depth, i64 temp, i64 io);

@@ -1,0 +1,211 @@
+// The line driver: cuts a line into statements, runs or records each one,
+// prints values, and shows a failing line with a caret under the error.
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "dict/dict.h"
+#include "display/display.h"
+#include "eval/eval.h"
+#include "parser/parser.h"
+
+// The source text behind a function's executable line, from the function
+// record; the error column is moved into that text.
+char* FunErrLineStr(zem_func* f, i64 n);
+char* FunErrLineOld(zem_func* f, i64 n, i64* col);
+
+static void put_text(const char* text) {
+    if (text) std::fwrite(text, 1, std::strlen(text), stdout);
+}
+
+// n blanks and a caret, written directly: no line is too long for it.
+static void put_caret(i64 n) {
+    static const char blanks[] = "                                                                ";
+    const i64 chunk = sizeof blanks - 1;
+    for (; n > 0; n -= chunk) std::fwrite(blanks, 1, n < chunk ? n : chunk, stdout);
+    std::fputs("^\n", stdout);
+}
+
+static void show_immediate(const char* text) {
+    errmsg(errchk);
+    std::fputs("      ", stdout);
+    put_text(text);
+    std::fputs("\n", stdout);
+    put_caret(6 + (epos > 0 ? epos : 0));
+}
+
+static void show_function(i64 row, i64 line) {
+    FnGetFullname(functable[row].gname, 'G');
+    if (DBListN(fullname)) {
+        std::fputs("error in `do statement\n", stdout);
+        return;
+    }
+    errmsg(errchk);
+    char prefix[NAMESIZE + 32];
+    int n = std::snprintf(prefix, sizeof prefix, "%s[%" PRId64 "]  ", fullname, line);
+    if (n < 0) n = 0;
+    if (n >= static_cast<int>(sizeof prefix)) n = sizeof prefix - 1;
+    epos = (epos > 0 ? epos : 0) + n;
+    zem_func* f = functable[row].func;
+    const char* text = errchk == 26 ? FunErrLineStr(f, line) : FunErrLineOld(f, line, &epos);
+    put_text(prefix);
+    put_text(text);
+    std::fputs("\n", stdout);
+    if (line >= 0) put_caret(epos);
+}
+
+i64 ParseLine(char* text, i64 length) {
+    epos = -1;
+    stdtim = static_cast<i64>(std::clock());
+    chrnum = 0;
+    depest = 1;
+    fgrtn = 0;
+    if (sidx + 1 >= SITSIZE) {
+        errmsg(5);   // the state indicator is full: "->" or )SIC empties it
+        return -1;
+    }
+    sitable[sidx + 1] = {-1, 0};
+    traceflag = 0;
+    errchk = 0;
+    parse_mark mark = ParseMark();
+    ParseLine0(text, length, -1, 0, 0, 1, &epos, true);
+    if (errchk == 0) {
+        ParseRelease(mark);
+        if (fgrtn) {
+            std::fputs("\n", stdout);
+            fgrtn = 0;
+        }
+        return 0;
+    }
+    i64 code = errchk;
+    bool suspended = depest > 1;
+    sidx += depest;
+    if (sidx >= SITSIZE) sidx = SITSIZE - 1;
+    si_entry top = sitable[sidx];
+    errchk = code;
+    if (top.row < 0) show_immediate(text);
+    else show_function(top.row, top.line);
+    // Records a suspended call still runs from are kept.
+    if (!suspended) ParseRelease(mark);
+    errchk = code;
+    return -1;
+}
+
+i64 ParseLine0(char* text, i64 length, i64 row, i64 line, char terminator, i64 x, i64* errpos,
+               bool execute) {
+    i64 off = 0;
+    while (length > 0) {
+        i64 out[3] = {-1, -1, -1};
+        errchk = ZemParser(text + off, length, row, line, terminator, x, out);
+        i64 cur = GetZemCursor();
+        if (errchk) {
+            if (*errpos < 0) *errpos = GetZemOldCursor() + off;
+            break;
+        }
+        if (execute) {
+            i64 col = ExecuLine(onlyroot, onlystn);
+            if (errchk) {
+                if (*errpos < 0) *errpos = col + off;
+                break;
+            }
+        } else {
+            IbAddx(row, line, out);
+        }
+        off += cur + 1;
+        length -= cur + 1;
+    }
+    return 0;
+}
+
+// The []IO in force: a suspended function's local one, else the global.
+static i64 io_slot() {
+    if (sidx < 0) return SLOT_IO;
+    i64 d = FnFindName("[]IO", 'D');
+    return d >= 0 && d <= lststkx ? dfxstack[d].slot : SLOT_IO;
+}
+
+static bool shows_value(i64 root) {
+    const parse_node& r = parsetree[root];
+    if (r.kind == 'V' || r.kind == 'C') return true;
+    if (r.kind != 'F') return false;
+    const fn_node& f = fnodetable[r.ref];
+    if (f.kind == 'D') return functable[f.code].result != -1;
+    if (f.code == 0) return false;
+    if (f.code == 22) return exeout != 0;
+    return true;
+}
+
+i64 ExecuLine(i64 root, i64 start) {
+    if (root < 0) return 0;
+    CleanEPf();
+    stacktop = 0;
+    errchk = 0;
+    idxafstkpt = -1;
+    idxtagstp = -1;
+    i64 io = io_slot();
+    for (i64 r = FIRSTFN; r <= lstfx; r++) functable[r].parsed = 0;
+    i64 vi = TreeList(-1, root, start, stacktop, 3, -1, 1, io);
+    if (errchk) return parsetree[vi].col;
+    if (!shows_value(root)) return 0;
+    errchk = GenOutpt(parsetree[root].kind == 'C' ? 1 : 0, vi);
+    return errchk ? parsetree[root].col : 0;
+}
+
+i64 ExecParse(char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io) {
+    i64 result = 0, off = 0;
+    while (length > 0) {
+        i64 out[3] = {-1, -1, -1};
+        errchk = ZemParser(text + off, length, row, 0, 0, *io, out);
+        i64 cur = GetZemCursor();
+        if (errchk) return -1;
+        if (row >= 0) {
+            onlyroot = out[0];
+            onlystn = out[1];
+        }
+        result = ExecaLine(onlyroot, onlystn, temp, row, depth, *io);
+        if (errchk) return -1;
+        off += cur + 1;
+        length -= cur + 1;
+    }
+    return result;
+}
+
+i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io) {
+    i64 saved[IDXSTK];
+    i64 savedpt = idxafstkpt;
+    for (i64 k = 0; k <= savedpt; k++) saved[k] = idxafstk[k];
+    idxafstkpt = -1;
+    errchk = 0;
+    i64 r = TreeList(row, root, start, stacktop, temp, -1, depth, io);
+    idxafstkpt = savedpt;
+    for (i64 k = 0; k <= savedpt; k++) idxafstk[k] = saved[k];
+    exeout = 0;
+    if (errchk || root < 0) return r;
+    const parse_node& n = parsetree[root];
+    if (n.kind == 'V') {
+        exeout = 1;
+    } else if (n.kind == 'C') {
+        exeout = 2;
+        r = -r;
+    } else if (n.kind == 'F') {
+        const fn_node& f = fnodetable[n.ref];
+        if ((f.kind == 'D' && functable[f.code].result != -1) || (f.kind == 'P' && f.code != 0))
+            exeout = 1;
+    }
+    return r;
+}
+
+void CleanET() {
+    if (sidx >= 0) {
+        for (i64 s = lstvxend; s < SYSTART; s++) Rslocvx1(s);
+        lstvxend = SYSTART;
+        lststkx = -1;
+    }
+    collision = 0;
+    exelock = 0;
+    exeout = 0;
+    tracenum = -1;
+    sidx = -1;
+    flagmm = 0;
+}

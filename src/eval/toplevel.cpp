@@ -1,0 +1,115 @@
+// Start-up shared by every mode, the top-level loop and its line dispatch.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "eval/eval.h"
+#include "parser/parser.h"
+#include "system/system.h"
+
+bool BATMD = false;
+char parseString[LINE_SIZE];
+double NF = 0;
+double WF = 0;
+i64 buffsize = 0;
+char* buffline = nullptr;
+
+static const char PROMPT[] = "      ";
+
+void Prompt() {
+    std::fputs(PROMPT, stdout);
+    std::fflush(stdout);
+}
+
+void Head() {
+    syshd();
+    zeminfo();
+    std::printf("%sCLEAR WS\n\n", PROMPT);
+    if (!BATMD) Prompt();
+}
+
+void ZemInitMain() {
+    if (!BATMD) Head();
+    HeapInit();
+    NF = std::numeric_limits<double>::quiet_NaN();
+    WF = std::numeric_limits<double>::infinity();
+    sybmax = 1024;
+    psym = static_cast<sym_node**>(acalloc(sybmax, sizeof(sym_node*)));
+    buffsize = 5120;
+    buffline = static_cast<char*>(AL2(1, buffsize));
+    InitSym();
+    InitNval();
+    ZemInit();
+}
+
+static void report_long_line() {
+    std::printf("Error: input line longer than %lld characters, not run\n",
+                static_cast<long long>(LINE_SIZE - 1));
+}
+
+void ProcessMain() {
+    ZemInitMain();
+    for (;;) {
+        int got = ReadInputLine(parseString, LINE_SIZE);
+        if (got == 0) break;
+        if (got < 0) {
+            report_long_line();
+            if (!PRINT_OFF) Prompt();
+            continue;
+        }
+        ProcessMainSub(parseString);
+    }
+    HeapExit();
+    std::printf("Bye.\n");
+}
+
+static bool starts_with(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+void ProcessMainSub(char* line) {
+    line[CleanN(line)] = 0;
+    char* text = line;
+    CleanB(&text);
+    if (*text == 0) {
+    } else if (starts_with(text, "@.")) {
+        FnInput(text + 2);
+    } else if (*text == '{') {
+        FnDisplay(text + 1, true);
+    } else if (*text == ')') {
+        Command(text + 1);
+    } else if (starts_with(text, "->")) {
+        DebugStack(text + 2);
+    } else {
+        ParseLine(text, static_cast<i64>(std::strlen(text)) + 1);
+    }
+    if (!PRINT_OFF) Prompt();
+}
+
+// Function definitions arrive with the defined-function work; until then a
+// definition is refused as a bad header, and its lines run as typed lines.
+void FnInput(char*) { std::printf("func. line[0] error\n"); }
+
+// Function display and one-line definitions arrive with the defined-function
+// work; until then every brace line is refused as malformed.
+void FnDisplay(char*, bool) {
+    std::printf("\n");
+    errchk = 2;
+}
+
+// Nothing is ever suspended before defined functions exist.
+i64 DebugStack(char*) { return 0; }
+
+i64 ExecBatch(char* file) {
+    BATMD = true;
+    ZemInitMain();
+    FILE* f = std::fopen(file, "r");
+    if (!f) {
+        errmsg(500);
+        return 0;
+    }
+    std::fclose(f);
+    errmsg(99);
+    return 0;
+}

@@ -1,0 +1,483 @@
+// The tree walker: evaluates one statement's parse records from its
+// first-evaluated leaf up to the root, right operands before left ones,
+// applying primitives by function code and performing the special forms.
+//
+// Every application writes its result into a fresh temporary; an assignment
+// then copies or shares it into the variable. So a primitive that fails half
+// way never touches the variable, which keeps its old value.
+#include <vector>
+
+#include "dict/dict.h"
+#include "display/display.h"
+#include "eval/eval.h"
+#include "parser/parser.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+#include "system/system.h"
+
+i64 idxafstk[IDXSTK];
+i64 idxafstkpt = -1;
+i64 idxtagstp = -1;
+
+namespace {
+
+// Pending index positions and list items (constant and value halves), and
+// the column names of a table literal. They grow as needed, up to a limit
+// beyond which the statement fails with "stack full".
+constexpr size_t STACKLIMIT = 1 << 20;
+std::vector<i64> stkc, stkv, tags;
+bool tablemark = false;
+
+struct Pair {
+    i64 c, v;
+};
+constexpr Pair NONE = {-1, -1};
+
+struct Walk {
+    i64 row, mark, line, depth, io;
+    i64 temp;       // temporary counter of this walk
+    i64 fail;       // node at which the walk failed
+    bool each;      // the each operator applies to the next application
+};
+
+parse_node& node(i64 n) { return parsetree[n]; }
+fn_node& app(i64 n) { return fnodetable[parsetree[n].ref]; }
+bool is_app(i64 n) { return n >= 0 && parsetree[n].kind == 'F'; }
+bool is_prim(i64 n, i64 code) { return is_app(n) && app(n).kind == 'P' && app(n).code == code; }
+
+Pair leaf(i64 n) {
+    const parse_node& p = node(n);
+    if (p.kind == 'C') return {p.ref, -1};
+    if (p.kind == 'V') return {-1, p.ref};
+    return NONE;
+}
+
+bool undefined(Pair p) { return p.c < 0 && p.v >= 0 && vtable[p.v].rank == -1; }
+bool named(Pair p) { return p.c < 0 && isnamedslot(p.v); }
+
+// Allocation order of temporaries: 4..17, then 15384..16383.
+i64 ordinal(i64 slot) { return slot <= 17 ? slot : slot - 15384 + 18; }
+
+bool is_temp_result(Pair p) {
+    return p.c < 0 && p.v > 3 && istempslot(p.v) && p.v < VTSIZE;
+}
+
+bool fail(Walk& w, i64 at, i64 code) {
+    w.fail = at;
+    if (code) errchk = code;
+    return false;
+}
+
+bool new_temp(Walk& w, i64 at, i64* slot) {
+    errchk = 0;
+    i64 s = Incstkv(&w.temp);
+    if (errchk) return fail(w, at, errchk);
+    *slot = s;
+    return true;
+}
+
+bool push_item(Walk& w, i64 at, Pair p) {
+    if (stkc.size() >= STACKLIMIT) return fail(w, at, 5);
+    stkc.push_back(p.c);
+    stkv.push_back(p.v);
+    return true;
+}
+
+void pop_items(size_t base) {
+    stkc.resize(base);
+    stkv.resize(base);
+}
+
+// The leaf reached by following right operands down: the first node a
+// subtree evaluates.
+i64 first_leaf(i64 n) {
+    while (is_app(n) && app(n).right >= 0) n = app(n).right;
+    return n;
+}
+
+// Number of index separators along a chain of right operands.
+i64 separators(i64 n) {
+    i64 k = 0;
+    while (is_prim(n, 2)) {
+        k++;
+        n = app(n).right;
+    }
+    return k;
+}
+
+bool climb(Walk& w, i64 root, i64 start, Pair* out);
+
+// The value of an operand node: a leaf directly, an expression by a nested
+// walk whose temporaries this walk then steps over.
+bool eval_sub(Walk& w, i64 n, Pair* out) {
+    if (!is_app(n)) {
+        *out = leaf(n);
+        return true;
+    }
+    if (idxafstkpt + 1 >= IDXSTK) return fail(w, n, 5);
+    idxafstk[++idxafstkpt] = 0;
+    i64 saved = collision;
+    Walk inner = w;
+    inner.mark = stacktop;
+    inner.each = false;
+    bool ok = climb(inner, n, first_leaf(n), out);
+    collision = saved;
+    idxafstkpt--;
+    if (!ok) return fail(w, inner.fail, 0);
+    if (is_temp_result(*out) && ordinal(out->v) > ordinal(w.temp)) w.temp = out->v;
+    return true;
+}
+
+// A named right operand waiting while an expression on the left runs is
+// copied first, so an assignment there cannot change it.
+bool protect(Walk& w, i64 at, Pair* r) {
+    if (!named(*r)) return true;
+    i64 t;
+    if (!new_temp(w, at, &t)) return false;
+    if (GenStore(t, r->c, r->v)) return fail(w, at, errchk);
+    *r = {-1, t};
+    return true;
+}
+
+bool finish_app(Walk& w, i64 at, i64 code) {
+    collision = 0;
+    w.each = false;
+    GM_free();
+    PfPurge();
+    errchk = code;
+    if (code) return fail(w, at, code);
+    return true;
+}
+
+// ---- primitive and defined-function applications ----------------------------
+
+bool apply_reserved(Walk& w, i64 p, i64 row, i64* res, Pair l, Pair r) {
+    i64 e;
+    if (row == 7 && l.c == -1 && l.v == -1) e = PfDo(res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
+    else if (functable[row].valence == 1) e = PfSystems1(row, *res, r.c, r.v);
+    else if (functable[row].valence == 2) e = PfSystems2(row, *res, l.c, l.v, r.c, r.v);
+    else e = 1;
+    return finish_app(w, p, e);
+}
+
+bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transposed) {
+    bool dyadic = !(l.c == -1 && l.v == -1);
+    if ((dyadic && undefined(l)) || undefined(r)) return finish_app(w, p, 4);
+    collision = CkCollision(*res, l.c, l.v, r.c, r.v);
+    i64 e;
+    if (code == 22) {
+        errchk = 0;
+        i64 slot = PfExecu(*res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
+        e = errchk;
+        if (!e) *res = slot;
+    } else if (w.each && dyadic) {
+        e = PfEachDyc(code, *res, l.c, l.v, r.c, r.v, w.io);
+    } else if (w.each && opnd(r.c, r.v)->type == TLIST) {
+        e = PfEachMon(code, *res, r.c, r.v, w.io);
+    } else if (dyadic) {
+        e = DispatchDyadic(code, *res, l.c, l.v, r.c, r.v, w.io, transposed);
+    } else {
+        e = DispatchMonadic(code, *res, r.c, r.v, w.io);
+    }
+    return finish_app(w, p, e);
+}
+
+// The two-level dotted form t.fk.name reads a foreign key's column.
+bool dot2_form(i64 p) {
+    i64 L = app(p).left;
+    return is_prim(L, 754) && node(app(L).left).kind == 'V' && node(app(L).right).kind == 'C' &&
+           node(app(p).right).kind == 'C';
+}
+
+bool apply_dot2(Walk& w, i64 p, i64 res) {
+    i64 L = app(p).left;
+    i64 e = PfDot2(res, node(app(L).left).ref, node(app(L).right).ref, node(app(p).right).ref);
+    return finish_app(w, p, e < 0 ? 1 : e);
+}
+
+// A general application p whose right operand value is r.
+bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
+    fn_node f = app(p);
+    i64 code = f.code;
+    i64 at = p;
+    i64 transposed = 0;
+    i64 par = node(p).parent;
+    // A shape of a shape yields the rank.
+    if (f.kind == 'P' && code == 28 && is_prim(par, 28) && app(par).left < 0 && app(par).right == p) {
+        i64 res;
+        if (undefined(r)) return fail(w, p, 4);
+        if (!new_temp(w, par, &res)) return false;
+        if (!finish_app(w, par, PfGenRoro(res, r.c, r.v))) return false;
+        *cur = {-1, res};
+        *next = par;
+        return true;
+    }
+    // A transpose under an inner product is read by the inner product.
+    if (f.kind == 'P' && code == 36 && p != root && is_app(par) && app(par).kind == 'P' &&
+        app(par).code > 1000 && app(par).right == p) {
+        at = par;
+        f = app(par);
+        code = f.code;
+        transposed = 1;
+    }
+    i64 res;
+    if (f.kind == 'P' && code == 754 && dot2_form(at)) {
+        if (!new_temp(w, at, &res)) return false;
+        if (!apply_dot2(w, at, res)) return false;
+        *cur = {-1, res};
+        *next = at;
+        return true;
+    }
+    Pair l = NONE;
+    if (f.left >= 0) {
+        if (is_app(f.left)) {
+            if (!protect(w, at, &r)) return false;
+            if (!eval_sub(w, f.left, &l)) return false;
+        } else {
+            l = leaf(f.left);
+        }
+    }
+    if (!new_temp(w, at, &res)) return false;
+    if (f.kind == 'D') {
+        if (f.code < FIRSTFN) {
+            if (!apply_reserved(w, at, f.code, &res, l, r)) return false;
+        } else {
+            i64 e = CallDefined(f.code, res, l.c, l.v, r.c, r.v, w.row, w.line, w.depth, w.temp, w.io);
+            if (!finish_app(w, at, e)) return false;
+        }
+    } else if ((code == 610 || code == 611) && f.right < 0) {
+        if (!finish_app(w, at, code == 610 ? PfQdzeroTS(res) : PfQdzeroInput(res))) return false;
+    } else if (!apply_prim(w, at, code, &res, l, r, transposed)) {
+        return false;
+    }
+    *cur = {-1, res};
+    *next = at;
+    return true;
+}
+
+// ---- special forms ------------------------------------------------------------------
+
+// The targets of a multiple assignment: (c, v) the leftmost, the arrays the
+// others right to left.
+bool assign_list(Walk& w, i64 p, i64 target, Pair value) {
+    std::vector<Pair> names;
+    i64 n = app(target).right;
+    while (is_prim(n, 2)) {
+        names.push_back(leaf(app(n).left));
+        n = app(n).right;
+    }
+    names.push_back(leaf(n));
+    for (Pair& t : names)
+        if (t.c < 0 && t.v < 0) t = {-1, 0};
+    std::vector<i64> cs, vs;
+    for (size_t k = names.size() - 1; k >= 1; k--) {
+        cs.push_back(names[k].c);
+        vs.push_back(names[k].v);
+    }
+    i64 e = PfAsslst(names[0].c, names[0].v, cs.data(), vs.data(),
+                     static_cast<i64>(names.size()) - 2, value.c, value.v);
+    return finish_app(w, p, e);
+}
+
+// The statement goes on with the assigned value, held in a temporary.
+bool carry_value(Walk& w, i64 p, Pair* cur) {
+    if (is_temp_result(*cur)) return true;
+    i64 t;
+    if (!new_temp(w, p, &t)) return false;
+    if (GenStore(t, cur->c, cur->v)) return fail(w, p, errchk);
+    *cur = {-1, t};
+    return true;
+}
+
+// A[i;j]<-value.
+bool assign_indexed(Walk& w, i64 p, i64 target, Pair* cur) {
+    i64 arr = app(target).left;
+    Pair a = NONE;
+    if (is_prim(arr, 22)) {
+        if (!eval_sub(w, arr, &a)) return false;
+    } else if (arr >= 0 && node(arr).kind == 'V') {
+        a = leaf(arr);
+    }
+    if (!named(a)) return fail(w, p, 1);
+    size_t base = stkc.size();
+    Pair first = NONE;
+    if (!eval_sub(w, app(target).right, &first)) return false;
+    i64 n = static_cast<i64>(stkc.size() - base) - 1;
+    if (undefined(*cur)) return fail(w, p, 4);
+    BeforeIndexA(a.v);
+    errchk = 0;
+    i64 e = GenIndexA(a.v, first.c, first.v, stkc.data() + base, stkv.data() + base, cur->c, cur->v,
+                      n, w.io);
+    pop_items(base);
+    if (!finish_app(w, p, e)) return false;
+    return carry_value(w, p, cur);
+}
+
+bool assign(Walk& w, i64 p, Pair* cur) {
+    i64 target = app(p).left;
+    if (target >= 0 && node(target).kind == 'Z') {
+        if (tags.size() >= STACKLIMIT) return fail(w, p, 5);
+        tags.push_back(node(target).ref);
+        idxtagstp = static_cast<i64>(tags.size()) - 1;
+        tablemark = true;
+        return true;
+    }
+    if (is_prim(target, 1) && app(target).left < 0) return assign_list(w, p, target, *cur);
+    if (is_prim(target, 1)) return assign_indexed(w, p, target, cur);
+    i64 slot;
+    if (is_prim(target, 22)) {
+        Pair t;
+        if (!eval_sub(w, target, &t)) return false;
+        if (!named(t)) return fail(w, p, 1);
+        slot = t.v;
+    } else if (target >= 0 && node(target).kind == 'V') {
+        slot = node(target).ref;
+    } else {
+        return fail(w, p, 1);
+    }
+    if (!finish_app(w, p, PfAssign(slot, cur->c, cur->v))) return false;
+    *cur = {-1, slot};
+    if (slot == 2 || slot == 3) {
+        i64 e = GenOutpt(0, slot);
+        if (e) return fail(w, p, e);
+    } else if (isnamedslot(slot)) {
+        stacktop = w.mark;
+    }
+    return true;
+}
+
+// The column names and columns of a table literal: key columns (the
+// bracket part) after a boundary mark, value columns before it.
+bool table_literal(Walk& w, i64 p, i64 res, size_t base, Pair cur) {
+    if (!push_item(w, p, cur)) return false;
+    i64 L = app(p).left;
+    if (L >= 0 && !(node(L).kind == 'V' && node(L).ref == 0)) {
+        if (!push_item(w, p, NONE)) return false;
+        tags.push_back(-1);
+        Pair k;
+        i64 sub = is_prim(L, 1) && app(L).left < 0 ? app(L).right : L;
+        if (!eval_sub(w, sub, &k) || !push_item(w, p, k)) return false;
+    }
+    i64 n = static_cast<i64>(stkc.size() - base) - 1;
+    i64 e = PfGenTab(res, stkc.data() + base, stkv.data() + base, n, tags.data(),
+                     static_cast<i64>(tags.size()) - 1);
+    pop_items(base);
+    tags.clear();
+    idxtagstp = -1;
+    tablemark = false;
+    return finish_app(w, p, e);
+}
+
+// Code 1: bracket indexing, list literal, table literal.
+bool index(Walk& w, i64 p, Pair* cur) {
+    fn_node f = app(p);
+    size_t k = static_cast<size_t>(separators(f.right));
+    if (k > stkc.size()) return fail(w, p, 5);
+    size_t base = stkc.size() - k;
+    i64 n = static_cast<i64>(k) - 1;
+    if (f.left >= 0 && node(f.left).kind == 0) return true;   // a branch's index form
+    i64 res;
+    if (tablemark && (f.left < 0 || !is_app(f.left) || is_prim(f.left, 1) || is_prim(f.left, 0))) {
+        if (!new_temp(w, p, &res) || !table_literal(w, p, res, base, *cur)) return false;
+        *cur = {-1, res};
+        return true;
+    }
+    if (f.left < 0) {
+        if (!new_temp(w, p, &res)) return false;
+        i64 e = GenAlist(res, cur->c, cur->v, stkc.data() + base, stkv.data() + base, n);
+        pop_items(base);
+        if (!finish_app(w, p, e)) return false;
+        *cur = {-1, res};
+        return true;
+    }
+    Pair a;
+    if (!eval_sub(w, f.left, &a)) return false;
+    base = stkc.size() - k;
+    if (!new_temp(w, p, &res)) return false;
+    i64 e = 0;
+    if (idxafstkpt >= 0 && idxafstk[idxafstkpt] == 1)
+        e = PfIdxSave(cur->c, cur->v, n, stkc.data() + base, stkv.data() + base);
+    if (!e) e = GenIndexV(res, a.c, a.v, cur->c, cur->v, stkc.data() + base, stkv.data() + base, n,
+                          w.io);
+    pop_items(base);
+    if (!finish_app(w, p, e)) return false;
+    *cur = {-1, res};
+    return true;
+}
+
+// One step: the application p takes the value cur of its operand `from`.
+bool step(Walk& w, i64 p, i64 from, i64 root, Pair* cur, i64* next) {
+    fn_node f = app(p);
+    *next = p;
+    if (f.kind == 'P' && f.code == 2) {
+        if (from == f.right && !push_item(w, p, *cur)) return false;
+        *cur = NONE;
+        return f.left < 0 || eval_sub(w, f.left, cur);
+    }
+    if (f.kind == 'P' && f.code == 752) {
+        i64 par = node(p).parent;
+        if (!is_app(par)) return fail(w, p, 1);
+        w.each = true;
+        return true;
+    }
+    if (f.kind == 'P' && f.code == 0) return assign(w, p, cur);
+    if (f.kind == 'P' && f.code == 1) return index(w, p, cur);
+    Pair r = *cur;
+    if (from != f.right) {
+        // Reached through the left operand: the right one is still to come.
+        if (f.right >= 0 && !eval_sub(w, f.right, &r)) return false;
+    }
+    return apply(w, p, r, root, cur, next);
+}
+
+bool climb(Walk& w, i64 root, i64 start, Pair* out) {
+    Pair cur = NONE;
+    i64 from = -1, p = start;
+    if (!is_app(start)) {
+        cur = leaf(start);
+        if (start == root) {
+            *out = cur;
+            return true;
+        }
+        from = start;
+        p = node(start).parent;
+    }
+    for (;;) {
+        if (!is_app(p)) return fail(w, from, 1);
+        i64 next;
+        if (!step(w, p, from, root, &cur, &next)) return false;
+        if (next == root) {
+            *out = cur;
+            return true;
+        }
+        from = next;
+        p = node(next).parent;
+    }
+}
+
+}  // namespace
+
+i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth, i64 io) {
+    collision = 0;
+    if (root < 0) return 0;
+    if (node(root).kind == 'C' && root == start) return node(root).ref;
+    size_t base = stkc.size();
+    size_t tagbase = tags.size();
+    Walk w{row, mark, line, depth, io, temp, -1, false};
+    Pair out;
+    bool ok = climb(w, root, start, &out);
+    pop_items(base);
+    if (tags.size() > tagbase) tags.resize(tagbase);
+    if (!ok) {
+        if (!errchk) errchk = 1;
+        return w.fail >= 0 ? w.fail : root;
+    }
+    if (out.c >= 0 && node(root).kind != 'C') {
+        // A constant carried to the root of an application is handed on in
+        // a temporary, so the caller always receives a slot.
+        i64 t;
+        if (!new_temp(w, root, &t) || GenStore(t, out.c, out.v)) return root;
+        return t;
+    }
+    return out.c >= 0 ? out.c : out.v;
+}

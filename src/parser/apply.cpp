@@ -1,0 +1,156 @@
+// Applying a primitive symbol: the valence rule and the derived codes of
+// reduce, scan, inner product and axis.
+#include <cctype>
+#include <cmath>
+#include <cstring>
+
+#include "parser/parse_state.h"
+
+// f' of a symbol: its code, plus 1 for codes of monadic-dyadic pairs.
+static i64 Dyadic(i64 s) {
+    i64 c = PfnList(s);
+    return c >= 26 && c < 101 ? c + 1 : c;
+}
+
+// Code of a symbol applied with a value on its left.
+static i64 Valence(i64 s) {
+    i64 c = PfnList(s);
+    if (s == 47) return c;  // ",." stays 66
+    return c >= 26 && c < 101 ? c + 1 : c;
+}
+
+// Inner product "f:g"; cursor is just after f.
+bool Stmt::InnerCode(i64 f, i64* code) {
+    if (!(inSF0(f) || inSF2(f)) || At(cursor) != ':') return false;
+    i64 save = cursor;
+    cursor++;
+    i64 g = GetAsymb(At(cursor), 1, text);
+    if (!(inSF0(g) || inSF2(g) || g == 10)) {
+        cursor = save;
+        return false;
+    }
+    cursor++;
+    *code = Dyadic(g) + 100 * Dyadic(f);
+    return true;
+}
+
+// Reduce or scan "f/", "f\", "f/.", "f\."; cursor is on the operator.
+i64 Stmt::ReduceCode(i64 s, i64* code) {
+    i64 add = At(cursor) == '/' ? 100 : 200;
+    cursor++;
+    if (At(cursor) == '.') {
+        add += 200;
+        cursor++;
+    }
+    i64 f = Dyadic(s);
+    if (f >= 701) {
+        if (s == 61)
+            f = 13;
+        else if (s == 58)
+            f = 21;
+        else
+            return 16;
+    } else if (f < 26) {
+        if (s == 25) f = 16;
+        if (s == 24) f = 19;
+    }
+    *code = f + add;
+    return 0;
+}
+
+// Axis "f[k]"; cursor is on the "[". The axis number becomes part of the code.
+i64 Stmt::Axis(i64 s, bool dyadic, i64* code) {
+    i64 p = cursor + 1;
+    if (At(p) == '-') text[p] = '_';
+    if (!isdigit((unsigned char)At(p)) && At(p) != '_') return 27;
+    cursor = p;
+    i64 k = Number(text);
+    if (k < 0) return errchk ? errchk : 27;
+    val_item v = ctable[k];
+    if (k == lstcx && k >= NFIXCONST) {  // the literal served only here
+        ReleaseValue(&ctable[k]);
+        memset(&ctable[k], 0, sizeof(val_item));
+        lstcx--;
+    }
+    if (!(v.rank == 0 || (v.rank == 1 && v.count == 1))) return 27;
+    if (v.type != TINT && v.type != TFLOAT) return 27;
+    if (!iook) return 24;
+    double kv = v.type == TINT ? (double)v.dim0 : *(double*)&v.dim0;
+    double d = kv - (double)io;
+    bool inrange = v.type == TINT && d >= 0 && d <= 5;
+    if (!inrange) {
+        if (!(s == 29 && dyadic && d > -1 && d != 0)) return d > -1 ? 27 : 28;
+        i64 lam = (i64)std::trunc(d) + (d > 0 ? 1 : 0);
+        if (lam >= 7) return 43;
+        *code = FC_LAMINATE + lam;
+    } else {
+        i64 a = (i64)d;
+        if (!dyadic) {
+            if (s != 31) return 16;
+            *code = a == 0 ? FC_REVERSE1 : FC_REVERSE_AX + a;
+            if (*code >= 99) return 43;
+        } else if (s == 29) {
+            *code = FC_CATENATE1 + a;
+        } else if (s == 6) {
+            *code = a == 0 ? FC_COMPRESS1 : FC_COMPRESS_AX + a;
+        } else if (s == 8) {
+            *code = a == 0 ? FC_EXPAND1 : FC_EXPAND_AX + a;
+        } else {
+            *code = a == 0 ? FC_ROTATE1 : FC_ROTATE_AX + a;
+        }
+    }
+    if (At(cursor) != ']') return 29;
+    cursor++;
+    return 0;
+}
+
+static bool AxisSymbol(i64 s) { return s == 29 || s == 6 || s == 8 || s == 31; }
+
+// A function of known code met at the scan position (quad functions).
+i64 Stmt::ApplyCode(i64 code, bool quad) {
+    if (!state && quad && (code == FC_QDTS || code == FC_QDREAD))
+        return PushValue(App('P', code, -1));
+    return PushFunction('P', code);
+}
+
+// The symbol s has been read and cursor stands just after it.
+i64 Stmt::ApplySymbol(i64 s) {
+    i64 code = 0, rc = 0;
+    bool axis = AxisSymbol(s) && At(cursor) == '[' && At(cursor + 1) != ']';
+    if (state) {
+        if (s == 65 || s == 70) {
+            code = PfnList(s);
+        } else if (InnerCode(s, &code)) {
+        } else if (axis) {
+            if ((rc = Axis(s, true, &code))) return rc;
+        } else {
+            code = Valence(s);
+        }
+        if (code == FC_ASSIGN) {
+            const parse_node& t = parsetree[ops.back()];
+            bool ok = t.kind == 'V' || t.kind == 'Z';
+            if (t.kind == 'F') {
+                const fn_node& f = fnodetable[t.ref];
+                ok = f.kind == 'P' && (f.code == FC_INDEX || f.code == FC_EXECUTE);
+            }
+            if (!ok) return 16;
+        }
+        if ((rc = PushFunction('P', code))) return rc;
+        if (s == 70) afterdot = true;
+        if (code == FC_RESHAPE) hashend = cursor;
+        return 0;
+    }
+    if (s == 65) {
+        code = FC_QUOTE;
+    } else if (At(cursor) == '/' || At(cursor) == '\\') {
+        if ((rc = ReduceCode(s, &code))) return rc;
+    } else if (inSF2(s) || inMF2(s)) {
+        return 17;
+    } else if (s == 31 && axis) {
+        if ((rc = Axis(s, false, &code))) return rc;
+    } else {
+        code = PfnList(s);
+        if (code == FC_ASSIGN) return 16;
+    }
+    return PushFunction('P', code);
+}

@@ -1,0 +1,223 @@
+// The parse-record tables, the allocator that hands out their entries, and
+// their set-up, clearing and per-line release.
+#include "parser/parser.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "eval/eval.h"
+
+parse_node parsetree[PTSIZE];
+fn_node fnodetable[FNSIZE];
+br_entry brtable[BRSIZE];
+name_entry nametable[NTSIZE];
+name_entry gnametable[GNSIZE];
+func_entry functable[FTSIZE];
+i64 overflow[OVSIZE];
+char tnam[TNSIZE];
+
+i64 lstndx = -1, lstfndx = -1, lstbrx = 0, lstnx = -1, lstgx = -1, lstfx = 99;
+i64 nxtovx = 0, lsttnam = -1;
+
+// Takes one more entry of a table whose last-used index is *last; -1 and
+// error 84 when the table has no room.
+static i64 Take(i64* last, i64 cap) {
+    if (*last + 1 >= cap) {
+        errchk = ERR_FULL;
+        return -1;
+    }
+    return ++*last;
+}
+
+static void ClearName(name_entry* e) {
+    memset(e->name, 0, sizeof e->name);
+    e->kind = 0;
+    e->index = -1;
+    e->tail = -1;
+}
+
+static void ClearNode(parse_node* n) {
+    n->kind = 0;
+    n->ref = n->link1 = n->link2 = 0;
+    n->parent = n->name = n->col = -1;
+}
+
+static void ClearBranch(br_entry* b) {
+    b->next = b->target = b->list = -1;
+    b->d1 = b->d2 = 0.0;
+    b->w6 = 0;
+}
+
+// A function row as a fresh definition finds it (words 5 and 9 untouched).
+static void InitRow(func_entry* f) {
+    f->valence = 0;
+    f->result = -1;
+    f->left = f->right = 0;
+    f->hdrmark = f->hdrlast = -1;
+    f->lblmark = 0;
+    f->glpos = f->parsed = f->nodefirst = 0;
+    f->nodelast = -1;
+    f->gname = 0;
+    f->func = nullptr;
+    f->stcount = nullptr;
+    f->stlist = nullptr;
+}
+
+i64 Incx(char table) {
+    i64 x;
+    switch (table) {
+    case 'A':
+        if ((x = Take(&lstnx, NTSIZE)) >= 0) ClearName(&nametable[x]);
+        return x;
+    case 'G':
+        if ((x = Take(&lstgx, GNSIZE)) >= 0) ClearName(&gnametable[x]);
+        return x;
+    case 'B':
+        if ((x = Take(&lstbrx, BRSIZE)) >= 0) {
+            ClearBranch(&brtable[x]);
+        }
+        return x;
+    case 'C':
+        if ((x = Take(&lstcx, CTSIZE)) >= 0) memset(&ctable[x], 0, sizeof(val_item));
+        return x;
+    case 'E':
+        if ((x = Take(&lstfndx, FNSIZE)) >= 0) memset(&fnodetable[x], 0, sizeof(fn_node));
+        return x;
+    case 'F':
+        if ((x = Take(&lstfx, FTSIZE)) >= 0) InitRow(&functable[x]);
+        return x;
+    case 'N':
+        if ((x = Take(&lstndx, PTSIZE)) >= 0) {
+            ClearNode(&parsetree[x]);
+            parsetree[x].col = cursor;
+        }
+        return x;
+    case 'V':
+        // Global slots must stay below the locals of running functions.
+        if ((x = Take(&lstvx, lstvxend > FIRSTVAR ? lstvxend : SYSTART)) >= 0) {
+            memset(&vtable[x], 0, sizeof(val_item));
+            vtable[x].rank = -1;
+        }
+        return x;
+    default:
+        return -1;
+    }
+}
+
+i64 Incx0(i64 n) {
+    if (n < 0 || nxtovx + n > OVSIZE) {
+        errchk = ERR_FULL;
+        return -1;
+    }
+    i64 start = nxtovx;
+    nxtovx += n;
+    return start;
+}
+
+// ---- per-line release -------------------------------------------------------
+
+parse_mark ParseMark() {
+    return parse_mark{lstndx, lstfndx, lstbrx, nxtovx, lstnx, lstcx, lsttnam};
+}
+
+// The end of the long-name pool that names of gnametable still use.
+static i64 TnamInUse(i64 floor) {
+    i64 top = floor;
+    for (i64 g = 0; g <= lstgx; g++) {
+        i64 t = gnametable[g].tail;
+        if (t >= 0) {
+            i64 end = t + (i64)strlen(tnam + t);
+            if (end > top) top = end;
+        }
+    }
+    return top;
+}
+
+void ParseRelease(const parse_mark& m) {
+    for (i64 i = m.ndx + 1; i <= lstndx; i++) ClearNode(&parsetree[i]);
+    if (lstndx > m.ndx) lstndx = m.ndx;
+    for (i64 i = m.fndx + 1; i <= lstfndx; i++) memset(&fnodetable[i], 0, sizeof(fn_node));
+    if (lstfndx > m.fndx) lstfndx = m.fndx;
+    for (i64 i = m.brx + 1; i <= lstbrx; i++) ClearBranch(&brtable[i]);
+    if (lstbrx > m.brx) lstbrx = m.brx;
+    for (i64 i = m.ovx; i < nxtovx; i++) overflow[i] = 0;
+    if (nxtovx > m.ovx) nxtovx = m.ovx;
+    for (i64 i = m.nx + 1; i <= lstnx; i++) ClearName(&nametable[i]);
+    if (lstnx > m.nx) lstnx = m.nx;
+    for (i64 i = m.cx + 1; i <= lstcx; i++) {
+        if (i < NFIXCONST) continue;
+        ReleaseValue(&ctable[i]);
+        memset(&ctable[i], 0, sizeof(val_item));
+    }
+    if (lstcx > m.cx && m.cx >= NFIXCONST - 1) lstcx = m.cx;
+    i64 keep = TnamInUse(m.tnam);
+    for (i64 i = keep + 1; i <= lsttnam; i++) tnam[i] = 0;
+    if (lsttnam > keep) lsttnam = keep;
+    // A function parsed during the line refers to released nodes: have it
+    // parsed again at its next call.
+    for (i64 r = FIRSTFN; r <= lstfx; r++)
+        if (functable[r].nodelast > m.ndx) functable[r].parsed = 0;
+}
+
+// ---- set-up and clearing ---------------------------------------------------
+
+static const char* const kname[9] = {"key", "value", "xkey", "cols", "meta",
+                                     "keys", "fkeys", "do", "like"};
+static const i64 kvalen[9] = {1, 1, 2, 1, 1, 1, 1, 1, 2};
+static const char* const sysname[6] = {"[]IO", "[]OF", "[]AV", "[]LX", "[]RL", "[]PP"};
+static const i64 sysslot[6] = {SLOT_IO, SLOT_OF, SLOT_AV, SLOT_LX, SLOT_RL, SLOT_PP};
+
+void InitParseTables() {
+    lstndx = lstfndx = lstgx = lstnx = lsttnam = -1;
+    lstfx = 99;
+    nxtovx = 0;
+    lstbrx = 0;
+    ClearBranch(&brtable[0]);
+    brtable[0].target = 0;
+    if (line) {
+        free(line);
+        line = nullptr;
+    }
+    for (i64 i = 0; i < 6; i++) {
+        i64 g = Incx('G');
+        strcpy(gnametable[g].name, sysname[i]);
+        gnametable[g].kind = 'V';
+        gnametable[g].index = sysslot[i];
+    }
+    for (i64 r = 0; r < 9; r++) {
+        i64 g = Incx('G');
+        strcpy(gnametable[g].name, kname[r]);
+        gnametable[g].kind = 'F';
+        gnametable[g].index = r;
+        InitRow(&functable[r]);
+        functable[r].valence = kvalen[r];
+        functable[r].result = -2;
+        functable[r].gname = g;
+    }
+}
+
+void CleanParseTables() {
+    i64 permanent = SYMGN > 0 ? SYMGN : 15;
+    for (i64 i = 0; i <= lstndx; i++) ClearNode(&parsetree[i]);
+    lstndx = -1;
+    for (i64 i = permanent; i <= lstgx; i++) ClearName(&gnametable[i]);
+    lstgx = permanent - 1;
+    for (i64 i = 0; i <= lstnx; i++) ClearName(&nametable[i]);
+    lstnx = -1;
+    for (i64 r = FIRSTFN; r <= lstfx; r++) {
+        func_entry* f = &functable[r];
+        if (f->stcount || f->stlist) IbClean(r);
+        InitRow(f);
+    }
+    lstfx = 99;
+    for (i64 i = 0; i <= lstfndx; i++) memset(&fnodetable[i], 0, sizeof(fn_node));
+    lstfndx = -1;
+    for (i64 i = 1; i <= lstbrx; i++) ClearBranch(&brtable[i]);
+    lstbrx = 0;
+    memset(overflow, 0, sizeof overflow);
+    nxtovx = 0;
+    memset(tnam, 0, sizeof tnam);
+    lsttnam = -1;
+    ClearBranch(&brtable[0]);
+    brtable[0].target = 0;
+}

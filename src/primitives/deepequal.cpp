@@ -1,0 +1,51 @@
+// Deep equality of two values (exact, through lists, dictionaries and
+// tables), and the dot primitive that hands a symbol to dotted access.
+#include <cstring>
+
+#include "dict/dict.h"
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+
+// Bytes of element data a simple value or enumeration holds (no terminator).
+static i64 data_bytes(const val_item* v)
+{
+    if (v->type == TCHAR) return v->count;
+    return typC(v->type, v->count);
+}
+
+bool PfCheck1(const val_item* a, const val_item* b)
+{
+    if (a->type != b->type || a->count != b->count || a->rank != b->rank) return false;
+    const val_item* x = reinterpret_cast<const val_item*>(a->data);
+    const val_item* y = reinterpret_cast<const val_item*>(b->data);
+    if (a->type > 90) return PfCheck1(&x[0], &y[0]) && PfCheck1(&x[1], &y[1]);
+    if (a->type == TLIST) {
+        for (i64 k = 0; k < a->count; k++)
+            if (!PfCheck1(&x[k], &y[k])) return false;
+        return true;
+    }
+    if (a->count == 0) return true;
+    const void* p = getptV(const_cast<val_item*>(a));
+    const void* q = getptV(const_cast<val_item*>(b));
+    i64 n = isoneV(a) ? ElemWidth(a->type) : data_bytes(a);
+    return std::memcmp(p, q, n) == 0;
+}
+
+i64 PfCheck0(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    i64 same = PfCheck1(opnd(lc, lv), opnd(rc, rv));
+    i64 one = 1;
+    if (NewResult(res, TBOOL, 1, &one, 1)) return errchk;
+    vtable[res].dim0 = same;
+    return errchk = 0;
+}
+
+i64 PfDots(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    if (lc >= 0) return errchk = 1;
+    const val_item* r = opnd(rc, rv);
+    if (r->type != TSYM || !isoneV(r)) return errchk = 1;
+    // The symbol itself travels, wherever the operand is held.
+    return errchk = PfDotV(res, &vtable[lv], r->dim0, nullptr, -1, false);
+}

@@ -1,0 +1,61 @@
+// Expand: a boolean mask spreads the right operand along one axis (code 7
+// the last, 8 the first): each 1 takes the next element or sub-array, each 0
+// puts in the fill element.
+#include <cstring>
+
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+// Positions along the axis: the next source position for each 1 of the mask
+// (the only one when the axis has length 1), fill for each 0.
+static i64* mask_positions(const i64* mask, i64 n, i64 axislen)
+{
+    i64* pos = static_cast<i64*>(GM_new(TINT, n));
+    i64 next = 0;
+    for (i64 k = 0; k < n; k++) pos[k] = mask[k] ? (axislen == 1 ? 0 : next++) : -1;
+    return pos;
+}
+
+i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    if (code >= 77 && code <= 81 && AxisForm(code, 7, opnd(rc, rv)->rank, &code)) return errchk;
+    if (code != 7 && code != 8) return errchk = 43;
+    sopnd r;
+    sopnd_load(&r, rc, rv, res);
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    const val_item* l = opnd(lc, lv);
+    i64 n = l->count;
+    if (n == 0) {
+        if (r.d.count > 1) return errchk = 3;
+        i64 none = 0;
+        return NewResult(res, TINT, 1, &none, 0);
+    }
+    if ((l->type != TBOOL && l->type != TINT) || r.d.type == TLIST || r.d.type > TTIME)
+        return errchk = 1;
+    if (l->rank >= 2) return errchk = 2;
+    // An integer mask of 0s and 1s serves as it is; the operand is not changed.
+    const i64* mask = static_cast<const i64*>(getptV(const_cast<val_item*>(l)));
+    i64 ones = 0;
+    for (i64 k = 0; k < n; k++) {
+        if (mask[k] != 0 && mask[k] != 1) return errchk = 1;
+        ones += mask[k];
+    }
+    i64 rank = r.d.rank, one = 1;
+    i64* dims = static_cast<i64*>(GM_new(TINT, rank > 0 ? rank : 1));
+    i64* sdims = static_cast<i64*>(GM_new(TINT, rank > 0 ? rank : 1));
+    if (r.d.count == 1) {   // a single element: a vector as long as the mask
+        i64* pos = mask_positions(mask, n, 1);
+        return GatherResult(res, r.d.type, 1, &n, n, &r, AxisMap(1, &n, &one, &pos, n));
+    }
+    shape_of(&r.d, sdims);
+    i64 a = code == 7 ? rank - 1 : 0, N = sdims[a];
+    if (N != 1 && ones != N) return errchk = 3;
+    std::memcpy(dims, sdims, rank * sizeof(i64));
+    dims[a] = n;
+    i64 count;
+    if (ShapeCount(dims, rank, r.d.type, &count)) return errchk;
+    i64** pos = static_cast<i64**>(GM_new(TINT, rank));
+    for (i64 i = 0; i < rank; i++) pos[i] = i == a ? mask_positions(mask, n, N) : AxisWhole(sdims[i]);
+    return GatherResult(res, r.d.type, rank, dims, count, &r, AxisMap(rank, dims, sdims, pos, count));
+}

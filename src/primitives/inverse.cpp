@@ -1,0 +1,77 @@
+// Matrix inverse: a square matrix through LAPACK's dgesv_ (A X = I), and the
+// generalised inverse of a scalar (its reciprocal) or a vector (v divided by
+// the sum of its squares). Integral results become integers.
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+// The Fortran INTEGER of the linked LAPACK: Debian's reference library is
+// built with 32-bit integers. Every integer argument of dgesv_ is this type,
+// never a 64-bit word.
+typedef int lapack_int;
+static_assert(sizeof(lapack_int) == 4, "the linked LAPACK takes 32-bit INTEGER arguments");
+
+extern "C" void dgesv_(const lapack_int* n, const lapack_int* nrhs, double* a,
+                       const lapack_int* lda, lapack_int* ipiv, double* b,
+                       const lapack_int* ldb, lapack_int* info);
+
+static void transpose_square(double* m, i64 n) {
+    for (i64 i = 0; i < n; i++)
+        for (i64 j = 0; j < i; j++) {
+            double t = m[i * n + j];
+            m[i * n + j] = m[j * n + i];
+            m[j * n + i] = t;
+        }
+}
+
+i64 matrix_inv_square(i64 n, double* a, double* out) {
+    if (n < 1 || n > INT_MAX) return -1;
+    lapack_int* pivots = static_cast<lapack_int*>(AL2(sizeof(lapack_int), n));
+    transpose_square(a, n);                       // LAPACK reads columns
+    std::memset(out, 0, (size_t)(n * n) * sizeof(double));
+    for (i64 i = 0; i < n; i++) out[i * n + i] = 1.0;
+    lapack_int N = (lapack_int)n, info = 0;
+    dgesv_(&N, &N, a, &N, pivots, out, &N, &info);
+    transpose_square(out, n);
+    std::free(pivots);
+    return info;
+}
+
+i64 PfInvert(i64 res, i64 rc, i64 rv) {
+    sopnd R;
+    sopnd_load(&R, rc, rv, res);
+    if (R.d.rank < 0) return errchk = 4;
+    SetNames(1, 5, res, -1, -1, rc, rv);
+    i64 rank = R.d.rank, n = R.d.count;
+    if (!isnumtype(R.d.type) || rank > 2 || n == 0) return errchk = 1;
+    if (rank == 2 && R.d.dim0 != R.d.dim1) return errchk = 1;
+    // A working copy: the solver overwrites its matrix.
+    double* a = static_cast<double*>(GM_new(TFLOAT, n));
+    std::memcpy(a, sopnd_doubles(&R), (size_t)n * sizeof(double));
+    double* inv = static_cast<double*>(GM_new(TFLOAT, n));
+    if (rank == 2) {
+        if (matrix_inv_square(R.d.dim0, a, inv) != 0) return errchk = 1;
+    } else {
+        double s = 0;
+        for (i64 j = 0; j < n; j++) {
+            if (a[j] == 0) return errchk = 1;
+            s += a[j] * a[j];
+        }
+        for (i64 j = 0; j < n; j++) inv[j] = n == 1 ? 1 / a[j] : a[j] / s;
+    }
+    ttyp = TFLOAT;
+    vtable[res].type = TFLOAT;
+    if (rank == 2) {
+        vtable[res].dim0 = R.d.dim0;
+        vtable[res].dim1 = R.d.dim1;
+    }
+    if (Updatead0(res, TFLOAT, rank, n)) return errchk;
+    if (rank == 1 && n != 1) vtable[res].dim0 = n;
+    std::memcpy(getptV(&vtable[res]), inv, (size_t)n * sizeof(double));
+    IntV(-1, res);
+    return errchk = 0;
+}

@@ -1,0 +1,65 @@
+// Laminate: joins two values of one shape along a new axis of length 2,
+// inserted at position code-82; a scalar extends to the other's shape.
+#include <algorithm>
+
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+// The result type, or -1 (type error). Lists are refused: a list has items,
+// not elements, and stays a vector.
+static i64 lami_type(i64 lt, i64 rt)
+{
+    i64 t = std::max(lt, rt);
+    if (t > TTIME || t == TLIST) return -1;
+    if (t <= TFLOAT) return t;
+    if (t == TCPLX) return lt == TCHAR || rt == TCHAR ? -1 : t;
+    return lt == rt ? t : -1;
+}
+
+static bool same_shape(const val_item* a, const val_item* b, i64 rank)
+{
+    if (a->count != b->count) return false;
+    i64* da = static_cast<i64*>(GM_new(TINT, rank));
+    i64* db = static_cast<i64*>(GM_new(TINT, rank));
+    shape_of(a, da);
+    shape_of(b, db);
+    return std::equal(da, da + rank, db);
+}
+
+i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    if (code < 82 || code > 88) return errchk = 43;
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    i64 type = lami_type(L.d.type, R.d.type);
+    if (type < 0) return errchk = 7;
+    i64 a = code - 82, top = std::max(L.d.rank, R.d.rank);
+    if (a > top) return errchk = 30;
+    if (L.d.rank > 0 && R.d.rank > 0) {
+        if (L.d.rank != R.d.rank) return errchk = 2;
+        if (!same_shape(&L.d, &R.d, top)) return errchk = 3;
+    }
+    const val_item* S = L.d.rank > R.d.rank ? &L.d : &R.d;
+    i64* dims = static_cast<i64*>(GM_new(TINT, top + 1));
+    shape_of(S, dims);
+    std::copy_backward(dims + a, dims + top, dims + top + 1);
+    dims[a] = 2;
+    i64 count;
+    if (ShapeCount(dims, top + 1, type, &count)) return errchk;
+    if (NewResult(res, type, top + 1, dims, count)) return errchk;
+    if (count == 0) return 0;
+    const char* lp = OperandAs(&L, type);
+    const char* rp = OperandAs(&R, type);
+    i64 w = ElemWidth(type), P = 1, Q = 1;
+    for (i64 i = 0; i < a; i++) P *= dims[i];
+    for (i64 i = a + 1; i <= top; i++) Q *= dims[i];
+    char* to = static_cast<char*>(getptV(&vtable[res]));
+    for (i64 p = 0; p < P; p++) {
+        to = PutRun(to, lp, L.d.rank == 0, p * Q, Q, w);
+        to = PutRun(to, rp, R.d.rank == 0, p * Q, Q, w);
+    }
+    return errchk = 0;
+}

@@ -1,0 +1,93 @@
+// Logic functions or, and, nor, nand and not: truth values (0 and 1 held as
+// boolean, integer or float) in, boolean out.
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+// An integer or float value holding only exact 0s and 1s (empty passes).
+static bool PfLogicSub(const val_item* v)
+{
+    const void* d = getptV(const_cast<val_item*>(v));
+    if (v->type == TINT) {
+        for (i64 i = 0; i < v->count; i++) {
+            i64 x = ((const i64*)d)[i];
+            if (x != 0 && x != 1) return false;
+        }
+        return true;
+    }
+    if (v->type == TFLOAT) {
+        for (i64 i = 0; i < v->count; i++) {
+            double x = ((const double*)d)[i];
+            if (x != 0.0 && x != 1.0) return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+static bool truthvalue(const val_item* v) { return v->type == TBOOL || PfLogicSub(v); }
+
+static i64 logic_not(i64 res, i64 rc, i64 rv)
+{
+    sopnd R;
+    sopnd_load(&R, rc, rv, res);
+    SetNames(1, 5, res, -1, -1, rc, rv);
+    ttyp = TBOOL;
+    vtable[res].type = TBOOL;
+    if (!(rc < 0 && rv == res) && GenStoreDims(res, rc, rv)) return errchk;
+    if (Updatead0(res, TBOOL, R.d.rank, R.d.count)) return errchk;
+    sopnd_refresh(&R);
+    i64 n = R.d.count;
+    i64* out = (i64*)getptV(&vtable[res]);
+    if (R.d.type == TFLOAT) {
+        const double* x = (const double*)R.p;
+        for (i64 i = 0; i < n; i++) out[i] = x[i] == 0.0;
+    } else {
+        const i64* x = (const i64*)R.p;
+        for (i64 i = 0; i < n; i++) out[i] = x[i] == 0;
+    }
+    return errchk = 0;
+}
+
+template <i64 C>
+static inline i64 logic_k(i64 a, i64 b) { return logic1_i(C, a, b); }
+template <i64 C>
+static inline i64 logic_kf(double a, double b) { return logic1_f(C, a, b); }
+
+template <class V, class F12, class F13, class F14, class F15>
+static void logic_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys, i64* out,
+                      F12 f12, F13 f13, F14 f14, F15 f15)
+{
+    switch (code) {
+    case 12: zipwith(n, x, xs, y, ys, out, f12); break;
+    case 13: zipwith(n, x, xs, y, ys, out, f13); break;
+    case 14: zipwith(n, x, xs, y, ys, out, f14); break;
+    default: zipwith(n, x, xs, y, ys, out, f15); break;
+    }
+}
+
+i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    if (!truthvalue(opnd(rc, rv))) return errchk = 1;
+    if (code == 25) return logic_not(res, rc, rv);
+    if (!truthvalue(opnd(lc, lv))) return errchk = 1;
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    ttyp = TBOOL;
+    i64 err = Sfshapeck0(res, lc, lv, rc, rv);
+    if (err) return errchk = err;
+    i64 n = vtable[res].count;
+    if (n == 0) return errchk = 0;
+    sopnd_refresh(&L);
+    sopnd_refresh(&R);
+    i64* out = (i64*)getptV(&vtable[res]);
+    if (L.d.type != TFLOAT && R.d.type != TFLOAT)
+        logic_run(code, n, (const i64*)L.p, L.one, (const i64*)R.p, R.one, out, logic_k<12>,
+                  logic_k<13>, logic_k<14>, logic_k<15>);
+    else
+        logic_run(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one, out,
+                  logic_kf<12>, logic_kf<13>, logic_kf<14>, logic_kf<15>);
+    return errchk = 0;
+}

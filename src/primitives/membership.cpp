@@ -1,0 +1,122 @@
+// Membership (left elements found in the right) and index-of (first
+// positions of the right elements in the left vector). The element comparison
+// is chosen by type; the searching is done by the hash kernels.
+#include <algorithm>
+
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+// Types kept as one 64-bit word per element and compared by that word.
+static bool wordclass(i64 t) {
+    return t == TBOOL || t == TINT || t == TSYM || t == TMONTH || t == TDATE ||
+           t == TMINUTE || t == TSECOND || t == TTIME;
+}
+
+// Gives res the type and the shape of operand o; *out receives its data.
+static i64 result_like(i64 res, i64 type, const sopnd* o, i64** out) {
+    ttyp = type;
+    vtable[res].type = type;
+    if (!(o->c < 0 && o->v == res) && GenStoreDims(res, o->c, o->v)) return errchk;
+    if (Updatead0(res, type, o->d.rank, o->d.count)) return errchk;
+    if (o->d.rank == 1 && o->d.count != 1) vtable[res].dim0 = o->d.count;
+    *out = static_cast<i64*>(getptV(&vtable[res]));
+    return errchk = 0;
+}
+
+// ---- membership -------------------------------------------------------------------
+
+// Runs the kernel for the operand types into packed words; false when the
+// types cannot hold equal elements.
+static bool member_words(i64* words, const sopnd* L, const sopnd* R) {
+    i64 lt = L->d.type, rt = R->d.type, nL = L->d.count, nR = R->d.count;
+    i64 top = std::max(lt, rt);
+    if (lt == rt || (isinttype(lt) && isinttype(rt))) {
+        if (wordclass(lt)) membspi(words, (const i64*)L->p, nL, (const i64*)R->p, nR);
+        else if (lt == TFLOAT || lt == TDATETIME)
+            membspd(words, (const double*)L->p, nL, (const double*)R->p, nR);
+        else if (lt == TCHAR) membspc(words, (const char*)L->p, nL, (const char*)R->p, nR);
+        else if (lt == TCPLX) membspx(words, (const double*)L->p, nL, (const double*)R->p, nR);
+        else return false;   // lists and compound values are never members
+        return true;
+    }
+    if (!isnumtype(std::min(lt, rt))) return false;
+    if (top == TFLOAT) {
+        membspd(words, sopnd_doubles(L), nL, sopnd_doubles(R), nR);
+        return true;
+    }
+    if (top == TCPLX) {
+        membspx(words, (const double*)sopnd_complex(L), nL, (const double*)sopnd_complex(R), nR);
+        return true;
+    }
+    return false;
+}
+
+i64 PfMembsp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    if (L.d.rank < 0 || R.d.rank < 0) return errchk = 4;
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    i64* out;
+    if (result_like(res, TBOOL, &L, &out)) return errchk;
+    sopnd_refresh(&L);
+    sopnd_refresh(&R);
+    i64 n = L.d.count;
+    if (n == 0) return 0;
+    std::fill(out, out + n, 0);
+    if (R.d.count == 0) return 0;
+    i64* words = static_cast<i64*>(GM_new(TINT, n / 32 + 1));
+    if (!member_words(words, &L, &R)) return 0;
+    for (i64 i = 0; i < n; i++) out[i] = (words[i / 32] >> (31 - i % 32)) & 1;
+    return 0;
+}
+
+// ---- index-of -------------------------------------------------------------------
+
+// Searches the left for each right element; the types allow a search.
+static void index_words(i64* out, const sopnd* L, const sopnd* R, i64 origin) {
+    i64 lt = L->d.type, rt = R->d.type, nL = L->d.count, nR = R->d.count;
+    i64 top = std::max(lt, rt);
+    const i64* li = (const i64*)L->p;
+    const i64* ri = (const i64*)R->p;
+    const double* ld = (const double*)L->p;
+    const double* rd = (const double*)R->p;
+    if (wordclass(top)) idxofi(out, li, nL, ri, nR, origin);
+    else if (top == TCHAR) idxofc(out, (const char*)L->p, nL, (const char*)R->p, nR, origin);
+    else if (top == TCPLX) idxofx(out, ld, nL, rd, nR, origin);
+    else if (lt == rt) idxofd(out, ld, nL, rd, nR, origin);   // tolerant
+    else if (isinttype(lt)) idxofn(out, li, nL, rd, nR, origin);
+    else idxofm(out, ld, nL, ri, nR, origin);
+}
+
+i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
+    i64 origin = IoOrigin(io);
+    if (origin < 0) return errchk = 24;
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    if (L.d.rank < 0 || R.d.rank < 0) return errchk = 4;
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    i64 lt = L.d.type, rt = R.d.type, top = std::max(lt, rt);
+    if (top >= TDICT) {
+        bool right_ok = rt == TLIST || (rt == TTABLE && rc < 0);
+        if (lc >= 0 || !right_ok) return errchk = 1;
+        return errchk = 43;   // keyed searches come with the tables
+    }
+    if (lt == TENUM) return errchk = 43;
+    if (top > TTIME || top == TLIST) return errchk = 1;
+    if (L.d.rank > 1) return errchk = 2;
+    i64* out;
+    if (result_like(res, TINT, &R, &out)) return errchk;
+    sopnd_refresh(&L);
+    sopnd_refresh(&R);
+    i64 n = R.d.count;
+    if (n == 0) return 0;
+    if (top > TFLOAT && lt != rt) {
+        std::fill(out, out + n, origin + L.d.count);
+        return 0;
+    }
+    index_words(out, &L, &R, origin);
+    return 0;
+}

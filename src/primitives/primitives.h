@@ -1,0 +1,127 @@
+// Array primitives: structural, selection, search, order, logic, numeric and
+// list primitives. Every routine takes its result slot and operand pairs
+// (constant index, value index) and returns an error code, also in errchk.
+#pragma once
+#include "values/values.h"
+
+// ---- structural ------------------------------------------------------------
+i64 PfTake(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 fromEvaluator);
+i64 PfDrop(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 GenReshp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 GenRho(i64 res, i64 rc, i64 rv);
+i64 PfGenRoro(i64 res, i64 rc, i64 rv);
+i64 PfRavel(i64 res, i64 rc, i64 rv);
+i64 PfCatena(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv);
+i64 PfRotate(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfTransp(i64 res, i64 rc, i64 rv);
+i64 DpfTransp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io);
+
+// ---- search, order, numbers ------------------------------------------------
+i64 PfMembsp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io);
+i64 PfIota(i64 res, i64 rc, i64 rv, i64 io);
+i64 PfGrade(i64 code, i64 res, i64 rc, i64 rv, i64 io);
+i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfRandom(i64 res, i64 rc, i64 rv, i64 io);
+i64 PfDeal(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io);
+i64 PfInvert(i64 res, i64 rc, i64 rv);
+i64 PfDivide(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+
+// ---- cut, dot, check, lists ------------------------------------------------
+i64 PfPart1(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfDots(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfCheck0(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfUnpack(i64 res, i64 rc, i64 rv);
+i64 PfPack(i64 res, i64 rc, i64 rv);
+i64 PfType(i64 res, i64 rc, i64 rv);
+i64 PfUnique(i64 res, i64 rc, i64 rv);
+i64 PfCount(i64 res, i64 rc, i64 rv);
+i64 PfFirst(i64 res, i64 rc, i64 rv);
+i64 PfRaze(i64 res, i64 rc, i64 rv);
+i64 PfWhere(i64 res, i64 rc, i64 rv, i64 io);
+i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io);
+i64 PfParct(i64 res, i64 rc, i64 rv, i64 io);
+
+// ---- execute, list literal, multiple assignment, time stamp -----------------
+// Execute returns the slot holding its result; its error is in errchk.
+i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io);
+i64 GenAlist(i64 res, i64 c, i64 v, i64* cidx, i64* vidx, i64 n);
+i64 PfAsslst(i64 c, i64 v, i64* cidx, i64* vidx, i64 n, i64 rc, i64 rv);
+i64 PfQdzeroTS(i64 res);
+
+// ---- small routines and kernels -------------------------------------------
+void PfErrMsg(i64 code);
+void PfPurge();
+double PfFact(i64 n);
+void PfGenbScan(i64 n);
+i64 GenTempFortran(i64 lc, i64 lv, i64 rc, i64 rv, i64 a, i64 b);
+i64 PfRest(i64 res, i64 rc, i64 rv);
+// A square row-major matrix a (overwritten) inverted into out; LAPACK's INFO.
+i64 matrix_inv_square(i64 n, double* a, double* out);
+// Grades n elements (a_grade_new) or n rows of len elements (a_grade_new1)
+// into origin-based indices; direction 1 up, -1 down.
+void a_grade_new(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction);
+void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction,
+                  i64 len);
+void idxofi(i64* out, const i64* R, i64 nR, const i64* V, i64 nV, i64 origin);
+void membspc(i64* out, const char* L, i64 nL, const char* R, i64 nR);
+void membspi(i64* out, const i64* L, i64 nL, const i64* R, i64 nR);
+void membspd(i64* out, const double* L, i64 nL, const double* R, i64 nR);
+// Complex kernels take (real, imaginary) pairs.
+void membspx(i64* out, const double* L, i64 nL, const double* R, i64 nR);
+void idxofc(i64* out, const char* S, i64 nS, const char* V, i64 nV, i64 origin);
+void idxofd(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 origin);
+void idxofm(i64* out, const double* S, i64 nS, const i64* V, i64 nV, i64 origin);
+void idxofn(i64* out, const i64* S, i64 nS, const double* V, i64 nV, i64 origin);
+void idxofx(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 origin);
+
+// ---- structural helpers ------------------------------------------------------
+struct sopnd;
+// Bytes of one element: 1 character, 16 complex, 64 list item, 8 otherwise.
+i64 ElemWidth(i64 type);
+// Element count of a shape; 6 when the workspace cannot hold such a value.
+i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count);
+// Gives res its type, rank and shape and allocates its data (9, 6 on failure).
+i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count);
+// Builds res from src: element k is src element map[k], or the type's fill
+// element where map[k] < 0 (an empty integer vector for a list item).
+i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const sopnd* src,
+                 const i64* map);
+// A list result of n items: item k is a deep copy of get(ctx, k), or the
+// fill item when that gives none. Every item is copied before res changes.
+typedef const val_item* (*item_source)(void* ctx, i64 k);
+i64 ListResult(i64 res, i64 rank, const i64* dims, i64 n, item_source get, void* ctx);
+// Element map of a selection made axis by axis: along axis i, result
+// position p takes source position pos[i][p] (-1: fill); rdims are the
+// result's dimensions, sdims the source's. A scratch array of count words.
+i64* AxisMap(i64 rank, const i64* rdims, const i64* sdims, i64* const* pos, i64 count);
+// Positions 0 to n-1 in a scratch array: an axis kept as it is.
+i64* AxisWhole(i64 n);
+// An operand's elements as the type of a promoted result (boolean and
+// integer to float or complex, float to complex), re-read after allocation.
+const char* OperandAs(sopnd* o, i64 type);
+// Writes n elements of width w at to: the single element n times, or the n
+// elements from element off of src. Returns the end of what it wrote.
+char* PutRun(char* to, const char* src, bool single, i64 off, i64 n, i64 w);
+// Item k of a list operand, read afresh (a collection may have moved it).
+const val_item* OperandItem(const sopnd* o, i64 k);
+// The last-axis form (lastcode) of an axis code of compress or expand;
+// 30 past the rank, 43 for a middle axis.
+i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form);
+// Take by counts already in 64-bit words (take and drop share it).
+i64 TakeCounts(i64 res, const i64* counts, i64 ncounts, i64 lrank, i64 rc, i64 rv);
+// Deep equality of two values: type, rank, count and every element alike.
+bool PfCheck1(const val_item* a, const val_item* b);
+
+// ---- conventions -----------------------------------------------------------
+// Conformability check and result allocation of a dyadic scalar call, on
+// operand registers already loaded by SetNames (kind 3), ttyp set.
+i64 Sfshapeck0(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// The []IO slot must hold a 0/1 boolean or integer scalar: its value, or -1.
+i64 IoOrigin(i64 io);

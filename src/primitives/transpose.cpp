@@ -1,0 +1,137 @@
+// Transpose: monadic reverses the order of the axes; dyadic moves axis k of
+// the operand to axis left[k] of the result (origin []IO), and a left of two
+// equal origins takes the main diagonal of a matrix.
+#include <cstring>
+
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+static i64 elem_bytes(i64 type) {
+    if (type == TCHAR) return 1;
+    if (type == TCPLX) return 16;
+    return 8;
+}
+
+// Copies operand elements into the result: result axis k has extent dims[k];
+// moving one step along it moves src_stride[k] elements in the operand.
+static void permute(char* out, const char* in, i64 w, const i64* dims, const i64* src_stride,
+                    i64 rank, i64 count) {
+    i64* idx = static_cast<i64*>(GM_new(TINT, rank));
+    std::memset(idx, 0, (size_t)rank * sizeof(i64));
+    i64 from = 0;
+    for (i64 t = 0; t < count; t++) {
+        std::memcpy(out + t * w, in + from * w, (size_t)w);
+        for (i64 k = rank - 1; k >= 0; k--) {     // odometer, last axis fastest
+            from += src_stride[k];
+            if (++idx[k] < dims[k]) break;
+            from -= src_stride[k] * dims[k];
+            idx[k] = 0;
+        }
+    }
+}
+
+// Row-major strides of a shape.
+static void strides_of(const i64* dims, i64 rank, i64* stride) {
+    i64 s = 1;
+    for (i64 k = rank - 1; k >= 0; k--) {
+        stride[k] = s;
+        s *= dims[k];
+    }
+}
+
+// Gives res the operand's type with shape dims and fills it: operand axis k
+// becomes result axis perm[k]; null copies the elements unchanged.
+static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
+    i64 type = R->d.type, rank = R->d.rank, count = R->d.count;
+    i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));
+    i64* ostride = static_cast<i64*>(GM_new(TINT, rank + 1));
+    i64* src = static_cast<i64*>(GM_new(TINT, rank + 1));
+    shape_of(&R->d, odims);
+    strides_of(odims, rank, ostride);
+    if (perm)
+        for (i64 k = 0; k < rank; k++) src[perm[k]] = ostride[k];
+    i64 run;
+    if (shape_run(dims, rank, &run)) return errchk;
+    ttyp = type;
+    vtable[res].type = type;
+    if (Updatead0(res, type, rank, count)) return errchk;
+    shape_set(res, dims, rank, run);
+    sopnd_refresh(R);
+    if (count == 0) return errchk = 0;
+    char* out = static_cast<char*>(getptV(&vtable[res]));
+    const char* in = static_cast<const char*>(R->p);
+    i64 w = elem_bytes(type);
+    if (!perm || rank < 2) std::memcpy(out, in, (size_t)(count * w));
+    else permute(out, in, w, dims, src, rank, count);
+    return errchk = 0;
+}
+
+i64 PfTransp(i64 res, i64 rc, i64 rv) {
+    sopnd R;
+    sopnd_load(&R, rc, rv, res);
+    if (R.d.rank < 0) return errchk = 4;
+    SetNames(1, 5, res, -1, -1, rc, rv);
+    i64 t = R.d.type;
+    if (t == TDICT || t == TTABLE) return errchk = 43;   // conversions come with the tables
+    if (t > TMONTH || t == TLIST) return errchk = 1;
+    i64 rank = R.d.rank;
+    i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));
+    i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
+    i64* perm = static_cast<i64*>(GM_new(TINT, rank + 1));
+    shape_of(&R.d, odims);
+    for (i64 k = 0; k < rank; k++) {
+        perm[k] = rank - 1 - k;
+        dims[k] = odims[rank - 1 - k];
+    }
+    return transposed(res, &R, dims, perm);
+}
+
+// The main diagonal of a matrix: elements 0, c+1, 2(c+1), ...
+static i64 diagonal(i64 res, sopnd* R) {
+    if (R->d.rank != 2) return errchk = 1;
+    if (R->d.count == 0) return errchk = 3;
+    i64 rows = R->d.dim0, cols = R->d.dim1, n = rows < cols ? rows : cols;
+    i64 type = R->d.type, w = elem_bytes(type);
+    ttyp = type;
+    vtable[res].type = type;
+    if (Updatead0(res, type, 1, n)) return errchk;
+    if (n != 1) vtable[res].dim0 = n;
+    sopnd_refresh(R);
+    char* out = static_cast<char*>(getptV(&vtable[res]));
+    const char* in = static_cast<const char*>(R->p);
+    for (i64 i = 0; i < n; i++) std::memcpy(out + i * w, in + i * (cols + 1) * w, (size_t)w);
+    return errchk = 0;
+}
+
+i64 DpfTransp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
+    i64 o = IoOrigin(io);
+    if (o < 0) return errchk = 24;
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    if (L.d.rank < 0 || R.d.rank < 0) return errchk = 4;
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    if (!isinttype(L.d.type)) return errchk = 1;
+    if (L.d.rank >= 2) return errchk = 43;
+    // Only simple elements are moved; lists and compound values are refused.
+    if (R.d.type == TLIST || R.d.type > TTIME) return errchk = 1;
+    const i64* a = static_cast<const i64*>(L.p);
+    i64 n = L.d.count, rank = R.d.rank;
+    if (n == 2 && a[0] == o && a[1] == o) return diagonal(res, &R);
+    if (n != rank) return errchk = 3;
+    i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));
+    i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
+    i64* perm = static_cast<i64*>(GM_new(TINT, rank + 1));
+    char* seen = static_cast<char*>(GM_new(TCHAR, rank + 1));
+    std::memset(seen, 0, (size_t)rank + 1);
+    for (i64 k = 0; k < rank; k++) {
+        if (a[k] < o || a[k] - o >= rank || seen[a[k] - o]) return errchk = 1;
+        i64 p = a[k] - o;
+        seen[p] = 1;
+        perm[k] = p;
+    }
+    shape_of(&R.d, odims);
+    for (i64 k = 0; k < rank; k++) dims[perm[k]] = odims[k];
+    return transposed(res, &R, dims, rank < 2 ? nullptr : perm);
+}

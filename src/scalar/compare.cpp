@@ -1,0 +1,181 @@
+// Comparisons: exact, element by element with scalar extension, giving a
+// boolean array. Enumerations compare through their domains' values.
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+static i64 fail(i64 code) { return errchk = code; }
+
+static bool intlike(i64 t) { return t == TBOOL || t == TINT || t == TSYM || (isdate(t) && t != TDATETIME); }
+static bool floatlike(i64 t) { return t == TFLOAT || t == TDATETIME; }
+
+template <class V>
+static inline bool same(V a, V b, bool naneq)
+{
+    if constexpr (std::is_same_v<V, double>) return a == b || (naneq && std::isnan(a) && std::isnan(b));
+    else return a == b;
+}
+
+template <class V>
+static void cmp_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys, i64* out,
+                    bool naneq)
+{
+    if constexpr (!std::is_same_v<V, complex2>) {  // complex numbers have no order
+        switch (code) {
+        case 16: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(b > a); }); return;
+        case 17: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)!(a > b); }); return;
+        case 18: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)!(b > a); }); return;
+        case 19: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(a > b); }); return;
+        default: break;
+        }
+    }
+    if (code == 20)
+        zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)!same(a, b, naneq); });
+    else
+        zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)same(a, b, naneq); });
+}
+
+// A complex view of a numeric or character operand (a character by its code).
+static const complex2* as_complex(const sopnd* o)
+{
+    if (o->d.type != TCHAR) return sopnd_complex(o);
+    i64 n = o->d.count;
+    complex2* z = (complex2*)GM_new(TCPLX, n);
+    const signed char* c = (const signed char*)o->p;
+    for (i64 i = 0; i < n; i++) z[i] = complex2((double)c[i], 0.0);
+    return z;
+}
+
+// Elements of two loaded operands compared by their class pair.
+static void compare_elements(i64 code, i64 n, const sopnd* l, const sopnd* r, i64* out)
+{
+    i64 lt = l->d.type, rt = r->d.type;
+    if (lt == TCPLX || rt == TCPLX) {
+        cmp_run(code, n, as_complex(l), l->one, as_complex(r), r->one, out, false);
+    } else if (lt == TCHAR) {
+        cmp_run(code, n, (const signed char*)l->p, l->one, (const signed char*)r->p, r->one,
+                out, false);
+    } else if (intlike(lt) && intlike(rt)) {
+        cmp_run(code, n, (const i64*)l->p, l->one, (const i64*)r->p, r->one, out, false);
+    } else {
+        bool naneq = lt == TFLOAT && rt == TFLOAT;
+        cmp_run(code, n, sopnd_doubles(l), l->one, sopnd_doubles(r), r->one, out, naneq);
+    }
+}
+
+// 0 when the codes are allowed for the types, -1 when every element is 0
+// (different types under = and ~=), else the error code.
+static i64 compare_types(i64 code, i64 lt, i64 rt)
+{
+    i64 T = std::max(lt, rt);
+    bool eq = code == 20 || code == 21;
+    if (T <= TFLOAT) return 0;
+    if (T == TCPLX) return eq ? 0 : 1;
+    if (T == TLIST) return 1;
+    if (lt == rt) return 0;
+    return eq ? -1 : 1;
+}
+
+static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r);
+
+i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    ttyp = TBOOL;
+    vtable[res].type = TBOOL;
+    i64 T = std::max(L.d.type, R.d.type);
+    if (T == TENUM) return errchk = compare_enum(code, res, &L, &R);
+    if (T > TTIME) return fail(1);
+    i64 kind = compare_types(code, L.d.type, R.d.type);
+    if (kind > 0) return fail(kind);
+    i64 err = Sfshapeck0(res, lc, lv, rc, rv);
+    if (err) return fail(err);
+    vtable[res].type = TBOOL;  // an empty result stays boolean
+    i64 n = vtable[res].count;
+    if (n == 0) return errchk = 0;
+    sopnd_refresh(&L);
+    sopnd_refresh(&R);
+    i64* out = (i64*)getptV(&vtable[res]);
+    if (kind < 0) memset(out, 0, n * sizeof(i64));
+    else compare_elements(code, n, &L, &R, out);
+    return errchk = 0;
+}
+
+// ---- enumerations ---------------------------------------------------------------
+
+// The values an operand is read from: an enumeration's domain vector with
+// its indexes, any other operand itself.
+struct enumview {
+    const val_item* vals;
+    const i64* idx;   // null: position k reads vals at k (0 when single)
+    bool one;
+};
+
+static enumview enum_resolve(const sopnd* o)
+{
+    enumview e{&o->d, nullptr, o->one};
+    if (o->d.type != TENUM) return e;
+    const i64* w = (const i64*)o->d.data;
+    const val_item* dom = (const val_item*)w[1];
+    if (dom->type == TDICT && dom->dim0 == 2) {
+        // keyed table: the first column of its key table
+        const val_item* keys = (const val_item*)dom->data;
+        const val_item* cols = (const val_item*)keys->data + 1;
+        dom = (const val_item*)cols->data;
+    }
+    e.vals = dom;
+    e.idx = w + 2;
+    return e;
+}
+
+static i64 enum_type(i64 t) { return t == TBOOL ? TINT : t; }
+
+// Exact equality of element a of x and element b of y, both of type t.
+static bool enum_same(i64 t, const val_item* x, i64 a, const val_item* y, i64 b)
+{
+    if (a < 0 || a >= x->count || b < 0 || b >= y->count) return false;
+    const char* px = (const char*)getptV(const_cast<val_item*>(x));
+    const char* py = (const char*)getptV(const_cast<val_item*>(y));
+    switch (t) {
+    case TFLOAT:
+    case TDATETIME: return ((const double*)px)[a] == ((const double*)py)[b];
+    case TCPLX: return ((const complex2*)px)[a] == ((const complex2*)py)[b];
+    case TCHAR: return px[a] == py[b];
+    case TLIST: return false;
+    default: return ((const i64*)px)[a] == ((const i64*)py)[b];
+    }
+}
+
+static i64 enum_pos(const enumview* e, i64 k)
+{
+    i64 p = e->one ? 0 : k;
+    return e->idx ? e->idx[p] : p;
+}
+
+static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r)
+{
+    if (code != 20 && code != 21) return 1;
+    if (l->d.rank > 1 || r->d.rank > 1) return 2;
+    if (!l->one && !r->one && l->d.count != r->d.count) return 3;
+    i64 n = std::max(l->d.count, r->d.count);
+    if (l->one || r->one) n = l->one ? r->d.count : l->d.count;
+    enumview x = enum_resolve(l), y = enum_resolve(r);
+    i64 t = enum_type(x.vals->type);
+    bool comparable = t == enum_type(y.vals->type);
+    if (Updatead0(res, TBOOL, 1, n)) return errchk;
+    if (n != 1) vtable[res].dim0 = n;
+    i64* out = (i64*)getptV(&vtable[res]);
+    for (i64 k = 0; k < n; k++) {
+        bool eq = comparable && enum_same(t, x.vals, enum_pos(&x, k), y.vals, enum_pos(&y, k));
+        out[k] = code == 21 ? eq : !eq;
+    }
+    return 0;
+}

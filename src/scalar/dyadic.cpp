@@ -1,0 +1,174 @@
+// Dyadic scalar functions: type promotion, scalar extension, and the routing
+// of each pair of operand types to its kernels.
+#include "datetime/datetime.h"
+#include "dict/dict.h"
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+#include <algorithm>
+
+static i64 fail(i64 code) { return errchk = code; }
+
+// Index of element i of an operand that may be single.
+static inline i64 at(const sopnd* o, i64 i) { return o->one ? 0 : i; }
+
+// Count of pairs: the other side's count when one side is single.
+static i64 paircount(const sopnd* l, const sopnd* r)
+{
+    return l->one ? r->d.count : l->d.count;
+}
+
+// Checks of a real pair that may send it to complex arithmetic; 0, or an
+// error code. *cplx is set when the result must be complex.
+static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
+{
+    i64 n = paircount(l, r);
+    if (code == 63) {
+        if (l->d.type > TINT || r->d.type > TINT) return 1;
+        const i64* x = (const i64*)l->p;
+        const i64* y = (const i64*)r->p;
+        for (i64 i = 0; i < n; i++)
+            if (biochk(x[at(l, i)], y[at(r, i)])) return 1;
+        return 0;
+    }
+    if (code == 65) {
+        if (l->d.type == TFLOAT) return 1;
+        const i64* x = (const i64*)l->p;
+        for (i64 i = 0; i < l->d.count; i++)
+            if (x[i] < -12 || x[i] > 11) return 1;
+        *cplx = true;
+        return 0;
+    }
+    if (code != 57 && code != 59) return 0;
+    const double* x = sopnd_doubles(l);
+    const double* y = sopnd_doubles(r);
+    for (i64 i = 0; i < n && !*cplx; i++) {
+        double a = x[at(l, i)], b = y[at(r, i)];
+        if (code == 59) *cplx = Check_clex_d(code, a, b);
+        else *cplx = a < 0 && b < 1;
+    }
+    return 0;
+}
+
+static i64 real_type(i64 code, i64 lt, i64 rt, bool cplx)
+{
+    if (cplx) return TCPLX;
+    if (code == 51 || code == 57 || code == 59) return TFLOAT;
+    if (lt == rt) return std::max<i64>(lt, TINT);
+    return std::max(lt, rt);
+}
+
+static i64 complex_prechecks(i64 code, const sopnd* l, const sopnd* r)
+{
+    // Characters (and anything else without a complex form) never mix in.
+    if (l->d.type == TCHAR || r->d.type == TCHAR) return 1;
+    if (code == 53 || code == 55 || code == 63) return 1;
+    if (code == 65) {
+        if (!isinttype(l->d.type)) return 1;
+        const i64* x = (const i64*)l->p;
+        for (i64 i = 0; i < l->d.count; i++)
+            if (x[i] < -12 || x[i] > 11) return 1;
+    }
+    if (code == 51) {
+        i64 n = paircount(l, r);
+        for (i64 i = 0; i < n; i++) {
+            complex2 x = xvax(&l->d, at(l, i)), y = xvax(&r->d, at(r, i));
+            bool yzero = y.real == 0 && y.imag == 0, xzero = x.real == 0 && x.imag == 0;
+            if (yzero && !xzero) return 1;
+        }
+    }
+    return 0;
+}
+
+// Date and time pairs: the result type, or an error code as a negative number.
+static i64 date_type(i64 code, i64 lt, i64 rt)
+{
+    i64 T = std::max(lt, rt), t = std::min(lt, rt);
+    if (t > TINT && lt != rt) return -7;
+    if (code == 45) return lt == rt ? -31 : T;
+    if (code != 47) return -31;
+    if (!isdate(lt)) return -1;
+    if (lt == rt) return lt == TDATETIME ? TFLOAT : TINT;
+    return T;
+}
+
+// Every pair goes through the temporal arithmetic; any failing pair fails the call.
+static i64 date_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, void* out)
+{
+    i64 lt = l->d.type, rt = r->d.type, bad = 0;
+    const i64* xi = (const i64*)l->p;
+    const i64* yi = (const i64*)r->p;
+    const double* xf = (const double*)l->p;
+    const double* yf = (const double*)r->p;
+    i64* oi = (i64*)out;
+    double* of = (double*)out;
+    for (i64 i = 0; i < n; i++) {
+        i64 a = at(l, i), b = at(r, i);
+        if (lt == TDATETIME && rt == TDATETIME) amtime1E(&of[i], xf[a], yf[b]);
+        else if (lt == TDATETIME) amtime0E(code, yi[b], &of[i], xf[a]);
+        else if (rt == TDATETIME) amtime0E(code, xi[a], &of[i], yf[b]);
+        else if (isdate(lt) && isdate(rt)) amtime1(lt, xi[a], yi[b], &oi[i]);
+        else if (isdate(lt)) amtime0(code, lt, xi[a], yi[b], &oi[i]);
+        else amtime0(code, rt, yi[b], xi[a], &oi[i]);
+        if (merr != 0) bad = merr;
+    }
+    return bad ? bad + 30 : 0;
+}
+
+static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex2* out)
+{
+    const complex2* x = sopnd_complex(l);
+    const complex2* y = sopnd_complex(r);
+    for (i64 i = 0; i < n; i++)
+        if (clex_dyadic_process(code, &out[i], x[at(l, i)], y[at(r, i)])) return 1;
+    return 0;
+}
+
+i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    i64 lt = L.d.type, rt = R.d.type;
+    i64 T = std::max(lt, rt);
+    i64 type, err = 0;
+    bool cplx = false;
+
+    if (T <= TFLOAT) {
+        if ((err = real_prechecks(code, &L, &R, &cplx))) return fail(err);
+        type = real_type(code, lt, rt, cplx);
+    } else if (T == TCPLX) {
+        if ((err = complex_prechecks(code, &L, &R))) return fail(err);
+        type = TCPLX;
+    } else if (isdate(T)) {
+        type = date_type(code, lt, rt);
+        if (type < 0) return fail(-type);
+    } else if (T == TDICT) {
+        return errchk = DictScala(code, res, lc, lv, rc, rv);
+    } else {
+        return fail(1);
+    }
+
+    ttyp = type;
+    if ((err = Sfshapeck0(res, lc, lv, rc, rv))) return fail(err);
+    i64 n = vtable[res].count;
+    if (n == 0) return errchk = 0;
+    sopnd_refresh(&L);
+    sopnd_refresh(&R);
+    void* out = getptV(&vtable[res]);
+
+    if (isdate(T)) {
+        err = date_loop(code, n, &L, &R, out);
+    } else if (type == TCPLX) {
+        err = complex_loop(code, n, &L, &R, (complex2*)out);
+        if (!err) IntV(-1, res);
+    } else if (type == TINT) {
+        ari_loop_i(code, n, (const i64*)L.p, L.one, (const i64*)R.p, R.one, (i64*)out);
+    } else {
+        ari_loop_f(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one,
+                   (double*)out);
+    }
+    return errchk = err;
+}

@@ -1,0 +1,175 @@
+// Outer product: a dyadic scalar, logic or comparison function applied to
+// every pair of a left element and a right element.
+#include "eval/eval.h"
+#include "scalar/scalar.h"
+
+#include <algorithm>
+#include <cmath>
+
+// Real kernel on doubles x (left) and y (right); TOL: tolerant equality.
+template <i64 F, bool TOL>
+static inline double outer_k(double x, double y)
+{
+    if constexpr (F >= 12 && F <= 15) return (double)logic1_f(F, x, y);
+    else if constexpr (F == 16) {
+        if (std::isnan(x)) return std::isnan(y) ? 0.0 : 1.0;
+        return std::isnan(y) ? 0.0 : (double)(x < y);
+    } else if constexpr (F == 17) return (double)(x <= y);
+    else if constexpr (F == 18) return (double)(x >= y);
+    else if constexpr (F == 19) {
+        if (std::isnan(x)) return 0.0;
+        return std::isnan(y) ? 1.0 : (double)(x > y);
+    } else if constexpr (F == 20 || F == 21) {
+        bool eq = TOL ? gequal(x, y) : x == y;
+        return (double)(F == 21 ? eq : !eq);
+    } else if constexpr (F >= 45 && F <= 61 && F % 2 == 1) return ari_f<F>(x, y);
+    else if constexpr (F == 63) return binomial_d(x, y);
+    else return -1.0;
+}
+
+template <class V, class R, class K>
+static void table(i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys, R* out, K k)
+{
+    for (i64 i = 0; i < nl; i++) {
+        V a = x[xs ? 0 : i];
+        R* row = out + i * nr;
+        for (i64 j = 0; j < nr; j++) row[j] = k(a, y[ys ? 0 : j]);
+    }
+}
+
+template <bool TOL>
+static void outer_real(i64 f, i64 nl, const double* x, bool xs, i64 nr, const double* y,
+                       bool ys, double* out)
+{
+#define OUTER_CASE(F) \
+    case F: table(nl, x, xs, nr, y, ys, out, outer_k<F, TOL>); break;
+    switch (f) {
+        OUTER_CASE(12) OUTER_CASE(13) OUTER_CASE(14) OUTER_CASE(15)
+        OUTER_CASE(16) OUTER_CASE(17) OUTER_CASE(18) OUTER_CASE(19)
+        OUTER_CASE(20) OUTER_CASE(21) OUTER_CASE(45) OUTER_CASE(47)
+        OUTER_CASE(49) OUTER_CASE(51) OUTER_CASE(53) OUTER_CASE(55)
+        OUTER_CASE(61) OUTER_CASE(63)
+    default: table(nl, x, xs, nr, y, ys, out, outer_k<0, TOL>); break;
+    }
+#undef OUTER_CASE
+}
+
+// Comparisons of two integer operands, exactly on the 64-bit values.
+template <class V>
+static void outer_exact(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys,
+                        double* out)
+{
+    switch (f) {
+    case 16: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a < b); }); break;
+    case 17: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a <= b); }); break;
+    case 18: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a >= b); }); break;
+    case 19: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a > b); }); break;
+    case 20: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a != b); }); break;
+    default: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a == b); }); break;
+    }
+}
+
+static bool is_compare(i64 f) { return f >= 16 && f <= 21; }
+
+// Functions with a complex form in the products: = and ~= compare exactly;
+// ordering, logic, maximum, minimum and binomial have none.
+static bool complex_refused(i64 f)
+{
+    return (f >= 12 && f <= 19) || f == 53 || f == 55 || f == 63;
+}
+
+static i64 outer_complex(i64 f, i64 nl, const sopnd* l, i64 nr, const sopnd* r,
+                         complex2* out)
+{
+    const complex2* x = sopnd_complex(l);
+    const complex2* y = sopnd_complex(r);
+    if (f == 20 || f == 21) {
+        table(nl, x, l->one, nr, y, r->one, out, [f](complex2 a, complex2 b) {
+            return complex2((double)((a == b) == (f == 21)), 0.0);
+        });
+        return 0;
+    }
+    for (i64 i = 0; i < nl; i++)
+        for (i64 j = 0; j < nr; j++)
+            if (clex_dyadic_process(f, &out[i * nr + j], x[l->one ? 0 : i], y[r->one ? 0 : j]))
+                return 1;
+    return 0;
+}
+
+template <class V>
+static void outer_same(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys,
+                       i64* out)
+{
+    if (f == 21) table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (i64)(a == b); });
+    else table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (i64)(a != b); });
+}
+
+static i64 outer_type(i64 f, i64 lt, i64 rt)
+{
+    i64 T = std::max(lt, rt);
+    if (T == TCHAR || T == TSYM) return (lt == rt && (f == 20 || f == 21)) ? (i64)TBOOL : -1;
+    if (T > TCPLX) return -7;
+    if (T == TCPLX) {
+        if (lt == TCHAR || rt == TCHAR || complex_refused(f)) return -1;
+        return TCPLX;
+    }
+    return (f == 57 || f == 59 || f == 65) ? TCPLX : TFLOAT;
+}
+
+// Every binomial pair must be within the exact coefficient's reach.
+static i64 binomial_checks(const sopnd* l, const sopnd* r)
+{
+    const double* x = sopnd_doubles(l);
+    const double* y = sopnd_doubles(r);
+    for (i64 i = 0; i < l->d.count; i++)
+        for (i64 j = 0; j < r->d.count; j++)
+            if (biochk(dbl2int(x[i]), dbl2int(y[j]))) return 1;
+    return 0;
+}
+
+i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    i64 f = code - 500;
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    i64 type = outer_type(f, L.d.type, R.d.type);
+    if (type < 0) return errchk = -type;
+    if (f == 63 && type == TFLOAT && binomial_checks(&L, &R)) return errchk = 1;
+
+    i64 rank = std::max<i64>(L.d.rank, 0) + std::max<i64>(R.d.rank, 0), run;
+    i64* dims = (i64*)GM_new(TINT, rank + 1);
+    i64 k = shape_of(&L.d, dims);
+    shape_of(&R.d, dims + k);
+    if (shape_run(dims, rank, &run)) return errchk;
+    i64 nl = L.d.count, nr = R.d.count;
+    ttyp = type;
+    vtable[res].type = type;
+    if (Updatead0(res, type, rank, nl * nr)) return errchk;
+    shape_set(res, dims, rank, run);
+    if (nl * nr == 0) return IntV(-1, res), errchk = 0;
+    sopnd_refresh(&L);
+    sopnd_refresh(&R);
+    void* out = getptV(&vtable[res]);
+
+    if (type == TBOOL) {
+        if (L.d.type == TCHAR)
+            outer_same(f, nl, (const char*)L.p, L.one, nr, (const char*)R.p, R.one, (i64*)out);
+        else
+            outer_same(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (i64*)out);
+    } else if (type == TCPLX) {
+        if (outer_complex(f, nl, &L, nr, &R, (complex2*)out)) return errchk = 1;
+    } else if (is_compare(f) && isinttype(L.d.type) && isinttype(R.d.type)) {
+        outer_exact(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (double*)out);
+    } else {
+        // a float takes part in an equality: tolerant
+        bool tol = L.d.type == TFLOAT || R.d.type == TFLOAT;
+        const double* x = sopnd_doubles(&L);
+        const double* y = sopnd_doubles(&R);
+        if (tol) outer_real<true>(f, nl, x, L.one, nr, y, R.one, (double*)out);
+        else outer_real<false>(f, nl, x, L.one, nr, y, R.one, (double*)out);
+    }
+    IntV(-1, res);
+    return errchk = 0;
+}

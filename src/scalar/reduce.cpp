@@ -1,0 +1,146 @@
+// Reduce: a dyadic function placed between the items along one axis and
+// evaluated from the right; the axis disappears from the shape.
+#include "eval/eval.h"
+#include "scalar/scalar.h"
+
+bool kernel_fault = false;
+
+double red_identity(i64 f)
+{
+    switch (f) {
+    case 13: case 17: case 18: case 21: case 49: case 51: case 57: case 63: return 1.0;
+    case 53: return -INFINITY;
+    case 55: return INFINITY;
+    default: return 0.0;
+    }
+}
+
+bool allbits(const val_item* v)
+{
+    const i64* d = (const i64*)getptV(const_cast<val_item*>(v));
+    for (i64 i = 0; i < v->count; i++)
+        if (d[i] != 0 && d[i] != 1) return false;
+    return true;
+}
+
+// The vectors along the reduced axis: m elements each, n of them; element k
+// of vector v sits at v*outer + k*step (outer and step from the axis).
+struct axisplan {
+    i64 m, n, vstride, step;
+};
+
+static axisplan plan_axis(const i64* dims, i64 rank, i64 count, bool first)
+{
+    axisplan p;
+    p.m = rank == 0 ? 1 : dims[first ? 0 : rank - 1];
+    p.n = p.m == 0 ? 0 : count / p.m;
+    p.vstride = first ? 1 : p.m;
+    p.step = first ? p.n : 1;
+    return p;
+}
+
+// Result dimensions: the operand's without the reduced axis.
+static i64 drop_axis(const i64* dims, i64 rank, bool first, i64* out)
+{
+    i64 k = 0;
+    for (i64 i = 0; i < rank; i++)
+        if (i != (first ? 0 : rank - 1)) out[k++] = dims[i];
+    return k;
+}
+
+static i64 operand_type_ok(i64 f, const val_item* v)
+{
+    i64 t = v->type;
+    if (f >= 12 && f <= 15) return t == TBOOL || (t == TINT && allbits(v));
+    if (f == 63) return t <= TINT;
+    if ((f >= 16 && f <= 21) || (f >= 52 && f <= 56)) return t <= TFLOAT;
+    return t <= TFLOAT || t == TCPLX;
+}
+
+// Float path: every vector folded from its end, NaN elements skipped
+// (except the last, which starts the fold).
+template <bool TOL>
+static void reduce_real(i64 f, const double* x, const axisplan& p, double* out)
+{
+    with_kernel<TOL>(f, [&]<i64 F, bool T>() {
+        for (i64 v = 0; v < p.n; v++) {
+            const double* e = x + v * p.vstride;
+            double acc = e[(p.m - 1) * p.step];
+            for (i64 k = p.m - 2; k >= 0; k--) {
+                double xk = e[k * p.step];
+                if (xk == xk) acc = red_k<F, T>(xk, acc);
+            }
+            out[v] = acc;
+        }
+    });
+}
+
+static i64 reduce_complex(i64 f, const complex2* z, const axisplan& p, complex2* out)
+{
+    for (i64 v = 0; v < p.n; v++) {
+        const complex2* e = z + v * p.vstride;
+        complex2 acc = e[(p.m - 1) * p.step];
+        for (i64 k = p.m - 2; k >= 0; k--)
+            if (clex_dyadic_process(f, &acc, e[k * p.step], acc)) return 1;
+        out[v] = acc;
+    }
+    return 0;
+}
+
+static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank)
+{
+    if (f == 59 || f == 65 || f == 14 || f == 15) return 1;
+    i64 count = 1, run;
+    for (i64 i = 0; i < rrank; i++) count *= rdims[i];
+    if (shape_run(rdims, rrank, &run)) return errchk;
+    ttyp = TFLOAT;
+    vtable[res].type = TFLOAT;
+    if (Updatead0(res, TFLOAT, rrank, count)) return errchk;
+    shape_set(res, rdims, rrank, run);
+    double* out = (double*)getptV(&vtable[res]);
+    for (i64 i = 0; i < count; i++) out[i] = red_identity(f);
+    IntV(-1, res);
+    return 0;
+}
+
+i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv)
+{
+    if (rc < 0 && vtable[rv].rank == -1) return errchk = 4;
+    bool first = code > 300;
+    i64 f = code % 100;
+    SetNames(1, 5, res, -1, -1, rc, rv);
+    if (!((f >= 12 && f <= 21) || (f >= 45 && f <= 65))) return errchk = 1;
+    sopnd R;
+    sopnd_load(&R, rc, rv, res);
+    i64 rank = R.d.rank;
+    i64* dims = (i64*)GM_new(TINT, rank + 1);
+    i64* rdims = (i64*)GM_new(TINT, rank + 1);
+    shape_of(&R.d, dims);
+    i64 rrank = rank == 0 ? 0 : drop_axis(dims, rank, first, rdims);
+    if (R.d.count == 0) return errchk = reduce_empty(f, res, rdims, rrank);
+    if (!operand_type_ok(f, &R.d)) return errchk = 1;
+
+    bool cplx = R.d.type == TCPLX || f == 57 || f == 59 || f == 65;
+    i64 type = cplx ? TCPLX : TFLOAT;
+    axisplan p = plan_axis(dims, rank, R.d.count, first);
+    if (R.one) p = {1, 1, 1, 1}, rrank = 0;
+    i64 run;
+    if (shape_run(rdims, rrank, &run)) return errchk;
+    ttyp = type;
+    vtable[res].type = type;
+    if (Updatead0(res, type, rrank, p.n)) return errchk;
+    shape_set(res, rdims, rrank, run);
+    sopnd_refresh(&R);
+    void* out = getptV(&vtable[res]);
+    if (cplx) {
+        if (reduce_complex(f, sopnd_complex(&R), p, (complex2*)out)) return errchk = 1;
+    } else {
+        kernel_fault = false;
+        const double* x = sopnd_doubles(&R);
+        if (R.d.type == TFLOAT) reduce_real<true>(f, x, p, (double*)out);
+        else reduce_real<false>(f, x, p, (double*)out);
+        if (kernel_fault) return errchk = 1;
+    }
+    IntV(-1, res);
+    return errchk = 0;
+}

@@ -1,0 +1,229 @@
+// Scalar functions and operators: complex numbers, monadic and dyadic
+// scalar arithmetic, comparisons, the real circle/logic/random kernels, and
+// the outer product, reduce and scan operators.
+#pragma once
+#include "values/values.h"
+
+#include <cmath>
+
+// ---- complex numbers --------------------------------------------------------
+
+// Element of type 4: real part then imaginary part, 16 bytes.
+struct complex2 {
+    double real;
+    double imag;
+    complex2() : real(0.0), imag(0.0) {}
+    complex2(double r, double i) : real(r), imag(i) {}
+    // Exact: no tolerance; a NaN part is never equal.
+    bool operator==(const complex2& o) const { return real == o.real && imag == o.imag; }
+    bool operator!=(const complex2& o) const { return !(*this == o); }
+};
+static_assert(sizeof(complex2) == 16, "complex element must be 16 bytes");
+
+extern const complex2 I0;  // 0 + 0i, the complex fill element
+extern const complex2 I1;  // 1 + 0i
+constexpr double STCT = 1e-13;  // parts smaller than this are cleaned to 0
+constexpr double ZPI = 3.141592653589793;
+
+// Monadic function code (even 44..64) on n elements from in to out.
+void clex_mon0(i64 code, i64 n, complex2* out, const complex2* in);
+// Dyadic function code on x (left) and y (right); 1 = domain error, out untouched.
+i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y);
+// k circle z, uncleaned.
+void clex_circle_dyc(complex2* out, i64 k, complex2 z);
+// Element i of a boolean, integer, float or complex value as a complex number.
+complex2 xvax(const val_item* v, i64 i);
+void printClex(complex2 z);
+double clex_test();
+double fun1();
+// Replaces parts below STCT in magnitude by 0.
+void clex_clean(complex2* z);
+
+// ---- dyadic scalar functions ---------------------------------------------------
+
+i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 ari2fn_i(i64 code, i64 x, i64 y);
+double ari2fn_f(i64 code, double x, double y);
+i64 Check_clex_d(i64 code, double x, double y);
+double combination(i64 k, i64 n);
+i64 gcd(i64 a, i64 b);
+// Binomial of k (left) and n (right) by the sign rules; the caller has
+// checked the pair with biochk.
+double binomial(i64 k, i64 n);
+
+// ---- monadic scalar functions ---------------------------------------------------
+
+i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv);
+
+// ---- comparisons -------------------------------------------------------------------
+
+i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+
+// ---- real circle, logic and random kernels ------------------------------------
+
+double PfAllTrig(i64 k, double x);
+i64 logic1_i(i64 code, i64 a, i64 b);
+i64 logic1_f(i64 code, double x, double y);
+i64 APL2_rand(i64 n, i64 origin, i64* seed);
+double getrand(double x);
+
+// ---- operators ---------------------------------------------------------------------
+
+i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv);
+i64 GenScan(i64 code, i64 res, i64 rc, i64 rv);
+// Inner product and each; their routines come with the operators still to build.
+i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed);
+i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io);
+i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io);
+
+// ---- shared by the scalar routines ----------------------------------------------
+
+// An operand held for the length of one routine: its descriptor copied, and
+// a data address that stays valid across the result's allocation.
+struct sopnd {
+    val_item d;     // descriptor copy (a single element lives in d.dim0)
+    const void* p;  // element data; null when empty
+    bool one;       // single element: rank 0, or rank 1 with count 1
+    bool priv;      // p is a private scratch copy
+    i64 c, v;       // operand pair
+};
+
+// Takes the snapshot; data of an operand that is also the result slot is
+// copied to scratch, since the result's allocation may replace it.
+void sopnd_load(sopnd* o, i64 c, i64 v, i64 res);
+// Re-reads the data address after an allocation (the collector may move it).
+void sopnd_refresh(sopnd* o);
+// The operand's elements as doubles (booleans and integers converted into
+// scratch); its own data for a float operand.
+const double* sopnd_doubles(const sopnd* o);
+// The operand's elements as complex numbers, converted into scratch as needed.
+const complex2* sopnd_complex(const sopnd* o);
+
+// A double as a 64-bit integer, truncated; NaN and values outside the
+// 64-bit range give the integer null.
+i64 dbl2int(double x);
+constexpr i64 INULL = INT64_MIN;
+
+// Binomial of x (left) and y (right) in doubles, by the sign rules.
+double binomial_d(double x, double y);
+
+inline bool isnumtype(i64 t) { return t == TBOOL || t == TINT || t == TFLOAT; }
+inline bool isinttype(i64 t) { return t == TBOOL || t == TINT; }
+
+// One kernel over two typed arrays with scalar extension (xs, ys: that side
+// is a single element); the kernel is chosen once per call, not per element.
+template <class X, class Y, class R, class F>
+inline void zipwith(i64 n, const X* x, bool xs, const Y* y, bool ys, R* out, F f)
+{
+    if (xs) {
+        X a = x[0];
+        for (i64 i = 0; i < n; i++) out[i] = f(a, y[i]);
+    } else if (ys) {
+        Y b = y[0];
+        for (i64 i = 0; i < n; i++) out[i] = f(x[i], b);
+    } else {
+        for (i64 i = 0; i < n; i++) out[i] = f(x[i], y[i]);
+    }
+}
+
+// Whole-array forms of ari2fn_i and ari2fn_f.
+void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i64* out);
+void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys,
+                double* out);
+
+// Shape of a result of the given rank and dimensions: appends the trailing
+// dimensions of a rank above 2 to glist (with stride room) and leaves the
+// run's index in *run; 9 when glist is full. Call before allocating.
+i64 shape_run(const i64* dims, i64 rank, i64* run);
+// Writes the dimension words of an allocated result slot.
+void shape_set(i64 res, const i64* dims, i64 rank, i64 run);
+// The dimensions of an operand: one word per axis (none for a scalar).
+i64 shape_of(const val_item* v, i64* dims);
+constexpr i64 MAXRANK = 64;  // room of the dimension lists of the operators
+
+// ---- element kernels of reduce and scan --------------------------------------------
+
+// Float kernel of the arithmetic codes 45..61 (x left, y right).
+template <i64 C>
+inline double ari_f(double x, double y)
+{
+    if constexpr (C == 45) return x + y;
+    else if constexpr (C == 47) return x - y;
+    else if constexpr (C == 49) return x * y;
+    else if constexpr (C == 51) return x == y ? 1.0 : x / y;
+    else if constexpr (C == 53) return x > y ? x : y;
+    else if constexpr (C == 55) return y > x ? x : y;
+    else if constexpr (C == 57) return std::pow(x, y);
+    else if constexpr (C == 59) return x == y ? 1.0 : std::log(y) / std::log(x);
+    else if constexpr (C == 61) return x == 0 ? y : y - x * std::floor(1e-13 + y / x);
+    else return 0.0;
+}
+
+
+// Set by a kernel that met a pair it must refuse (a binomial beyond the exact
+// coefficient's reach, a circle code without a real form); the caller clears
+// it before its loop and fails with a domain error after.
+extern bool kernel_fault;
+
+// x is the element on the left, a the value accumulated on its right;
+// TOL: = and ~= compare with the tolerant gequal, else exactly.
+template <i64 F, bool TOL>
+inline double red_k(double x, double a)
+{
+    if constexpr (F == 12) return (x != 0 || a != 0) ? 1.0 : 0.0;
+    else if constexpr (F == 13) return (x != 0 && a != 0) ? 1.0 : 0.0;
+    else if constexpr (F == 14) return (x != 0 || a != 0) ? 0.0 : 1.0;
+    else if constexpr (F == 15) return (x != 0 && a != 0) ? 0.0 : 1.0;
+    else if constexpr (F == 16) return a != a ? 0.0 : (double)(x < a);
+    else if constexpr (F == 17) return (double)(x <= a);
+    else if constexpr (F == 18) return (double)(x >= a);
+    else if constexpr (F == 19) return a != a ? 1.0 : (double)(x > a);
+    else if constexpr (F == 20 || F == 21) {
+        bool eq = TOL ? gequal(x, a) : x == a;
+        return (double)(F == 21 ? eq : !eq);
+    } else if constexpr (F >= 45 && F <= 61 && F % 2 == 1) return ari_f<F>(x, a);
+    else if constexpr (F == 63) {
+        if (biochk(dbl2int(x), dbl2int(a))) return kernel_fault = true, 0.0;
+        return binomial_d(x, a);
+    } else if constexpr (F == 65) {
+        double k = std::trunc(x);
+        if (!(k >= -7 && k <= 7)) return kernel_fault = true, 0.0;
+        return PfAllTrig((i64)k, a);
+    } else return -1.0;
+}
+
+// Calls body.template operator()<F, TOL>() for the runtime code f.
+template <bool TOL, class B>
+inline void with_kernel(i64 f, B&& body)
+{
+    switch (f) {
+    case 12: body.template operator()<12, TOL>(); break;
+    case 13: body.template operator()<13, TOL>(); break;
+    case 14: body.template operator()<14, TOL>(); break;
+    case 15: body.template operator()<15, TOL>(); break;
+    case 16: body.template operator()<16, TOL>(); break;
+    case 17: body.template operator()<17, TOL>(); break;
+    case 18: body.template operator()<18, TOL>(); break;
+    case 19: body.template operator()<19, TOL>(); break;
+    case 20: body.template operator()<20, TOL>(); break;
+    case 21: body.template operator()<21, TOL>(); break;
+    case 45: body.template operator()<45, TOL>(); break;
+    case 47: body.template operator()<47, TOL>(); break;
+    case 49: body.template operator()<49, TOL>(); break;
+    case 51: body.template operator()<51, TOL>(); break;
+    case 53: body.template operator()<53, TOL>(); break;
+    case 55: body.template operator()<55, TOL>(); break;
+    case 57: body.template operator()<57, TOL>(); break;
+    case 59: body.template operator()<59, TOL>(); break;
+    case 61: body.template operator()<61, TOL>(); break;
+    case 63: body.template operator()<63, TOL>(); break;
+    case 65: body.template operator()<65, TOL>(); break;
+    default: body.template operator()<0, TOL>(); break;
+    }
+}
+
+// Identity of a reduction: the value of reducing an empty operand.
+double red_identity(i64 f);
+// Whether an integer operand holds only 0 and 1 (a truth-value vector).
+bool allbits(const val_item* v);

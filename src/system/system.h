@@ -1,0 +1,36 @@
+// System commands, files and input/output: what the rest of the interpreter
+// may call.
+#pragma once
+#include "values/values.h"
+
+// Output is suppressed while a timed line runs: no prompt, no value printed.
+extern bool PRINT_OFF;
+
+// ---- start-up banner and server mode ----------------------------------------
+// Label of the system the interpreter was built for, shown by -v and the banner.
+extern const char* const PLATFORM_LABEL;
+void syshd();
+void zeminfo();
+void zemip();
+void SocketMain(int port);
+// Receives one framed message (4-byte big-endian length, then the text) into
+// buffer of capacity cap. Returns the text length, 0 when the connection is
+// closed, -1 on a failure or a length that does not fit.
+i64 RecvString(char* buffer, i64 cap);
+i64 ConvInt(const unsigned char* bytes, int n);
+
+// ---- system commands ----------------------------------------------------------
+i64 Command(char* text);
+void CloseAllFiles();
+
+// ---- primitives the tree walker dispatches to (evaluator's section) ----------
+i64 PfqdMon(i64 code, i64 res, i64 rc, i64 rv);
+i64 PfQdzeroInput(i64 res);
+i64 PfFileAp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+i64 PfForma2(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+
+// ---- delimited output ---------------------------------------------------------
+// Splits the text of a complex element at its "j" for alignment: *a is the
+// position of the "j" (the length when none), *b the characters after it
+// (0 when no "j", -1 when the text ends with it).
+void GenClex2(const char* text, i64 length, i64* a, i64* b);

@@ -1,0 +1,119 @@
+// The value arena: named blocks (with a counted header) placed downward from
+// the top, temporary blocks upward from the bottom, the typed write cursors.
+#include <cstring>
+
+#include "values/values.h"
+
+char* heap = nullptr;
+char* mset = nullptr;
+i64 stacktop = 0;
+i64 r15 = ARENA_SIZE;
+i64 R0 = 0;
+char* cad0 = nullptr;
+val_item* p0 = nullptr;
+i64* p1 = nullptr;
+double* p2 = nullptr;
+char* p3 = nullptr;
+i64 collision = 0;
+i64 mmcollision = 0;
+
+// Block sizes are kept multiples of 8 so every header and element is aligned.
+i64 ArenaRound(i64 need) { return (need + 7) & ~static_cast<i64>(7); }
+
+bool HoldsItems(i64 type) { return type == TLIST || type == TDICT || type == TTABLE; }
+
+void SetCursors(i64 type, char* data) {
+    switch (type) {
+    case TBOOL: case TINT: case TSYM: case TMONTH: case TDATE:
+    case TMINUTE: case TSECOND: case TTIME: case TENUM:
+        p0 = reinterpret_cast<val_item*>(data);
+        p1 = reinterpret_cast<i64*>(data);
+        break;
+    case TFLOAT: case TCPLX: case TDATETIME:
+        p2 = reinterpret_cast<double*>(data);
+        break;
+    case TCHAR:
+        p3 = data;
+        break;
+    default:
+        break;
+    }
+}
+
+// Largest single value the workspace accepts, so that a size computed from
+// user data (a huge reshape, say) is refused instead of exhausting memory.
+static constexpr i64 MAX_VALUE_BYTES = static_cast<i64>(1) << 34;
+
+i64 CheckSize(i64 type, i64 count) {
+    i64 width = typC(type, 1);
+    if (type == TCHAR || width < 1) width = 1;
+    if (type == TENUM) width = 8;
+    if (count < 0 || count > (MAX_VALUE_BYTES - 16) / width) return errchk = 6;
+    return 0;
+}
+
+// Terminator and clearing of freshly placed data.
+static void PrepareData(char* data, i64 need, i64 room, i64 type, bool clear) {
+    if (type == TCHAR) std::memset(data + need - 1, 0, room - need + 1);
+    else if (clear || HoldsItems(type)) std::memset(data, 0, room);
+    else if (room > need) std::memset(data + need, 0, room - need);
+}
+
+// Places a fresh named block of need bytes for item, collecting once when the
+// free space is short. The item's previous block loses a reference when
+// release is set. Returns false, changing nothing, when there is no room.
+bool PlaceNamed(val_item*& item, i64 need, i64 type, bool release) {
+    i64 room = ArenaRound(need);
+    R0 = room;
+    if (r15 - room - 32 < stacktop) {
+        GC();
+        item = static_cast<val_item*>(GCRelocate(item));
+        if (r15 - room - 32 < stacktop) return false;
+    }
+    if (release) LoseBlock(item);
+    r15 -= 32;
+    mem_node* h = reinterpret_cast<mem_node*>(heap + r15);
+    *h = mem_node{item, room, 1, BlockTag(type)};
+    r15 -= room;
+    cad0 = heap + r15;
+    item->bytes = room;
+    item->data = cad0;
+    PrepareData(cad0, need, room, type, false);
+    return true;
+}
+
+// Places need bytes of temporary data for item; false when there is no room
+// even after a collection. Temporary blocks carry no header and no count.
+bool PlaceTemp(val_item*& item, i64 need, i64 type) {
+    i64 room = ArenaRound(need);
+    R0 = room;
+    if (stacktop + room >= r15) {
+        GC();
+        item = static_cast<val_item*>(GCRelocate(item));
+        if (stacktop + room >= r15) return false;
+    }
+    cad0 = heap + stacktop;
+    stacktop += room;
+    item->data = cad0;
+    item->bytes = 0;
+    PrepareData(cad0, need, room, type, true);
+    return true;
+}
+
+i64 BlockTag(i64 type) { return 1 | (HoldsItems(type) ? BLOCK_ITEMS : 0); }
+
+void RetagBlock(val_item* item, i64 type) {
+    mem_node* h = ArenaHeader(item);
+    if (h) h->live = BlockTag(type);
+}
+
+// The arena header of the counted block a descriptor refers to, or nullptr.
+mem_node* ArenaHeader(const val_item* item) {
+    if (!heap || item->bytes <= 0 || (item->bytes & 7) || !item->data) return nullptr;
+    const char* d = item->data;
+    if (d < heap + r15 || d >= heap + ARENA_SIZE) return nullptr;
+    if (item->bytes > ARENA_SIZE - (d - heap) - 32) return nullptr;
+    mem_node* h = reinterpret_cast<mem_node*>(item->data + item->bytes);
+    if (h->bytes != item->bytes) return nullptr;
+    return h;
+}

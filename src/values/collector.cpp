@@ -1,0 +1,195 @@
+// The collector: slides the live named blocks of the arena up to its top and
+// re-points every descriptor that refers to a moved block, not only the one
+// recorded as owner, since assignment shares a block between names.
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "eval/eval.h"
+#include "values/values.h"
+
+namespace {
+
+// One block that moved: its old span (data and header) and the shift.
+struct Move {
+    char* from;
+    char* end;
+    i64 shift;
+};
+
+// One live block after compaction.
+struct Live {
+    char* data;      // new data address
+    char* olddata;   // data address before compaction
+    mem_node* header;
+    val_item* sharer;  // a descriptor found referring to it, if any
+};
+
+std::vector<Move> moves;   // of the latest collection, ascending by from
+std::vector<Live> lives;   // ascending by data
+
+char* Relocate(char* p) {
+    auto it = std::upper_bound(moves.begin(), moves.end(), p,
+                               [](char* x, const Move& m) { return x < m.from; });
+    if (it == moves.begin()) return p;
+    --it;
+    return p < it->end ? p + it->shift : p;
+}
+
+// Slides the blocks; fills moves and lives.
+void Compact() {
+    i64 a = ARENA_SIZE, b = ARENA_SIZE;
+    while (b - r15 >= 32) {
+        mem_node* h = reinterpret_cast<mem_node*>(heap + b - 32);
+        i64 len = h->bytes + 32;
+        if (h->bytes <= 0 || (h->bytes & 7) || len > b - r15) break;   // not a header
+        if (h->live & 1) {
+            char* from = heap + b - len;
+            char* to = heap + a - len;
+            if (to != from) {
+                std::memmove(to, from, len);
+                moves.push_back(Move{from, heap + b, a - b});
+            }
+            lives.push_back(Live{to, from, reinterpret_cast<mem_node*>(heap + a - 32), nullptr});
+            a -= len;
+        }
+        b -= len;
+    }
+    r15 = a;
+    std::reverse(moves.begin(), moves.end());
+    std::reverse(lives.begin(), lives.end());
+}
+
+Live* LiveAt(const char* data) {
+    auto it = std::lower_bound(lives.begin(), lives.end(), data,
+                               [](const Live& l, const char* x) { return l.data < x; });
+    return it != lives.end() && it->data == data ? &*it : nullptr;
+}
+
+void NoteSharer(val_item* d) {
+    Live* l = LiveAt(d->data);
+    if (l && !l->sharer && d->bytes == l->header->bytes) l->sharer = d;
+}
+
+// Which memory can hold the items of a list, dictionary or table.
+class ItemSpans {
+public:
+    ItemSpans() {
+        for (heap_node* p = HA0 ? HA0->next : nullptr; p; p = p->next)
+            large[reinterpret_cast<char*>(p) + sizeof(heap_node)] = p->size;
+    }
+    bool Holds(const char* data, i64 bytes) const {
+        if (data >= heap && data < heap + ARENA_SIZE) {
+            if (data + bytes <= heap + stacktop) return true;
+            const Live* l = LiveAt(data);
+            return l && (l->header->live & BLOCK_ITEMS) && l->header->bytes >= bytes;
+        }
+        auto it = large.find(data);
+        return it != large.end() && it->second >= bytes;
+    }
+
+private:
+    std::unordered_map<const char*, i64> large;
+};
+
+bool InTables(const void* p) {
+    auto* d = static_cast<const val_item*>(p);
+    return (d >= vtable && d < vtable + VTSIZE) || (d >= ctable && d < ctable + CTSIZE);
+}
+
+// Re-points every descriptor reachable from the slot tables, once each
+// (seen holds the ones outside the tables already done).
+void RepointAll(std::unordered_set<const void*>& seen) {
+    ItemSpans spans;
+    std::vector<val_item*> work;
+    for (i64 i = VTSIZE - 1; i >= 1; i--) work.push_back(&vtable[i]);
+    for (i64 i = CTSIZE - 1; i >= 0; i--) work.push_back(&ctable[i]);
+    while (!work.empty()) {
+        val_item* d = work.back();
+        work.pop_back();
+        if (!InTables(d) && !seen.insert(d).second) continue;
+        if (isoneV(d) || d->count <= 0 || !d->data) continue;
+        d->data = Relocate(d->data);
+        NoteSharer(d);
+        if (d->type == TENUM && spans.Holds(d->data, 16) && seen.insert(d->data + 8).second) {
+            char** domain = reinterpret_cast<char**>(d->data + 8);
+            *domain = Relocate(*domain);
+        }
+        if (!HoldsItems(d->type) || d->rank < 0 || !spans.Holds(d->data, 64 * d->count)) continue;
+        val_item* items = reinterpret_cast<val_item*>(d->data);
+        for (i64 i = d->count - 1; i >= 0; i--) work.push_back(&items[i]);
+    }
+}
+
+// A recorded owner outside the slot tables (a descriptor a routine is
+// building, say) is re-pointed when it still refers to its block.
+bool Writable(const val_item* o) {
+    const char* p = reinterpret_cast<const char*>(o);
+    if (p >= heap && p < heap + ARENA_SIZE) {
+        if (p + sizeof(val_item) <= heap + stacktop) return true;
+        if (p < heap + r15) return false;
+        auto it = std::upper_bound(lives.begin(), lives.end(), p,
+                                   [](const char* x, const Live& l) { return x < l.data; });
+        if (it == lives.begin()) return false;
+        --it;
+        return p + sizeof(val_item) <= reinterpret_cast<const char*>(it->header);
+    }
+    return true;
+}
+
+// An owner that no longer refers to its block (its value was replaced while
+// another name shares the block) hands the block over to a sharer.
+void RepointOwners(std::unordered_set<const void*>& seen) {
+    for (Live& l : lives) {
+        val_item* o = reinterpret_cast<val_item*>(Relocate(reinterpret_cast<char*>(l.header->owner)));
+        l.header->owner = o;
+        bool done = o && (InTables(o) || seen.count(o));
+        if (o && l.data != l.olddata && !done && Writable(o) && o->data == l.olddata)
+            o->data = l.data;
+        if (l.sharer && (!done || o->data != l.data)) l.header->owner = l.sharer;
+    }
+}
+
+void RefreshOperand(i64 which, val_item*& v0, i64*& v1, double*& v2, char*& v3) {
+    if (which == 0) return;
+    val_item* d = which > 0 ? &vtable[which] : &ctable[-which];
+    switch (d->type) {
+    case TFLOAT: case TCPLX: case TDATETIME:
+        v2 = reinterpret_cast<double*>(d->data);
+        break;
+    case TCHAR:
+        v3 = d->data;
+        break;
+    case TBOOL: case TINT: case TSYM: case TLIST: case TMONTH: case TDATE:
+    case TMINUTE: case TSECOND: case TTIME: case TENUM:
+        v0 = reinterpret_cast<val_item*>(d->data);
+        v1 = reinterpret_cast<i64*>(d->data);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+i64 GC() {
+    moves.clear();
+    lives.clear();
+    if (!heap) return 0;
+    Compact();
+    std::unordered_set<const void*> seen;
+    if (!moves.empty()) {   // nothing moved: every address is still right
+        RepointAll(seen);
+        RepointOwners(seen);
+    }
+    RefreshOperand(gclx, lo0, lo1, lo2, lo3);
+    RefreshOperand(gcrx, ro0, ro1, ro2, ro3);
+    gclx = gcrx = 0;
+    return 0;
+}
+
+void* GCRelocate(void* p) {
+    return Relocate(static_cast<char*>(p));
+}

@@ -1,0 +1,40 @@
+// Scratch blocks: working storage of one primitive application, kept on one
+// list and freed together afterwards.
+#include <cstdlib>
+
+#include "values/values.h"
+
+scratch_node* G0 = nullptr;
+scratch_node* Gt = nullptr;
+
+scratch_node* GM_Init() {
+    scratch_node* node = static_cast<scratch_node*>(AL2(sizeof(scratch_node), 1));
+    node->block = nullptr;
+    node->next = nullptr;
+    return node;
+}
+
+void GM_head() { G0 = Gt = GM_Init(); }
+
+void* GM_new(i64 type, i64 n) {
+    if (n < 1) return nullptr;
+    if (!G0) GM_head();
+    scratch_node* node = GM_Init();
+    node->block = AL2(1, typC(type, n));
+    Gt->next = node;
+    Gt = node;
+    return node->block;
+}
+
+void GM_free() {
+    if (!G0) return;
+    scratch_node* p = G0->next;
+    while (p) {
+        scratch_node* next = p->next;
+        std::free(p->block);
+        std::free(p);
+        p = next;
+    }
+    G0->next = nullptr;
+    Gt = G0;
+}

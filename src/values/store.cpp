@@ -1,0 +1,679 @@
+// Copying values between descriptors: shapes, whole values, elements,
+// selections, lists made from arrays, and catenation of two values.
+//
+// An allocation may compact the arena, which moves named blocks, and may free
+// the block a destination owned. So a copy never reads its source through an
+// address taken before it allocates: a source that lives in the arena (or
+// shares its block with the destination) is first staged, deep, in ordinary
+// memory. Results are built in a local descriptor, which the collector keeps
+// up to date as owner of its block, and moved to their destination at the end.
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "eval/eval.h"
+#include "values/values.h"
+
+static bool in_arena(const void* p) {
+    const char* c = static_cast<const char*>(p);
+    return heap && c >= heap && c < heap + ARENA_SIZE;
+}
+
+static bool holds_items(i64 type) { return type == TLIST || type == TDICT || type == TTABLE; }
+
+static val_item* items_of(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
+
+// Bytes of data a non-inline value owns in use.
+static i64 data_bytes(const val_item* v) {
+    if (isoneV(v) || v->count <= 0 || !v->data) return 0;
+    return typC(v->type, v->count);
+}
+
+// Element width by the copying rule of the primitives.
+static i64 elem_width(i64 type) {
+    if (type == TCHAR) return 1;
+    if (type == TCPLX) return 16;
+    if (type == TLIST || type > 12) return 64;
+    return 8;
+}
+
+// ---- descriptor moves and references ---------------------------------------
+
+void MoveItem(val_item* to, const val_item* from) {
+    if (to == from) return;
+    *to = *from;
+    if (!in_arena(to->data) || to->bytes <= 0 || to->data < heap + r15) return;
+    if (to->bytes > ARENA_SIZE - (to->data - heap) - 32) return;
+    mem_node* h = reinterpret_cast<mem_node*>(to->data + to->bytes);
+    if (h->bytes == to->bytes && h->owner == from) h->owner = to;
+}
+
+void DropRef(val_item* item) {
+    if (item->bytes > 0 && item->data) RefChange(item, -1);
+    item->bytes = 0;
+}
+
+// Puts a finished local result t into dst; a named destination first gives up
+// the reference it held, so no block keeps naming it as owner.
+static void install(val_item* dst, val_item* t, bool named) {
+    if (named && dst != t) DropRef(dst);
+    MoveItem(dst, t);
+}
+
+// Ends a copy: on success t goes to dst; on failure t's blocks are given back
+// and dst stays as it was.
+static i64 finish(val_item* dst, val_item* t, bool named, i64 e) {
+    if (e) {
+        if (named) DropRef(t);
+        return errchk = e;
+    }
+    install(dst, t, named);
+    return 0;
+}
+
+// ---- staging ----------------------------------------------------------------
+
+static void stage_copy(val_item* out, const val_item* src) {
+    *out = *src;
+    out->bytes = 0;
+    i64 n = data_bytes(src);
+    if (n == 0) {
+        if (!isoneV(src)) out->data = nullptr;
+        return;
+    }
+    out->data = static_cast<char*>(AL2(1, n));
+    std::memcpy(out->data, src->data, n);
+    if (holds_items(src->type))
+        for (i64 k = 0; k < src->count; k++) stage_copy(&items_of(out)[k], &items_of(src)[k]);
+}
+
+static void unstage(val_item* s) {
+    if (data_bytes(s) == 0) return;
+    if (holds_items(s->type))
+        for (i64 k = 0; k < s->count; k++) unstage(&items_of(s)[k]);
+    std::free(s->data);
+}
+
+// Whether reading src after an allocation for dst could read moved or freed
+// memory.
+static bool needs_stage(const val_item* src, const val_item* dst) {
+    if (in_arena(src) || src == dst) return true;
+    if (data_bytes(src) == 0) return false;
+    return in_arena(src->data) || (dst && src->data == dst->data);
+}
+
+// A source that stays readable while the copy allocates.
+struct Source {
+    val_item held;
+    const val_item* v;
+    bool staged;
+    Source(const val_item* src, const val_item* dst) : held(), v(src), staged(needs_stage(src, dst)) {
+        if (staged) {
+            stage_copy(&held, src);
+            v = &held;
+        }
+    }
+    ~Source() {
+        if (staged) unstage(&held);
+    }
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+};
+
+// ---- shapes -----------------------------------------------------------------
+
+// Appends the axes after the first of a rank > 2 value to glist. The run gets
+// room for the strides indexing computes beside it later (2r-2 words), so no
+// later writer reaches into the next run.
+static i64 copy_run(const val_item* src, i64* start) {
+    i64 r = src->rank;
+    if (nxtglx + 2 * r - 2 >= GLIST_SIZE) return errchk = 9;
+    i64 from = src->dim1;
+    *start = nxtglx + 1;
+    for (i64 k = 0; k < r - 1; k++) glist[*start + k] = glist[from + k];
+    glist[*start + r - 1] = -1;
+    for (i64 k = r; k < 2 * r - 2; k++) glist[*start + k] = 0;
+    nxtglx += 2 * r - 2;
+    return 0;
+}
+
+i64 GenStoreDimv0(val_item* dst, const val_item* src) {
+    i64 rank = src->rank, count = src->count, dim0 = src->dim0, dim1 = src->dim1;
+    if (rank > 2) {
+        i64 e = copy_run(src, &dim1);
+        if (e) return e;
+    }
+    dst->rank = rank;
+    dst->count = count;
+    if (rank >= 2) {
+        dst->dim0 = dim0;
+        dst->dim1 = dim1;
+    }
+    return 0;
+}
+
+i64 GenStoreDimv1(val_item* dst, i64 cidx, i64 vidx) { return GenStoreDimv0(dst, opnd(cidx, vidx)); }
+
+i64 GenStoreDims(i64 vx, i64 cidx, i64 vidx) { return GenStoreDimv0(&vtable[vx], opnd(cidx, vidx)); }
+
+// ---- whole values -----------------------------------------------------------
+
+static i64 copy_value(val_item* dst, const val_item* src, bool named);
+
+// Fills freshly allocated t (cad0 at its data) from the stable source s.
+static i64 fill_copy(val_item* t, const val_item* s, bool named) {
+    if (isoneV(t)) {
+        t->dim0 = s->dim0;
+        t->dim1 = s->dim1;
+        return 0;
+    }
+    if (t->rank <= 1) {
+        t->dim0 = s->dim0;   // sub-kind of a dictionary, row count of columns
+        t->dim1 = s->dim1;
+    }
+    if (t->count <= 0) return 0;
+    if (!holds_items(t->type)) {
+        std::memcpy(t->data, s->data, typC(t->type, t->count));
+        return 0;
+    }
+    std::memset(t->data, 0, typC(t->type, t->count));
+    for (i64 k = 0; k < t->count; k++) {
+        val_item item{};
+        i64 e = copy_value(&item, &items_of(s)[k], named);
+        MoveItem(&items_of(t)[k], &item);
+        if (e) return e;
+    }
+    return 0;
+}
+
+// Deep copy of src into the descriptor dst (which owns nothing yet).
+static i64 copy_value(val_item* dst, const val_item* src, bool named) {
+    if (src->rank == -1) return errchk = 4;
+    Source s(src, nullptr);
+    val_item t{};
+    t.type = s.v->type;
+    i64 e = GenStoreDimv0(&t, s.v);
+    if (!e) e = Updatead2(&t, named);
+    if (!e) e = fill_copy(&t, s.v, named);
+    return finish(dst, &t, named, e);
+}
+
+i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
+    if (src->rank == -1) return errchk = 4;
+    Source s(src, dst);
+    val_item t{};
+    return finish(dst, &t, named, copy_value(&t, s.v, named));
+}
+
+i64 GenStored(val_item* dst, val_item* src, i64 count, bool named) {
+    for (i64 k = 0; k < count; k++) {
+        i64 e = GenStoreV2(&dst[k], &src[k], named);
+        if (e) return e;
+    }
+    return 0;
+}
+
+// n copies of the single element at from, of the given type, written at to.
+static void spread(char* to, const char* from, i64 type, i64 n) {
+    i64 w = type == TCHAR ? 1 : type == TCPLX ? 16 : 8;
+    for (i64 k = 0; k < n; k++) std::memcpy(to + k * w, from, w);
+}
+
+static i64 copy_spread(val_item* dst, const val_item* src, i64 n, bool named);
+
+static i64 fill_spread(val_item* t, const val_item* s, i64 n, bool named) {
+    if (!holds_items(t->type)) return fill_copy(t, s, named);
+    if (t->rank <= 1) t->dim0 = s->dim0;
+    if (t->count <= 0) return 0;
+    std::memset(t->data, 0, typC(t->type, t->count));
+    for (i64 k = 0; k < t->count; k++) {
+        val_item item{};
+        i64 e = t->type == TLIST ? copy_spread(&item, &items_of(s)[k], n, named)
+                                 : copy_value(&item, &items_of(s)[k], named);
+        MoveItem(&items_of(t)[k], &item);
+        if (e) return e;
+    }
+    return 0;
+}
+
+static i64 copy_spread(val_item* dst, const val_item* src, i64 n, bool named) {
+    if (src->rank == -1) return errchk = 4;
+    Source s(src, nullptr);
+    val_item t{};
+    t.type = s.v->type;
+    i64 e = 0;
+    if (isoneV(s.v)) {
+        t.rank = 1;
+        t.count = n;
+        e = Updatead2(&t, named);
+        if (!e && n > 0) spread(cad0, reinterpret_cast<const char*>(&s.v->dim0), t.type, n);
+        if (!e && !isoneV(&t)) t.dim0 = n;
+    } else {
+        e = GenStoreDimv0(&t, s.v);
+        if (!e) e = Updatead2(&t, named);
+        if (!e) e = fill_spread(&t, s.v, n, named);
+    }
+    return finish(dst, &t, named, e);
+}
+
+// A single element becomes n copies; lists spread their items the same way.
+// Dictionaries and tables are copied whole, parts included, so no two values
+// ever share the blocks of their parts uncounted.
+i64 GenStoreX(val_item* dst, val_item* src, i64 n, bool named) {
+    if (src->rank == -1) return errchk = 4;
+    Source s(src, dst);
+    val_item t{};
+    return finish(dst, &t, named, copy_spread(&t, s.v, n, named));
+}
+
+i64 GenStoreB(val_item* dst, i64 vx) {
+    val_item* from = &vtable[vx];
+    if (dst == from) return 0;
+    MoveItem(dst, from);
+    *from = val_item{};
+    from->rank = -1;
+    return 0;
+}
+
+i64 GenStoreDt(i64 vx, val_item* item, i64 n) {
+    if (!isoneV(item) || n == 1) return GenStoreV0(vx, item);
+    val_item one = *item;   // the element is inline: no block to lose
+    vtable[vx].type = one.type;
+    i64 e = Updatead0(vx, one.type, 1, n);
+    if (e) return errchk = e;
+    if (n > 0) spread(cad0, reinterpret_cast<const char*>(&one.dim0), one.type, n);
+    if (!isoneV(&vtable[vx])) vtable[vx].dim0 = n;
+    return 0;
+}
+
+// ---- elements -----------------------------------------------------------------
+
+i64 GenStoreV3(val_item* dst, val_item* src, i64 i, bool named) {
+    if (src->type == TLIST || src->type > 90) return GenStoreV2(dst, &items_of(src)[i], named);
+    if (src->type >= TDATE) return errchk = 1;
+    i64 w = elem_width(src->type);
+    char elem[16] = {};
+    std::memcpy(elem, static_cast<char*>(getptV(src)) + i * w, w);
+    if (named) DropRef(dst);
+    *dst = val_item{};
+    dst->type = src->type;
+    dst->rank = 1;
+    dst->count = 1;
+    std::memcpy(&dst->dim0, elem, w);
+    return 0;
+}
+
+i64 GenStoreV4(val_item* dst, i64 i, val_item* src, i64 j) {
+    i64 t = src->type;
+    if (t == TLIST || t > 12) return 0;
+    i64 w = elem_width(t);
+    char* to = static_cast<char*>(getptV(dst));
+    const char* from = static_cast<char*>(getptV(src));
+    if (to && from) std::memmove(to + i * w, from + j * w, w);
+    return 0;
+}
+
+// ---- selections -----------------------------------------------------------------
+
+// Copies unit k of s (an element, or a row of w elements) to place p of t.
+static i64 copy_unit(val_item* t, i64 p, const val_item* s, i64 k, i64 w, bool named) {
+    i64 ew = elem_width(s->type);
+    if (s->type == TLIST) {
+        for (i64 j = 0; j < w; j++) {
+            val_item item{};
+            i64 e = copy_value(&item, &items_of(s)[k * w + j], named);
+            MoveItem(&items_of(t)[p * w + j], &item);
+            if (e) return e;
+        }
+        return 0;
+    }
+    const char* from = static_cast<const char*>(getptV(const_cast<val_item*>(s)));
+    std::memcpy(static_cast<char*>(getptV(t)) + p * w * ew, from + k * w * ew, w * ew);
+    return 0;
+}
+
+static i64 select_units(val_item* t, const val_item* s, const i64* idx, i64 n, i64 w, bool same,
+                        bool named) {
+    if (t->count <= 0) return 0;
+    if (t->type == TLIST) std::memset(t->data, 0, typC(TLIST, t->count));
+    for (i64 k = 0; k < n; k++) {
+        i64 e = copy_unit(t, k, s, same ? idx[0] : idx[k], w, named);
+        if (e) return e;
+    }
+    if (t->type == TCHAR && !isoneV(t)) t->data[t->count] = 0;
+    return 0;
+}
+
+i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat) {
+    if (item->rank > 2) return errchk = 1;
+    if (item->type > 12) return errchk = 1;
+    bool named = isnamedslot(vx);
+    Source s(item, &vtable[vx]);
+    bool same = repeat || (isoneV(s.v) && n != 1);
+    i64 w = s.v->rank == 2 ? s.v->dim1 : 1;
+    i64 rank = s.v->rank == 2 ? 2 : (n != 1 ? 1 : s.v->rank);
+    val_item t{};
+    t.type = s.v->type;
+    t.rank = rank;
+    t.count = n * w;
+    i64 e = Updatead2(&t, named);
+    if (!e && rank == 2) {
+        t.dim0 = n;
+        t.dim1 = w;
+    } else if (!e && !isoneV(&t)) {
+        t.dim0 = t.count;
+    }
+    if (!e) e = select_units(&t, s.v, idx, n, w, same, named);
+    return finish(&vtable[vx], &t, named, e);
+}
+
+// The domain of an enumeration, or of a keyed table its first key column.
+static const val_item* enum_domain(const val_item* en) {
+    const i64* words = reinterpret_cast<const i64*>(en->data);
+    const val_item* d = reinterpret_cast<const val_item*>(words[1]);
+    if (d && d->type == TDICT) {
+        const val_item* keys = &items_of(d)[0];
+        if (keys->type == TTABLE) d = &items_of(&items_of(keys)[1])[0];
+    }
+    return d;
+}
+
+i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named) {
+    if (src->type >= TDATE && src->type != TENUM) return errchk = 1;
+    const val_item* from = src;
+    if (src->type == TENUM) {
+        const i64* pos = reinterpret_cast<const i64*>(src->data) + 2;
+        for (i64 k = 0; k < n; k++) idx[k] = pos[idx[k]];
+        from = enum_domain(src);
+        if (!from || from->type >= TDATE) return errchk = 1;
+    }
+    Source s(from, dst);
+    i64 w = s.v->rank == 2 ? s.v->dim1 : 1;
+    for (i64 k = 0; s.v->rank > 2 && k < s.v->rank - 1; k++) w *= glist[s.v->dim1 + k];
+    val_item t{};
+    t.type = s.v->type;
+    t.rank = 1;
+    t.count = n * w;
+    i64 e = Updatead2(&t, named);
+    if (!e && !isoneV(&t)) t.dim0 = t.count;
+    if (!e) e = select_units(&t, s.v, idx, n, w, false, named);
+    return finish(dst, &t, named, e);
+}
+
+// ---- lists made from arrays -------------------------------------------------------
+
+// t := a fresh vector of n elements of the given type.
+static i64 new_vector(val_item* t, i64 type, i64 n, bool named) {
+    *t = val_item{};
+    t->type = type;
+    t->rank = 1;
+    t->count = n;
+    i64 e = Updatead2(t, named);
+    if (!e && n > 0 && !isoneV(t)) t->dim0 = n;
+    return e;
+}
+
+i64 GenStorePar1(val_item* dst, i64 cidx, i64 vidx, bool named) {
+    Source s(opnd(cidx, vidx), dst);
+    if (s.v->rank == -1) return errchk = 4;
+    i64 n = s.v->count;
+    val_item t;
+    i64 e = new_vector(&t, TLIST, n, named);
+    if (!e && n > 0 && s.v->type != TLIST && s.v->type <= 12) {
+        i64 w = elem_width(s.v->type);
+        const char* from = static_cast<const char*>(getptV(const_cast<val_item*>(s.v)));
+        for (i64 k = 0; k < n; k++) {
+            val_item* item = &items_of(&t)[k];
+            item->type = s.v->type;
+            item->rank = 1;
+            item->count = 1;
+            std::memcpy(&item->dim0, from + k * w, w);
+        }
+    }
+    return finish(dst, &t, named, e);
+}
+
+i64 GenStorePar2(val_item* dst, i64 cidx, i64 vidx, bool named) {
+    return GenStorePar2V(dst, opnd(cidx, vidx), named);
+}
+
+i64 GenStorePar2V(val_item* dst, val_item* src, bool named) {
+    if (src->rank != 2) return 0;
+    if (src->type > 12) return errchk = 1;
+    Source s(src, dst);
+    i64 rows = s.v->dim0;
+    i64 w = rows > 0 ? s.v->count / rows : 0;
+    val_item t;
+    i64 e = new_vector(&t, TLIST, rows, named);
+    for (i64 r = 0; !e && r < rows; r++) {
+        val_item row;
+        e = new_vector(&row, s.v->type, w, named);
+        if (!e) e = select_units(&row, s.v, &r, 1, w, false, named);
+        if (e && named) DropRef(&row);
+        if (!e) MoveItem(&items_of(&t)[r], &row);
+    }
+    return finish(dst, &t, named, e);
+}
+
+i64 GenStoreXt(val_item* item, i64 type, bool named) {
+    Source s(item, item);
+    val_item t = *s.v;
+    t.type = type;
+    t.bytes = 0;
+    t.data = nullptr;
+    i64 e = Updatead2(&t, named);
+    if (!e && t.count > 0) {
+        char* to = static_cast<char*>(getptV(&t));
+        if (!isoneV(&t)) std::memset(to, 0, typC(type, t.count));
+        else t.dim0 = t.dim1 = 0;
+        if (type == TFLOAT && s.v->type != TLIST && s.v->type <= 12 && elem_width(s.v->type) == 8) {
+            const i64* from = static_cast<const i64*>(getptV(const_cast<val_item*>(s.v)));
+            double* out = reinterpret_cast<double*>(getptV(&t));
+            for (i64 k = 0; k < t.count; k++) out[k] = static_cast<double>(from[k]);
+        }
+    }
+    return finish(item, &t, named, e);
+}
+
+// ---- catenation of two values -------------------------------------------------------
+
+static i64 cat_lists(val_item* t, const val_item* a, const val_item* b, bool named) {
+    if (b->type != TLIST || b->count < a->count) return errchk = 3;
+    t->type = TLIST;
+    t->rank = 1;
+    t->count = a->count;
+    i64 e = Updatead2(t, named);
+    if (!e && t->count > 0) t->dim0 = t->count;
+    for (i64 k = 0; !e && k < a->count; k++) {
+        val_item item{};
+        e = GenStoreG(&item, &items_of(a)[k], &items_of(b)[k], named);
+        MoveItem(&items_of(t)[k], &item);
+    }
+    return e;
+}
+
+// Positions of plain elements among an enumeration's domain (its length
+// when absent).
+static void enum_lookup(i64* out, const val_item* en, const val_item* v) {
+    const val_item* d = enum_domain(en);
+    i64 nd = d ? d->count : 0;
+    const i64* dom = d ? static_cast<const i64*>(getptV(const_cast<val_item*>(d))) : nullptr;
+    const i64* x = static_cast<const i64*>(getptV(const_cast<val_item*>(v)));
+    for (i64 j = 0; j < v->count; j++) {
+        i64 k = 0;
+        while (k < nd && dom[k] != x[j]) k++;
+        out[j] = k;
+    }
+}
+
+static i64 cat_enum(val_item* t, const val_item* a, const val_item* b, bool named) {
+    const val_item* en = a->type == TENUM ? a : b;
+    if (a->type != TENUM && elem_width(a->type) != 8) return errchk = 1;
+    if (b->type != TENUM && elem_width(b->type) != 8) return errchk = 1;
+    t->type = TENUM;
+    t->rank = 1;
+    t->count = a->count + b->count;
+    i64 e = Updatead2(t, named);
+    if (e) return e;
+    t->dim0 = t->count;
+    i64* out = reinterpret_cast<i64*>(t->data);
+    std::memcpy(out, en->data, 16);
+    const val_item* side[2] = {a, b};
+    i64 at = 2;
+    for (const val_item* v : side) {
+        if (v->type == TENUM)
+            std::memcpy(out + at, reinterpret_cast<const i64*>(v->data) + 2, 8 * v->count);
+        else
+            enum_lookup(out + at, en, v);
+        at += v->count;
+    }
+    return 0;
+}
+
+// Character rows of width n from a side of rank below 2: one per character.
+static void spread_rows(char* to, const val_item* v, i64 n) {
+    const char* c = static_cast<const char*>(getptV(const_cast<val_item*>(v)));
+    for (i64 k = 0; k < v->count; k++) {
+        std::memset(to + k * n, ' ', n);
+        to[k * n] = c[k];
+    }
+}
+
+static i64 cat_char_rows(val_item* t, const val_item* a, const val_item* b, bool named) {
+    i64 n = a->rank == 2 ? a->dim1 : b->dim1;
+    if (a->rank == 2 && b->rank == 2 && a->dim1 != b->dim1) return errchk = 3;
+    i64 ra = a->rank == 2 ? a->dim0 : a->count, rb = b->rank == 2 ? b->dim0 : b->count;
+    t->type = TCHAR;
+    t->rank = 2;
+    t->count = (ra + rb) * n;
+    i64 e = Updatead2(t, named);
+    if (e) return e;
+    t->dim0 = ra + rb;
+    t->dim1 = n;
+    if (t->count == 0) return 0;
+    char* to = static_cast<char*>(getptV(t));
+    const val_item* side[2] = {a, b};
+    for (const val_item* v : side) {
+        i64 rows = v->rank == 2 ? v->dim0 : v->count;
+        if (v->rank == 2) std::memcpy(to, getptV(const_cast<val_item*>(v)), rows * n);
+        else spread_rows(to, v, n);
+        to += rows * n;
+    }
+    if (!isoneV(t)) t->data[t->count] = 0;
+    return 0;
+}
+
+// Element k of a boolean, integer, float or complex value as the type `to`.
+static void widen_elem(char* out, const val_item* v, i64 k, i64 to) {
+    const char* p = static_cast<const char*>(getptV(const_cast<val_item*>(v)));
+    double re = 0, im = 0;
+    if (v->type == TCPLX) {
+        std::memcpy(&re, p + 16 * k, 8);
+        std::memcpy(&im, p + 16 * k + 8, 8);
+    } else if (v->type == TFLOAT) {
+        std::memcpy(&re, p + 8 * k, 8);
+    } else {
+        i64 x;
+        std::memcpy(&x, p + 8 * k, 8);
+        re = static_cast<double>(x);
+    }
+    std::memcpy(out, &re, 8);
+    if (to == TCPLX) std::memcpy(out + 8, &im, 8);
+}
+
+static i64 cat_plain(val_item* t, const val_item* a, const val_item* b, bool named) {
+    bool intpair = a->type <= TINT && b->type <= TINT;
+    i64 type = a->type > b->type ? a->type : b->type;
+    if (a->type != b->type && !intpair && (a->type > TCPLX || b->type > TCPLX || type == TCHAR))
+        return errchk = 1;
+    if (type > 12 || type == TLIST) return errchk = 1;
+    if (type == TCHAR && (a->rank == 2 || b->rank == 2)) return cat_char_rows(t, a, b, named);
+    t->type = type;
+    t->rank = 1;
+    t->count = a->count + b->count;
+    i64 e = Updatead2(t, named);
+    if (e || t->count == 0) return e;
+    if (!isoneV(t)) t->dim0 = t->count;
+    char* to = static_cast<char*>(getptV(t));
+    i64 w = elem_width(type);
+    const val_item* side[2] = {a, b};
+    for (const val_item* v : side) {
+        if (v->type == type || intpair)
+            std::memcpy(to, getptV(const_cast<val_item*>(v)), v->count * w);
+        else
+            for (i64 k = 0; k < v->count; k++) widen_elem(to + k * w, v, k, type);
+        to += v->count * w;
+    }
+    if (type == TCHAR && !isoneV(t)) t->data[t->count] = 0;
+    return 0;
+}
+
+i64 GenStoreG(val_item* dst, val_item* a, val_item* b, bool named) {
+    if (a->rank == -1 || b->rank == -1) return errchk = 4;
+    Source sa(a, dst), sb(b, dst);
+    val_item t{};
+    i64 e;
+    if (sa.v->type == TLIST) e = cat_lists(&t, sa.v, sb.v, named);
+    else if (sa.v->type == TENUM || sb.v->type == TENUM) e = cat_enum(&t, sa.v, sb.v, named);
+    else e = cat_plain(&t, sa.v, sb.v, named);
+    return finish(dst, &t, named, e);
+}
+
+// ---- checks -------------------------------------------------------------------------
+
+static i64 check_items(const val_item* v) {
+    if (v->rank == -1) return 4;
+    if (v->type != TLIST) return 0;
+    for (i64 k = 0; k < v->count; k++)
+        if (check_items(&items_of(v)[k])) return 4;
+    return 0;
+}
+
+i64 ChkRight6(i64 vx) { return check_items(&vtable[vx]); }
+
+// ---- copies into value slots ----------------------------------------------------------
+
+// A named slot is rebuilt aside and replaced only when the copy is whole; a
+// temporary slot is filled in place through the result allocator.
+static i64 store_slot(i64 dest, val_item* src) {
+    if (src->rank == -1) return errchk = 4;
+    val_item* d = &vtable[dest];
+    if (isnamedslot(dest)) return GenStoreV2(d, src, true);
+    Source s(src, d);
+    d->type = s.v->type;
+    i64 e = GenStoreDimv0(d, s.v);
+    if (!e) e = Updatead0(dest, d->type, d->rank, d->count);
+    if (!e) e = fill_copy(d, s.v, false);
+    if (e) errchk = e;
+    return e;
+}
+
+i64 GenStore(i64 dest, i64 c, i64 v) {
+    errchk = store_slot(dest, opnd(c, v));
+    return errchk;
+}
+
+i64 GenStoreV0(i64 slot, val_item* src) { return store_slot(slot, src); }
+
+i64 GenStoreV1(val_item* dst, i64 c, i64 v, bool named) {
+    if (c < 0 && v == 0) {
+        if (named) DropRef(dst);
+        *dst = val_item{};
+        dst->type = TINT;
+        dst->rank = 1;
+        return 0;
+    }
+    val_item* src = opnd(c, v);
+    if (src->rank == -1) return errchk = 4;
+    return GenStoreV2(dst, src, named);
+}
+
+i64 BeforeIndexA(i64 slot) {
+    i64 before = RefChange(&vtable[slot], 0);
+    if (before <= 1) return 0;
+    GenStore(slot, -1, slot);
+    i64 after = RefChange(&vtable[slot], 0);
+    std::fprintf(stderr, "cnt=%" PRId64 ", after=%" PRId64 "\n", before, after);
+    return 0;
+}

@@ -1,0 +1,63 @@
+// Temporary slots: the statement's slot counter, the collision test, and the
+// large blocks handed to temporaries, each released exactly once.
+#include "values/values.h"
+
+// Exhausted temporaries give slot 0 (never used) with error 5, so a caller
+// that missed the error still cannot overwrite []IO in slot 1.
+i64 Incstkv(i64* counter) {
+    i64 next = *counter == 17 ? 15384 : *counter + 1;
+    bool fits = (next >= 4 && next <= 17) || (next > LASTNAMED && next < VTSIZE);
+    if (!fits) {
+        errchk = 5;
+        return 0;
+    }
+    *counter = next;
+    return next;
+}
+
+int CkCollision(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
+    if (res <= 17) return 0;
+    return (lc < 0 && res == lv) || (rc < 0 && res == rv);
+}
+
+// Large block owned by each temporary slot (the temporary path does not
+// keep the bytes word of a temporary, so ownership is recorded here).
+static heap_node* templarge[VTSIZE];
+
+static const char* NodeData(const heap_node* node) {
+    return reinterpret_cast<const char*>(node) + sizeof(heap_node);
+}
+
+static i64 TempIndex(const val_item* item) {
+    if (item < vtable || item >= vtable + VTSIZE) return -1;
+    i64 vx = item - vtable;
+    return istempslot(vx) ? vx : -1;
+}
+
+void TrackTempLarge(i64 vx, heap_node* node) { templarge[vx] = node; }
+
+void ReleaseTempLarge(i64 vx) {
+    heap_node* node = templarge[vx];
+    if (!node) return;
+    templarge[vx] = nullptr;
+    val_item* slot = &vtable[vx];
+    bool owns = slot->data == NodeData(node);
+    if (--node->refcount <= 0) {
+        if (owns) ReleaseItems(slot, node->size / 64);
+        HeapAlocRemv(node);
+    }
+    if (owns) slot->bytes = 0;
+}
+
+void UntrackTemp(const val_item* item) {
+    i64 vx = TempIndex(item);
+    if (vx >= 0 && templarge[vx] && NodeData(templarge[vx]) == item->data)
+        templarge[vx] = nullptr;
+}
+
+void ForgetTempLarge(heap_node* node) {
+    for (i64 vx = 0; vx < VTSIZE; vx++)
+        if (!node || templarge[vx] == node) templarge[vx] = nullptr;
+}
+
+heap_node* TempLargeOf(i64 vx) { return templarge[vx]; }

@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""Server mode over a real socket on 127.0.0.1: framing, echo, reply, close."""
+import socket
+import struct
+import subprocess
+import sys
+import time
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def connect(port, deadline):
+    while True:
+        try:
+            return socket.create_connection(("127.0.0.1", port), timeout=10)
+        except OSError:
+            if time.time() > deadline:
+                raise
+            time.sleep(0.05)
+
+
+def read_until(conn, marker, deadline):
+    data = b""
+    while marker not in data:
+        if time.time() > deadline:
+            raise AssertionError(f"timed out waiting for {marker!r}, got {data!r}")
+        chunk = conn.recv(65536)
+        if not chunk:
+            break
+        data += chunk
+    return data
+
+
+def send(conn, text, split=False):
+    payload = struct.pack(">I", len(text)) + text
+    if split:  # deliver the frame in pieces to exercise partial receives
+        for i in range(len(payload)):
+            conn.sendall(payload[i:i + 1])
+            time.sleep(0.001)
+    else:
+        conn.sendall(payload)
+
+
+def session(zem, steps):
+    """Runs one server; steps is a list of (message bytes or None, check)."""
+    port = free_port()
+    proc = subprocess.Popen([zem, "-s", str(port)], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+    deadline = time.time() + 20
+    try:
+        conn = connect(port, deadline)
+        greeting = read_until(conn, b"CLEAR WS\n\n      ", deadline)
+        assert greeting.startswith(b"c "), greeting
+        results = []
+        for message, marker in steps:
+            if message is None:
+                conn.shutdown(socket.SHUT_WR)
+            else:
+                send(conn, message, split=len(message) > 100)
+            results.append(read_until(conn, marker, deadline))
+        conn.close()
+        proc.wait(timeout=10)
+        return results, proc
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+
+
+def main():
+    zem = sys.argv[1]
+    failures = 0
+    passed = 0
+
+    def check(name, condition, detail):
+        nonlocal failures, passed
+        if condition:
+            passed += 1
+        else:
+            failures += 1
+            print(f"FAIL {name}: {detail!r}")
+
+    # An empty line is echoed and answered with the prompt; the end of the
+    # connection ends the server normally.
+    results, proc = session(zem, [(b"", b"connection closed\n")])
+    check("zero length ends the server", results[0].endswith(b"connection closed\n"), results[0])
+    check("server exit status", proc.returncode == 0, proc.returncode)
+
+    # A long message arriving in pieces is read whole.
+    text = b"//" + b"x" * 198
+    results, proc = session(zem, [(text, text + b"      "), (None, b"connection closed\n")])
+    check("200-byte message read whole", results[0] == text + b"      ", results[0])
+
+    # A length that does not fit the receive buffer is refused, not stored.
+    port = free_port()
+    proc = subprocess.Popen([zem, "-s", str(port)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    try:
+        conn = connect(port, time.time() + 20)
+        read_until(conn, b"CLEAR WS\n\n      ", time.time() + 20)
+        conn.sendall(struct.pack(">I", 100000) + b"1+2")
+        reply = read_until(conn, b"connection closed\n", time.time() + 20)
+        check("oversized message refused", b"refused" in reply and b"connection closed" in reply, reply)
+        conn.close()
+        proc.wait(timeout=10)
+        check("refusal exit status", proc.returncode == 0, proc.returncode)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+
+    # A client that vanishes mid-reply cannot kill the server with SIGPIPE.
+    port = free_port()
+    proc = subprocess.Popen([zem, "-s", str(port)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    try:
+        conn = connect(port, time.time() + 20)
+        conn.close()
+        proc.wait(timeout=10)
+        check("vanished client", proc.returncode == 0, proc.returncode)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+
+    print(f"{passed} passed, {failures} failed")
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()

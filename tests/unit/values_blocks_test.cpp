@@ -1,0 +1,86 @@
+// Large blocks, scratch blocks and the checked allocators.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+#include "values/values.h"
+
+void ValuesFreshWorkspace();
+
+class ValuesBlocks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ValuesFreshWorkspace();
+    }
+};
+
+TEST_F(ValuesBlocks, OrderedBySize) {
+    heap_node* a = HeapAloc(70000);
+    heap_node* b = HeapAloc(100000);
+    heap_node* c = HeapAloc(70000);
+    heap_node* d = HeapAloc(65537);
+    EXPECT_EQ(HA0->next, d);
+    EXPECT_EQ(d->next, a);
+    EXPECT_EQ(a->next, c);
+    EXPECT_EQ(c->next, b);
+    EXPECT_EQ(b->next, nullptr);
+    EXPECT_EQ(b->prev, c);
+    HeapAlocRemv(c);
+    EXPECT_EQ(a->next, b);
+    EXPECT_EQ(b->prev, a);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(GetAloc(), 65537 + 70000 + 100000);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "65537 70000 100000 3 chunks\n");
+    EXPECT_TRUE(IsLargeData(reinterpret_cast<char*>(b) + sizeof(heap_node)));
+    HeapClean();
+    EXPECT_EQ(HA0->next, nullptr);
+}
+
+TEST_F(ValuesBlocks, NoLargeBlocks) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(GetAloc(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "0 chunks\n");
+}
+
+TEST_F(ValuesBlocks, ScratchList) {
+    GM_free();                                       // empty: nothing happens
+    EXPECT_EQ(G0->next, nullptr);
+    EXPECT_EQ(GM_new(TINT, 0), nullptr);
+    EXPECT_EQ(Gt, G0);
+    void* a = GM_new(TINT, 4);
+    void* b = GM_new(TCHAR, 9);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(G0->next->block, a);
+    EXPECT_EQ(Gt->block, b);
+    GM_free();
+    EXPECT_EQ(Gt, G0);
+    EXPECT_EQ(G0->next, nullptr);
+}
+
+TEST_F(ValuesBlocks, CheckedAllocation) {
+    EXPECT_EQ(AL2(8, 0), nullptr);
+    void* p = AL2(8, 3);
+    EXPECT_NE(p, nullptr);
+    std::free(p);
+    char* z = static_cast<char*>(acalloc(5, 4));
+    for (int i = 0; i < 20; i++) EXPECT_EQ(z[i], 0);
+    std::free(z);
+    std::free(amalloc(0));
+}
+
+TEST(ValuesBlocksDeathTest, FailuresEndTheProcess) {
+    struct { void (*call)(); const char* line; } cases[] = {
+        {[] { AL2(8, -1); }, "\\* size <0 in allocate is not allowed \\*"},
+        {[] { AL2(8, INT64_MAX / 2); }, "\\* no sufficient memory \\*"},
+        {[] { AL1(TINT, 0); }, "size <=0 in allocate is not allowed"},
+        {[] { amalloc(-1); }, "\\* size negative in allocate. \\*"},
+        {[] { acalloc(-1, 8); }, "\\* size negative in allocate. \\*"},
+    };
+    for (auto& c : cases) {
+        // The message goes to standard output; the child sends that to stderr.
+        EXPECT_EXIT({ dup2(2, 1); c.call(); }, testing::ExitedWithCode(1), c.line);
+    }
+}

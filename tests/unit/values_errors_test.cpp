@@ -1,0 +1,39 @@
+// The error line printed for a code.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "values/values.h"
+
+static std::string ErrorLine(i64 code) {
+    testing::internal::CaptureStdout();
+    errmsg(code);
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(ValuesErrors, Lines) {
+    struct { i64 code; const char* line; } cases[] = {
+        {3, "Error: length error\n"},
+        {36, "\n"},
+        {40, "Error: \n"},
+        {6, "Error: workspace full\n"},
+        {24, "Error: []IO error\n"},
+        {503, "Error: extra arguments found\n"},
+        {100, "Error: \n"},
+    };
+    for (auto& c : cases) EXPECT_EQ(ErrorLine(c.code), c.line) << c.code;
+}
+
+TEST(ValuesErrors, ReportRequestFollowsCode99) {
+    std::string line = ErrorLine(99);
+    ASSERT_EQ(line.rfind("Error: under construction", 0), 0u) << line;
+    EXPECT_GT(line.size(), std::string("Error: under construction\n").size());
+    EXPECT_EQ(line.back(), '\n');
+    EXPECT_EQ(line.find('\n'), line.size() - 1);
+}
+
+TEST(ValuesErrors, CodesWithoutText) {
+    for (i64 code : {0, 39, 41, 49, 70, 79, 87, 98, 202, 206})
+        EXPECT_EQ(errtext(code), nullptr) << code;
+    EXPECT_STREQ(errtext(84), "one table is full");
+}
