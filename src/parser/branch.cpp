@@ -5,8 +5,6 @@
 
 #include "parser/parse_state.h"
 
-static bool isletter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-static bool isnamechar(char c) { return isletter(c) || isdigit((unsigned char)c) || c == '_'; }
 
 // The end of a branch statement: the text's end, the terminator or "//".
 bool Stmt::BranchEnd() {

@@ -7,14 +7,13 @@
 #include <limits>
 
 #include "datetime/datetime.h"
-#include "parser/parser.h"
+#include "parser/parse_state.h"
 
 static const i64 INULL = std::numeric_limits<i64>::min();
 static const i64 IINF = std::numeric_limits<i64>::max();
 static const double FNULL = std::numeric_limits<double>::quiet_NaN();
 static const double FINF = std::numeric_limits<double>::infinity();
 
-static bool isdig(char c) { return c >= '0' && c <= '9'; }
 static i64 digits(const char* t, i64 p) {
     while (isdig(t[p])) p++;
     return p;

@@ -4,15 +4,13 @@
 #include <cstring>
 
 #include "eval/eval.h"
-#include "parser/parser.h"
+#include "parser/parse_state.h"
 
 char namez[NAMESIZE];
 char fullname[NAMESIZE];
 char afullname[NAMESIZE];
 char* namep = namez;
 
-static bool isletter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-static bool isnamechar(char c) { return isletter(c) || (c >= '0' && c <= '9') || c == '_'; }
 
 // Length of the name at s (letters, digits, "_"; trailing "_" not taken).
 static i64 NameLen(const char* s) {

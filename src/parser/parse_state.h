@@ -4,6 +4,10 @@
 
 #include "parser/parser.h"
 
+inline bool isletter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool isdig(char c) { return c >= '0' && c <= '9'; }
+inline bool isnamechar(char c) { return isletter(c) || isdig(c) || c == '_'; }
+
 struct Group {
     char kind;   // '/' base, '(' ')' '[' ']', 'T'/'K' table parts, 'c'/'b' branch parts
     i64 count;   // ";" seen directly inside

@@ -15,8 +15,6 @@ i64 onlyroot = -1, onlystn = -1;
 i64 GetZemCursor() { return cursor; }
 i64 GetZemOldCursor() { return curx; }
 
-static bool isletter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-static bool isdig(char c) { return c >= '0' && c <= '9'; }
 
 char Stmt::At(i64 p) const { return p < len - 1 && p >= 0 ? text[p] : 0; }
 

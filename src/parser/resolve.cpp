@@ -3,9 +3,8 @@
 #include <cstring>
 
 #include "eval/eval.h"
-#include "parser/parser.h"
+#include "parser/parse_state.h"
 
-static bool isletter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 static void Out3(i64 out[3], i64 kind, i64 index, i64 name) {
     out[0] = kind;

@@ -89,6 +89,18 @@ def main():
     check("zero length ends the server", results[0].endswith(b"connection closed\n"), results[0])
     check("server exit status", proc.returncode == 0, proc.returncode)
 
+    # An expression is echoed, evaluated and answered with the prompt; a
+    # system command runs like a typed one.
+    results, proc = session(zem, [(b"1+2", b"1+23\n      "),
+                                  (b"x<-5", b"x<-5      "),
+                                  (b"x*2", b"x*210\n      "),
+                                  (b")FOO", b")FOOError: incorrect command\n      "),
+                                  (None, b"connection closed\n")])
+    check("1+2 is echoed and answered", results[0] == b"1+23\n      ", results[0])
+    check("assignment prints nothing", results[1] == b"x<-5      ", results[1])
+    check("the workspace persists", results[2] == b"x*210\n      ", results[2])
+    check("commands run", results[3] == b")FOOError: incorrect command\n      ", results[3])
+
     # A long message arriving in pieces is read whole.
     text = b"//" + b"x" * 198
     results, proc = session(zem, [(text, text + b"      "), (None, b"connection closed\n")])

@@ -109,10 +109,9 @@ TEST_F(ParserTest, FullNameTablesAreAnError) {
     EXPECT_EQ(rc, ERR_FULL);
     EXPECT_EQ(lstgx, GNSIZE - 1);
 
-    i64 row = MakeFunction("g", {});
     rc = 0;
-    (void)row;
-    for (int i = 0; i < 11000 && rc == 0; i++) rc = Enter(("w" + std::to_string(i)).c_str(), 'V') < 0 ? errchk : 0;
+    for (int i = 0; i < 11000 && rc == 0; i++)
+        rc = Enter(("w" + std::to_string(i)).c_str(), 'V') < 0 ? errchk : 0;
     EXPECT_EQ(rc, ERR_FULL);
     EXPECT_EQ(lstnx, NTSIZE - 1);
 }
