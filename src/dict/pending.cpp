@@ -29,3 +29,8 @@ PENDING i64 FillEnum(const char*, i64, char* buffer) {
     buffer[0] = 0;
     return 0;
 }
+PENDING i64 PfGenum(i64, i64, i64, i64, i64) { return pending(); }
+PENDING i64 TableCate(i64, i64, i64, i64, i64, bool) { return pending(); }
+PENDING i64 TableCateCol(i64, i64, i64, i64, i64) { return pending(); }
+PENDING i64 GenReshpTabl(i64, val_item*, val_item*) { return pending(); }
+PENDING i64 PfDotV(i64, val_item*, i64, i64*, i64, bool) { return pending(); }

@@ -46,6 +46,39 @@ i64 OutputLoop(i64 mode, i64 index);
 // scratch block: one entry per column, two for floats and complex numbers.
 i64 GenFormat(i64 c, i64 v, i64** widths);
 
+// ---- monadic format ---------------------------------------------------------
+
+// The format primitive: the operand's display text as a character array.
+i64 PfFormat(i64 res, i64 rc, i64 rv);
+// Text of element e of a simple value as format writes it (symbols bare,
+// without back-quote or quotes); data is getptV of v. buf holds ELEMTEXT bytes.
+i64 FormatText(val_item* v, const char* data, i64 e, char* buf);
+// Width of a cell of column j in the aligned layout of rows (w: GenFormat's
+// table; tick: symbols are written with their back-quote).
+i64 LayoutCellWidth(i64 type, const i64* w, i64 j, bool tick);
+// Writes cell e (column j) at out, exactly LayoutCellWidth characters, no
+// terminator: numbers right-aligned, floats on the point, complex numbers
+// on the "j", symbols and dates from the left. Returns the width.
+i64 LayoutCell(val_item* v, const char* data, i64 e, const i64* w, i64 j, bool tick,
+               char* out);
+
+// ---- nested-list picture ------------------------------------------------------
+
+constexpr i64 MAXTXTOPT = 163790;  // capacity of the picture's text area
+extern char* tgenptr;   // start of the text area
+extern i64 listn;       // lines of the picture
+extern i64 listm;       // characters of a line, its "\n" included
+
+// Sets the text area (cap bytes; the default is the area's full capacity).
+void GenP(char* buffer, i64 cap = MAXTXTOPT);
+// Draws the list in slot into the text area: 0, or the error code.
+i64 GenType6(i64 slot);
+i64 GenCheck(i64 slot);
+i64 GenLsfmat(i64 slot, i64* positions);
+i64 GenList(i64 slot, i64* positions);
+i64 OutputLoopList(i64 slot, i64 column);
+i64 OutputLoopSym(i64 slot);
+
 // ---- dictionary and table display -------------------------------------------
 
 i64 GenOutdic(i64 slot);

@@ -7,9 +7,6 @@
 #include "scalar/scalar.h"
 #include "system/system.h"
 
-// Monadic format, from the display code.
-i64 PfFormat(i64 res, i64 rc, i64 rv);
-
 static bool in(i64 c, i64 lo, i64 hi) { return c >= lo && c <= hi; }
 
 i64 DispatchDyadic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io, i64 transposed) {
@@ -41,6 +38,8 @@ i64 DispatchDyadic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io, i6
     if (code == 35 || code == 39 || in(code, 94, 98)) return PfRotate(code, res, lc, lv, rc, rv);
     if (in(code, 45, 65) && code % 2 == 1) return PfScalar(code, res, lc, lv, rc, rv);
     if (in(code, 82, 88)) return PfLami(code, res, lc, lv, rc, rv);
+    if (in(code, 72, 76)) return PfCompre(code, res, lc, lv, rc, rv);
+    if (in(code, 77, 81)) return PfExpand(code, res, lc, lv, rc, rv);
     if (in(code, 501, 750) || in(code, 800, 900)) return PfOuterp(code, res, lc, lv, rc, rv);
     if (code == 752 || in(code, 758, 799)) return errchk = 1;
     if (code >= 901) return PfInnerp(code, res, lc, lv, rc, rv, transposed);
@@ -74,6 +73,6 @@ i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     if (in(code, 101, 199) || in(code, 301, 399)) return PfReduct(code, res, rc, rv);
     if (in(code, 201, 299) || in(code, 401, 499)) return GenScan(code, res, rc, rv);
     if (in(code, 601, 650)) return PfqdMon(code, res, rc, rv);
-    if (code == 34 || code == 38 || in(code, 90, 93)) return PfRevers(code, res, rc, rv);
+    if (code == 34 || code == 38 || in(code, 89, 93)) return PfRevers(code, res, rc, rv);
     return errchk = 43;
 }

@@ -132,6 +132,19 @@ i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, 
               i64 io);
 i64 PfIdxSave(i64 fc, i64 fv, i64 n, i64* idxc, i64* idxv);
 i64 PfCalcDelta(i64 rank, i64 slot);
+// Index registers (summed rank and count of a selection, rank and count of
+// its first position) and the saved index list.
+extern i64 irnk, ilgth, irnk0, idm1;
+extern i64 idxsvrnk, idxsvpt;
+i64 CheckIdexv(i64 c, i64 v, i64 d, i64 io);
+i64 IndxStoreDim(i64 c, i64 v, i64* dims, i64* pos, i64 d);
+// Reads the r positions of a bracket on axes of lengths dims: lens[a] the
+// count along axis a, sel[a] its offsets (value - io) in scratch, nullptr
+// for a whole axis. demote admits whole floats. Sets irnk, ilgth, irnk0, idm1.
+i64 PfCalcIdxll(i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, const i64* dims,
+                i64 io, bool demote, i64* lens, i64** sel);
+// Row-major offsets of the selection into one half of out (2L words); which.
+i64 PfIdxLineariz(i64 r, i64 L, i64* out, const i64* lens, i64* const* sel, const i64* strides);
 
 // ---- entry point and top-level loop (toplevel.cpp, input.cpp) ----------------
 

@@ -175,19 +175,3 @@ char* PutRun(char* to, const char* src, bool single, i64 off, i64 n, i64 w)
         std::memcpy(to, src + off * w, n * w);
     return to + n * w;
 }
-
-// ---- compound hand-overs ------------------------------------------------------
-// Until the dictionary and table routines exist, an operand of theirs gives
-// error 43; their real definitions override these at link time.
-#define HANDOVER __attribute__((weak))
-
-static i64 not_yet()
-{
-    return errchk = 43;
-}
-
-HANDOVER i64 PfGenum(i64, i64, i64, i64, i64) { return not_yet(); }
-HANDOVER i64 TableCate(i64, i64, i64, i64, i64, bool) { return not_yet(); }
-HANDOVER i64 TableCateCol(i64, i64, i64, i64, i64) { return not_yet(); }
-HANDOVER i64 GenReshpTabl(i64, val_item*, val_item*) { return not_yet(); }
-HANDOVER i64 PfDotV(i64, val_item*, i64, i64*, i64, bool) { return not_yet(); }

@@ -12,7 +12,6 @@
 static i64 fail(i64 code) { return errchk = code; }
 
 static bool intlike(i64 t) { return t == TBOOL || t == TINT || t == TSYM || (isdate(t) && t != TDATETIME); }
-static bool floatlike(i64 t) { return t == TFLOAT || t == TDATETIME; }
 
 template <class V>
 static inline bool same(V a, V b, bool naneq)

@@ -34,3 +34,8 @@ i64 PfForma2(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 // position of the "j" (the length when none), *b the characters after it
 // (0 when no "j", -1 when the text ends with it).
 void GenClex2(const char* text, i64 length, i64* a, i64* b);
+
+// ---- column printer (columns.cpp) ---------------------------------------------
+// Prints the texts of a line list (after its head) in as many columns as fit
+// 107 characters, gap blanks apart, padded on the left when rightAlign.
+void BeautifulList(zem_line* list, i64 gap, bool rightAlign);

@@ -277,3 +277,35 @@ void MoveItem(val_item* to, const val_item* from);
 // Drops one reference to the block a descriptor owns; when that was the last
 // one, the blocks of its items (lists, dictionaries, tables) go with it.
 void DropRef(val_item* item);
+
+// ---- line lists (linelist.cpp) ------------------------------------------------
+// Singly linked lists of text lines that start with an empty head node. A
+// node owns its text buffer and reuses it for a text that fits.
+struct zem_line {
+    char* text;      // own zero-terminated buffer, nullptr until a text is stored
+    i64 len;         // text length the buffer was made for (len + 1 bytes); -1 none
+    i64 tag;         // the owner's number for the line (source line number)
+    zem_line* next;
+};
+
+zem_line* eLine_New();
+void eLine_Init(zem_line* line);
+char* eLine_copy0(zem_line* line, const char* text);
+void eLine_free(zem_line* line);
+void eLine_Inits(zem_line* line, const char* text);
+char* eLine_copy1(zem_line* line, const char* text, i64 n);
+char* eLine_adde(zem_line* line, const char* text);
+
+// ---- sorted name listing (namelist.cpp) ---------------------------------------
+// Prints the global functions ('F') or the variables holding a value ('V'),
+// beginning with prefix, sorted digits, capitals, "_", small letters, in
+// columns. Returns 0, or -1 (nothing printed) when no name has the prefix.
+i64 sort_fns(const char* prefix, char kind);
+// The state-indicator level "->" unwinds: the topmost entry that is an
+// immediate line or a user function (entries of the query prelude above it
+// are skipped). Called with a non-empty state indicator.
+i64 fdsi();
+// "do__v1 '" + text with its quotes doubled + "'", in a new block.
+char* conq2(const char* text);
+// The value of the name's leaf of the given kind in the listing trie, or -1.
+i64 nsrh(const char* name, char kind);

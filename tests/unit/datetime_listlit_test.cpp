@@ -107,7 +107,9 @@ TEST_F(DatetimeListlit, ListLiteralOverItsOwnSlot) {
 TEST_F(DatetimeListlit, MultipleAssignment) {
     for (i64 from : {(i64)6, (i64)20}) {
         PairList(6, 10, 20);
-        if (from == 20) ASSERT_EQ(GenStore(20, -1, 6), 0);
+        if (from == 20) {
+            ASSERT_EQ(GenStore(20, -1, 6), 0);
+        }
         i64 cidx[1] = {-1}, vidx[1] = {21};
         ASSERT_EQ(PfAsslst(-1, 20, cidx, vidx, 0, -1, from), 0) << from;
         EXPECT_EQ(vtable[20].type, TINT) << from;

@@ -67,7 +67,9 @@ TEST_F(BranchTest, BranchRecords) {
         EXPECT_EQ(b.target, c.target) << c.text;
         EXPECT_EQ(ListAt(b.list), c.list) << c.text;
         EXPECT_EQ(p.out[0] >= 0, c.tree) << c.text;
-        if (c.tree) EXPECT_EQ(PNode(p.out[0]).parent, -1) << c.text;
+        if (c.tree) {
+            EXPECT_EQ(PNode(p.out[0]).parent, -1) << c.text;
+        }
     }
 }
 

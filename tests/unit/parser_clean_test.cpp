@@ -120,7 +120,9 @@ TEST(ParserNames, FunctionNameOfAHeader) {
     for (auto& c : cases) {
         char dst[128] = "";
         EXPECT_EQ(FnGetName(c.header, dst), c.rc) << c.header;
-        if (c.rc == 0) EXPECT_STREQ(dst, c.name) << c.header;
+        if (c.rc == 0) {
+            EXPECT_STREQ(dst, c.name) << c.header;
+        }
     }
 }
 

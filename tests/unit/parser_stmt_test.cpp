@@ -284,7 +284,9 @@ TEST_F(ParserTest, DefinedFunctionValence) {
     for (auto& c : cases) {
         Parsed p = ParseText(c.text);
         EXPECT_EQ(p.rc, c.err) << c.text;
-        if (c.err) EXPECT_EQ(p.col, c.col) << c.text;
+        if (c.err) {
+            EXPECT_EQ(p.col, c.col) << c.text;
+        }
     }
     Parsed p = ParseText("1 dya 2");
     EXPECT_EQ(Fn(p.out[0]).kind, 'D');

@@ -96,10 +96,26 @@ TEST_F(Structural, DeepEquality)
 
 TEST_F(Structural, DotChecksItsOperands)
 {
-    Ints(A, {}, {1});
-    Words(B, TSYM, {}, {getsymbol("price")});
+    Words(A, TDATE, {}, {20150810});
+    Words(B, TSYM, {}, {getsymbol("year")});
     EXPECT_EQ(PfDots(RES, 0, 0, -1, B), 1);      // a constant on the left
     EXPECT_EQ(PfDots(RES, -1, A, -1, A), 1);     // no symbol on the right
+    Words(C, TSYM, {2}, {getsymbol("year"), getsymbol("year")});
+    EXPECT_EQ(PfDots(RES, -1, A, -1, C), 1);     // more than one symbol
     // A symbol held in a variable reaches dotted access.
     EXPECT_NE(PfDots(RES, -1, A, -1, B), 1);
+}
+
+// Enumerations, dictionaries and tables have no element order for these
+// primitives: a clear error, never a result read from nothing.
+TEST_F(Structural, CompoundOperandsRefused)
+{
+    Words(A, TENUM, {2}, {0, 0});
+    Ints(B, {}, {1});
+    EXPECT_EQ(PfRevers(34, RES, -1, A), 1);
+    EXPECT_EQ(PfRotate(35, RES, -1, B, -1, A), 1);
+    EXPECT_EQ(GenReshp(RES, -1, B, -1, A), 1);
+    EXPECT_EQ(PfTake(RES, -1, B, -1, A, 1), 7);
+    EXPECT_EQ(PfLami(82, RES, -1, A, -1, A), 7);
+    EXPECT_EQ(PfExpand(7, RES, -1, B, -1, A), 1);
 }

@@ -1,0 +1,204 @@
+// Bracket indexing A[i;j;...] whose value is read: arrays of every element
+// type, lists (by index, by vector, by a list of index vectors), dictionaries
+// by key, enumerations, and the hand-over of tables to their own routines.
+#include <vector>
+
+#include "dict/dict.h"
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+static bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
+static bool undefined(i64 c, i64 v) { return c < 0 && v >= 0 && vtable[v].rank == -1; }
+
+// ---- scratch slots ------------------------------------------------------------
+// A nested evaluation borrows the value slots just above the last variable.
+// lstvx steps over them while they are lent, so a nested borrower takes the
+// next ones; they are emptied again when given back.
+
+static void empty_slot(i64 vx)
+{
+    val_item* s = &vtable[vx];
+    if (s->bytes > 0) DropRef(s);
+    *s = val_item{};
+    s->rank = -1;
+}
+
+static i64 take_slots(i64 n, i64* base)
+{
+    i64 limit = lstvxend < SYSTART ? lstvxend : SYSTART;
+    if (lstvx + n >= limit) return errchk = 84;
+    *base = lstvx + 1;
+    for (i64 k = 0; k < n; k++) empty_slot(*base + k);
+    lstvx += n;
+    return 0;
+}
+
+static void give_slots(i64 base, i64 n)
+{
+    for (i64 k = 0; k < n; k++) empty_slot(base + k);
+    lstvx -= n;
+}
+
+// A descriptor lent to a slot for reading: its data stays with its owner.
+static void lend(i64 vx, const val_item* item)
+{
+    vtable[vx] = *item;
+    vtable[vx].bytes = 0;
+}
+
+// Moves the value built in scratch slot vx into item k of list res. A list
+// in the temporary area takes a temporary copy, so that no named block is
+// left behind when the temporaries are dropped.
+static i64 settle_item(i64 res, i64 k, i64 vx)
+{
+    if (isnamedslot(res)) return GenStoreB(reinterpret_cast<val_item*>(vtable[res].data) + k, vx);
+    val_item t{};
+    i64 e = GenStoreV2(&t, &vtable[vx], false);
+    empty_slot(vx);
+    if (e) return e;
+    MoveItem(reinterpret_cast<val_item*>(vtable[res].data) + k, &t);
+    return 0;
+}
+
+// ---- the paths ----------------------------------------------------------------
+
+// A vector indexed by a list of index vectors: one result item per index item.
+static i64 by_index_list(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
+{
+    i64 m = opnd(rc, rv)->count, base;
+    if (take_slots(2, &base)) return errchk;
+    vtable[res].type = TLIST;
+    i64 e = Updatead0(res, TLIST, 1, m);
+    if (!e) vtable[res].dim0 = m;
+    for (i64 k = 0; !e && k < m; k++) {
+        lend(base + 1, reinterpret_cast<val_item*>(opnd(rc, rv)->data) + k);
+        e = GenIndexV(base, lc, lv, -1, base + 1, nullptr, nullptr, -1, io);
+        empty_slot(base + 1);
+        if (!e) e = settle_item(res, k, base);
+    }
+    give_slots(base, 2);
+    return errchk = e;
+}
+
+// Values of a dictionary by key: the key positions index its value part.
+static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
+{
+    val_item* d = opnd(lc, lv);
+    val_item* key = opnd(rc, rv);
+    const val_item* parts = reinterpret_cast<const val_item*>(d->data);
+    if (!parts) return errchk = 1;
+    if (parts[0].type != TLIST && key->type != parts[0].type) return errchk = 7;
+    if (key->count == 0) return errchk = 1;
+    i64* found = static_cast<i64*>(GM_new(TINT, key->count + 1));
+    if (i64 e = dict_indx(d, rc, rv, found, io)) return errchk = e;
+    i64 base;
+    if (take_slots(2, &base)) return errchk;
+    lend(base, &reinterpret_cast<const val_item*>(opnd(lc, lv)->data)[1]);
+    val_item* at = &vtable[base + 1];
+    *at = *opnd(rc, rv);
+    at->type = TINT;
+    at->bytes = 0;
+    if (isoneV(at)) at->dim0 = found[0];
+    else at->data = reinterpret_cast<char*>(found);
+    i64 e = GenIndexV(res, -1, base, -1, base + 1, nullptr, nullptr, -1, io);
+    give_slots(base, 2);
+    return errchk = e;
+}
+
+// Items of an enumeration: its two header words, then the chosen items.
+static i64 enum_items(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 origin)
+{
+    i64 count = opnd(lc, lv)->count, len;
+    i64* sel;
+    if (i64 e = PfCalcIdxll(1, rc, rv, nullptr, nullptr, &count, origin, false, &len, &sel))
+        return errchk = e;
+    vtable[res].type = TENUM;
+    if (Updatead0(res, TENUM, 1, len)) return errchk;
+    vtable[res].dim0 = len;
+    const i64* from = reinterpret_cast<const i64*>(opnd(lc, lv)->data);
+    i64* to = reinterpret_cast<i64*>(vtable[res].data);
+    to[0] = from[0];
+    to[1] = from[1];
+    for (i64 t = 0; t < len; t++) to[2 + t] = from[2 + (sel ? sel[t] : t)];
+    return errchk = 0;
+}
+
+// Strides of the axes of a value of the given dimensions, last axis 1.
+static void strides_of(const i64* dims, i64 r, i64* strides)
+{
+    strides[r - 1] = 1;
+    for (i64 a = r - 2; a >= 0; a--) strides[a] = strides[a + 1] * dims[a + 1];
+}
+
+static bool single_pair(i64 c, i64 v)
+{
+    const val_item* x = opnd(c, v);
+    return !elided(c, v) && (x->rank == 0 || (x->rank == 1 && x->count == 1));
+}
+
+// Arrays of types 0 to 12, lists included: the Cartesian product of the
+// positions, first axis slowest, each selected element copied by width.
+static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv,
+                          i64 ioslot, i64 io)
+{
+    const val_item* a = opnd(lc, lv);
+    i64 r = a->rank, type = a->type;
+    bool list_index = !elided(rc, rv) && opnd(rc, rv)->type == TLIST;
+    if (list_index) {
+        if (r != 1) return errchk = 1;
+        return by_index_list(res, lc, lv, rc, rv, ioslot);
+    }
+    if (type == TLIST && (r != 1 || (!elided(rc, rv) && opnd(rc, rv)->rank > 1)))
+        return errchk = 1;
+    std::vector<i64> dims(r), lens(r), strides(r);
+    std::vector<i64*> sel(r);
+    shape_of(a, dims.data());
+    i64 e = PfCalcIdxll(r, rc, rv, idxc, idxv, dims.data(), io, false, lens.data(), sel.data());
+    if (e) return errchk = e;
+    if (type == TLIST && single_pair(rc, rv))
+        return GenStoreV0(res, reinterpret_cast<val_item*>(a->data) + sel[0][0]);
+    i64 L = ilgth, rank = irnk, pos = 0;
+    std::vector<i64> rdims(rank + 1);
+    for (i64 k = 0; k < r; k++) {
+        i64 c = k == 0 ? rc : idxc[r - 1 - k], v = k == 0 ? rv : idxv[r - 1 - k];
+        IndxStoreDim(c, v, rdims.data(), &pos, dims[k]);
+    }
+    if (CheckSize(TINT, 2 * L)) return errchk;
+    i64* map = nullptr;
+    if (L > 0) {
+        i64* out = static_cast<i64*>(GM_new(TINT, 2 * L));
+        strides_of(dims.data(), r, strides.data());
+        map = out + L * PfIdxLineariz(r, L, out, lens.data(), sel.data(), strides.data());
+    }
+    sopnd src;
+    sopnd_load(&src, lc, lv, res);
+    if (GatherResult(res, type, rank, rdims.data(), L, &src, map)) return errchk;
+    if (type == TFLOAT || type == TCPLX) IntV(-1, res);
+    return errchk = 0;
+}
+
+// ---- entry ---------------------------------------------------------------------
+
+i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n, i64 io)
+{
+    if (undefined(lc, lv) || undefined(rc, rv)) return errchk = 4;
+    i64 origin = IoOrigin(io);
+    if (origin < 0) return errchk = 24;
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    const val_item* a = opnd(lc, lv);
+    i64 sc = n >= 0 ? idxc[0] : -1, sv = n >= 0 ? idxv[0] : -1;
+    if (a->type == TTABLE) {
+        if (n > 0) return errchk = 2;
+        return errchk = PfTableX(res, lv, rc, rv, sc, sv, n + 2, io);
+    }
+    if (a->type == TDICT && a->dim0 == 2 && lc < 0) {
+        if (n > 0) return errchk = 2;
+        return errchk = PfTableK(res, lv, rc, rv, sc, sv, n + 2, io);
+    }
+    if (n + 2 != a->rank || a->rank == 0) return errchk = 2;
+    if (a->type <= TTIME) return array_elements(res, lc, lv, rc, rv, idxc, idxv, io, origin);
+    if (a->type == TDICT) return by_keys(res, lc, lv, rc, rv, io);
+    if (a->type == TENUM) return enum_items(res, lc, lv, rc, rv, origin);
+    return errchk = 1;
+}
