@@ -53,32 +53,45 @@ static i64 RefSlot(i64 ref) {
     return slot >= 1 && slot < VTSIZE ? slot : -1;
 }
 
-// ---- check ------------------------------------------------------------------
+// ---- walk -------------------------------------------------------------------
 
-static i64 CheckLeaf() {
-    // Every leaf takes a column at least, so more leaves than the area's
-    // capacity cannot be drawn (and shared sub-lists cannot blow up).
-    return ++leaves > MAXTXTOPT ? 33 : 0;
-}
+// Called for each leaf in order: its slot, or 0 for an absent item. Returns
+// 0 or an error code that stops the walk.
+typedef i64 (*leaf_visit)(i64 slot, i64* positions);
 
-static i64 CheckItems(i64 slot, i64 depth) {
+// Visits the leaves of the list in slot depth-first, in item order.
+static i64 WalkLeaves(i64 slot, i64 depth, leaf_visit visit, i64* positions) {
     if (depth > MAXDEPTH) return 5;
     val_item* v = &vtable[slot];
     if (v->rank < 0) return errchk = 4;
-    if (v->type != TLIST) return v->type > TTIME ? 1 : CheckLeaf();
+    if (v->type != TLIST) return v->type > TTIME ? 1 : visit(slot, positions);
     if (v->rank >= 2) return 4;
     for (i64 k = 0; k < ItemCount(v); k++) {
         i64 s = RefSlot(ItemRef(v, k));
         if (s < 0) return errchk = 4;
-        i64 rc = s == 0 ? CheckLeaf() : CheckItems(s, depth + 1);
+        i64 rc = s == 0 ? visit(0, positions) : WalkLeaves(s, depth + 1, visit, positions);
         if (rc) return rc;
     }
     return 0;
 }
 
-i64 GenCheck(i64 slot) {
+static i64 Walk(i64 slot, leaf_visit visit, i64* positions) {
     if (slot < 1 || slot >= VTSIZE) return errchk = 4;
-    return CheckItems(slot, 0);
+    leafat = 0;
+    return WalkLeaves(slot, 0, visit, positions);
+}
+
+// ---- check ------------------------------------------------------------------
+
+static i64 CountLeaf(i64, i64*) {
+    // Every leaf takes a column at least, so more leaves than the area's
+    // capacity cannot be drawn (and shared sub-lists cannot blow up).
+    return ++leaves > MAXTXTOPT ? 33 : 0;
+}
+
+i64 GenCheck(i64 slot) {
+    leaves = 0;
+    return Walk(slot, CountLeaf, nullptr);
 }
 
 // ---- leaf texts ---------------------------------------------------------------
@@ -119,6 +132,7 @@ static void LeafSize(i64 slot, i64* w, i64* h) {
     if (v->rank >= 2) {
         i64 rows, cols;
         PlaneOf(v, &rows, &cols);
+        if (rows * cols <= 0) return;
         i64 planes = v->count / (rows * cols);
         *h = planes * rows + planes - 1;
         if (v->type == TCHAR) {
@@ -156,25 +170,7 @@ static i64 MeasureLeaf(i64 slot, i64* positions) {
     return 0;
 }
 
-static i64 MeasureItems(i64 slot, i64* positions, i64 depth) {
-    val_item* v = &vtable[slot];
-    if (v->rank < 0) return errchk = 4;
-    if (v->type != TLIST) return MeasureLeaf(slot, positions);
-    if (v->rank >= 2 || depth > MAXDEPTH) return 4;
-    for (i64 k = 0; k < ItemCount(v); k++) {
-        i64 s = RefSlot(ItemRef(v, k));
-        if (s < 0) return errchk = 4;
-        i64 rc = s == 0 ? MeasureLeaf(0, positions) : MeasureItems(s, positions, depth + 1);
-        if (rc) return rc;
-    }
-    return 0;
-}
-
-i64 GenLsfmat(i64 slot, i64* positions) {
-    if (slot < 1 || slot >= VTSIZE) return errchk = 4;
-    leafat = 0;
-    return MeasureItems(slot, positions, 0);
-}
+i64 GenLsfmat(i64 slot, i64* positions) { return Walk(slot, MeasureLeaf, positions); }
 
 // ---- drawing pass -------------------------------------------------------------
 
@@ -191,6 +187,7 @@ i64 OutputLoopList(i64 slot, i64 column) {
     if (v->count == 0) return 0;
     i64 rows, cols;
     PlaneOf(v, &rows, &cols);
+    if (rows * cols <= 0) return 0;
     i64 planes = v->count / (rows * cols);
     const char* data = (const char*)getptV(v);
     const i64* w = LeafWidths(slot);
@@ -216,18 +213,16 @@ i64 OutputLoopList(i64 slot, i64 column) {
     return 0;
 }
 
-static void DrawLeaf(i64 slot, const i64* positions) {
+static i64 DrawLeaf(i64 slot, i64* positions) {
+    if (leafat >= leaves) return 4;
     i64 x = positions[leafat];
     leafat++;
     if (slot == 0) {
         Put(0, x, "\"", 1);
-        return;
+        return 0;
     }
     val_item* v = &vtable[slot];
-    if (v->rank >= 2) {
-        OutputLoopList(slot, x);
-        return;
-    }
+    if (v->rank >= 2) return OutputLoopList(slot, x);
     const char* data = (const char*)getptV(v);
     char text[ELEMTEXT + 1];
     for (i64 e = 0; e < v->count; e++) {
@@ -236,28 +231,10 @@ static void DrawLeaf(i64 slot, const i64* positions) {
         Put(0, x, text, n);
         x += n;
     }
-}
-
-static void DrawItems(i64 slot, const i64* positions, i64 depth) {
-    val_item* v = &vtable[slot];
-    if (v->type != TLIST) {
-        if (leafat < leaves) DrawLeaf(slot, positions);
-        return;
-    }
-    if (v->rank >= 2 || depth > MAXDEPTH) return;
-    for (i64 k = 0; k < ItemCount(v); k++) {
-        i64 s = RefSlot(ItemRef(v, k));
-        if (s == 0 && leafat < leaves) DrawLeaf(0, positions);
-        if (s > 0) DrawItems(s, positions, depth + 1);
-    }
-}
-
-i64 GenList(i64 slot, i64* positions) {
-    if (slot < 1 || slot >= VTSIZE) return errchk = 4;
-    leafat = 0;
-    DrawItems(slot, positions, 0);
     return 0;
 }
+
+i64 GenList(i64 slot, i64* positions) { return Walk(slot, DrawLeaf, positions); }
 
 // ---- the picture --------------------------------------------------------------
 
@@ -268,7 +245,7 @@ static i64 AreaRoom() {
 }
 
 i64 GenType6(i64 slot) {
-    leaves = listn = listm = 0;
+    listn = listm = 0;
     i64 rc = GenCheck(slot);
     errchk = rc;
     if (rc) return rc;

@@ -196,3 +196,30 @@ i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io);
 // run, result copied to res. Its error code.
 i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line,
                 i64 depth, i64 temp, i64 io);
+
+// ---- call frames of defined functions (fncallbind.cpp) -----------------------
+// What each state-indicator entry of a function level bound: whether it
+// pushed a frame, the binding-stack top and the lowest local slot before it.
+// "->" and )SIC unwind exactly these. A frame mark's slot word holds the
+// lowest local slot before the frame, so unbinding gives back exactly the
+// frame's locals.
+struct si_frame {
+    i64 bound;
+    i64 stack;
+    i64 vxend;
+};
+extern si_frame siframe[SITSIZE];
+// Scratch slots kept free above the last global (lstvx + 1 .. lstvx + 3).
+constexpr i64 SCRATCHGAP = 3;
+
+// Makes room for n more state-indicator entries above sidx by dropping the
+// oldest suspended levels (their frames stay bound until the indicator
+// empties); 0, or 5 when even an empty indicator has no room.
+i64 SiMakeRoom(i64 n);
+// Unwinds the state indicator down to (and including) entry `level`: the
+// frames those levels bound are popped and their locals released. When the
+// indicator is then empty every remaining frame and local goes too.
+void SiUnwind(i64 level);
+// The nametable range (exclusive, inclusive) of the loop temporaries a row's
+// rewriting generated, bound as locals at each call; {0, -1} none.
+extern i64 fntemps[][2];

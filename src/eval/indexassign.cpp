@@ -120,7 +120,8 @@ static i64 store_elements(i64 target, i64 type, const i64* offs, i64 L, i64 vc, 
     char* vals = static_cast<char*>(GM_new(TCHAR, x->count * w));
     convert(x, x->count, type, vals);
     bool spread = x->count == 1;
-    bool widened = type != t->type && !(t->type == TBOOL && type == TINT);
+    // Mixed float or complex stores widen both sides and narrow at the end.
+    bool widened = (type == TFLOAT || type == TCPLX) && t->type != x->type;
     if (!widened) {
         t->type = type;
         scatter(static_cast<char*>(getptV(t)), vals, spread, offs, L, w);

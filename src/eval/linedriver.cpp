@@ -10,11 +10,6 @@
 #include "eval/eval.h"
 #include "parser/parser.h"
 
-// The source text behind a function's executable line, from the function
-// record; the error column is moved into that text.
-char* FunErrLineStr(zem_func* f, i64 n);
-char* FunErrLineOld(zem_func* f, i64 n, i64* col);
-
 static void put_text(const char* text) {
     if (text) std::fwrite(text, 1, std::strlen(text), stdout);
 }
@@ -61,8 +56,8 @@ i64 ParseLine(char* text, i64 length) {
     chrnum = 0;
     depest = 1;
     fgrtn = 0;
-    if (sidx + 1 >= SITSIZE) {
-        errmsg(5);   // the state indicator is full: "->" or )SIC empties it
+    if (SiMakeRoom(1)) {
+        errmsg(5);
         return -1;
     }
     sitable[sidx + 1] = {-1, 0};

@@ -87,20 +87,6 @@ void ProcessMainSub(char* line) {
     if (!PRINT_OFF) Prompt();
 }
 
-// Function definitions arrive with the defined-function work; until then a
-// definition is refused as a bad header, and its lines run as typed lines.
-void FnInput(char*) { std::printf("func. line[0] error\n"); }
-
-// Function display and one-line definitions arrive with the defined-function
-// work; until then every brace line is refused as malformed.
-void FnDisplay(char*, bool) {
-    std::printf("\n");
-    errchk = 2;
-}
-
-// Nothing is ever suspended before defined functions exist.
-i64 DebugStack(char*) { return 0; }
-
 i64 ExecBatch(char* file) {
     BATMD = true;
     ZemInitMain();

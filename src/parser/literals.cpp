@@ -76,13 +76,15 @@ static i64 StoreReal(const char* text, i64 start, i64 end, bool neg, i64 kind,
     return 0;
 }
 
-// Stores a "0n"/"0w" form by the target type.
-static void StoreSpecial(bool isnull, val_item* v, i64 i, i64 type, double* out) {
-    double d = isnull ? FNULL : FINF;
+// Stores a "0n"/"0w" form by the target type. "_0w" is the negative
+// infinity, the form the printer writes for it, so printed values read back
+// unchanged; the null has no sign.
+static void StoreSpecial(bool isnull, bool neg, val_item* v, i64 i, i64 type, double* out) {
+    double d = isnull ? FNULL : (neg ? -FINF : FINF);
     if (type == 4) {
         if (out) *out = d;
     } else if (type == 1) {
-        *(i64*)Elem(v, i, 8) = isnull ? INULL : IINF;
+        *(i64*)Elem(v, i, 8) = isnull ? INULL : (neg ? -IINF : IINF);
     } else if (v) {
         *(double*)Elem(v, i, 8) = d;
     }
@@ -112,7 +114,7 @@ i64 NumberVal(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i6
             p++;
         }
         *special = true;
-        if (store) StoreSpecial(isnull, v, i, type, out);
+        if (store) StoreSpecial(isnull, neg, v, i, type, out);
         return p;
     }
     i64 start = p;

@@ -2,6 +2,7 @@
 // codes, literal readers, name tables and lookup, and line cleaning.
 #pragma once
 #include "values/values.h"
+#include <cstdio>
 
 struct stmt_node;   // per-line statement index node (evaluator)
 struct zem_func;    // defined-function record
@@ -246,3 +247,94 @@ void Fill(const name_entry* entry, char* dst);
 int cmp_i64(const void* a, const void* b);
 int cmp_char(const void* a, const void* b);
 int cmp_double(const void* a, const void* b);
+
+// ---- list reader and value records ----------------------------------------------
+
+// Reads the rest of a list literal from the cursor, which stands after its
+// first item (kind 'A': a name, first its value slot; else first is a
+// constant). Returns the slot of the list, or an error code (also in errchk).
+i64 List(char* text, char kind, i64 first, i64 scope);
+// The value slot of the variable or local named at the cursor, else -1.
+i64 ListNget(char* text, i64 scope);
+// Size and writing of the flat byte record of a value (mode -1: the value
+// itself; any other mode: the 16-byte pair -1 and vidx).
+i64 ListSizeChar(i64 cidx, i64 vidx, i64 mode);
+i64 ListWritChar(i64 cidx, i64 vidx, i64 mode, char* out);
+
+// ---- table shell for CSV import --------------------------------------------------
+
+// Builds in slot an empty table of ncols columns of nrows elements of the
+// given column types (names and cells for the reader to fill). Returns the
+// slot, or an error code (also in errchk).
+i64 CSVEnter(i64 slot, char* name, i64 type, i64 nrows, i64 ncols, i64* coltypes);
+
+// ---- defined-function records (funcrecord.cpp, funcshow.cpp) ------------------
+// A defined function's text: the source lines as typed (line 0 the header),
+// the trimmed lines (blank and comment-only lines dropped, tagged with their
+// source line) and the executable lines the control-structure rewriting
+// makes of them (tagged with their trimmed line). A list may hold more nodes
+// than its count; only the first count lines belong to the function.
+constexpr i64 FNAMESIZE = 120;
+
+struct zem_func {
+    i64 word;                 // saved with the workspace; 0 at creation
+    char name[FNAMESIZE];
+    zem_line* append;         // the line after which the next source line goes
+    zem_line* src;            // heads of the three lists
+    zem_line* trim;
+    zem_line* exec;
+    i64 nsrc, ntrim, nexec;
+};
+
+zem_func* FunInit(zem_func* f, const char* name);
+void FunSetLine0(zem_func* f, const char* header);
+i64 FunNameUpd(zem_func* f, const char* header);
+zem_line* FunInitLine(zem_func* f);
+void FunAddLine(zem_func* f, const char* text);
+i64 FunTrimLine(zem_func* f);
+i64 FunTrimLines(zem_line* dst, zem_line* src, i64 n);
+i64 FunCopyLines(zem_line* dst, zem_line* src, i64 n);
+const char* FunGetName(zem_func* f);
+zem_line* FunGetLn0(zem_func* f);
+// Line n of a list (0 = the first line after the head), or nullptr.
+zem_line* FunNthLine(zem_line* head, i64 n);
+const char* FunLineIndex(zem_func* f, i64 n);
+// The source text behind a line, for the error display: FunErrLineStr gives
+// source line n; FunErrLineOld the source of executable line n, with the
+// error column *col moved into that text.
+char* FunErrLineStr(zem_func* f, i64 n);
+char* FunErrLineOld(zem_func* f, i64 n, i64* col);
+void FunOutput(zem_func* f, FILE* out);
+void FunDisplay(zem_func* f, const char* name);
+i64 FunDisp(zem_func* f, i64 which);
+void FunInit0();
+void FunSerialize(zem_func* f, FILE* fp, bool write);
+void FunSerLine(FILE* fp, zem_line* list, i64 n, bool write);
+
+// ---- function headers and definitions (funcheader.cpp, definition.cpp) --------
+constexpr i64 sysfn = 100;   // first function row of user functions
+
+// Parses a header into a function row, entering its names; 0 or an error code.
+i64 FnHead(const char* fname, i64 row, const char* header, i64 len);
+i64 FnNewHead(const char* fname, i64 row, const char* header, i64 len);
+i64 FGetName(const char* text, i64* pos);
+int isRvWord(const char* s);
+// Defines the function a header names; its row, or -1.
+i64 FnLine0(const char* header);
+// A one-line definition "name: body}" (text after the opening brace):
+// 0 with the name in name_buffer, else 1.
+i64 FnShotLine(const char* text, char* name_buffer);
+
+// ---- control-structure rewriting (ctlrewrite.cpp, ctlloops.cpp) ----------------
+extern zem_line* line0;   // output list of the rewriting, reused by every run
+extern i64 newln;         // lines of the last successful rewriting
+// Rewrites the n lines after the head `lines` into line0: 0, or the input
+// line of a structure fault with errchk 26.
+i64 ZemParserNewInit(zem_line* lines, i64 n);
+// Names of the loop temporaries the last rewriting generated; the function
+// binds them as its own locals.
+i64 ParseTempCount();
+const char* ParseTempName(i64 i);
+int ParseIsLabel(const char* s);
+i64 ZemParserNew(char* s, i64 len, i64 row, i64 lineno, i64 x);
+i64 ParseChkPare(zem_line* lines, i64 n);

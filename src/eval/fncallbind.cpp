@@ -1,0 +1,173 @@
+// Dynamic binding of a defined function's names: at a call every name the
+// body uses is bound to the newest binding of that name (a caller's local,
+// or the global), the locals get fresh value slots, and the parse nodes of
+// the body are pointed at the slots now bound; at the return the frame is
+// popped and the caller's bindings are restored. Also the unwinding of the
+// state indicator.
+#include <cstring>
+
+#include "eval/eval.h"
+#include "parser/parser.h"
+
+si_frame siframe[SITSIZE];
+i64 fntemps[FTSIZE][2];
+
+namespace {
+
+bool is_temp(i64 row, i64 e) { return e > fntemps[row][0] && e <= fntemps[row][1]; }
+
+bool is_io(i64 e) {
+    FnGetFullname(e, 'N');
+    return std::strcmp(namep, "[]IO") == 0;
+}
+
+// Number of locals of a call: header names and generated temporaries.
+i64 local_count(const func_entry& f, i64 row) {
+    i64 n = f.hdrlast >= 0 ? f.hdrlast - f.hdrmark : 0;
+    if (fntemps[row][1] > fntemps[row][0]) n += fntemps[row][1] - fntemps[row][0];
+    return n;
+}
+
+bool push(i64 name, i64 slot) {
+    if (lststkx + 1 >= DFXSIZE) return false;
+    dfxstack[++lststkx] = {name, slot};
+    return true;
+}
+
+// The slot a body name binds to: its newest binding, else its global, made
+// (without a value) when the name is new; -1 with errchk when none can be.
+i64 nonlocal_slot(i64 e) {
+    FnGetFullname(e, 'N');
+    char name[NAMESIZE];
+    std::snprintf(name, sizeof name, "%s", namep);
+    i64 d = FnFindName(name, 'D');
+    if (d >= 0) return dfxstack[d].slot;
+    i64 g = FnFindName(name, 'G');
+    if (g >= 0) {
+        if (gnametable[g].kind == 'V') return gnametable[g].index;
+        errchk = 84;
+        return -1;
+    }
+    if (lstvx + 1 + SCRATCHGAP >= lstvxend) {
+        errchk = 84;
+        return -1;
+    }
+    if ((g = Enter(name, 'G')) < 0) return -1;
+    return gnametable[g].index;
+}
+
+// A fresh local slot for name entry e.
+i64 local_slot(i64 e) {
+    i64 slot = --lstvxend;
+    ReleaseValue(&vtable[slot]);
+    vtable[slot].rank = -1;
+    nametable[e].index = slot;
+    return slot;
+}
+
+void rebind_nodes(i64 row) {
+    const func_entry& f = functable[row];
+    for (i64 n = f.nodefirst + 1; n <= f.nodelast && n <= lstndx; n++) {
+        i64 nm = parsetree[n].name;
+        if (nm >= 0 && nm <= lstnx) parsetree[n].ref = nametable[nm].index;
+    }
+}
+
+// Pops the binding stack to `top` and gives back the local slots from
+// lstvxend up to `vxend`; the frame then on top is written back into its
+// name entries.
+void restore(i64 top, i64 vxend) {
+    if (vxend > SYSTART) vxend = SYSTART;
+    for (i64 s = lstvxend; s < vxend; s++) Rslocvx1(s);
+    if (vxend > lstvxend) lstvxend = vxend;
+    lststkx = top < -1 ? -1 : top;
+    for (i64 k = lststkx; k >= 0 && dfxstack[k].name >= 0; k--)
+        if (dfxstack[k].name <= lstnx) nametable[dfxstack[k].name].index = dfxstack[k].slot;
+}
+
+i64 bind(i64 row) {
+    const func_entry& f = functable[row];
+    i64 locals = local_count(f, row);
+    i64 names = f.bodylast >= 0 ? f.bodylast - f.lblmark : 0;
+    if (lststkx + 1 + names + locals >= DFXSIZE) return errchk = 5, -1;
+    if (lstvxend - locals <= lstvx + SCRATCHGAP) return errchk = 84, -1;
+    i64 top = lststkx, vxend = lstvxend, io = -1;
+    push(-1, lstvxend);
+    for (i64 e = f.lblmark + 1; f.bodylast >= 0 && e <= f.bodylast; e++) {
+        if (nametable[e].kind == 'L' || is_temp(row, e)) continue;
+        i64 slot = nonlocal_slot(e);
+        if (slot < 0) {
+            restore(top, vxend);
+            return -1;
+        }
+        nametable[e].index = slot;
+        push(e, slot);
+        if (is_io(e)) io = slot;
+    }
+    i64 ranges[2][2] = {{fntemps[row][1], fntemps[row][0]}, {f.hdrlast, f.hdrmark}};
+    for (auto& r : ranges) {
+        for (i64 e = r[0]; e > r[1] && e >= 0; e--) {
+            i64 slot = local_slot(e);
+            push(e, slot);
+            if (is_io(e)) io = slot;
+        }
+    }
+    rebind_nodes(row);
+    return io;
+}
+
+i64 unbind(i64 row) {
+    i64 m = lststkx;
+    while (m >= 0 && dfxstack[m].name != -1) m--;
+    if (m < 0) return errchk = 1;
+    restore(m - 1, dfxstack[m].slot);
+    if (row >= 0) rebind_nodes(row);
+    return 0;
+}
+
+// Drops every frame and local, once nothing is suspended any more.
+void release_all() {
+    restore(-1, SYSTART);
+    lststkx = -1;
+}
+
+}  // namespace
+
+i64 SetNodeValue(i64 row, i64 other, i64 mode) {
+    (void)other;
+    errchk = 0;
+    if (mode == 1) return bind(row);
+    if (mode == 2) return unbind(row);
+    return 0;
+}
+
+void Rslocvx1(i64 slot) {
+    if (slot < lstvxend || slot >= SYSTART) return;
+    ReleaseValue(&vtable[slot]);
+    vtable[slot].rank = -1;
+}
+
+i64 SiMakeRoom(i64 n) {
+    while (sidx + n >= SITSIZE) {
+        if (sidx < 0) return 5;
+        i64 live = sidx + n < SITSIZE ? sidx + n : SITSIZE;
+        for (i64 i = 1; i < live; i++) {
+            sitable[i - 1] = sitable[i];
+            siframe[i - 1] = siframe[i];
+        }
+        sidx--;
+    }
+    return 0;
+}
+
+void SiUnwind(i64 level) {
+    if (level < 0) level = 0;
+    for (i64 s = level; s <= sidx; s++) {
+        if (sitable[s].row >= 0 && siframe[s].bound) {
+            restore(siframe[s].stack, siframe[s].vxend);
+            break;
+        }
+    }
+    sidx = level - 1;
+    if (sidx < 0) release_all();
+}

@@ -1,0 +1,157 @@
+// Running a defined function's body: its lines statement by statement
+// through the statement index, values printed as at the top level, branches
+// steering the line number, and on a failure the state-indicator entry and
+// the trace of the lines last run.
+#include "dict/dict.h"
+#include "display/display.h"
+#include "eval/eval.h"
+#include "parser/parser.h"
+
+namespace {
+
+constexpr i64 RING = 100;
+
+struct Run {
+    i64 row, last;
+    i64 ran = 0;          // statements run
+    i64 ring[RING] = {};  // line numbers, at index ran mod RING
+};
+
+const val_item& value_of(i64 root, i64 v) {
+    return parsetree[root].kind == 'C' ? ctable[v] : vtable[v];
+}
+
+bool shows_value(i64 root) {
+    const parse_node& r = parsetree[root];
+    if (r.kind == 'V' || r.kind == 'C') return true;
+    if (r.kind != 'F') return false;
+    const fn_node& f = fnodetable[r.ref];
+    if (f.kind == 'D') return functable[f.code].result != -1;
+    if (f.code == 0) return false;
+    if (f.code == 22) return exeout != 0;
+    return true;
+}
+
+bool single(const val_item& v) { return v.rank == 0 || (v.rank == 1 && v.count == 1); }
+
+i64 element(const val_item& v, i64 i) {
+    const void* d = getptV(const_cast<val_item*>(&v));
+    if (v.type == TFLOAT) return static_cast<i64>(static_cast<const double*>(d)[i]);
+    return static_cast<const i64*>(d)[i];
+}
+
+// A condition is boolean, or integer or float holding only 0 and 1.
+bool boolean_values(const val_item& v) {
+    if (v.type == TBOOL) return true;
+    if (v.type != TINT && v.type != TFLOAT) return false;
+    const void* d = getptV(const_cast<val_item*>(&v));
+    for (i64 i = 0; i < v.count; i++) {
+        double x = v.type == TINT ? static_cast<double>(static_cast<const i64*>(d)[i])
+                                  : static_cast<const double*>(d)[i];
+        if (x != 0.0 && x != 1.0) return false;
+    }
+    return true;
+}
+
+// The line a computed branch goes to: *to, 0 to leave; an error code.
+i64 computed(i64 root, i64 v, i64 i, i64 last, i64* to) {
+    const val_item& x = value_of(root, v);
+    if (x.type == TCHAR) {
+        i64 e = GenOutpt(parsetree[root].kind == 'C' ? 1 : 0, v);
+        return e ? e : 100;
+    }
+    if (x.type != TBOOL && x.type != TINT) return 7;
+    if (!single(x)) return 44;
+    i64 n = element(x, 0);
+    *to = n < 0 ? i + 1 : n > last ? 0 : n;
+    return 0;
+}
+
+// The line a conditional branch goes to.
+i64 conditional(const br_entry& b, i64 root, i64 v, i64* to) {
+    const val_item& x = value_of(root, v);
+    if (x.rank > 1) return 45;
+    if (!boolean_values(x)) return 7;
+    *to = b.next;
+    if (x.count == 0) return 0;
+    if (single(x)) {
+        if (element(x, 0)) *to = b.target;
+        return 0;
+    }
+    i64 labels = 1;
+    if (b.list >= 0)
+        while (b.list + labels - 1 < OVSIZE && overflow[b.list + labels - 1] != -1) labels++;
+    if (labels != 1 && labels != x.count) return 3;
+    for (i64 p = 0; p < x.count; p++) {
+        if (!element(x, p)) continue;
+        *to = p == 0 || labels == 1 ? b.target : overflow[b.list + p - 1];
+        return 0;
+    }
+    return 0;
+}
+
+void record_trace(const Run& r) {
+    if (traceflag) return;
+    traceflag = 1;
+    i64 m = r.ran < RING - 1 ? r.ran : RING - 1;
+    traces[0] = r.row;
+    traces[1] = r.last;
+    traces[2] = r.ran;
+    for (i64 j = 0; j < m; j++) traces[3 + j] = r.ring[(r.ran - m + 1 + j) % RING];
+    tracenum = 3 + m;
+}
+
+void fail(const Run& r, i64 i, i64 depth, i64 node) {
+    sitable[sidx + depth] = {r.row, i};
+    if (epos == -1 && errchk != 26 && node >= 0 && node <= lstndx) epos = parsetree[node].col;
+    record_trace(r);
+}
+
+}  // namespace
+
+void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
+    zem_func* f = functable[row].func;
+    Run r;
+    r.row = row;
+    r.last = f ? f->nexec - 1 : 0;
+    i64 i = 1, k = 0;
+    errchk = 0;
+    while (i >= 1 && i <= r.last) {
+        stmt_node* s = IbIndx(row, i, k);
+        if (!s) {
+            i++;
+            k = 0;
+            continue;
+        }
+        r.ran++;
+        r.ring[r.ran % RING] = i;
+        i64 v = 0;
+        if (s->root >= 0) {
+            // The temporaries of the statement before are dead.
+            stacktop = mark;
+            v = TreeList(row, s->root, s->start, mark, temp, i, depth, io);
+            if (errchk) return fail(r, i, depth, v);
+        }
+        if (s->branch < 0) {
+            if (s->root >= 0 && shows_value(s->root)) {
+                errchk = GenOutpt(parsetree[s->root].kind == 'C' ? 1 : 0, v);
+                if (errchk) return fail(r, i, depth, s->root);
+            }
+            if (IbIndx(row, i, ++k)) continue;
+            i++;
+            k = 0;
+            continue;
+        }
+        const br_entry& b = brtable[s->branch];
+        i64 to = b.target;
+        i64 e = 0;
+        if (b.target == -100) e = s->root >= 0 ? computed(s->root, v, i, r.last, &to) : 100;
+        else if (b.next >= 0 && s->root >= 0) e = conditional(b, s->root, v, &to);
+        if (e) {
+            errchk = e;
+            return fail(r, i, depth, s->root);
+        }
+        i = to;
+        k = 0;
+    }
+}

@@ -1,0 +1,109 @@
+// The three top-level lines that concern defined functions: "@." defines a
+// function at the terminal, "{" lists one or defines a one-line function,
+// and "->" unwinds one suspended level of the state indicator.
+#include <cstdio>
+#include <cstring>
+
+#include "eval/eval.h"
+#include "parser/parser.h"
+
+namespace {
+
+char* skip_blanks(char* s) {
+    while (*s == ' ' || *s == '\t') s++;
+    return s;
+}
+
+// Reads the next line into buf without its line end; false at end of input.
+// A line too long to hold is reported and skipped.
+bool read_line(char* buf) {
+    for (;;) {
+        int got = ReadInputLine(buf, LINE_SIZE);
+        if (got == 0) return false;
+        if (got > 0) {
+            buf[CleanN(buf)] = 0;
+            return true;
+        }
+        std::printf("Error: input line longer than %lld characters, not stored\n",
+                    static_cast<long long>(LINE_SIZE - 1));
+    }
+}
+
+void prompt(i64 n) {
+    std::printf("[%2lld]  ", static_cast<long long>(n));
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+void FnInput(char* text) {
+    static char header[LINE_SIZE];
+    static char body[LINE_SIZE];
+    text = skip_blanks(text);
+    bool on_line = *text != 0;
+    if (on_line) {
+        std::snprintf(header, sizeof header, "%s", text);
+    } else {
+        prompt(0);
+        if (!read_line(header)) return;
+    }
+    char* h = skip_blanks(header);
+    h[CleanN(h)] = 0;
+    for (i64 n = static_cast<i64>(std::strlen(h)); n > 0 && (h[n - 1] == ' ' || h[n - 1] == '\t'); n--)
+        h[n - 1] = 0;
+    i64 row = FnLine0(h);
+    if (row < 0 || !functable[row].func) {
+        std::printf("func. line[0] error\n");
+        return;
+    }
+    if (on_line) std::printf("[%2d]  %s\n", 0, h);
+    zem_func* f = functable[row].func;
+    FunInitLine(f);
+    prompt(1);
+    while (read_line(body)) {
+        if (std::strncmp(skip_blanks(body), "@.", 2) == 0) break;
+        FunAddLine(f, body);
+        prompt(f->nsrc);
+    }
+    FunTrimLine(f);
+}
+
+void FnDisplay(char* text, bool interactive) {
+    text = skip_blanks(text);
+    i64 q = Namea(text);
+    char name[NAMESIZE];
+    std::snprintf(name, sizeof name, "%s", q ? afullname : "");
+    char* rest = text + q;
+    if (q && *rest == '}' && *skip_blanks(rest + 1) == 0) {
+        i64 g = FnFindName(name, 'G');
+        i64 row = g >= 0 && gnametable[g].kind == 'F' ? gnametable[g].index : -1;
+        if (row >= sysfn && functable[row].func) {
+            FunDisplay(functable[row].func, name);
+        } else if (row >= 0 && row < sysfn) {
+            if (interactive) std::printf("%s\n", name);
+        } else {
+            std::printf("%s\n", name);
+            errchk = 1;
+        }
+        return;
+    }
+    if (*rest == ':') {
+        char defined[NAMESIZE];
+        if (FnShotLine(text, defined) == 0) {
+            if (interactive) std::printf("%s\n", defined);
+        } else {
+            std::printf("\n");
+            errchk = 0;
+        }
+        return;
+    }
+    std::printf("\n");
+    errchk = 2;
+}
+
+i64 DebugStack(char* text) {
+    if (sidx < 0 || *skip_blanks(text)) return 0;
+    i64 level = fdsi();
+    SiUnwind(level < 0 ? 0 : level);
+    return 0;
+}

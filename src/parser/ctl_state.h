@@ -1,0 +1,45 @@
+// State of one control-structure rewriting; shared by the rewriter's own
+// files only. One rewriting runs at a time.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "parser/parser.h"
+
+struct Rewriter {
+    zem_line* linep = nullptr;   // node of the input line being read
+    i64 TNL = 0;                 // input lines, header included
+    i64 CLX = -1;                // index of the input line being read
+    std::string cur;             // its text, the text that is scanned
+    size_t pos = 0;              // scan position in cur
+    zem_line* linex = nullptr;   // last output line written
+    i64 Mx = 0;                  // output lines written
+    i64 LBX = -1;                // last label number
+    i64 FOX = 0;                 // counter of the for-over-vector temporaries
+    i64 CSX = 0;                 // counter of the case test labels
+    std::vector<i64> ldep;       // end labels of the open loops
+    i64 parenum = 0;             // open "{" blocks
+    bool perr = false;           // structure fault
+    std::vector<std::string> temps;   // generated loop temporaries
+};
+
+extern Rewriter rw;
+
+zem_line* ParseGlue(const std::string& text);
+std::string Label(i64 n);
+i64 NewLabel();
+bool Fault();
+bool NextLine();
+void SkipBlanksCur();
+bool AtEnd();
+// "else" as a whole word at position i of s.
+bool IsElse(const std::string& s, size_t i);
+// Position of the ")" closing the "(" just before `from`, or -1 (fault).
+i64 ParseNxubrp(const std::string& s, size_t from);
+i64 ParseProcess();
+i64 ParseStatement();
+void ParseIfStm();
+void ParseWhileStm();
+void ParseForStm();
+void ParseCaseStm();
+i64 ParseCasFirst(const char* s, bool* nameform);

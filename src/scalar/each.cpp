@@ -1,0 +1,158 @@
+// The each operator: a primitive applied item by item, monadic over the items
+// of a list, dyadic over corresponding items or elements of two vectors. Every
+// item result is made by the primitive's own routine in a scratch slot and
+// then moved into the result list.
+#include "eval/eval.h"
+#include "scalar/scalar.h"
+
+#include <cstring>
+
+namespace {
+
+bool in(i64 c, i64 lo, i64 hi) { return c >= lo && c <= hi; }
+
+bool monadic_item_code(i64 c)
+{
+    return c == 23 || c == 24 || c == 25 || c == 26 || c == 28 || c == 30 || c == 32 ||
+           c == 34 || c == 36 || c == 38 || in(c, 90, 93) || c == 42 ||
+           (in(c, 44, 64) && c % 2 == 0) || in(c, 101, 199) || in(c, 301, 399) ||
+           in(c, 201, 299) || in(c, 401, 499) || c == 704 || in(c, 706, 708);
+}
+
+bool dyadic_item_code(i64 c)
+{
+    return in(c, 3, 9) || in(c, 12, 21) || c == 27 || c == 29 || c == 31 || c == 33 ||
+           c == 35 || c == 37 || c == 39 || in(c, 94, 98) || c == 43 ||
+           (in(c, 45, 61) && c % 2 == 1);
+}
+
+// ---- scratch slots ------------------------------------------------------------
+// The slots just above the last variable, lent for the per-item calls; lstvx
+// steps over them meanwhile, so a nested each takes the next ones.
+
+void empty_slot(i64 vx)
+{
+    val_item* s = &vtable[vx];
+    if (s->bytes > 0) DropRef(s);
+    *s = val_item{};
+    s->rank = -1;
+}
+
+struct slots {
+    i64 base = 0, n = 0;
+    i64 take(i64 k)
+    {
+        i64 limit = lstvxend < SYSTART ? lstvxend : SYSTART;
+        if (lstvx + k >= limit) return errchk = 84;
+        base = lstvx + 1;
+        n = k;
+        for (i64 i = 0; i < n; i++) empty_slot(base + i);
+        lstvx += n;
+        return 0;
+    }
+    ~slots()
+    {
+        for (i64 i = 0; i < n; i++) empty_slot(base + i);
+        lstvx -= n;
+    }
+};
+
+// Item k of an operand into slot vx: a list item is lent (its data stays
+// with the list, and the slot owns nothing); an element of a simple vector
+// becomes a one-element vector holding it.
+void place_item(i64 vx, i64 c, i64 v, i64 k)
+{
+    val_item* src = opnd(c, v);
+    val_item* s = &vtable[vx];
+    if (src->type == TLIST) {
+        *s = reinterpret_cast<val_item*>(src->data)[k];
+        s->bytes = 0;
+        return;
+    }
+    i64 w = src->type == TCHAR ? 1 : src->type == TCPLX ? 16 : 8;
+    *s = val_item{};
+    s->type = src->type;
+    s->rank = 1;
+    s->count = 1;
+    std::memcpy(&s->dim0, static_cast<char*>(getptV(src)) + k * w, w);
+}
+
+// The result list of n items.
+i64 new_list(i64 res, i64 n)
+{
+    vtable[res].type = TLIST;
+    if (Updatead0(res, TLIST, 1, n)) return errchk;
+    vtable[res].dim0 = n;
+    return 0;
+}
+
+// Moves the value made in slot vx into item k of res. A list in the
+// temporary area takes a temporary copy, so that no named block outlives the
+// statement's temporaries.
+i64 settle_item(i64 res, i64 k, i64 vx)
+{
+    if (isnamedslot(res)) return GenStoreB(reinterpret_cast<val_item*>(vtable[res].data) + k, vx);
+    val_item t{};
+    i64 e = GenStoreV2(&t, &vtable[vx], false);
+    empty_slot(vx);
+    if (e) return e;
+    MoveItem(reinterpret_cast<val_item*>(vtable[res].data) + k, &t);
+    return 0;
+}
+
+bool single(const val_item* x) { return x->rank == 0 || (x->rank == 1 && x->count == 1); }
+
+}  // namespace
+
+i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
+{
+    SetNames(1, 5, res, -1, -1, rc, rv);
+    val_item* r = opnd(rc, rv);
+    if (r->type != TLIST || code == 22) return errchk = 1;
+    i64 n = r->count;
+    if (code == 703 || code == 705) {
+        vtable[res].type = TINT;
+        if (Updatead0(res, TINT, 1, n)) return errchk;
+        if (!isoneV(&vtable[res])) vtable[res].dim0 = n;
+        i64* out = static_cast<i64*>(getptV(&vtable[res]));
+        const val_item* items = reinterpret_cast<const val_item*>(opnd(rc, rv)->data);
+        for (i64 k = 0; k < n; k++) out[k] = code == 703 ? items[k].type : items[k].count;
+        return errchk = 0;
+    }
+    if (!monadic_item_code(code)) return errchk = 1;
+    slots s;
+    if (s.take(2) || new_list(res, n)) return errchk;
+    for (i64 k = 0; k < n; k++) {
+        place_item(s.base, rc, rv, k);
+        i64 e = DispatchMonadic(code, s.base + 1, -1, s.base, io);
+        empty_slot(s.base);
+        if (!e) e = settle_item(res, k, s.base + 1);
+        if (e) return errchk = e;
+    }
+    return errchk = 0;
+}
+
+i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
+{
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    if (!in(code, 3, 500) || code == 10 || code == 11 || !dyadic_item_code(code))
+        return errchk = 1;
+    const val_item* l = opnd(lc, lv);
+    const val_item* r = opnd(rc, rv);
+    if (l->rank > 1 || r->rank > 1) return errchk = 2;
+    if (l->count != r->count && l->count != 1 && r->count != 1) return errchk = 3;
+    bool lone = single(l), rone = single(r);
+    i64 n = lone ? r->count : l->count;
+    slots s;
+    if (s.take(3) || new_list(res, n)) return errchk;
+    for (i64 k = 0; k < n; k++) {
+        place_item(s.base, rc, rv, rone ? 0 : k);
+        place_item(s.base + 1, lc, lv, lone ? 0 : k);
+        i64 e = DispatchDyadic(code, s.base + 2, -1, s.base + 1, -1, s.base, io, 0);
+        empty_slot(s.base);
+        empty_slot(s.base + 1);
+        if (!e) e = settle_item(res, k, s.base + 2);
+        if (e) return errchk = e;
+    }
+    return errchk = 0;
+}

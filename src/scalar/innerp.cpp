@@ -1,0 +1,268 @@
+// Inner product f:g: each row of the left operand is joined element by
+// element with each column of the right one by g, and the results are folded
+// with f from the first element on, the accumulator on the left of f.
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+#include "scalar/scalar.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Rows, columns and inner length of one product; the right element k of
+// column j sits at k*cols + j, or at j*n + k when the right is read as its
+// transpose (a matrix; higher ranks are transposed in scratch first).
+struct plan {
+    i64 rows, cols, n, lq, rq;  // lq, rq: row and column lengths (membership)
+    bool ls, rs, rt;            // left single, right single, right transposed
+    i64 right(i64 j, i64 k) const { return rs ? 0 : rt ? j * rq + k : k * cols + j; }
+    i64 left(i64 i, i64 k) const { return ls ? 0 : i * lq + k; }
+};
+
+bool refused_complex(i64 f) { return (f >= 12 && f <= 19) || f == 53 || f == 55 || f == 63; }
+bool needs_complex(i64 f) { return f == 57 || f == 59 || f == 65; }
+bool valid_fn(i64 f) { return (f >= 12 && f <= 21) || (f >= 44 && f <= 65); }
+
+// The real kernel: ordering puts the float null below every number;
+// binomial is refused (kernel_fault) where the exact value is out of reach.
+template <i64 F, bool TOL>
+inline double ip_k(double x, double y)
+{
+    if constexpr (F == 16) {
+        if (std::isnan(x)) return std::isnan(y) ? 0.0 : 1.0;
+        return std::isnan(y) ? 0.0 : (double)(x < y);
+    } else if constexpr (F == 19) {
+        if (std::isnan(x)) return 0.0;
+        return std::isnan(y) ? 1.0 : (double)(x > y);
+    } else {
+        return red_k<F, TOL>(x, y);
+    }
+}
+
+template <i64 F, i64 G, bool TOL>
+void real_loop(const plan& p, const double* x, const double* y, double* out)
+{
+    double e = red_identity(F);
+    for (i64 i = 0; i < p.rows; i++)
+        for (i64 j = 0; j < p.cols; j++) {
+            double acc = e;
+            for (i64 k = 0; k < p.n; k++) acc = ip_k<F, TOL>(acc, ip_k<G, TOL>(x[p.left(i, k)], y[p.right(j, k)]));
+            out[i * p.cols + j] = acc;
+        }
+}
+
+template <bool TOL>
+void real_product(i64 f, i64 g, const plan& p, const double* x, const double* y, double* out)
+{
+    with_kernel<TOL>(g, [&]<i64 G, bool T>() {
+        with_kernel<T>(f, [&]<i64 F, bool T2>() { real_loop<F, G, T2>(p, x, y, out); });
+    });
+}
+
+// Characters compared by g (20 differ, 21 equal), folded by f on doubles.
+void char_product(i64 f, i64 g, const plan& p, const char* x, const char* y, double* out)
+{
+    with_kernel<false>(f, [&]<i64 F, bool T>() {
+        double e = red_identity(F);
+        for (i64 i = 0; i < p.rows; i++)
+            for (i64 j = 0; j < p.cols; j++) {
+                double acc = e;
+                for (i64 k = 0; k < p.n; k++) {
+                    bool eq = x[p.left(i, k)] == y[p.right(j, k)];
+                    acc = ip_k<F, T>(acc, (double)(eq == (g == 21)));
+                }
+                out[i * p.cols + j] = acc;
+            }
+    });
+}
+
+// One complex function step; = and ~= compare exactly. 1 for a domain result.
+i64 complex_step(i64 code, complex2* out, complex2 x, complex2 y)
+{
+    if (code == 20 || code == 21) {
+        *out = complex2((double)((x == y) == (code == 21)), 0.0);
+        return 0;
+    }
+    return clex_dyadic_process(code, out, x, y);
+}
+
+i64 complex_product(i64 f, i64 g, const plan& p, const complex2* x, const complex2* y,
+                    complex2* out)
+{
+    complex2 e(red_identity(f), 0.0);
+    for (i64 i = 0; i < p.rows; i++)
+        for (i64 j = 0; j < p.cols; j++) {
+            complex2 acc = e;
+            for (i64 k = 0; k < p.n; k++) {
+                complex2 t = I0;
+                if (complex_step(g, &t, x[p.left(i, k)], y[p.right(j, k)])) return 1;
+                if (complex_step(f, &acc, acc, t)) return 1;
+            }
+            out[i * p.cols + j] = acc;
+        }
+    return 0;
+}
+
+// Membership counts (+:?): how many elements of each left row occur in
+// each right column; a single left value gives 0 or 1 per column.
+i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, double* out)
+{
+    if (p.ls) {
+        for (i64 j = 0; j < p.cols; j++) {
+            bool hit = false;
+            for (i64 k = 0; k < p.rq && !hit; k++) {
+                i64 at = p.rt ? j * p.rq + k : k * p.cols + j;
+                if (type == TCHAR) hit = *(const char*)L->p == ((const char*)R->p)[at];
+                else if (type == TCPLX) {
+                    complex2 a = sopnd_complex(L)[0], b = sopnd_complex(R)[at];
+                    hit = gequal(a.real, b.real) && gequal(a.imag, b.imag);
+                } else hit = gequal(sopnd_doubles(L)[0], sopnd_doubles(R)[at]);
+            }
+            out[j] = hit;
+        }
+        return 0;
+    }
+    if (type != TCHAR) return 99;
+    const char* x = (const char*)L->p;
+    const char* y = (const char*)R->p;
+    for (i64 j = 0; j < p.cols; j++) {
+        bool in[256] = {};
+        for (i64 k = 0; k < p.rq; k++) in[(unsigned char)y[p.rt ? j * p.rq + k : k * p.cols + j]] = true;
+        for (i64 i = 0; i < p.rows; i++) {
+            i64 n = 0;
+            for (i64 k = 0; k < p.lq; k++) n += in[(unsigned char)x[i * p.lq + k]];
+            out[i * p.cols + j] = (double)n;
+        }
+    }
+    return 0;
+}
+
+// An operand read as its transpose, made in scratch (axes reversed).
+void transpose_into(const char* from, char* to, const i64* dims, i64 rank, i64 w)
+{
+    std::vector<i64> idx(rank, 0), tstride(rank);
+    i64 n = 1;
+    for (i64 a = 0; a < rank; a++) {
+        tstride[a] = n;
+        n *= dims[a];
+    }
+    for (i64 s = 0; s < n; s++) {
+        i64 t = 0;
+        for (i64 a = 0; a < rank; a++) t += idx[a] * tstride[a];
+        std::memcpy(to + t * w, from + s * w, w);
+        for (i64 a = rank - 1; a >= 0 && ++idx[a] == dims[a]; a--) idx[a] = 0;
+    }
+}
+
+// The result's shape and the loop plan; 3 when the inner lengths differ.
+i64 make_plan(i64 g, const val_item* l, const i64* ld, const i64* rd, i64 rrank, bool rt,
+              plan* p, std::vector<i64>* dims)
+{
+    i64 lr = std::max<i64>(l->rank, 0);
+    p->ls = isoneV(l) || (l->rank <= 1 && l->count == 1);
+    p->lq = lr == 0 ? 1 : ld[lr - 1];
+    p->rq = rrank == 0 ? 1 : rt ? rd[rrank - 1] : rd[0];
+    p->rows = 1;
+    for (i64 a = 0; a + 1 < lr; a++) p->rows *= ld[a], dims->push_back(ld[a]);
+    p->cols = 1;
+    for (i64 a = 1; a < rrank; a++) {
+        i64 d = rt ? rd[rrank - 1 - a] : rd[a];
+        p->cols *= d;
+        dims->push_back(d);
+    }
+    p->rt = rt;
+    if (g == 9) p->n = 0;
+    else if (p->ls) p->n = p->rq;
+    else if (p->rs) p->n = p->lq;
+    else if (p->lq != p->rq) return 3;
+    else p->n = p->lq;
+    return 0;
+}
+
+// Type of the computation: TFLOAT, TCPLX or TCHAR; -1 for a domain error.
+i64 work_type(i64 f, i64 g, i64 lt, i64 rt)
+{
+    i64 T = std::max(lt, rt);
+    if (T > TCPLX) return -1;
+    if (T == TCHAR) {
+        bool ok = lt == rt && (g == 9 || g == 20 || g == 21) && !needs_complex(f);
+        return ok ? (i64)TCHAR : -1;
+    }
+    if (lt == TCHAR || rt == TCHAR) return -1;
+    if (g == 9) return T;
+    if (T == TCPLX || needs_complex(f) || needs_complex(g))
+        return refused_complex(f) || refused_complex(g) ? -1 : (i64)TCPLX;
+    return TFLOAT;
+}
+
+}  // namespace
+
+i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
+{
+    i64 f = code / 100, g = code % 100;
+    if (!valid_fn(f) || !(valid_fn(g) || g == 9)) return errchk = 1;
+    if (g == 9 && f != 45) return errchk = 1;
+    sopnd L, R;
+    sopnd_load(&L, lc, lv, res);
+    sopnd_load(&R, rc, rv, res);
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    i64 wt = work_type(f, g, L.d.type, R.d.type);
+    if (wt < 0) return errchk = 1;
+    bool tol = L.d.type == TFLOAT || R.d.type == TFLOAT;
+
+    std::vector<i64> ld(std::max<i64>(L.d.rank, 1)), rd(std::max<i64>(R.d.rank, 1)), dims;
+    shape_of(&L.d, ld.data());
+    shape_of(&R.d, rd.data());
+    i64 rrank = std::max<i64>(R.d.rank, 0);
+    bool flip = transposed && rrank >= 2;
+    plan p;
+    p.rs = R.one || (R.d.rank <= 1 && R.d.count == 1);
+    if (make_plan(g, &L.d, ld.data(), rd.data(), rrank, flip, &p, &dims)) return errchk = 3;
+    bool scratch_flip = flip && rrank > 2;   // read in place only for a matrix
+    p.rt = flip && !scratch_flip;
+
+    i64 type = wt == TCPLX ? TCPLX : TFLOAT;
+    i64 count = p.rows * p.cols;
+    if (NewResult(res, type, (i64)dims.size(), dims.data(), count)) return errchk;
+    if (count == 0) return IntV(-1, res), errchk = 0;
+    sopnd_refresh(&L);
+    sopnd_refresh(&R);
+    void* out = getptV(&vtable[res]);
+
+    const void* x;
+    const void* y;
+    i64 w = wt == TCPLX ? 16 : wt == TCHAR ? 1 : 8;
+    if (wt == TCPLX) x = sopnd_complex(&L), y = sopnd_complex(&R);
+    else if (wt == TCHAR) x = L.p, y = R.p;
+    else x = sopnd_doubles(&L), y = sopnd_doubles(&R);
+    if (scratch_flip && g != 9) {
+        char* t = (char*)GM_new(TCHAR, R.d.count * w);
+        transpose_into((const char*)y, t, rd.data(), rrank, w);
+        y = t;
+    }
+    if (g == 9) {
+        if (scratch_flip) {
+            sopnd T = R;
+            T.p = GM_new(TCHAR, R.d.count * ElemWidth(R.d.type));
+            transpose_into((const char*)R.p, (char*)T.p, rd.data(), rrank, ElemWidth(R.d.type));
+            T.priv = true;
+            R = T;
+        }
+        if (i64 e = member_counts(p, wt, &L, &R, (double*)out)) return errchk = e;
+    } else if (wt == TCHAR) {
+        char_product(f, g, p, (const char*)x, (const char*)y, (double*)out);
+    } else if (wt == TCPLX) {
+        if (complex_product(f, g, p, (const complex2*)x, (const complex2*)y, (complex2*)out))
+            return errchk = 1;
+    } else {
+        kernel_fault = false;
+        if (tol) real_product<true>(f, g, p, (const double*)x, (const double*)y, (double*)out);
+        else real_product<false>(f, g, p, (const double*)x, (const double*)y, (double*)out);
+        if (kernel_fault) return errchk = 1;
+    }
+    IntV(-1, res);
+    return errchk = 0;
+}
