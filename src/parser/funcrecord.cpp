@@ -18,6 +18,14 @@ zem_func* FunInit(zem_func* f, const char* name) {
 
 void FunInit0() {}
 
+void FunFree(zem_func* f) {
+    if (!f) return;
+    eLine_free(f->src);
+    eLine_free(f->trim);
+    eLine_free(f->exec);
+    std::free(f);
+}
+
 const char* FunGetName(zem_func* f) { return f->name; }
 
 zem_line* FunNthLine(zem_line* head, i64 n) {

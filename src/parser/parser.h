@@ -287,6 +287,8 @@ struct zem_func {
 };
 
 zem_func* FunInit(zem_func* f, const char* name);
+// Frees a record with its three line lists (a workspace clear drops them).
+void FunFree(zem_func* f);
 void FunSetLine0(zem_func* f, const char* header);
 i64 FunNameUpd(zem_func* f, const char* header);
 zem_line* FunInitLine(zem_func* f);
