@@ -6,34 +6,121 @@
 // call records whether it bound a frame. A call that fails before its body
 // runs (binding, arguments) and one that returns without its result give
 // their frame back at once, and the failure belongs to the calling line.
+//
+// Under the each operator the body runs once per item of the list operands,
+// inside one binding, so its locals carry over from one item to the next.
+#include <cstring>
+
 #include "eval/eval.h"
 #include "parser/parser.h"
 
-static i64 copy_arguments(const func_entry& f, i64 lc, i64 lv, i64 rc, i64 rv) {
-    if (f.valence == 2 && f.left >= 0 && GenStore(nametable[f.left].index, lc, lv)) return errchk;
+namespace {
+
+// One operand as the body receives it: the whole value (c, v), or, when
+// item is set, that item of a list.
+struct Arg {
+    i64 c, v;
+    val_item* item;
+};
+
+i64 store_arg(i64 slot, const Arg& a) {
+    return a.item ? GenStoreV0(slot, a.item) : GenStore(slot, a.c, a.v);
+}
+
+i64 copy_arguments(const func_entry& f, const Arg& l, const Arg& r) {
+    if (f.valence == 2 && f.left >= 0 && store_arg(nametable[f.left].index, l)) return errchk;
     if (f.valence == 0) return 0;
-    if (f.nright == 1 && f.right >= 0) return GenStore(nametable[f.right].index, rc, rv);
+    if (f.nright == 1 && f.right >= 0) return store_arg(nametable[f.right].index, r);
     if (f.nright < 2) return 0;
-    val_item* r = opnd(rc, rv);
-    if (rc >= 0 || r->type != TLIST || r->count != f.nright) return errchk = 36;
+    // Several right arguments take the items of one list: a variable's, or
+    // the item an each call hands over.
+    val_item* list = r.item ? r.item : r.c >= 0 ? nullptr : &vtable[r.v];
+    if (!list || list->type != TLIST || list->count != f.nright) return errchk = 36;
     for (i64 k = 0; k < f.nright; k++) {
-        val_item* items = reinterpret_cast<val_item*>(r->data);
+        val_item* items = reinterpret_cast<val_item*>(list->data);
         if (GenStoreV0(nametable[f.right + k].index, &items[k])) return errchk;
     }
     return 0;
 }
 
 // Gives back the frame of a call that does not go on, keeping the code.
-static i64 give_back(i64 caller, i64 row, i64 depth, i64 code) {
+i64 give_back(i64 caller, i64 row, i64 depth, i64 code) {
     SetNodeValue(caller, row, 2);
     siframe[sidx + depth + 1].bound = 0;
     depest = depth;
     return errchk = code;
 }
 
+// ---- each -------------------------------------------------------------------------
+
+bool present(i64 c, i64 v) { return !(c < 0 && v < 0); }
+
+bool is_list(i64 c, i64 v) {
+    if (!present(c, v)) return false;
+    const val_item* x = opnd(c, v);
+    return x->rank != -1 && x->type == TLIST;
+}
+
+// Which operands give items, and how many items there are. n is -1 when
+// the call runs once on the whole operands.
+struct Items {
+    bool left, right;
+    i64 n;
+};
+
+i64 plan_items(const func_entry& f, i64 lc, i64 lv, i64 rc, i64 rv, Items* it) {
+    it->left = f.valence == 2 && is_list(lc, lv);
+    it->right = f.valence >= 1 && is_list(rc, rv);
+    it->n = -1;
+    if (!it->left && !it->right) return 0;
+    i64 ln = it->left ? opnd(lc, lv)->count : 0;
+    i64 rn = it->right ? opnd(rc, rv)->count : 0;
+    if (it->left && it->right && ln != rn) return errchk = 3;
+    it->n = it->left ? ln : rn;
+    return 0;
+}
+
+// A list operand held in a variable is copied into a temporary of the call
+// first: the body may assign or index-assign that variable meanwhile.
+i64 hold_list(i64* c, i64* v, i64* temp) {
+    if (*c >= 0 || !isnamedslot(*v)) return 0;
+    errchk = 0;
+    i64 t = Incstkv(temp);
+    if (errchk) return errchk;
+    if (GenStore(t, *c, *v)) return errchk;
+    *v = t;
+    return 0;
+}
+
+val_item* items_of(i64 c, i64 v) { return reinterpret_cast<val_item*>(opnd(c, v)->data); }
+
+// The result slot as a list of n items, each empty until its call is done.
+i64 new_list(i64 res, i64 n) {
+    vtable[res].type = TLIST;
+    if (Updatead0(res, TLIST, 1, n)) return errchk;
+    vtable[res].dim0 = n;
+    if (n > 0) std::memset(vtable[res].data, 0, typC(TLIST, n));
+    return 0;
+}
+
+}  // namespace
+
 i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line,
-                i64 depth, i64 temp, i64 io) {
+                i64 depth, i64 temp, i64 io, bool each) {
     func_entry& f = functable[row];
+    Items it{false, false, -1};
+    if (each) {
+        if (plan_items(f, lc, lv, rc, rv, &it)) return errchk;
+        if (it.n == 0) {
+            // No item: nothing runs, and a function with a result gives an
+            // empty list.
+            if (f.result >= 0) return errchk = new_list(res, 0);
+            vtable[res].rank = -1;
+            return errchk = 0;
+        }
+        if ((it.left && hold_list(&lc, &lv, &temp)) || (it.right && hold_list(&rc, &rv, &temp)))
+            return errchk;
+    }
     i64 saved = collision;
     if (SiMakeRoom(depth + 1)) return errchk = 5;
     depest = depth + 1;
@@ -54,18 +141,25 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
     }
     siframe[at] = {1, top, vxend};
     if (callio < 0) callio = io;
-    if (copy_arguments(f, lc, lv, rc, rv)) return give_back(caller, row, depth, errchk);
-    ExecuFunc(row, stacktop, temp, depth + 1, callio);
-    if (errchk) return errchk;
-    depest = depth;
-    collision = saved;
-    if (f.result >= 0) {
+    if (it.n > 0 && f.result >= 0 && new_list(res, it.n)) return give_back(caller, row, depth, errchk);
+    i64 runs = it.n > 0 ? it.n : 1;
+    for (i64 k = 0; k < runs; k++) {
+        Arg l{lc, lv, it.left ? &items_of(lc, lv)[k] : nullptr};
+        Arg r{rc, rv, it.right ? &items_of(rc, rv)[k] : nullptr};
+        if (copy_arguments(f, l, r)) return give_back(caller, row, depth, errchk);
+        depest = depth + 1;
+        ExecuFunc(row, stacktop, temp, depth + 1, callio);
+        if (errchk) return errchk;
+        if (f.result < 0) continue;
         i64 slot = nametable[f.result].index;
         if (vtable[slot].rank == -1) return give_back(caller, row, depth, 47);
-        if (GenStore(res, -1, slot)) return give_back(caller, row, depth, errchk);
-    } else {
-        vtable[res].rank = -1;   // no value
+        i64 e = it.n > 0 ? GenStoreV1(&items_of(-1, res)[k], -1, slot, isnamedslot(res))
+                         : GenStore(res, -1, slot);
+        if (e) return give_back(caller, row, depth, errchk);
     }
+    depest = depth;
+    collision = saved;
+    if (f.result < 0) vtable[res].rank = -1;   // no value
     SetNodeValue(caller, row, 2);
     siframe[at].bound = 0;
     return errchk;

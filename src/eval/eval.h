@@ -193,9 +193,10 @@ i64 CfAbstract(i64 c, i64 v, i64* dims);
 i64 DispatchDyadic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io, i64 transposed);
 i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io);
 // The call of a defined function at an application: arguments bound, body
-// run, result copied to res. Its error code.
+// run, result copied to res. With each set the body runs once per item of
+// the list operands and res becomes the list of the results. Its error code.
 i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line,
-                i64 depth, i64 temp, i64 io);
+                i64 depth, i64 temp, i64 io, bool each);
 
 // ---- call frames of defined functions (fncallbind.cpp) -----------------------
 // What each state-indicator entry of a function level bound: whether it

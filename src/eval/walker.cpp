@@ -242,7 +242,8 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
         if (f.code < FIRSTFN) {
             if (!apply_reserved(w, at, f.code, &res, l, r)) return false;
         } else {
-            i64 e = CallDefined(f.code, res, l.c, l.v, r.c, r.v, w.row, w.line, w.depth, w.temp, w.io);
+            i64 e = CallDefined(f.code, res, l.c, l.v, r.c, r.v, w.row, w.line, w.depth, w.temp, w.io,
+                                w.each);
             if (!finish_app(w, at, e)) return false;
         }
     } else if ((code == 610 || code == 611) && f.right < 0) {

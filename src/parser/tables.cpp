@@ -93,8 +93,9 @@ i64 Incx(char table) {
         }
         return x;
     case 'V':
-        // Global slots must stay below the locals of running functions.
-        if ((x = Take(&lstvx, lstvxend > FIRSTVAR ? lstvxend : SYSTART)) >= 0) {
+        // Global slots stay below the locals of running functions, with the
+        // scratch slots lstvx + 1 .. lstvx + SCRATCHGAP kept free between.
+        if ((x = Take(&lstvx, (lstvxend > FIRSTVAR ? lstvxend : SYSTART) - SCRATCHGAP)) >= 0) {
             memset(&vtable[x], 0, sizeof(val_item));
             vtable[x].rank = -1;
         }
@@ -167,9 +168,10 @@ static const i64 kvalen[9] = {1, 1, 2, 1, 1, 1, 1, 1, 2};
 static const char* const sysname[6] = {"[]IO", "[]OF", "[]AV", "[]LX", "[]RL", "[]PP"};
 static const i64 sysslot[6] = {SLOT_IO, SLOT_OF, SLOT_AV, SLOT_LX, SLOT_RL, SLOT_PP};
 
+// lstfx is left alone: the clear that follows gives back the rows of user
+// functions a set-up over a used workspace would otherwise drop.
 void InitParseTables() {
     lstndx = lstfndx = lstgx = lstnx = lsttnam = -1;
-    lstfx = 99;
     nxtovx = 0;
     lstbrx = 0;
     ClearBranch(&brtable[0]);
@@ -204,9 +206,12 @@ void CleanParseTables() {
     lstgx = permanent - 1;
     for (i64 i = 0; i <= lstnx; i++) ClearName(&nametable[i]);
     lstnx = -1;
+    // The rows of user functions go: their statement indexes and records
+    // are freed with them.
     for (i64 r = FIRSTFN; r <= lstfx; r++) {
         func_entry* f = &functable[r];
         if (f->stcount || f->stlist) IbClean(r);
+        FunFree(f->func);
         InitRow(f);
     }
     lstfx = 99;

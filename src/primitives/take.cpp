@@ -62,7 +62,9 @@ i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv)
     }
     i64 count;
     if (ShapeCount(rdims, axes, r.d.type, &count)) return errchk;
-    for (i64 i = 0; i < axes; i++) pos[i] = take_positions(counts[i], rdims[i], sdims[i]);
+    // An empty result needs no positions, however long its other axes.
+    for (i64 i = 0; i < axes && count > 0; i++)
+        pos[i] = take_positions(counts[i], rdims[i], sdims[i]);
     i64* map = AxisMap(axes, rdims, sdims, pos, count);
     if (GatherResult(res, r.d.type, axes, rdims, count, &r, map)) return errchk;
     if (r.d.type == TFLOAT) IntV(-1, res);

@@ -19,10 +19,18 @@ static i64 paircount(const sopnd* l, const sopnd* r)
     return l->one ? r->d.count : l->d.count;
 }
 
+// Whether the prechecks may walk the pairs: operands of unequal counts fail
+// the shape check later, and walking them would read past the shorter one.
+static bool pairs_match(const sopnd* l, const sopnd* r)
+{
+    return l->one || r->one || l->d.count == r->d.count;
+}
+
 // Checks of a real pair that may send it to complex arithmetic; 0, or an
 // error code. *cplx is set when the result must be complex.
 static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
 {
+    if (!pairs_match(l, r)) return 0;
     i64 n = paircount(l, r);
     if (code == 63) {
         if (l->d.type > TINT || r->d.type > TINT) return 1;
@@ -70,7 +78,7 @@ static i64 complex_prechecks(i64 code, const sopnd* l, const sopnd* r)
         for (i64 i = 0; i < l->d.count; i++)
             if (x[i] < -12 || x[i] > 11) return 1;
     }
-    if (code == 51) {
+    if (code == 51 && pairs_match(l, r)) {
         i64 n = paircount(l, r);
         for (i64 i = 0; i < n; i++) {
             complex2 x = xvax(&l->d, at(l, i)), y = xvax(&r->d, at(r, i));

@@ -2,6 +2,7 @@
 // the local slots and the state indicator, and unwinding exactly what each
 // suspended level bound.
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cstring>
 #include <string>
@@ -12,7 +13,20 @@
 #include "parser/parser.h"
 #include "values/values.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
 namespace {
+
+// Bytes the process holds from the C allocator.
+i64 HeldBytes() {
+#if defined(__SANITIZE_ADDRESS__)
+    return static_cast<i64>(__sanitizer_get_current_allocated_bytes());
+#else
+    return static_cast<i64>(mallinfo2().uordblks);
+#endif
+}
 
 class FuncCalls : public ::testing::Test {
 protected:
@@ -23,7 +37,6 @@ protected:
         lstvxend = SYSTART;
     }
     void TearDown() override {
-        FreeFunctions();
         CleanET();
         lststkx = -1;
         lstvxend = SYSTART;
@@ -127,6 +140,108 @@ TEST_F(FuncCalls, SuspendedCallsLeaveATraceOfTheirLastLines) {
     // Line numbers are executable lines: "L:" stands on a line of its own.
     EXPECT_EQ(lines, (std::vector<i64>{1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5}));
     EXPECT_EQ(traces[2], 11);
+}
+
+TEST_F(FuncCalls, AClearFreesTheFunctionRecordsAndTheirStatementIndexes) {
+    // Functions defined and run (so their statement indexes exist), then a
+    // clear; after a first round, further rounds hold no more memory.
+    auto round = [] {
+        const char* headers[] = {"z<-f0 x;a", "z<-f1 x;a", "z<-a f2 b", "f3 x"};
+        for (const char* h : headers) Define(h, {"a<-x", "L: a<-a+1", "z<-a"});
+        Run("f0 1;f1 2;1 f2 2;f3 1");
+        CleanEX(false);
+        EXPECT_EQ(lstfx, FIRSTFN - 1);
+    };
+    round();
+    i64 before = HeldBytes();
+    for (int k = 0; k < 20; k++) round();
+    EXPECT_LT(HeldBytes() - before, static_cast<i64>(sizeof(zem_func)));
+}
+
+TEST_F(FuncCalls, GlobalsKeepTheScratchSlotsBelowTheLocalsFree) {
+    // Each row: the lowest local slot, the last global slot before, whether
+    // one more global fits (its slot then leaves three slots free above it).
+    struct Case {
+        i64 vxend, last;
+        bool fits;
+    };
+    const Case cases[] = {
+        {SYSTART, SYSTART - 5, true},
+        {SYSTART, SYSTART - 4, false},
+        {SYSTART - 20, SYSTART - 25, true},
+        {SYSTART - 20, SYSTART - 24, false},
+        {SYSTART - 20, SYSTART - 21, false},
+    };
+    i64 saved = lstvx;
+    for (const Case& c : cases) {
+        lstvxend = c.vxend;
+        lstvx = c.last;
+        errchk = 0;
+        i64 x = Incx('V');
+        if (c.fits) {
+            EXPECT_EQ(x, c.last + 1) << c.vxend << " " << c.last;
+            EXPECT_EQ(errchk, 0);
+            EXPECT_EQ(x + SCRATCHGAP, c.vxend - 1);
+        } else {
+            EXPECT_EQ(x, -1) << c.vxend << " " << c.last;
+            EXPECT_EQ(errchk, 84);
+            EXPECT_EQ(lstvx, c.last);
+        }
+    }
+    lstvx = saved;
+    lstvxend = SYSTART;
+}
+
+// ---- each with a defined function ------------------------------------------------------
+
+// The items of a list variable as integers (single-element items).
+std::vector<i64> IntItems(const char* name) {
+    i64 g = FnFindName(name, 'G');
+    if (g < 0) return {};
+    const val_item& v = vtable[gnametable[g].index];
+    if (v.type != TLIST) return {};
+    std::vector<i64> out;
+    const val_item* items = reinterpret_cast<const val_item*>(v.data);
+    for (i64 k = 0; k < v.count; k++) out.push_back(items[k].count == 1 ? items[k].dim0 : -999);
+    return out;
+}
+
+TEST_F(FuncCalls, EachBindsOnceSoLocalsCarryOverAndUnbindsOnceAfter) {
+    Define("z<-run x;s", {"->(x>1)/L", "s<-0", "L: s<-s+x", "z<-s"});
+    EXPECT_EQ(Run("r<-run\" (1;2;3;4)"), 0);
+    EXPECT_EQ(IntItems("r"), (std::vector<i64>{1, 3, 6, 10}));
+    EXPECT_EQ(lststkx, -1);
+    EXPECT_EQ(lstvxend, SYSTART);
+    // A plain call binds afresh: s has no value.
+    EXPECT_EQ(Run("run 2"), 4);
+    SiUnwind(fdsi());
+    SiUnwind(fdsi());
+    EXPECT_EQ(lststkx, -1);
+    EXPECT_EQ(lstvxend, SYSTART);
+}
+
+TEST_F(FuncCalls, EachFailuresBeforeAndInsideTheBody) {
+    Define("z<-a pl b", {"z<-a+b"});
+    Define("z<-sq x", {"z<-x*x"});
+    // Lists of different lengths: nothing is bound.
+    EXPECT_EQ(Run("(1;2) pl\" (1;2;3)"), 3);
+    EXPECT_EQ(lststkx, -1);
+    EXPECT_EQ(lstvxend, SYSTART);
+    // A failing item suspends the call with its frame bound.
+    EXPECT_EQ(Run("sq\" (2;'a';3)"), 1);   // domain error at the second item
+    i64 level = fdsi();
+    ASSERT_GE(level, 0);
+    EXPECT_TRUE(siframe[level].bound);
+    EXPECT_GE(lststkx, 1);
+    SiUnwind(level);
+    SiUnwind(fdsi());
+    EXPECT_EQ(lststkx, -1);
+    EXPECT_EQ(lstvxend, SYSTART);
+    // A result never assigned.
+    Define("z<-none x", {"x<-x"});
+    EXPECT_EQ(Run("none\" (1;2)"), 47);
+    EXPECT_EQ(lststkx, -1);
+    EXPECT_EQ(lstvxend, SYSTART);
 }
 
 }  // namespace

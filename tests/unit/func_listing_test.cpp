@@ -20,7 +20,6 @@ protected:
         ZemInit();
         CleanET();
     }
-    void TearDown() override { FreeFunctions(); }
     static std::string Listing(const char* prefix, char kind, i64* rc) {
         testing::internal::CaptureStdout();
         *rc = sort_fns(prefix, kind);

@@ -15,7 +15,6 @@ namespace {
 class FuncRecords : public ::testing::Test {
 protected:
     void SetUp() override { ZemInit(); }
-    void TearDown() override { FreeFunctions(); }
 };
 
 TEST(FuncLineList, BufferIsReusedOnlyWhenStrictlyLonger) {

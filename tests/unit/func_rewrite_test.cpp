@@ -105,7 +105,6 @@ TEST(FuncRewrite, TaggedWithTheInputLine) {
 class FuncShot : public ::testing::Test {
 protected:
     void SetUp() override { ZemInit(); }
-    void TearDown() override { FreeFunctions(); }
     // The source lines of a one-line definition, " | " apart.
     static std::string Define(const char* text) {
         char name[NAMESIZE];

@@ -20,13 +20,3 @@ inline zem_line* MakeList(const std::vector<std::string>& lines) {
     }
     return head;
 }
-
-// Frees the records and statement indexes of the defined functions before the next workspace
-// clear drops their rows.
-inline void FreeFunctions() {
-    for (i64 r = FIRSTFN; r <= lstfx; r++) {
-        IbClean(r);
-        FunFree(functable[r].func);
-        functable[r].func = nullptr;
-    }
-}
