@@ -220,6 +220,8 @@ i64 GenOutpt(i64 mode, i64 index) {
         fgrtn = 0;
     }
     OutFlush(&o);
-    if (whole && vtable[SLOT_ALL].bytes > 0) RefChange(&vtable[SLOT_ALL], -1);
+    // Slot 2 gives up the reference it took, and with it its claim on the
+    // block: a later assignment to slot 2 must not drop that reference again.
+    if (whole) DropRef(&vtable[SLOT_ALL]);
     return 0;
 }

@@ -187,6 +187,18 @@ i64 GenTemp(i64 lc, i64 lv, i64 rc, i64 rv);
 i64 GenTempComplex(i64 lc, i64 lv, i64 rc, i64 rv);
 i64 CfAbstract(i64 c, i64 v, i64* dims);
 
+// ---- scratch slots for item-by-item work (itemslots.cpp) ----------------------
+// Slots just above the last variable, lent to nested per-item evaluations.
+
+// Drops the slot's data reference and leaves it without a value.
+void EmptySlot(i64 vx);
+// Lends n emptied slots from *base on; 84 when the value table is full.
+i64 TakeSlots(i64 n, i64* base);
+// Empties and gives back the n slots lent from base on.
+void GiveSlots(i64 base, i64 n);
+// Moves the value made in slot vx into item k of list res, emptying vx.
+i64 SettleItem(i64 res, i64 k, i64 vx);
+
 // ---- walker internals -----------------------------------------------------------
 
 // Calls the routine of a dyadic or monadic function code; its error code.

@@ -11,54 +11,11 @@
 static bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
 static bool undefined(i64 c, i64 v) { return c < 0 && v >= 0 && vtable[v].rank == -1; }
 
-// ---- scratch slots ------------------------------------------------------------
-// A nested evaluation borrows the value slots just above the last variable.
-// lstvx steps over them while they are lent, so a nested borrower takes the
-// next ones; they are emptied again when given back.
-
-static void empty_slot(i64 vx)
-{
-    val_item* s = &vtable[vx];
-    if (s->bytes > 0) DropRef(s);
-    *s = val_item{};
-    s->rank = -1;
-}
-
-static i64 take_slots(i64 n, i64* base)
-{
-    i64 limit = lstvxend < SYSTART ? lstvxend : SYSTART;
-    if (lstvx + n >= limit) return errchk = 84;
-    *base = lstvx + 1;
-    for (i64 k = 0; k < n; k++) empty_slot(*base + k);
-    lstvx += n;
-    return 0;
-}
-
-static void give_slots(i64 base, i64 n)
-{
-    for (i64 k = 0; k < n; k++) empty_slot(base + k);
-    lstvx -= n;
-}
-
 // A descriptor lent to a slot for reading: its data stays with its owner.
 static void lend(i64 vx, const val_item* item)
 {
     vtable[vx] = *item;
     vtable[vx].bytes = 0;
-}
-
-// Moves the value built in scratch slot vx into item k of list res. A list
-// in the temporary area takes a temporary copy, so that no named block is
-// left behind when the temporaries are dropped.
-static i64 settle_item(i64 res, i64 k, i64 vx)
-{
-    if (isnamedslot(res)) return GenStoreB(reinterpret_cast<val_item*>(vtable[res].data) + k, vx);
-    val_item t{};
-    i64 e = GenStoreV2(&t, &vtable[vx], false);
-    empty_slot(vx);
-    if (e) return e;
-    MoveItem(reinterpret_cast<val_item*>(vtable[res].data) + k, &t);
-    return 0;
 }
 
 // ---- the paths ----------------------------------------------------------------
@@ -67,17 +24,17 @@ static i64 settle_item(i64 res, i64 k, i64 vx)
 static i64 by_index_list(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
 {
     i64 m = opnd(rc, rv)->count, base;
-    if (take_slots(2, &base)) return errchk;
+    if (TakeSlots(2, &base)) return errchk;
     vtable[res].type = TLIST;
     i64 e = Updatead0(res, TLIST, 1, m);
     if (!e) vtable[res].dim0 = m;
     for (i64 k = 0; !e && k < m; k++) {
         lend(base + 1, reinterpret_cast<val_item*>(opnd(rc, rv)->data) + k);
         e = GenIndexV(base, lc, lv, -1, base + 1, nullptr, nullptr, -1, io);
-        empty_slot(base + 1);
-        if (!e) e = settle_item(res, k, base);
+        EmptySlot(base + 1);
+        if (!e) e = SettleItem(res, k, base);
     }
-    give_slots(base, 2);
+    GiveSlots(base, 2);
     return errchk = e;
 }
 
@@ -93,7 +50,7 @@ static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
     i64* found = static_cast<i64*>(GM_new(TINT, key->count + 1));
     if (i64 e = dict_indx(d, rc, rv, found, io)) return errchk = e;
     i64 base;
-    if (take_slots(2, &base)) return errchk;
+    if (TakeSlots(2, &base)) return errchk;
     lend(base, &reinterpret_cast<const val_item*>(opnd(lc, lv)->data)[1]);
     val_item* at = &vtable[base + 1];
     *at = *opnd(rc, rv);
@@ -102,7 +59,7 @@ static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
     if (isoneV(at)) at->dim0 = found[0];
     else at->data = reinterpret_cast<char*>(found);
     i64 e = GenIndexV(res, -1, base, -1, base + 1, nullptr, nullptr, -1, io);
-    give_slots(base, 2);
+    GiveSlots(base, 2);
     return errchk = e;
 }
 

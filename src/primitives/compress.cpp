@@ -56,9 +56,7 @@ i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     i64 nl = l->count;
     if (nl == 0) {
         if (l->rank >= 2) return errchk = 2;
-        if (r.d.count > 1) return errchk = 3;
-        i64 none = 0;
-        return NewResult(res, TINT, 1, &none, 0);
+        return EmptySelection(res, &r);
     }
     if ((l->type != TBOOL && l->type != TINT) || r.d.type == TDICT || r.d.type == TTABLE)
         return errchk = 1;

@@ -57,11 +57,7 @@ static i64 product(const i64* d, i64 from, i64 to) {
 
 i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
-    if (L.d.rank < 0) return errchk = 4;
-    if (R.d.rank < 0) return errchk = 4;
-    SetNames(1, 3, res, lc, lv, rc, rv);
+    if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     if (L.d.type > TFLOAT || R.d.type > TFLOAT) return errchk = 1;
     i64 type = std::max(L.d.type, R.d.type);
     i64 lr = L.d.rank, rr = R.d.rank;

@@ -44,11 +44,7 @@ static double digit_f(double* x, double r) {
 
 i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
-    if (L.d.rank < 0) return errchk = 4;
-    if (R.d.rank < 0) return errchk = 4;
-    SetNames(1, 3, res, lc, lv, rc, rv);
+    if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     // Only numbers have digits: characters, symbols, complex numbers,
     // lists and temporal values are refused.
     if (L.d.type > TFLOAT || R.d.type > TFLOAT) return errchk = 1;

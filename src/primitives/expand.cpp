@@ -26,11 +26,7 @@ i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
     i64 n = l->count;
-    if (n == 0) {
-        if (r.d.count > 1) return errchk = 3;
-        i64 none = 0;
-        return NewResult(res, TINT, 1, &none, 0);
-    }
+    if (n == 0) return EmptySelection(res, &r);
     if ((l->type != TBOOL && l->type != TINT) || r.d.type == TLIST || r.d.type > TTIME)
         return errchk = 1;
     if (l->rank >= 2) return errchk = 2;

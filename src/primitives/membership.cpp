@@ -54,10 +54,7 @@ static bool member_words(i64* words, const sopnd* L, const sopnd* R) {
 
 i64 PfMembsp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
-    if (L.d.rank < 0 || R.d.rank < 0) return errchk = 4;
-    SetNames(1, 3, res, lc, lv, rc, rv);
+    if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     i64* out;
     if (result_like(res, TBOOL, &L, &out)) return errchk;
     sopnd_refresh(&L);
@@ -94,10 +91,7 @@ i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
     if (origin < 0) return errchk = 24;
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
-    if (L.d.rank < 0 || R.d.rank < 0) return errchk = 4;
-    SetNames(1, 3, res, lc, lv, rc, rv);
+    if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     i64 lt = L.d.type, rt = R.d.type, top = std::max(lt, rt);
     if (top >= TDICT) {
         bool right_ok = rt == TLIST || (rt == TTABLE && rc < 0);

@@ -89,6 +89,9 @@ i64 ElemWidth(i64 type);
 i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count);
 // Gives res its type, rank and shape and allocates its data (9, 6 on failure).
 i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count);
+// The result of compress and expand with an empty left: an empty integer
+// vector; 3 when the right has more than one element.
+i64 EmptySelection(i64 res, const sopnd* r);
 // Builds res from src: element k is src element map[k], or the type's fill
 // element where map[k] < 0 (an empty integer vector for a list item).
 i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const sopnd* src,

@@ -45,6 +45,13 @@ i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count)
     return errchk = 0;
 }
 
+i64 EmptySelection(i64 res, const sopnd* r)
+{
+    if (r->d.count > 1) return errchk = 3;
+    i64 none = 0;
+    return NewResult(res, TINT, 1, &none, 0);
+}
+
 // Copies element map[k] (or the fill) of width W for every k.
 template <int W>
 static void gather_w(char* to, const char* from, const i64* map, i64 n, char fill)

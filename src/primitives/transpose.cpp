@@ -51,12 +51,7 @@ static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
     strides_of(odims, rank, ostride);
     if (perm)
         for (i64 k = 0; k < rank; k++) src[perm[k]] = ostride[k];
-    i64 run;
-    if (shape_run(dims, rank, &run)) return errchk;
-    ttyp = type;
-    vtable[res].type = type;
-    if (Updatead0(res, type, rank, count)) return errchk;
-    shape_set(res, dims, rank, run);
+    if (NewResult(res, type, rank, dims, count)) return errchk;
     sopnd_refresh(R);
     if (count == 0) return errchk = 0;
     char* out = static_cast<char*>(getptV(&vtable[res]));
@@ -108,10 +103,7 @@ i64 DpfTransp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 o = IoOrigin(io);
     if (o < 0) return errchk = 24;
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
-    if (L.d.rank < 0 || R.d.rank < 0) return errchk = 4;
-    SetNames(1, 3, res, lc, lv, rc, rv);
+    if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     if (!isinttype(L.d.type)) return errchk = 1;
     if (L.d.rank >= 2) return errchk = 43;
     // Only simple elements are moved; lists and compound values are refused.

@@ -26,35 +26,16 @@ bool dyadic_item_code(i64 c)
            (in(c, 45, 61) && c % 2 == 1);
 }
 
-// ---- scratch slots ------------------------------------------------------------
-// The slots just above the last variable, lent for the per-item calls; lstvx
-// steps over them meanwhile, so a nested each takes the next ones.
-
-void empty_slot(i64 vx)
-{
-    val_item* s = &vtable[vx];
-    if (s->bytes > 0) DropRef(s);
-    *s = val_item{};
-    s->rank = -1;
-}
-
+// Scratch slots for the per-item calls, given back when the call ends.
 struct slots {
     i64 base = 0, n = 0;
     i64 take(i64 k)
     {
-        i64 limit = lstvxend < SYSTART ? lstvxend : SYSTART;
-        if (lstvx + k >= limit) return errchk = 84;
-        base = lstvx + 1;
+        if (TakeSlots(k, &base)) return errchk;
         n = k;
-        for (i64 i = 0; i < n; i++) empty_slot(base + i);
-        lstvx += n;
         return 0;
     }
-    ~slots()
-    {
-        for (i64 i = 0; i < n; i++) empty_slot(base + i);
-        lstvx -= n;
-    }
+    ~slots() { GiveSlots(base, n); }
 };
 
 // Item k of an operand into slot vx: a list item is lent (its data stays
@@ -86,20 +67,6 @@ i64 new_list(i64 res, i64 n)
     return 0;
 }
 
-// Moves the value made in slot vx into item k of res. A list in the
-// temporary area takes a temporary copy, so that no named block outlives the
-// statement's temporaries.
-i64 settle_item(i64 res, i64 k, i64 vx)
-{
-    if (isnamedslot(res)) return GenStoreB(reinterpret_cast<val_item*>(vtable[res].data) + k, vx);
-    val_item t{};
-    i64 e = GenStoreV2(&t, &vtable[vx], false);
-    empty_slot(vx);
-    if (e) return e;
-    MoveItem(reinterpret_cast<val_item*>(vtable[res].data) + k, &t);
-    return 0;
-}
-
 bool single(const val_item* x) { return x->rank == 0 || (x->rank == 1 && x->count == 1); }
 
 }  // namespace
@@ -125,8 +92,8 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
     for (i64 k = 0; k < n; k++) {
         place_item(s.base, rc, rv, k);
         i64 e = DispatchMonadic(code, s.base + 1, -1, s.base, io);
-        empty_slot(s.base);
-        if (!e) e = settle_item(res, k, s.base + 1);
+        EmptySlot(s.base);
+        if (!e) e = SettleItem(res, k, s.base + 1);
         if (e) return errchk = e;
     }
     return errchk = 0;
@@ -149,9 +116,9 @@ i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
         place_item(s.base, rc, rv, rone ? 0 : k);
         place_item(s.base + 1, lc, lv, lone ? 0 : k);
         i64 e = DispatchDyadic(code, s.base + 2, -1, s.base + 1, -1, s.base, io, 0);
-        empty_slot(s.base);
-        empty_slot(s.base + 1);
-        if (!e) e = settle_item(res, k, s.base + 2);
+        EmptySlot(s.base);
+        EmptySlot(s.base + 1);
+        if (!e) e = SettleItem(res, k, s.base + 2);
         if (e) return errchk = e;
     }
     return errchk = 0;

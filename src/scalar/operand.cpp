@@ -1,5 +1,6 @@
 // Operand snapshots for the scalar routines, and the integer conversion
 // they share.
+#include "eval/eval.h"
 #include "scalar/scalar.h"
 
 #include <cmath>
@@ -22,6 +23,15 @@ void sopnd_load(sopnd* o, i64 c, i64 v, i64 res)
         o->p = copy;
         o->priv = true;
     }
+}
+
+i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    sopnd_load(l, lc, lv, res);
+    sopnd_load(r, rc, rv, res);
+    if (l->d.rank < 0 || r->d.rank < 0) return errchk = 4;
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    return 0;
 }
 
 void sopnd_refresh(sopnd* o)

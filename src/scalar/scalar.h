@@ -92,6 +92,9 @@ struct sopnd {
 // Takes the snapshot; data of an operand that is also the result slot is
 // copied to scratch, since the result's allocation may replace it.
 void sopnd_load(sopnd* o, i64 c, i64 v, i64 res);
+// Both operands of a dyadic primitive: loads them and their names (SetNames,
+// kind 3); 4 when either has no value.
+i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 // Re-reads the data address after an allocation (the collector may move it).
 void sopnd_refresh(sopnd* o);
 // The operand's elements as doubles (booleans and integers converted into

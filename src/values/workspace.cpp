@@ -90,6 +90,9 @@ void CleanVT() {
     p3[256] = 0;
     lstvx = SLOT_IO;
     SetScalar(&vtable[SLOT_IO], TINT, 0, 1, 0, 1);
+    // The print targets hold a value only once something was printed through
+    // them; read before that they give a value error.
+    vtable[2].rank = vtable[3].rank = -1;
     lstvx = FIRSTVAR - 1;
     FixedConstants();
 }
