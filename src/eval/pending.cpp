@@ -1,7 +1,6 @@
-// Stand-ins for routines of later work (defined-function bodies, bracket
-// indexing and indexed assignment, the function-record texts, monadic
-// format): each reports error 43 and changes nothing. Real definitions
-// override them at link time.
+// Stand-ins for routines of later work (defined-function bodies and the
+// function-record texts): each reports error 43 and changes nothing. Real
+// definitions override them at link time.
 #include "eval/eval.h"
 #include "parser/parser.h"
 
@@ -14,10 +13,5 @@ PENDING stmt_node* IbAddx(i64, i64, i64*) { return nullptr; }
 PENDING stmt_node* IbIndx(i64, i64, i64) { return nullptr; }
 PENDING void IbClean(i64) {}
 PENDING void Rslocvx1(i64) {}
-PENDING i64 GenIndexV(i64, i64, i64, i64, i64, i64*, i64*, i64, i64) { return errchk = 43; }
-PENDING i64 GenIndexA(i64, i64, i64, i64*, i64*, i64, i64, i64, i64) { return errchk = 43; }
-PENDING i64 PfIdxSave(i64, i64, i64, i64*, i64*) { return errchk = 43; }
-PENDING i64 PfCalcDelta(i64, i64) { errchk = 43; return -1; }
 PENDING char* FunErrLineStr(zem_func*, i64) { return nullptr; }
 PENDING char* FunErrLineOld(zem_func*, i64, i64*) { return nullptr; }
-PENDING i64 PfFormat(i64, i64, i64) { return errchk = 43; }

@@ -377,7 +377,9 @@ i64 Stmt::QuadName() {
 i64 Stmt::BracketToken() {
     char d = At(cursor + 1);
     if (d == ']' && isletter(At(cursor + 2))) return QuadName();
-    if (d == ']' || d == ')') {
+    // After a value, "[]" is an index with one elided position: V[] is the
+    // whole vector and V[]<-0 assigns every element.
+    if ((d == ']' && !state) || d == ')') {
         bool printform = d == ')' || (At(cursor + 2) == '<' && At(cursor + 3) == '-');
         cursor += 2;
         if (!printform) return ApplyCode(FC_QDREAD, true);

@@ -48,9 +48,12 @@ static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
     i64* ostride = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* src = static_cast<i64*>(GM_new(TINT, rank + 1));
     shape_of(&R->d, odims);
-    strides_of(odims, rank, ostride);
-    if (perm)
+    // An empty operand moves nothing, and the strides of its shape need not
+    // fit in 64 bits; those of a non-empty one stay below its count.
+    if (perm && count > 0) {
+        strides_of(odims, rank, ostride);
         for (i64 k = 0; k < rank; k++) src[perm[k]] = ostride[k];
+    }
     if (NewResult(res, type, rank, dims, count)) return errchk;
     sopnd_refresh(R);
     if (count == 0) return errchk = 0;

@@ -53,8 +53,12 @@ extern const double QDPPM;  // 10^10, read by the number formatter
 extern i64* glist;
 extern i64 nxtglx;     // last used word (-1 empty)
 
-inline bool isnamedslot(i64 vx) { return vx >= FIRSTVAR && vx <= LASTNAMED; }
-inline bool istempslot(i64 vx) { return vx < FIRSTVAR || vx > LASTNAMED; }
+// Slots whose values outlive the statement: the variables, and also []IO
+// (slot 1) and the two print targets (slots 2, 3), which are read again later.
+inline bool isnamedslot(i64 vx) {
+    return (vx >= 1 && vx <= 3) || (vx >= FIRSTVAR && vx <= LASTNAMED);
+}
+inline bool istempslot(i64 vx) { return !isnamedslot(vx); }
 // The descriptor of an operand pair: ctable when c >= 0, else vtable[v].
 inline val_item* opnd(i64 c, i64 v) { return c >= 0 ? &ctable[c] : &vtable[v]; }
 

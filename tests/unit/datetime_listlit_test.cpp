@@ -8,19 +8,14 @@
 #include "eval/eval.h"
 #include "primitives/primitives.h"
 #include "values/values.h"
+#include "workspace_fixture.h"
 
 namespace {
 
 constexpr i64 NOVALUE = -1;
 
-class DatetimeListlit : public ::testing::Test {
+class DatetimeListlit : public FreshWorkspace {
 protected:
-    void SetUp() override {
-        static bool ready = (ZemInit(), true);
-        (void)ready;
-        CleanEX(false);
-        collision = 0;
-    }
     static void IntScalar(val_item* d, i64 x) {
         *d = val_item{};
         d->type = TINT;

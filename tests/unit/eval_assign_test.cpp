@@ -9,8 +9,7 @@
 #include "eval/eval.h"
 #include "primitives/primitives.h"
 #include "values/values.h"
-
-void ValuesFreshWorkspace();
+#include "workspace_fixture.h"
 
 namespace {
 
@@ -30,13 +29,7 @@ void Slot(i64 vx, i64 type, i64 rank, const std::vector<i64>& dims, const std::v
     if (count > 0) std::memcpy(getptV(&vtable[vx]), xs.data(), 8 * count);
 }
 
-class EvalAssign : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-        collision = 0;
-    }
-};
+class EvalAssign : public FreshWorkspace {};
 
 TEST_F(EvalAssign, PrintPrecisionAndSeedNeedAPositiveInteger) {
     struct Case {

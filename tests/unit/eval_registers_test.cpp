@@ -3,8 +3,7 @@
 
 #include "eval/eval.h"
 #include "values/values.h"
-
-void ValuesFreshWorkspace();
+#include "workspace_fixture.h"
 
 namespace {
 
@@ -27,10 +26,7 @@ void MakeInt(i64 vx, std::initializer_list<i64> shape) {
     for (i64 k = 0; k < count; k++) data[k] = k + 1;
 }
 
-class EvalRegisters : public ::testing::Test {
-protected:
-    void SetUp() override { ValuesFreshWorkspace(); }
-};
+class EvalRegisters : public FreshWorkspace {};
 
 TEST_F(EvalRegisters, ShapesGiveDimensionRegisters) {
     struct Case {

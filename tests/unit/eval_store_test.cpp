@@ -8,8 +8,7 @@
 
 #include "eval/eval.h"
 #include "values/values.h"
-
-void ValuesFreshWorkspace();
+#include "workspace_fixture.h"
 
 namespace {
 
@@ -68,14 +67,7 @@ void SlotList(i64 vx, const std::vector<std::vector<i64>>& items) {
 
 val_item* Item(val_item* v, i64 k) { return &reinterpret_cast<val_item*>(v->data)[k]; }
 
-class EvalStore : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-        collision = 0;
-        errchk = 0;
-    }
-};
+class EvalStore : public FreshWorkspace {};
 
 TEST_F(EvalStore, UndefinedSourceIsValueErrorAndLeavesDestination) {
     vtable[19].rank = -1;

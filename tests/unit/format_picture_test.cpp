@@ -8,8 +8,7 @@
 #include "display/display.h"
 #include "eval/eval.h"
 #include "parser/parser.h"
-
-void ValuesFreshWorkspace();
+#include "workspace_fixture.h"
 
 namespace {
 
@@ -66,11 +65,11 @@ void Refs(i64 vx, std::vector<i64> refs) {
     for (size_t k = 0; k < refs.size(); k++) ((val_item*)vtable[vx].data)[k].type = refs[k];
 }
 
-class FormatPicture : public ::testing::Test {
+class FormatPicture : public FreshWorkspace {
 protected:
     std::vector<char> area = std::vector<char>(MAXTXTOPT, '#');
     void SetUp() override {
-        ValuesFreshWorkspace();
+        FreshWorkspace::SetUp();
         vtable[SLOT_PP] = val_item{TINT, 0, 10, 0, 0, 1, 0, nullptr};
         GenP(area.data());
     }

@@ -9,20 +9,17 @@
 #include "display/display.h"
 #include "eval/eval.h"
 #include "scalar/scalar.h"
-
-void ValuesFreshWorkspace();
+#include "workspace_fixture.h"
 
 namespace {
 
 constexpr i64 SRC = 20, RES = 4;
 
-class FormatText : public ::testing::Test {
+class FormatText : public FreshWorkspace {
 protected:
     void SetUp() override {
-        ValuesFreshWorkspace();
+        FreshWorkspace::SetUp();
         vtable[SLOT_PP] = val_item{TINT, 0, 10, 0, 0, 1, 0, nullptr};
-        errchk = 0;
-        collision = 0;
     }
     void TearDown() override { GM_free(); }
     // The text of the character result in slot.

@@ -8,17 +8,12 @@
 #include "eval/eval.h"
 #include "scalar/scalar.h"
 #include "values/values.h"
-
-void ValuesFreshWorkspace();
+#include "workspace_fixture.h"
 
 namespace {
 
-class IndexCalc : public ::testing::Test {
+class IndexCalc : public FreshWorkspace {
 protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-        collision = 0;
-    }
     // A value of the given shape in slot vx; the run reserves stride room
     // when room is set (as the makers of runs do), else only its end mark.
     static void Shaped(i64 vx, const std::vector<i64>& dims, bool room) {

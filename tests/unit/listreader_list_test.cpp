@@ -8,19 +8,13 @@
 
 #include "eval/eval.h"
 #include "parser/parser.h"
-
-void ValuesFreshWorkspace();
+#include "workspace_fixture.h"
 
 namespace {
 
-class ListReader : public ::testing::Test {
+class ListReader : public FreshWorkspace {
 protected:
     char text[256];
-    void SetUp() override {
-        ValuesFreshWorkspace();
-        errchk = 0;
-        collision = 0;
-    }
     void TearDown() override { GM_free(); }
     // Runs List over s with the cursor at position at (after the first item).
     i64 Read(const char* s, i64 at, char kind, i64 first, i64 scope = -1) {

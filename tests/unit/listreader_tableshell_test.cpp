@@ -7,18 +7,12 @@
 
 #include "eval/eval.h"
 #include "parser/parser.h"
-
-void ValuesFreshWorkspace();
+#include "workspace_fixture.h"
 
 namespace {
 
-class TableShell : public ::testing::Test {
+class TableShell : public FreshWorkspace {
 protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-        errchk = 0;
-        collision = 0;
-    }
     static val_item* Part(i64 slot, i64 k) { return (val_item*)vtable[slot].data + k; }
     static val_item* Col(i64 slot, i64 i) { return (val_item*)Part(slot, 1)->data + i; }
     static i64 Build(i64 slot, i64 nrows, std::vector<i64> types) {

@@ -9,17 +9,12 @@
 #include "eval/eval.h"
 #include "primitives/primitives.h"
 #include "values/values.h"
+#include "workspace_fixture.h"
 
 namespace {
 
-class NumericRoutines : public ::testing::Test {
+class NumericRoutines : public FreshWorkspace {
 protected:
-    void SetUp() override {
-        static bool ready = (ZemInit(), true);
-        (void)ready;
-        CleanEX(false);
-        collision = 0;
-    }
     // An integer vector in slot vx.
     static void Ints(i64 vx, const std::vector<i64>& x) {
         vtable[vx].type = TINT;

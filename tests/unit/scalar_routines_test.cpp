@@ -9,19 +9,17 @@
 #include "eval/eval.h"
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
+#include "workspace_fixture.h"
 
 namespace {
 
-class ScalarRoutines : public ::testing::Test {
+class ScalarRoutines : public FreshWorkspace {
 protected:
     i64 next = 4;
     void SetUp() override
     {
-        static bool ready = (ZemInit(), true);
-        (void)ready;
-        CleanEX(false);
+        FreshWorkspace::SetUp();
         stacktop = 0;
-        collision = 0;
     }
     void TearDown() override { GM_free(); }
 

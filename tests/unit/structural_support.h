@@ -11,20 +11,12 @@
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
 #include "values/values.h"
+#include "workspace_fixture.h"
 
-class Structural : public ::testing::Test {
+class Structural : public FreshWorkspace {
 protected:
     // Operand slots (named) and the result slot (a temporary).
     static constexpr i64 A = 20, B = 21, C = 22, RES = 4;
-
-    void SetUp() override
-    {
-        static bool ready = (ZemInit(), true);
-        (void)ready;
-        CleanEX(false);
-        collision = 0;
-        errchk = 0;
-    }
 
     // A value of the given type and shape in slot vx, from 64-bit words.
     static void Words(i64 vx, i64 type, std::vector<i64> dims, std::vector<i64> words)

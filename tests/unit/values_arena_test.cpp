@@ -7,15 +7,10 @@
 
 #include "eval/eval.h"
 #include "values/values.h"
+#include "workspace_fixture.h"
 
-void ValuesFreshWorkspace();
-
-class ValuesArena : public ::testing::Test {
+class ValuesArena : public FreshWorkspace {
 protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-        collision = 0;
-    }
     // An integer vector 1..n in slot vx.
     static void Iota(i64 vx, i64 n) {
         vtable[vx].type = TINT;

@@ -6,15 +6,9 @@
 #include <string>
 
 #include "values/values.h"
+#include "workspace_fixture.h"
 
-void ValuesFreshWorkspace();
-
-class ValuesBlocks : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-    }
-};
+class ValuesBlocks : public FreshWorkspace {};
 
 TEST_F(ValuesBlocks, OrderedBySize) {
     heap_node* a = HeapAloc(70000);

@@ -7,15 +7,10 @@
 
 #include "eval/eval.h"
 #include "values/values.h"
+#include "workspace_fixture.h"
 
-void ValuesFreshWorkspace();
-
-class ValuesCollector : public ::testing::Test {
+class ValuesCollector : public FreshWorkspace {
 protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-        collision = 0;
-    }
     // An integer vector from..from+n-1 in descriptor v (named data).
     static void Ints(val_item* v, i64 n, i64 from) {
         v->type = TINT;

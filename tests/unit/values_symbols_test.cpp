@@ -4,15 +4,9 @@
 #include <string>
 
 #include "values/values.h"
+#include "workspace_fixture.h"
 
-void ValuesFreshWorkspace();
-
-class ValuesSymbols : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-    }
-};
+class ValuesSymbols : public FreshWorkspace {};
 
 // Height of the tree below node.
 static int Height(const sym_node* node) {

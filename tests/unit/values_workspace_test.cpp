@@ -5,21 +5,9 @@
 #include <cstring>
 
 #include "values/values.h"
+#include "workspace_fixture.h"
 
-// A freshly cleared workspace, set up once per process; shared by the value
-// store's tests.
-void ValuesFreshWorkspace() {
-    static bool ready = (ZemInit(), true);
-    (void)ready;
-    CleanEX(false);
-}
-
-class ValuesWorkspace : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ValuesFreshWorkspace();
-    }
-};
+class ValuesWorkspace : public FreshWorkspace {};
 
 TEST_F(ValuesWorkspace, SystemVariables) {
     struct { i64 slot, type, rank, count, dim0; } cases[] = {
