@@ -91,7 +91,7 @@ i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     i64 count;
     if (ShapeCount(dims, rank, type, &count)) return errchk;
     i64** pos = static_cast<i64**>(GM_new(TINT, rank));
-    for (i64 i = 0; i < rank; i++)
+    for (i64 i = 0; i < rank && count > 0; i++)   // an empty result needs no positions
         pos[i] = i == a ? repeat_positions(counts, single, N, len) : AxisWhole(sdims[i]);
     i64* map = AxisMap(rank, dims, sdims, pos, count);
     if (type == TENUM) return enum_result(res, &r, map, count);

@@ -73,14 +73,18 @@ i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 nd = 0;
     for (i64 k = 0; k + 1 < lr; k++) dims[nd++] = ld[k];
     for (i64 k = 1; k < rr; k++) dims[nd++] = rd[k];
-    i64 rows = product(ld, 0, lr - 1), cols = product(rd, 1, rr);
+    // An empty result computes nothing; the products of its other axes
+    // need not fit in 64 bits.
+    i64 count;
+    if (ShapeCount(dims, rank, type, &count)) return errchk;
+    i64 rows = count ? product(ld, 0, lr - 1) : 0, cols = count ? product(rd, 1, rr) : 0;
     i64 N = digit_count(lr, rr, rank, llast, rfirst, L.d.count, R.d.count);
 
     i64 run;
     if (shape_run(dims, rank, &run)) return errchk;
     ttyp = type;
     vtable[res].type = type;
-    if (Updatead0(res, type, rank, rows * cols)) return errchk;
+    if (Updatead0(res, type, rank, count)) return errchk;
     shape_set(res, dims, rank, run);
     sopnd_refresh(&L);
     sopnd_refresh(&R);
@@ -94,7 +98,7 @@ i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     // Sums of boolean digits can pass 1: such a result is integer.
     if (type == TBOOL) {
         const i64* x = (const i64*)out;
-        for (i64 i = 0; i < rows * cols; i++)
+        for (i64 i = 0; i < count; i++)
             if (x[i] != 0 && x[i] != 1) vtable[res].type = TINT;
     }
     return errchk = 0;

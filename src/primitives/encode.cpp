@@ -56,11 +56,12 @@ i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 N = lr ? dims[0] : 1;                 // digits per number
     i64 C = N ? L.d.count / N : 0;            // radix vectors
     i64 V = R.d.count;                        // numbers
-    i64 run;
+    i64 count, run;
+    if (ShapeCount(dims, rank, type, &count)) return errchk;
     if (shape_run(dims, rank, &run)) return errchk;
     ttyp = type;
     vtable[res].type = type;
-    if (Updatead0(res, type, rank, L.d.count * V)) return errchk;
+    if (Updatead0(res, type, rank, count)) return errchk;
     shape_set(res, dims, rank, run);
     sopnd_refresh(&L);
     sopnd_refresh(&R);
@@ -86,7 +87,7 @@ i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
         }
     // A zero radix copies the number, which may pass 1: the result is integer.
     if (type == TBOOL)
-        for (i64 i = 0; i < L.d.count * V; i++)
+        for (i64 i = 0; i < count; i++)
             if (o[i] != 0 && o[i] != 1) vtable[res].type = TINT;
     return errchk = 0;
 }

@@ -52,6 +52,8 @@ i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     i64 count;
     if (ShapeCount(dims, rank, r.d.type, &count)) return errchk;
     i64** pos = static_cast<i64**>(GM_new(TINT, rank));
-    for (i64 i = 0; i < rank; i++) pos[i] = i == a ? mask_positions(mask, n, N) : AxisWhole(sdims[i]);
+    // An empty result needs no positions, however long its other axes.
+    for (i64 i = 0; i < rank && count > 0; i++)
+        pos[i] = i == a ? mask_positions(mask, n, N) : AxisWhole(sdims[i]);
     return GatherResult(res, r.d.type, rank, dims, count, &r, AxisMap(rank, dims, sdims, pos, count));
 }

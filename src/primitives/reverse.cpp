@@ -36,8 +36,9 @@ i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv)
     i64 a = rank <= 1 || count == 1 ? 0 : reverse_axis(code, rank);
     if (a >= axes) return errchk = 30;
     i64** pos = static_cast<i64**>(GM_new(TINT, axes));
-    for (i64 i = 0; i < axes; i++) pos[i] = AxisWhole(dims[i]);
-    if (count != 1)
+    // An empty operand needs no positions, however long its other axes.
+    for (i64 i = 0; i < axes && count > 0; i++) pos[i] = AxisWhole(dims[i]);
+    if (count > 1)
         for (i64 p = 0; p < dims[a]; p++) pos[a][p] = dims[a] - 1 - p;
     i64* map = AxisMap(axes, dims, dims, pos, count);
     return GatherResult(res, r.d.type, rank, dims, count, &r, map);

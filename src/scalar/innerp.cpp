@@ -165,12 +165,17 @@ i64 make_plan(i64 g, const val_item* l, const i64* ld, const i64* rd, i64 rrank,
     p->ls = isoneV(l) || (l->rank <= 1 && l->count == 1);
     p->lq = lr == 0 ? 1 : ld[lr - 1];
     p->rq = rrank == 0 ? 1 : rt ? rd[rrank - 1] : rd[0];
+    // Rows and columns are used only for a non-empty result, where their
+    // product is its count; for an empty one they may wrap harmlessly.
     p->rows = 1;
-    for (i64 a = 0; a + 1 < lr; a++) p->rows *= ld[a], dims->push_back(ld[a]);
+    for (i64 a = 0; a + 1 < lr; a++) {
+        __builtin_mul_overflow(p->rows, ld[a], &p->rows);
+        dims->push_back(ld[a]);
+    }
     p->cols = 1;
     for (i64 a = 1; a < rrank; a++) {
         i64 d = rt ? rd[rrank - 1 - a] : rd[a];
-        p->cols *= d;
+        __builtin_mul_overflow(p->cols, d, &p->cols);
         dims->push_back(d);
     }
     p->rt = rt;
@@ -225,7 +230,8 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
     p.rt = flip && !scratch_flip;
 
     i64 type = wt == TCPLX ? TCPLX : TFLOAT;
-    i64 count = p.rows * p.cols;
+    i64 count;
+    if (ShapeCount(dims.data(), (i64)dims.size(), type, &count)) return errchk;
     if (NewResult(res, type, (i64)dims.size(), dims.data(), count)) return errchk;
     if (count == 0) return IntV(-1, res), errchk = 0;
     sopnd_refresh(&L);

@@ -1,6 +1,7 @@
 // Reduce: a dyadic function placed between the items along one axis and
 // evaluated from the right; the axis disappears from the shape.
 #include "eval/eval.h"
+#include "primitives/primitives.h"
 #include "scalar/scalar.h"
 
 bool kernel_fault = false;
@@ -90,8 +91,8 @@ static i64 reduce_complex(i64 f, const complex2* z, const axisplan& p, complex2*
 static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank)
 {
     if (f == 59 || f == 65 || f == 14 || f == 15) return 1;
-    i64 count = 1, run;
-    for (i64 i = 0; i < rrank; i++) count *= rdims[i];
+    i64 count, run;
+    if (ShapeCount(rdims, rrank, TFLOAT, &count)) return errchk;
     if (shape_run(rdims, rrank, &run)) return errchk;
     ttyp = TFLOAT;
     vtable[res].type = TFLOAT;
