@@ -93,6 +93,8 @@ i64 ParseLine(char* text, i64 length);
 i64 ParseLine0(char* text, i64 length, i64 row, i64 line, char terminator, i64 x,
                i64* errpos, bool execute);
 i64 ExecuLine(i64 root, i64 start);
+// Whether the statement rooted at root yields a value to display.
+bool ShowsValue(i64 root);
 i64 ExecParse(char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io);
 i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io);
 void CleanET();

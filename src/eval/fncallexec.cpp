@@ -21,17 +21,6 @@ const val_item& value_of(i64 root, i64 v) {
     return parsetree[root].kind == 'C' ? ctable[v] : vtable[v];
 }
 
-bool shows_value(i64 root) {
-    const parse_node& r = parsetree[root];
-    if (r.kind == 'V' || r.kind == 'C') return true;
-    if (r.kind != 'F') return false;
-    const fn_node& f = fnodetable[r.ref];
-    if (f.kind == 'D') return functable[f.code].result != -1;
-    if (f.code == 0) return false;
-    if (f.code == 22) return exeout != 0;
-    return true;
-}
-
 bool single(const val_item& v) { return v.rank == 0 || (v.rank == 1 && v.count == 1); }
 
 i64 element(const val_item& v, i64 i) {
@@ -133,7 +122,7 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
             if (errchk) return fail(r, i, depth, v);
         }
         if (s->branch < 0) {
-            if (s->root >= 0 && shows_value(s->root)) {
+            if (s->root >= 0 && ShowsValue(s->root)) {
                 errchk = GenOutpt(parsetree[s->root].kind == 'C' ? 1 : 0, v);
                 if (errchk) return fail(r, i, depth, s->root);
             }

@@ -120,7 +120,7 @@ static i64 io_slot() {
     return d >= 0 && d <= lststkx ? dfxstack[d].slot : SLOT_IO;
 }
 
-static bool shows_value(i64 root) {
+bool ShowsValue(i64 root) {
     const parse_node& r = parsetree[root];
     if (r.kind == 'V' || r.kind == 'C') return true;
     if (r.kind != 'F') return false;
@@ -142,7 +142,7 @@ i64 ExecuLine(i64 root, i64 start) {
     for (i64 r = FIRSTFN; r <= lstfx; r++) functable[r].parsed = 0;
     i64 vi = TreeList(-1, root, start, stacktop, 3, -1, 1, io);
     if (errchk) return parsetree[vi].col;
-    if (!shows_value(root)) return 0;
+    if (!ShowsValue(root)) return 0;
     errchk = GenOutpt(parsetree[root].kind == 'C' ? 1 : 0, vi);
     return errchk ? parsetree[root].col : 0;
 }

@@ -131,39 +131,38 @@ bool NextLine() {
     return true;
 }
 
+// Calls visit(i, c) for each parenthesis of s from position from on,
+// skipping quoted texts and the "[)" print form; stops when visit says so.
+template <class Visit>
+static void scan_parens(const std::string& s, size_t from, Visit visit) {
+    for (size_t i = from; i < s.size(); i++) {
+        char c = s[i];
+        if (c == '\'') {
+            i64 p = static_cast<i64>(i);
+            parse_new_skip(s.c_str(), &p);
+            i = static_cast<size_t>(p);
+        } else if (c == '[' && i + 1 < s.size() && s[i + 1] == ')') {
+            i++;
+        } else if ((c == '(' || c == ')') && !visit(i, c)) {
+            return;
+        }
+    }
+}
+
 i64 ParseNxubrp(const std::string& s, size_t from) {
     i64 open = 0, close = 0;
-    for (size_t i = from; i < s.size(); i++) {
-        char c = s[i];
-        if (c == '\'') {
-            i64 p = static_cast<i64>(i);
-            parse_new_skip(s.c_str(), &p);
-            i = static_cast<size_t>(p);
-        } else if (c == '[' && i + 1 < s.size() && s[i + 1] == ')') {
-            i++;
-        } else if (c == '(') {
-            open++;
-        } else if (c == ')') {
-            close++;
-        }
-    }
+    scan_parens(s, from, [&](size_t, char c) {
+        (c == '(' ? open : close)++;
+        return true;
+    });
     if (close != open + 1) return -1;
-    i64 depth = 1;
-    for (size_t i = from; i < s.size(); i++) {
-        char c = s[i];
-        if (c == '\'') {
-            i64 p = static_cast<i64>(i);
-            parse_new_skip(s.c_str(), &p);
-            i = static_cast<size_t>(p);
-        } else if (c == '[' && i + 1 < s.size() && s[i + 1] == ')') {
-            i++;
-        } else if (c == '(') {
-            depth++;
-        } else if (c == ')' && --depth == 0) {
-            return static_cast<i64>(i);
-        }
-    }
-    return -1;
+    i64 depth = 1, found = -1;
+    scan_parens(s, from, [&](size_t i, char c) {
+        depth += c == '(' ? 1 : -1;
+        if (depth == 0) found = static_cast<i64>(i);
+        return depth != 0;
+    });
+    return found;
 }
 
 i64 ParseProcess() {

@@ -79,13 +79,7 @@ i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (ShapeCount(dims, rank, type, &count)) return errchk;
     i64 rows = count ? product(ld, 0, lr - 1) : 0, cols = count ? product(rd, 1, rr) : 0;
     i64 N = digit_count(lr, rr, rank, llast, rfirst, L.d.count, R.d.count);
-
-    i64 run;
-    if (shape_run(dims, rank, &run)) return errchk;
-    ttyp = type;
-    vtable[res].type = type;
-    if (Updatead0(res, type, rank, count)) return errchk;
-    shape_set(res, dims, rank, run);
+    if (NewResult(res, type, rank, dims, count)) return errchk;
     sopnd_refresh(&L);
     sopnd_refresh(&R);
     runs a{&L, llast, 1}, b{&R, 1, cols};

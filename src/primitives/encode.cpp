@@ -56,13 +56,9 @@ i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 N = lr ? dims[0] : 1;                 // digits per number
     i64 C = N ? L.d.count / N : 0;            // radix vectors
     i64 V = R.d.count;                        // numbers
-    i64 count, run;
+    i64 count;
     if (ShapeCount(dims, rank, type, &count)) return errchk;
-    if (shape_run(dims, rank, &run)) return errchk;
-    ttyp = type;
-    vtable[res].type = type;
-    if (Updatead0(res, type, rank, count)) return errchk;
-    shape_set(res, dims, rank, run);
+    if (NewResult(res, type, rank, dims, count)) return errchk;
     sopnd_refresh(&L);
     sopnd_refresh(&R);
     void* out = getptV(&vtable[res]);
