@@ -101,6 +101,17 @@ def main():
     check("the workspace persists", results[2] == b"x*210\n      ", results[2])
     check("commands run", results[3] == b")FOOError: incorrect command\n      ", results[3])
 
+    # The lines of a function definition come from the client's next
+    # messages, not from a terminal the server does not have.
+    results, proc = session(zem, [(b"@.z<-f y", b"[ 1]  "),
+                                  (b"z<-y+1", b"[ 2]  "),
+                                  (b"@.", b"      "),
+                                  (b"f 2", b"3\n      "),
+                                  (None, b"connection closed\n")])
+    check("definition header echoed", results[0].endswith(b"[ 0]  z<-f y\n[ 1]  "), results[0])
+    check("body line read from the client", results[1] == b"z<-y+1[ 2]  ", results[1])
+    check("the defined function runs", results[3] == b"f 23\n      ", results[3])
+
     # A long message arriving in pieces is read whole.
     text = b"//" + b"x" * 198
     results, proc = session(zem, [(text, text + b"      "), (None, b"connection closed\n")])
