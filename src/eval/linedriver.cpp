@@ -44,6 +44,9 @@ static void show_function(i64 row, i64 line) {
     epos = (epos > 0 ? epos : 0) + n;
     zem_func* f = functable[row].func;
     const char* text = errchk == 26 ? FunErrLineStr(f, line) : FunErrLineOld(f, line, &epos);
+    // A generated line that does not stand in the source (the parts of a for
+    // loop) maps to no column of it: point at the line's start, not past its end.
+    if (text && epos > n + static_cast<i64>(std::strlen(text))) epos = n;
     put_text(prefix);
     put_text(text);
     std::fputs("\n", stdout);
