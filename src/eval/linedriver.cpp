@@ -41,12 +41,10 @@ static void show_function(i64 row, i64 line) {
     int n = std::snprintf(prefix, sizeof prefix, "%s[%" PRId64 "]  ", fullname, line);
     if (n < 0) n = 0;
     if (n >= static_cast<int>(sizeof prefix)) n = sizeof prefix - 1;
-    epos = (epos > 0 ? epos : 0) + n;
+    epos = epos > 0 ? epos : 0;
     zem_func* f = functable[row].func;
     const char* text = errchk == 26 ? FunErrLineStr(f, line) : FunErrLineOld(f, line, &epos);
-    // A generated line that does not stand in the source (the parts of a for
-    // loop) maps to no column of it: point at the line's start, not past its end.
-    if (text && epos > n + static_cast<i64>(std::strlen(text))) epos = n;
+    epos = (epos > 0 ? epos : 0) + n;
     put_text(prefix);
     put_text(text);
     std::fputs("\n", stdout);

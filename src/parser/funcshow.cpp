@@ -59,8 +59,10 @@ char* FunErrLineOld(zem_func* f, i64 n, i64* col) {
         text += dash + 4;
     }
     if (std::strcmp(T, text) == 0) return T;
+    // A generated line that does not stand in the source (the parts of a for
+    // loop) maps to no column of it: the caret goes to the line's start.
     i64 at = match_at(T, text);
-    *col += at >= 0 ? at : static_cast<i64>(std::strlen(T));
+    *col = at >= 0 ? *col + at : 0;
     return T;
 }
 

@@ -210,6 +210,19 @@ static i64 Combine(i64 type, i64 kind) {
     return type == kind ? type : -1;
 }
 
+// Gives constant c a data block for a vector of n elements; false with the
+// error in errchk when there is no room.
+static bool GiveVectorBlock(i64 c, i64 type, i64 n) {
+    ctable[c].dim0 = n;
+    i64 rc = Updatead1(c, type, n);
+    if (rc) {
+        errchk = rc;
+        return false;
+    }
+    ctable[c].data = cad0;
+    return true;
+}
+
 i64 Number(char* text) {
     i64 type = 0, count = 0, kind = 0;
     i64 p = cursor;
@@ -229,15 +242,7 @@ i64 Number(char* text) {
     v->type = type;
     v->rank = count == 1 ? 0 : 1;
     v->count = count;
-    if (count > 1) {
-        v->dim0 = count;
-        i64 rc = Updatead1(c, type, count);
-        if (rc) {
-            errchk = rc;
-            return -1;
-        }
-        v->data = cad0;
-    }
+    if (count > 1 && !GiveVectorBlock(c, type, count)) return -1;
     p = cursor;
     for (i64 i = 0; i < count; i++) {
         i64 q = NumberGet(text, p, &kind, v, true, i, type);
@@ -299,13 +304,7 @@ i64 String(char* text) {
     } else {
         v->rank = 1;
         v->count = n;
-        v->dim0 = n;
-        i64 rc = Updatead1(c, TCHAR, n);
-        if (rc) {
-            errchk = rc;
-            return -1;
-        }
-        v->data = cad0;
+        if (!GiveVectorBlock(c, TCHAR, n)) return -1;
         StringSub(text + cursor, v->data, &adv, true);
         v->data[n] = 0;
     }

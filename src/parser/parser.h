@@ -303,7 +303,7 @@ zem_line* FunNthLine(zem_line* head, i64 n);
 const char* FunLineIndex(zem_func* f, i64 n);
 // The source text behind a line, for the error display: FunErrLineStr gives
 // source line n; FunErrLineOld the source of executable line n, with the
-// error column *col moved into that text.
+// error column *col (counted in the executable line) moved into that text.
 char* FunErrLineStr(zem_func* f, i64 n);
 char* FunErrLineOld(zem_func* f, i64 n, i64* col);
 void FunOutput(zem_func* f, FILE* out);
