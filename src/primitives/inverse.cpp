@@ -6,18 +6,9 @@
 #include <cstring>
 
 #include "eval/eval.h"
+#include "primitives/lapack.h"
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
-
-// The Fortran INTEGER of the linked LAPACK: Debian's reference library is
-// built with 32-bit integers. Every integer argument of dgesv_ is this type,
-// never a 64-bit word.
-typedef int lapack_int;
-static_assert(sizeof(lapack_int) == 4, "the linked LAPACK takes 32-bit INTEGER arguments");
-
-extern "C" void dgesv_(const lapack_int* n, const lapack_int* nrhs, double* a,
-                       const lapack_int* lda, lapack_int* ipiv, double* b,
-                       const lapack_int* ldb, lapack_int* info);
 
 static void transpose_square(double* m, i64 n) {
     for (i64 i = 0; i < n; i++)
