@@ -49,7 +49,8 @@ static void clear_words(i64* out, i64 n) {
 
 static i64 ones_in(const i64* in, i64 pos, i64 n) {
     i64 count = 0;
-    for (i64 i = 0; i < n; i += 32) count += std::popcount(read_chunk(in, pos + i, chunk_len(n, i)));
+    for (i64 i = 0; i < n; i += 32)
+        count += std::popcount(read_chunk(in, pos + i, chunk_len(n, i)));
     return count;
 }
 
@@ -149,7 +150,8 @@ void boolidxof(i64* out, const i64* searched, const i64* items, i64 nS, i64 nI, 
 }
 
 void bol1idxof(i64* out, i64 searched, const i64* items, i64 n, i64 origin) {
-    for (i64 i = 0; i < n; i++) out[i] = PackedBit(items, i) == (searched != 0) ? origin : origin + 1;
+    for (i64 i = 0; i < n; i++)
+        out[i] = PackedBit(items, i) == (searched != 0) ? origin : origin + 1;
 }
 
 // ---- counts and scans -------------------------------------------------------------------
@@ -218,6 +220,12 @@ void aplbit0(i64* out, i64 flag, i64 groups, i64 len, const i64* in) {
     (void)flag;
     reduce_rows(out, groups, len, in, false);
 }
-void aplbit1(i64 groups, i64 len, i64* out, const i64* in) { reduce_rows(out, groups, len, in, true); }
-void aplbit2(i64 cols, i64 rows, i64* out, const i64* in) { reduce_columns(out, cols, rows, in, false); }
-void aplbit3(i64 cols, i64 rows, i64* out, const i64* in) { reduce_columns(out, cols, rows, in, true); }
+void aplbit1(i64 groups, i64 len, i64* out, const i64* in) {
+    reduce_rows(out, groups, len, in, true);
+}
+void aplbit2(i64 cols, i64 rows, i64* out, const i64* in) {
+    reduce_columns(out, cols, rows, in, false);
+}
+void aplbit3(i64 cols, i64 rows, i64* out, const i64* in) {
+    reduce_columns(out, cols, rows, in, true);
+}

@@ -145,11 +145,15 @@ static void take_matrix(D* dst, const i64* counts, const S* src, i64 rows, i64 c
     }
 }
 
-void takei(i64* dst, const i64* src, i64 n, i64 m, i64 sign) { take_vector(dst, src, n, m, sign); }
+void takei(i64* dst, const i64* src, i64 n, i64 m, i64 sign) {
+    take_vector(dst, src, n, m, sign);
+}
 void taked(double* dst, const double* src, i64 n, i64 m, i64 sign) {
     take_vector(dst, src, n, m, sign);
 }
-void takec(char* dst, const char* src, i64 n, i64 m, i64 sign) { take_vector(dst, src, n, m, sign); }
+void takec(char* dst, const char* src, i64 n, i64 m, i64 sign) {
+    take_vector(dst, src, n, m, sign);
+}
 void takem(double* dst, const i64* src, i64 n, i64 m, i64 sign) {
     take_vector(dst, src, n, m, sign);
 }

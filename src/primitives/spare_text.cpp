@@ -11,7 +11,9 @@
 // Widths and decimals beyond every digit a double can have are cut to this.
 constexpr i64 FIELD_MAX = 1100;
 
-static int field(i64 w) { return (int)(w > FIELD_MAX ? FIELD_MAX : w < -FIELD_MAX ? -FIELD_MAX : w); }
+static int field(i64 w) {
+    return (int)(w > FIELD_MAX ? FIELD_MAX : w < -FIELD_MAX ? -FIELD_MAX : w);
+}
 
 // A heap string that doubles its capacity as it grows. who names the routine
 // in the failure messages, n is the routine's element count.
