@@ -15,37 +15,15 @@
 #include <vector>
 
 #include "primitives/spare.h"
+#include "spare_support.h"
 
 namespace {
 
-using V = std::vector<i64>;
+using namespace spare_test;
 using D = std::vector<double>;
 
 const double INF = std::numeric_limits<double>::infinity();
 const double NaN = std::numeric_limits<double>::quiet_NaN();
-
-template <class F> std::string Printed(F f) {
-    testing::internal::CaptureStdout();
-    f();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
-
-// A fallible allocator that grants the first `granted` calls and counts them.
-int granted = 0, calls = 0;
-void* Limited(void* p, size_t n) {
-    if (calls++ >= granted) return nullptr;
-    return std::realloc(p, n);
-}
-struct Allocator {
-    void* (*saved)(void*, size_t) = spare_realloc;
-    explicit Allocator(int grant) {
-        granted = grant;
-        calls = 0;
-        spare_realloc = Limited;
-    }
-    ~Allocator() { spare_realloc = saved; }
-};
 
 // A heap string's text, freed.
 std::string Take(char* s) {

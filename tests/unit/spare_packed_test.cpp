@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "primitives/spare.h"
+#include "spare_support.h"
 
 namespace {
 
-using V = std::vector<i64>;
+using namespace spare_test;
 
 const i64 SIZES[] = {0, 1, 31, 32, 33, 64, 95, 200};
 
@@ -18,20 +19,6 @@ V RandomBits(i64 n, unsigned seed) {
     std::mt19937_64 gen(seed);
     V b(n);
     for (i64& x : b) x = (i64)(gen() & 1);
-    return b;
-}
-
-// The reference packing, written out: element p at 0x80000000 >> p % 32.
-V Pack(const V& bits) {
-    V w((bits.size() + 31) / 32, 0);
-    for (size_t p = 0; p < bits.size(); p++)
-        if (bits[p]) w[p / 32] |= (i64)(0x80000000u >> (p % 32));
-    return w;
-}
-
-V Unpack(const V& words, i64 n) {
-    V b(n);
-    for (i64 p = 0; p < n; p++) b[p] = (words[p / 32] >> (31 - p % 32)) & 1;
     return b;
 }
 
@@ -64,7 +51,9 @@ TEST(SparePacked, Conversions) {
                 EXPECT_EQ(ints[at + i], bits[at + i]);
                 EXPECT_EQ(dbls[at + i], (double)bits[at + i]);
             }
-            if (at > 0) EXPECT_EQ(ints[at - 1], -7);
+            if (at > 0) {
+                EXPECT_EQ(ints[at - 1], -7);
+            }
             V ints1(n);
             std::vector<double> dbls1(n);
             boolcv1i(ints1.data(), packed.data(), at, n);

@@ -12,26 +12,14 @@
 #include <vector>
 
 #include "primitives/spare.h"
+#include "spare_support.h"
 
 namespace {
 
-using V = std::vector<i64>;
+using namespace spare_test;
 using D = std::vector<double>;
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
-
-V Pack(const V& bits) {
-    V w((bits.size() + 31) / 32, 0);
-    for (size_t p = 0; p < bits.size(); p++)
-        if (bits[p]) w[p / 32] |= (i64)(0x80000000u >> (p % 32));
-    return w;
-}
-
-V Unpack(const V& words, i64 n) {
-    V b(n);
-    for (i64 p = 0; p < n; p++) b[p] = (words[p / 32] >> (31 - p % 32)) & 1;
-    return b;
-}
 
 // Doubles that may equal the integers below: whole numbers, halves, zeros of
 // both signs, NaN, and a value an integer reaches only by rounding.
@@ -56,23 +44,6 @@ V RandomInts(i64 n, unsigned seed) {
     for (i64& v : x) v = gen() % 9 == 0 ? 9007199254740993 : (i64)(gen() % 101) - 50;   // 2^53 + 1
     return x;
 }
-
-// A function whose output is captured from standard output.
-template <class F> std::string Printed(F f) {
-    testing::internal::CaptureStdout();
-    f();
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
-}
-
-void* RefuseAll(void*, size_t) { return nullptr; }
-
-// Replaces the fallible allocator for one scope.
-struct NoMemory {
-    void* (*saved)(void*, size_t) = spare_realloc;
-    NoMemory() { spare_realloc = RefuseAll; }
-    ~NoMemory() { spare_realloc = saved; }
-};
 
 }  // namespace
 
@@ -249,7 +220,7 @@ TEST(SpareGrade, UngradableInputsLeaveIndexOrder) {
                 status = a_grade(c.data, c.type, out.data(), 1, 4, -1);
                 return;
             }
-            NoMemory guard;
+            Allocator none(0);
             status = a_grade(c.data, c.type, out.data(), 1, 4, -1);
         });
         EXPECT_EQ(status, -1);
