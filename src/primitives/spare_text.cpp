@@ -121,8 +121,9 @@ static i64 fraction_end(const char* text, i64 end) {
 i64 a_pack(char* text, i64 size) {
     i64 len = (i64)std::strlen(text);
     const char* mark = std::strpbrk(text, "Ee");
-    // The kept pieces: text[0, body), then text[tail, tail + tailLen) for an
-    // exponent: its mark and sign, then its digits from the first non-zero.
+    // Kept: the number text[0, body) and, for a non-zero exponent, its mark
+    // and sign text[e, signEnd) and its digits from the first non-zero,
+    // text[first, len).
     i64 body, e = 0, signEnd = 0, first = 0;
     if (mark) {
         e = mark - text;
