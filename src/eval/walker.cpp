@@ -52,7 +52,8 @@ Pair leaf(i64 n) {
     return NONE;
 }
 
-bool undefined(Pair p) { return p.c < 0 && p.v >= 0 && vtable[p.v].rank == -1; }
+// No value: a variable never assigned, or an operand never produced.
+bool undefined(Pair p) { return p.c < 0 && (p.v < 0 || vtable[p.v].rank == -1); }
 bool named(Pair p) { return p.c < 0 && isnamedslot(p.v); }
 
 // Allocation order of temporaries: 4..17, then 15384..16383.
@@ -436,6 +437,8 @@ bool climb(Walk& w, i64 root, i64 start, Pair* out) {
     i64 from = -1, p = start;
     if (!is_app(start)) {
         cur = leaf(start);
+        // A name whose slot was never bound has no value to start from.
+        if (node(start).kind == 'V' && node(start).ref < 0) return fail(w, start, 4);
         if (start == root) {
             *out = cur;
             return true;

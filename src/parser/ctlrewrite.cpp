@@ -2,6 +2,7 @@
 // "else", "while", "for", "case", "break" and "continue" become plain
 // statements, generated labels and conditional branches, one output line
 // per statement, each tagged with the input line it came from.
+#include <algorithm>
 #include <cstring>
 
 #include "parser/ctl_state.h"
@@ -34,7 +35,8 @@ size_t fid_else(const std::string& s, size_t from) {
         if (c == '\'') {
             i64 p = static_cast<i64>(i);
             parse_new_skip(s.c_str(), &p);
-            i = static_cast<size_t>(p) + 1;
+            // An unclosed quote runs to the end of the line, not past it.
+            i = std::min(s.size(), static_cast<size_t>(p) + 1);
             continue;
         }
         if (c == '}' || IsElse(s, i)) break;

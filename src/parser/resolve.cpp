@@ -100,7 +100,13 @@ i64 qdGet(char* text, i64 out[3], i64 row) {
     full[1] = ']';
     strcpy(full + 2, namez);
     strcpy(namez, full);
-    if (row < 0) {
+    if (row >= 0 && exelock == 1) {
+        // Text run by execute inside a function: its header locals, else
+        // the names visible where it runs, as for any other name.
+        i64 e = FnFindName0(namez, row);
+        if (e >= 0) return LocalOut(e, out);
+    }
+    if (row < 0 || exelock == 1) {
         if (sidx >= 0) {
             i64 d = FnFindName(namez, 'D');
             if (d >= 0) {
