@@ -117,7 +117,7 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
         i64 v = 0;
         if (s->root >= 0) {
             // The temporaries of the statement before are dead.
-            stacktop = mark;
+            ResetTemps(mark);
             v = TreeList(row, s->root, s->start, mark, temp, i, depth, io);
             if (errchk) return fail(r, i, depth, v);
         }

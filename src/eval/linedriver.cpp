@@ -135,7 +135,7 @@ bool ShowsValue(i64 root) {
 i64 ExecuLine(i64 root, i64 start) {
     if (root < 0) return 0;
     CleanEPf();
-    stacktop = 0;
+    ResetTemps(0);
     errchk = 0;
     idxafstkpt = -1;
     idxtagstp = -1;

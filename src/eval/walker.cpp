@@ -343,7 +343,7 @@ bool assign(Walk& w, i64 p, Pair* cur) {
         i64 e = GenOutpt(0, slot);
         if (e) return fail(w, p, e);
     } else if (isnamedslot(slot)) {
-        stacktop = w.mark;
+        ResetTemps(w.mark);
     }
     return true;
 }

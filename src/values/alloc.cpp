@@ -18,11 +18,12 @@ void AlcExtraV(val_item* item, i64 bytes) {
 void AlcExtra(i64 vx, i64 bytes) { AlcExtraV(&vtable[vx], bytes); }
 
 // A large block of need bytes for item; lists get cleared items and
-// characters their terminator.
-static void GiveLarge(val_item* item, i64 need, i64 type) {
+// characters their terminator. Returns the block's header.
+static heap_node* GiveLarge(val_item* item, i64 need, i64 type) {
     AlcExtraV(item, need);
     if (HoldsItems(type)) std::memset(cad0, 0, need);
     else if (type == TCHAR) cad0[need - 1] = 0;
+    return reinterpret_cast<heap_node*>(cad0 - sizeof(heap_node));
 }
 
 // A temporary slot's large block replaces the one it had before, which is
@@ -31,8 +32,7 @@ static void GiveTempLarge(i64 vx, i64 need, i64 type) {
     ReleaseTempLarge(vx);
     val_item* slot = &vtable[vx];
     slot->bytes = 0;
-    GiveLarge(slot, need, type);
-    TrackTempLarge(vx, LargeNodeOf(cad0));
+    TrackTempLarge(vx, GiveLarge(slot, need, type));
 }
 
 static void Report(const char* what, i64 count, i64 vx) {
@@ -126,7 +126,8 @@ i64 Updatead2(val_item* item, bool named) {
     if (!placed) {
         if (named) LoseBlock(item);
         else item->bytes = 0;
-        GiveLarge(item, need, type);
+        heap_node* node = GiveLarge(item, need, type);
+        if (!named) TrackItemLarge(node);
     }
     return 0;
 }

@@ -1,5 +1,7 @@
 // Temporary slots: the statement's slot counter, the collision test, and the
 // large blocks handed to temporaries, each released exactly once.
+#include <vector>
+
 #include "values/values.h"
 
 // Exhausted temporaries give slot 0 (never used) with error 5, so a caller
@@ -42,11 +44,32 @@ void ReleaseTempLarge(i64 vx) {
     templarge[vx] = nullptr;
     val_item* slot = &vtable[vx];
     bool owns = slot->data == NodeData(node);
-    if (--node->refcount <= 0) {
-        if (owns) ReleaseItems(slot, node->size / 64);
+    // The items' own large blocks are released with the temporary area.
+    if (--node->refcount <= 0) HeapAlocRemv(node);
+    if (owns) slot->bytes = 0;
+}
+
+// Large blocks of the items of temporary lists, each with the top of the
+// temporary area when it was given. An item is written after its list is
+// placed, so a block given above a mark belongs to a list that dies when
+// the area is cut back to that mark.
+namespace {
+struct ItemLarge {
+    heap_node* node;
+    i64 mark;
+};
+std::vector<ItemLarge> itemlarge;
+}  // namespace
+
+void TrackItemLarge(heap_node* node) { itemlarge.push_back({node, stacktop}); }
+
+void ResetTemps(i64 mark) {
+    stacktop = mark;
+    while (!itemlarge.empty() && itemlarge.back().mark > mark) {
+        heap_node* node = itemlarge.back().node;
+        itemlarge.pop_back();
         HeapAlocRemv(node);
     }
-    if (owns) slot->bytes = 0;
 }
 
 void UntrackTemp(const val_item* item) {
@@ -58,6 +81,9 @@ void UntrackTemp(const val_item* item) {
 void ForgetTempLarge(heap_node* node) {
     for (i64 vx = 0; vx < VTSIZE; vx++)
         if (!node || templarge[vx] == node) templarge[vx] = nullptr;
+    if (!node) itemlarge.clear();
+    for (size_t k = itemlarge.size(); k-- > 0;)
+        if (itemlarge[k].node == node) itemlarge.erase(itemlarge.begin() + static_cast<long>(k));
 }
 
 heap_node* TempLargeOf(i64 vx) { return templarge[vx]; }

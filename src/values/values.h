@@ -108,6 +108,9 @@ int CkCollision(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 // Next temporary slot (4..17, then 15384..16383). When they are exhausted it
 // returns 0, a slot never used, with errchk = 5 ("stack full").
 i64 Incstkv(i64* counter);
+// Cuts the temporary area back to mark: the temporaries above it are dead,
+// and the large blocks their items held are released.
+void ResetTemps(i64 mark);
 void Updateaz(i64 vx, i64 rank, i64 count, i64 dim0, i64 dim1);
 i64 TransFad(i64 vx, i64 type, i64 src);
 i64 TransFadc(i64 vx, i64 type, i64 cidx);
@@ -243,6 +246,9 @@ void TrackTempLarge(i64 vx, heap_node* node);
 void ReleaseTempLarge(i64 vx);
 void UntrackTemp(const val_item* item);
 void ForgetTempLarge(heap_node* node);   // nullptr: every temporary
+// A large block given to an item of a temporary value: released when the
+// temporary area is cut back below the point where it was given.
+void TrackItemLarge(heap_node* node);
 heap_node* TempLargeOf(i64 vx);
 
 // ---- type demotion and tolerant comparison ----------------------------------
