@@ -49,10 +49,11 @@ void ReleaseTempLarge(i64 vx) {
     if (owns) slot->bytes = 0;
 }
 
-// Large blocks of the items of temporary lists, each with the top of the
-// temporary area when it was given. An item is written after its list is
-// placed, so a block given above a mark belongs to a list that dies when
-// the area is cut back to that mark.
+// Large blocks of the items of temporary values, each with the top of the
+// temporary area when it was given. Every mark the area is later cut back
+// to is taken above a block given before it (each block takes a few bytes
+// of the area), so a block at or above a mark was given for a value built
+// after the mark, which is dead once the area is cut back there.
 namespace {
 struct ItemLarge {
     heap_node* node;
@@ -61,11 +62,20 @@ struct ItemLarge {
 std::vector<ItemLarge> itemlarge;
 }  // namespace
 
-void TrackItemLarge(heap_node* node) { itemlarge.push_back({node, stacktop}); }
+void TrackItemLarge(heap_node* node) {
+    char* data = cad0;
+    val_item guard{};
+    val_item* g = &guard;
+    bool placed = PlaceTemp(g, 8, TINT);
+    cad0 = data;
+    // Without room for the guard the block is left to the workspace clear:
+    // released too early it could still be in use.
+    if (placed) itemlarge.push_back({node, stacktop - 8});
+}
 
 void ResetTemps(i64 mark) {
     stacktop = mark;
-    while (!itemlarge.empty() && itemlarge.back().mark > mark) {
+    while (!itemlarge.empty() && itemlarge.back().mark >= mark) {
         heap_node* node = itemlarge.back().node;
         itemlarge.pop_back();
         HeapAlocRemv(node);

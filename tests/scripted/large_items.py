@@ -23,6 +23,9 @@ CASES = [
     ("each over large items", [], "#1 2 3 +\" (!8200;!8200;!8200)"),
     ("catenation of two temporary lists", [], "#(!8200;1),(!8200;2)"),
     ("a function result", FUNCTION, "#big 1"),
+    ("each of a defined function", ["{pair:(!8200;y)}"], "#pair\" 1 2 3"),
+    ("group with large groups", [], "#>.20000#1 2"),
+    ("a list beside an assignment in the same line", [], "#(x<-1),(!8200;2)"),
 ]
 
 
