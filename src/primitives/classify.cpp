@@ -111,21 +111,30 @@ i64 PfUnique(i64 res, i64 rc, i64 rv) {
 
 // ---- group ---------------------------------------------------------------------
 
+// The positions of every group, origin-based and ascending, one group after
+// the other: group k is at[start[k]] to at[start[k + 1] - 1].
 struct group_ctx {
-    const i64* cls;
-    const i64* first;
-    i64 n, origin;
+    const i64* at;
+    const i64* start;
     val_item item;
 };
 
-// Group k as an integer vector of origin-based positions, in scratch.
+// Counts each class, then places every position after those of the classes
+// before it: one pass over the elements whatever the number of groups.
+static void group_positions(const i64* cls, i64 n, i64 groups, i64 origin, i64* start, i64* at) {
+    for (i64 k = 0; k <= groups; k++) start[k] = 0;
+    for (i64 i = 0; i < n; i++) start[cls[i] + 1]++;
+    for (i64 k = 0; k < groups; k++) start[k + 1] += start[k];
+    i64* next = static_cast<i64*>(GM_new(TINT, groups + 1));
+    for (i64 k = 0; k < groups; k++) next[k] = start[k];
+    for (i64 i = 0; i < n; i++) at[next[cls[i]]++] = origin + i;
+}
+
+// Group k as an integer vector, a view of its positions.
 static const val_item* group_item(void* ctx, i64 k) {
     group_ctx* g = static_cast<group_ctx*>(ctx);
-    i64 m = 0;
-    for (i64 i = g->first[k]; i < g->n; i++) m += g->cls[i] == k;
-    i64* pos = static_cast<i64*>(GM_new(TINT, m));
-    for (i64 i = g->first[k], j = 0; i < g->n; i++)
-        if (g->cls[i] == k) pos[j++] = g->origin + i;
+    i64 m = g->start[k + 1] - g->start[k];
+    const i64* pos = g->at + g->start[k];
     g->item = val_item{};
     g->item.type = TINT;
     g->item.rank = 1;
@@ -134,7 +143,7 @@ static const val_item* group_item(void* ctx, i64 k) {
         g->item.dim0 = pos[0];
     } else {
         g->item.dim0 = m;
-        g->item.data = reinterpret_cast<char*>(pos);
+        g->item.data = reinterpret_cast<char*>(const_cast<i64*>(pos));
     }
     return &g->item;
 }
@@ -148,18 +157,17 @@ i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io) {
     if (v->rank > 1) return errchk = 2;
     i64 n = v->count, one = 1;
     if (n == 1) return PfPack(res, -1, io);   // the origin itself, enclosed
-    group_ctx g{};
-    g.n = n;
-    g.origin = origin;
     i64* cls = static_cast<i64*>(GM_new(TINT, n + 1));
     i64* first = static_cast<i64*>(GM_new(TINT, n + 1));
-    g.cls = cls;
-    g.first = first;
+    i64* start = static_cast<i64*>(GM_new(TINT, n + 2));
+    i64* at = static_cast<i64*>(GM_new(TINT, n + 1));
+    group_ctx g{at, start, {}};
     if (n == 0) {   // one empty group
-        first[0] = 0;
+        start[0] = start[1] = 0;
         return ListResult(res, 1, &one, 1, group_item, &g);
     }
     i64 groups = classify(v, cls, first);
+    group_positions(cls, n, groups, origin, start, at);
     return ListResult(res, 1, &groups, groups, group_item, &g);
 }
 
