@@ -90,6 +90,7 @@ i64 GenOutTak(i64 slot);
 constexpr i64 LINEWIDTH = 107;  // no line passes this column (see the layouts)
 constexpr i64 CONTINDENT = 6;   // blanks that open a continuation line
 constexpr i64 VIEWLST = 101;    // characters per continuation line of text
+constexpr i64 ROWCUT = 30;      // rows shown of a plane, unless printed whole
 constexpr i64 OUTBUF = 256;     // the format buffer output passes through
 
 // Output gathered in a fixed buffer, written to standard output when the

@@ -8,7 +8,6 @@
 #include "scalar/scalar.h"
 #include "system/system.h"
 
-constexpr i64 ROWCUT = 30;   // rows shown of a plane
 constexpr i64 SLOT_ALL = 2;  // print-everything target: never cut
 
 // Rows and columns of a plane: the last two axes.

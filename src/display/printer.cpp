@@ -125,9 +125,10 @@ static void PrintList(val_item* v) {
     outdp -= 1;
 }
 
-// Empty values: one empty line per row of an empty array; none for an
-// array without rows. Returns false when no final line end is due.
-static bool PrintEmpty(outline* o, const val_item* v, i64 mode) {
+// Empty values: one empty line per row of an empty array, cut as the rows
+// of a plane are; none for an array without rows. Returns false when no
+// final line end is due.
+static bool PrintEmpty(outline* o, const val_item* v, i64 mode, bool whole) {
     if (v->rank <= 1) {
         if (v->type == TLIST && mode != 2) OutNewline(o);
         return true;
@@ -139,7 +140,9 @@ static bool PrintEmpty(outline* o, const val_item* v, i64 mode) {
         if (d == 0 || __builtin_mul_overflow(rows, d, &product)) break;
         rows = product;
     }
-    for (i64 k = 1; k < rows; k++) OutNewline(o);
+    i64 shown = whole || rows <= ROWCUT ? rows : ROWCUT;
+    for (i64 k = 1; k < shown; k++) OutNewline(o);
+    if (shown < rows) OutCutNotice(o, rows - shown);
     return true;
 }
 
@@ -210,7 +213,7 @@ i64 GenOutpt(i64 mode, i64 index) {
             return rc;
         }
     } else {
-        lineend = PrintEmpty(&o, v, mode);
+        lineend = PrintEmpty(&o, v, mode, whole);
     }
     bool noend = mode == 0 && index == SLOT_NOEND;
     if (noend || v->type == TLIST) {
