@@ -203,6 +203,7 @@ i64 GenOutpt(i64 mode, i64 index) {
     OutStart(&o, 0);
     if (mode == 2 && v->type != TLIST) {
         ListPrefix(&o);
+        o.col = 0;   // an item's own columns count from after its prefix
         if (v->type > TTIME && v->type != TENUM) OutNewline(&o);
     }
     bool lineend = true;
