@@ -166,6 +166,9 @@ extern char* buffline;
 typedef int (*line_source)(char* buffer, i64 cap);
 void SetLineSource(line_source source);
 int ReadInputLine(char* buffer, i64 cap);
+// A zero byte inside an input line reads as a blank: every reader of lines
+// passes the n bytes it received through this.
+void BlankZeros(char* text, i64 n);
 
 void ZemInitMain();
 void ProcessMain();

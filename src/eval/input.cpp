@@ -9,17 +9,30 @@ static line_source current_source = nullptr;
 
 void SetLineSource(line_source source) { current_source = source; }
 
-// Reads one line of standard input. A line that does not fit is discarded up
-// to its line end and reported as -1, so it is never run in pieces.
+void BlankZeros(char* text, i64 n) {
+    for (i64 k = 0; k < n; k++)
+        if (text[k] == 0) text[k] = ' ';
+}
+
+// Reads one line of standard input, its line end kept. A line that does not
+// fit is discarded up to its line end and reported as -1, so it is never run
+// in pieces.
 static int read_stdin_line(char* buffer, i64 cap) {
     std::fflush(stdout);
-    if (!std::fgets(buffer, static_cast<int>(cap), stdin)) return 0;
-    size_t n = std::strlen(buffer);
-    if (n == static_cast<size_t>(cap - 1) && buffer[n - 1] != '\n') {
+    i64 n = 0;
+    int c = EOF;
+    while (n < cap - 1 && (c = std::getc(stdin)) != EOF) {
+        buffer[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    buffer[n] = 0;
+    if (n == 0) return 0;
+    BlankZeros(buffer, n);
+    if (n == cap - 1 && buffer[n - 1] != '\n') {
         // A full buffer fits when its line end (or the end of input) is next.
-        int c = std::fgetc(stdin);
+        c = std::getc(stdin);
         if (c == '\n' || c == EOF) return 1;
-        while ((c = std::fgetc(stdin)) != EOF && c != '\n') {
+        while ((c = std::getc(stdin)) != EOF && c != '\n') {
         }
         buffer[0] = 0;
         return -1;
