@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "display/display.h"
+#include "system/system.h"
 
 void OutStart(outline* o, i64 col) {
     o->used = 0;
@@ -14,6 +15,7 @@ void OutStart(outline* o, i64 col) {
 void OutFlush(outline* o) {
     if (o->used > 0) fwrite(o->text, 1, (size_t)o->used, stdout);
     o->used = 0;
+    CheckClientOutput();
 }
 
 // Appends without counting columns.

@@ -173,6 +173,9 @@ void BlankZeros(char* text, i64 n);
 void ZemInitMain();
 void ProcessMain();
 void ProcessMainSub(char* line);
+// Handles what a line source gave (got as ReadInputLine returns it, not 0):
+// runs the line, or reports a line too long to run.
+void ProcessReadLine(int got, char* line);
 void Head();
 void Prompt();
 i64 ExecBatch(char* file);

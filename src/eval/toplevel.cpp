@@ -48,17 +48,21 @@ static void report_long_line() {
                 static_cast<long long>(LINE_SIZE - 1));
 }
 
+void ProcessReadLine(int got, char* line) {
+    if (got > 0) {
+        ProcessMainSub(line);
+        return;
+    }
+    report_long_line();
+    if (!PRINT_OFF) Prompt();
+}
+
 void ProcessMain() {
     ZemInitMain();
     for (;;) {
         int got = ReadInputLine(parseString, LINE_SIZE);
         if (got == 0) break;
-        if (got < 0) {
-            report_long_line();
-            if (!PRINT_OFF) Prompt();
-            continue;
-        }
-        ProcessMainSub(parseString);
+        ProcessReadLine(got, parseString);
     }
     HeapExit();
     std::printf("Bye.\n");

@@ -17,7 +17,10 @@
 #include "system/system.h"
 
 static int connfd = -1;
-constexpr i64 RECV_SIZE = 4104;
+static bool ended = false;   // the connection has ended or is being closed
+// Longest message read: a longer length is not one a client sends (garbage),
+// and the connection is closed rather than read on.
+constexpr i64 MESSAGE_MAX = 1 << 20;
 
 i64 ConvInt(const unsigned char* bytes, int n) {
     i64 value = 0;
@@ -39,31 +42,54 @@ static bool recv_all(int fd, void* buffer, i64 n) {
     return true;
 }
 
+// Reads n bytes and drops them.
+static bool skip_bytes(int fd, i64 n) {
+    char sink[4096];
+    while (n > 0) {
+        i64 k = n < static_cast<i64>(sizeof sink) ? n : static_cast<i64>(sizeof sink);
+        if (!recv_all(fd, sink, k)) return false;
+        n -= k;
+    }
+    return true;
+}
+
 i64 RecvString(char* buffer, i64 cap) {
     unsigned char head[4];
     if (!recv_all(connfd, head, 4)) return 0;
     i64 length = ConvInt(head, 4);
-    if (length >= cap) {
-        std::printf("message of %lld bytes refused: at most %lld bytes fit\n",
-                    static_cast<long long>(length), static_cast<long long>(cap - 1));
+    if (length > MESSAGE_MAX) {
+        std::printf("message of %lld bytes refused: longer than %lld bytes\n",
+                    static_cast<long long>(length), static_cast<long long>(MESSAGE_MAX));
         std::fflush(stdout);
-        return -1;
+        return -2;
     }
+    if (length >= cap) return skip_bytes(connfd, length) ? -1 : 0;
     if (!recv_all(connfd, buffer, length)) return 0;
     buffer[length] = 0;
+    BlankZeros(buffer, length);
     return length;
 }
 
-// Source of further input lines while serving: the client's next message.
+// Source of input lines while serving: the client's next message, echoed.
 static int next_socket_line(char* buffer, i64 cap) {
-    static char message[RECV_SIZE];
-    i64 n = RecvString(message, RECV_SIZE);
-    if (n <= 0) return 0;
-    std::printf("%s", message);
+    if (ended) return 0;
+    i64 n = RecvString(buffer, cap);
+    if (n == -1) return -1;
+    if (n <= 0) {
+        ended = true;
+        return 0;
+    }
+    std::printf("%s", buffer);
     std::fflush(stdout);
-    if (n >= cap) return -1;
-    std::memcpy(buffer, message, static_cast<size_t>(n) + 1);
     return 1;
+}
+
+void CheckClientOutput() {
+    if (connfd < 0 || !std::ferror(stdout)) return;
+    // The client has gone: nothing more reaches it, so the running statement
+    // is abandoned and the server ends as it does when the client closes.
+    close(connfd);
+    std::exit(0);
 }
 
 // Ends the connection without losing what was sent: the client may still be
@@ -115,12 +141,13 @@ void SocketMain(int port) {
     SetLineSource(next_socket_line);
     ZemInitMain();
     std::fflush(stdout);
-    char line[RECV_SIZE];
+    static char line[LINE_SIZE];
     for (;;) {
-        int got = next_socket_line(line, RECV_SIZE);
+        int got = next_socket_line(line, LINE_SIZE);
         if (got == 0) break;
-        if (got > 0) ProcessMainSub(line);
+        ProcessReadLine(got, line);
         std::fflush(stdout);
+        CheckClientOutput();
     }
     SetLineSource(nullptr);
     std::printf("connection closed\n");

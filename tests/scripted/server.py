@@ -38,8 +38,9 @@ def read_until(conn, marker, deadline):
 def send(conn, text, split=False):
     payload = struct.pack(">I", len(text)) + text
     if split:  # deliver the frame in pieces to exercise partial receives
-        for i in range(len(payload)):
-            conn.sendall(payload[i:i + 1])
+        step = max(1, len(payload) // 50)
+        for i in range(0, len(payload), step):
+            conn.sendall(payload[i:i + step])
             time.sleep(0.001)
     else:
         conn.sendall(payload)
@@ -117,21 +118,65 @@ def main():
     results, proc = session(zem, [(text, text + b"      "), (None, b"connection closed\n")])
     check("200-byte message read whole", results[0] == text + b"      ", results[0])
 
-    # A length that does not fit the receive buffer is refused, not stored.
+    # A message up to the line limit is read in parts and run; a longer one is
+    # read to its end and answered with the over-long-line error, and the
+    # session goes on with the workspace intact. A zero byte reads as a blank.
+    too_long = b"Error: input line longer than 10239 characters, not run\n      "
+    longest = b"+/" + b" 1" * 5118 + b" "
+    results, proc = session(zem, [(b"w<-42", b"w<-42      "),
+                                  (longest, b"5118\n      "),
+                                  (b"+/" + b" 1" * 5119, too_long),
+                                  (b"//" + b"x" * ((1 << 20) - 2), too_long),
+                                  (b"1 2 3\x00 4", b"1 2 3 4\n      "),
+                                  (b"w", b"w42\n      "),
+                                  (None, b"connection closed\n")])
+    check("10239-byte message runs", results[1] == longest + b"5118\n      ", results[1][-40:])
+    check("10240-byte message refused", results[2] == too_long, results[2][-80:])
+    check("1 MiB message refused", results[3] == too_long, results[3][-80:])
+    check("zero byte reads as a blank", results[4] == b"1 2 3  41 2 3 4\n      ", results[4])
+    check("session goes on", results[5] == b"w42\n      ", results[5])
+    check("exit status after long messages", proc.returncode == 0, proc.returncode)
+
+    # Four bytes of garbage read as a length above 1 MiB close the connection.
     port = free_port()
     proc = subprocess.Popen([zem, "-s", str(port)], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     try:
         conn = connect(port, time.time() + 20)
         read_until(conn, b"CLEAR WS\n\n      ", time.time() + 20)
-        conn.sendall(struct.pack(">I", 100000) + b"1+2")
+        conn.sendall(b"junk1+2")
         reply = read_until(conn, b"connection closed\n", time.time() + 20)
-        check("oversized message refused", b"refused" in reply and b"connection closed" in reply, reply)
+        check("garbage length refused", b"refused" in reply and b"connection closed" in reply, reply)
         conn.close()
         proc.wait(timeout=10)
         check("refusal exit status", proc.returncode == 0, proc.returncode)
     finally:
         if proc.poll() is None:
             proc.kill()
+
+    # A client that goes while output is still being written ends the running
+    # statement and the server: a whole print of 4294967296 empty rows, and a
+    # loop that prints for ever.
+    endless = [b"@.z<-f y", b"L:[]<-y", b"->L", b"@.", b"f 7"]
+    for title, messages in (("whole print", [b"[]<-4294967296 0#1"]), ("endless loop", endless)):
+        port = free_port()
+        proc = subprocess.Popen([zem, "-s", str(port)], stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE)
+        try:
+            conn = connect(port, time.time() + 20)
+            read_until(conn, b"CLEAR WS\n\n      ", time.time() + 20)
+            for m in messages:
+                send(conn, m)
+            read_until(conn, b"\n\n\n" if len(messages) == 1 else b"7\n7\n7\n", time.time() + 20)
+            conn.close()
+            try:
+                proc.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                pass
+            check(f"client gone during {title}: server ended", proc.returncode == 0,
+                  proc.returncode)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
 
     # A client that vanishes mid-reply cannot kill the server with SIGPIPE.
     port = free_port()

@@ -261,12 +261,12 @@ TEST_F(DisplayPrinter, DeepListsKeepEveryLevel) {
     EXPECT_EQ(outdp, 0);
 }
 
-TEST_F(DisplayPrinter, ListItemLinesCountTheirPrefix) {
+TEST_F(DisplayPrinter, ListItemLinesCountFromAfterTheirPrefix) {
     std::vector<i64> v = Iota(40);
     val_item items[2] = {Vector(TINT, v.data(), 40), Scalar(TINT, 5)};
     std::string first = "<1 2 3 4 5 6 7 8 9";
-    for (int i = 10; i <= 38; i++) first += " " + std::to_string(i);
-    EXPECT_EQ(Print(List(items, 2)), first + "\n" + Blanks(7) + "39 40\n<5\n");
+    for (int i = 10; i <= 39; i++) first += " " + std::to_string(i);
+    EXPECT_EQ(Print(List(items, 2)), first + "\n" + Blanks(7) + "40\n<5\n");
 }
 
 TEST_F(DisplayPrinter, DeepNestingNeverStalls) {
