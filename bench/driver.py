@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""Runs the benchmark workloads in Zem and in their peers and prints a table.
+
+Workloads live in bench/workloads/*.py, one file per group; each file holds a
+list WORKLOADS of Workload or Startup entries (bench/benchlib.py). Every workload is
+timed best of 5 on both sides, in the same run, and both sides' results are
+checked against values computed here in plain Python.
+
+Zem times itself with []TS (milliseconds): a trial is one input line that
+reads the clock, runs the workload `repeat` times and prints the elapsed
+time. Each workload runs in a fresh Zem process.
+"""
+import importlib.util
+import math
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from benchlib import Startup  # noqa: E402
+
+TRIALS = 5
+
+
+def same_numbers(got, want):
+    return len(got) == len(want) and all(
+        math.isclose(g, w, rel_tol=1e-9, abs_tol=1e-9) for g, w in zip(got, want))
+
+
+def numbers(text):
+    """The numbers of a line of Zem output (_ is its minus sign)."""
+    return [float(t.replace("_", "-")) for t in text.split()]
+
+
+def run_zem(zem, w):
+    """Zem's best time per run in ms and its check numbers (or an error text)."""
+    body = ";".join(["r<-" + w.zem] * w.repeat)
+    lines = list(w.zem_setup)
+    for _ in range(TRIALS):
+        lines.append(f"t<-[]TS;{body};d<-[]TS-t;'=T ',+.d%{w.repeat}")
+    lines.append(f"'=C ',+.{w.zem_check}")
+    out = subprocess.run([zem], input="".join(l + "\n" for l in lines), text=True,
+                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=600).stdout
+    if "Error" in out:
+        return None, out[out.find("Error"):][:300]
+    times, check = [], None
+    # A marker can follow prompts written without a line end.
+    for line in out.split("\n"):
+        if "=T " in line:
+            times.append(float(line.split("=T ")[1]))
+        elif "=C " in line:
+            check = numbers(line.split("=C ")[1])
+    if len(times) != TRIALS or check is None:
+        return None, out[-300:]
+    return min(times), check
+
+
+def run_peer(w):
+    data = w.peer_setup()
+    best = math.inf
+    result = None
+    for _ in range(TRIALS):
+        start = time.perf_counter()
+        for _ in range(w.repeat):
+            result = w.peer_run(data)
+        best = min(best, (time.perf_counter() - start) * 1000 / w.repeat)
+    return best, w.peer_check(result)
+
+
+def time_command(command, check):
+    """Best wall time in ms of a command given empty input; None if a run fails."""
+    best = math.inf
+    for _ in range(TRIALS):
+        start = time.perf_counter()
+        p = subprocess.run(command, input="", text=True, stdout=subprocess.PIPE,
+                           stderr=subprocess.STDOUT, timeout=60)
+        best = min(best, (time.perf_counter() - start) * 1000)
+        if not check(p.stdout, p.returncode):
+            return None
+    return best
+
+
+def measure(zem, w):
+    """(Zem ms, peer ms, problem or None) for one workload."""
+    if isinstance(w, Startup):
+        z = time_command([zem] + w.zem_args, w.zem_check)
+        p = time_command(w.peer_command, w.peer_check)
+        problem = None if z is not None and p is not None else "a run failed"
+        return z, p, problem
+    z, zcheck = run_zem(zem, w)
+    if z is None:
+        return None, None, f"Zem failed: {zcheck!r}"
+    p, pcheck = run_peer(w)
+    if not same_numbers(zcheck, w.expect):
+        return z, p, f"Zem computed {zcheck}, expected {w.expect}"
+    if not same_numbers(pcheck, w.expect):
+        return z, p, f"{w.peer} computed {pcheck}, expected {w.expect}"
+    return z, p, None
+
+
+def load_workloads():
+    here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "workloads")
+    found = []
+    for name in sorted(os.listdir(here)):
+        if not name.endswith(".py"):
+            continue
+        spec = importlib.util.spec_from_file_location(name[:-3], os.path.join(here, name))
+        module = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(module)
+        found.extend(module.WORKLOADS)
+    return found
+
+
+def main():
+    zem = sys.argv[1]
+    picks = sys.argv[2:]
+    workloads = [w for w in load_workloads() if not picks or any(p in w.name for p in picks)]
+    width = max([len(w.name) for w in workloads] + [8])
+    print(f"{'workload':<{width}}  {'Zem ms':>10}  {'peer ms':>10}  {'peer':<8}  {'ratio':>7}")
+    failed = 0
+    for w in workloads:
+        z, p, problem = measure(zem, w)
+        if problem:
+            failed += 1
+            print(f"{w.name:<{width}}  FAILED: {problem}")
+            continue
+        print(f"{w.name:<{width}}  {z:10.2f}  {p:10.2f}  {w.peer:<8}  {z / p:7.2f}", flush=True)
+    print(f"best of {TRIALS}; ratio = Zem time / peer time")
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
