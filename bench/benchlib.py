@@ -1,7 +1,10 @@
 """The two kinds of benchmark workload, shared by the driver and the
 workload files."""
+from dataclasses import dataclass
+from typing import Any, Callable
 
 
+@dataclass
 class Workload:
     """One computation, in Zem and in a Python peer.
 
@@ -13,29 +16,25 @@ class Workload:
     expect: the numbers both checks must give.
     repeat: runs per trial, for workloads too short for a millisecond clock.
     """
-
-    def __init__(self, name, zem_setup, zem, zem_check, peer, peer_setup, peer_run,
-                 peer_check, expect, repeat=1):
-        self.name = name
-        self.zem_setup = zem_setup
-        self.zem = zem
-        self.zem_check = zem_check
-        self.peer = peer
-        self.peer_setup = peer_setup
-        self.peer_run = peer_run
-        self.peer_check = peer_check
-        self.expect = expect
-        self.repeat = repeat
+    name: str
+    zem_setup: list
+    zem: str
+    zem_check: str
+    peer: str
+    peer_setup: Callable[[], Any]
+    peer_run: Callable[[Any], Any]
+    peer_check: Callable[[Any], list]
+    expect: list
+    repeat: int = 1
 
 
+@dataclass
 class Startup:
     """Start-up to exit of a process reading empty input, Zem against a peer
-    command; check(output, returncode) tells whether a run went right."""
-
-    def __init__(self, name, zem_args, zem_check, peer, peer_command, peer_check):
-        self.name = name
-        self.zem_args = zem_args
-        self.zem_check = zem_check
-        self.peer = peer
-        self.peer_command = peer_command
-        self.peer_check = peer_check
+    command; each check(output, returncode) tells whether a run went right."""
+    name: str
+    zem_args: list
+    zem_check: Callable[[str, int], bool]
+    peer: str
+    peer_command: list
+    peer_check: Callable[[str, int], bool]
