@@ -105,9 +105,9 @@ def load_workloads():
     for name in sorted(os.listdir(here)):
         if not name.endswith(".py"):
             continue
-        spec = importlib.util.spec_from_file_location(name[:-3], os.path.join(here, name))
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        source = importlib.util.spec_from_file_location(name[:-3], os.path.join(here, name))
+        module = importlib.util.module_from_spec(source)
+        source.loader.exec_module(module)
         found.extend(module.WORKLOADS)
     return found
 
