@@ -1,6 +1,6 @@
 // Temporal arithmetic: a count added to or taken from a temporal value, and
 // the difference of two values of one temporal type. Each call leaves its
-// status in merr (0 success, 3 failure); the caller turns 3 into error 33.
+// status in merr (0 success, MERR_FAIL failure); the caller turns a failure into E_DATETIME_VALUE.
 #include "datetime/datetime.h"
 
 #include <cmath>
@@ -44,20 +44,20 @@ static i64 daytodate(i64 d, i64* out) {
 
 i64 amtime0(i64 code, i64 type, i64 v, i64 n, i64* out) {
     i64 f[4];
-    if (dtconvt1(type, v, f) < 0) return status(3);
+    if (dtconvt1(type, v, f) < 0) return status(MERR_FAIL);
     bool sub = code == CODE_SUB;
     // A negated count must not overflow; the most negative count only
     // matters through its remainder for the wrapping types.
-    if (sub && n == INT64_MIN && (type == TMONTH || type == TDATE)) return status(3);
+    if (sub && n == INT64_MIN && (type == TMONTH || type == TDATE)) return status(MERR_FAIL);
     i64 r = 0;
     switch (type) {
     case TMONTH:
-        if (movemonth(f, sub ? -n : n, &r) < 0) return status(3);
+        if (movemonth(f, sub ? -n : n, &r) < 0) return status(MERR_FAIL);
         break;
     case TDATE: {
         i64 d;
         if (__builtin_add_overflow(trandate(f), sub ? -n : n, &d) || daytodate(d, &r) < 0)
-            return status(3);
+            return status(MERR_FAIL);
         break;
     }
     case TMINUTE: r = wrap(v, sub ? -(n % 1440) : n, 1440); break;
@@ -66,13 +66,13 @@ i64 amtime0(i64 code, i64 type, i64 v, i64 n, i64* out) {
     }
     i64 g[4];
     dtconvt1(type, r, g);
-    if (!checkDT(type, g)) return status(3);
+    if (!checkDT(type, g)) return status(MERR_FAIL);
     *out = r;
     return status(0);
 }
 
 i64 amtime0E(i64 code, i64 n, double* out, double v) {
-    if (!std::isfinite(v) || (code == CODE_SUB && n == INT64_MIN)) return status(3);
+    if (!std::isfinite(v) || (code == CODE_SUB && n == INT64_MIN)) return status(MERR_FAIL);
     if (code == CODE_SUB) n = -n;
     const i64 day = 86400000;
     i64 w = n / day, rest = n - w * day;
@@ -80,21 +80,21 @@ i64 amtime0E(i64 code, i64 n, double* out, double v) {
     dtconvt2(f, v);
     i64 t = f[3] * 3600000 + f[4] * 60000 + f[5] * 1000 + f[6] + rest;
     i64 d;
-    if (__builtin_add_overflow(trandate(f), w, &d)) return status(3);
+    if (__builtin_add_overflow(trandate(f), w, &d)) return status(MERR_FAIL);
     if (t < 0) { t += day; d--; }
     if (t >= day) { t -= day; d++; }
     i64 date;
-    if (daytodate(d, &date) < 0) return status(3);
+    if (daytodate(d, &date) < 0) return status(MERR_FAIL);
     double r = (double)date * MSDAY + (double)t;
     dtconvt2(f, r);
-    if (!checkDT(TDATETIME, f)) return status(3);
+    if (!checkDT(TDATETIME, f)) return status(MERR_FAIL);
     *out = r;
     return status(0);
 }
 
 i64 amtime1(i64 type, i64 a, i64 b, i64* out) {
     i64 fa[4], fb[4];
-    if (dtconvt1(type, a, fa) < 0) return status(3);
+    if (dtconvt1(type, a, fa) < 0) return status(MERR_FAIL);
     dtconvt1(type, b, fb);
     i64 x, y;
     switch (type) {

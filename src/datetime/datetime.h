@@ -27,8 +27,9 @@ constexpr double MSDAY = 8.64e7; // milliseconds per day
 extern const char* const dtsym0[7];  // field names: year month day hour minute second ms
 extern const char* const dtsym1[7];  // short names: yy mm dd hh uu ss ms
 
-// Status of the last temporal arithmetic call: 0 success, 3 failure.
+// Status of the last temporal arithmetic call: 0 success, MERR_FAIL failure.
 extern i64 merr;
+constexpr i64 MERR_FAIL = 3;
 
 // A text buffer handed to optime1/optime2 must hold at least TIMEBUF bytes.
 constexpr i64 TIMEBUF = 64;
@@ -67,7 +68,7 @@ i64 ReadDate1(const char* text, i64 type, bool compute, i64 len);
 // One datetime literal of 19 characters (23 with milliseconds).
 double ReadDate2(const char* text, bool compute, i64 len, bool withMilliseconds);
 // Reads a run of blank-separated literals of one type from text[*pos].
-// Returns 0 (read), 1 (not a temporal literal), 31 or 33 (also in errchk).
+// Returns 0 (read), 1 (not a temporal literal), E_TIME_FORMAT or E_DATETIME_VALUE (also in errchk).
 i64 isdatetime(const char* text, i64* pos, bool store, i64* count, i64* type, i64* out);
 // The value of the n digits at text[pos].
 i64 getval(const char* text, i64 pos, i64 n);
@@ -77,11 +78,11 @@ i64 getdate0(const char* text);
 
 // ---- arithmetic (code 45 add, 47 subtract) -----------------------------------
 
-// v + n (v - n for code 47) for a month/date/minute/second/time v; 0 or 3.
+// v + n (v - n for code 47) for a month/date/minute/second/time v; 0 or MERR_FAIL.
 i64 amtime0(i64 code, i64 type, i64 v, i64 n, i64* out);
-// Datetime v + n milliseconds (v - n for code 47); 0 or 3.
+// Datetime v + n milliseconds (v - n for code 47); 0 or MERR_FAIL.
 i64 amtime0E(i64 code, i64 n, double* out, double v);
-// a - b of one type in months, days, minutes, seconds or milliseconds; 0 or 3.
+// a - b of one type in months, days, minutes, seconds or milliseconds; 0 or MERR_FAIL.
 i64 amtime1(i64 type, i64 a, i64 b, i64* out);
 // a - b of two datetimes in milliseconds; always 0.
 i64 amtime1E(double* out, double a, double b);

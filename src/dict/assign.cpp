@@ -5,9 +5,9 @@
 
 // []RL and []PP need a boolean or integer single element of at least 1.
 static i64 check_positive(const val_item* v) {
-    if (v->type != TBOOL && v->type != TINT) return 7;
-    if (!(v->rank == 0 || (v->rank == 1 && v->count == 1))) return 3;
-    if (v->dim0 < 1) return 4;
+    if (v->type != TBOOL && v->type != TINT) return E_TYPE;
+    if (!(v->rank == 0 || (v->rank == 1 && v->count == 1))) return E_LENGTH;
+    if (v->dim0 < 1) return E_VALUE;
     return 0;
 }
 
@@ -33,7 +33,7 @@ static i64 share(i64 slot, i64 rv) {
 
 i64 PfAssign(i64 slot, i64 rc, i64 rv) {
     const val_item* src = opnd(rc, rv);
-    if (src->rank == -1) return errchk = 4;
+    if (src->rank == -1) return errchk = E_VALUE;
     if (slot == SLOT_RL || slot == SLOT_PP) {
         i64 e = check_positive(src);
         if (e) return errchk = e;

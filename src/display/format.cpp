@@ -157,7 +157,7 @@ static i64 CharResult(i64 res, const char* text, i64 n, i64 rank, const i64* dim
 i64 PfFormat(i64 res, i64 rc, i64 rv) {
     SetNames(1, 5, res, -1, -1, rc, rv);
     val_item* v = opnd(rc, rv);
-    if (v->type > TTIME || v->type == TLIST) return errchk = 1;
+    if (v->type > TTIME || v->type == TLIST) return errchk = E_DOMAIN;
     if (v->type == TCHAR) return GenStore(res, rc, rv);
     i64 n = 0;
     if (v->count == 0) return CharResult(res, "", 0, 1, nullptr);

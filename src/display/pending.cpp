@@ -4,6 +4,6 @@
 
 #define PENDING __attribute__((weak))
 
-PENDING i64 GenOutdic(i64) { return errchk = 43; }
-PENDING i64 GenOutTab(i64) { return errchk = 43; }
-PENDING i64 GenOutTak(i64) { return errchk = 43; }
+PENDING i64 GenOutdic(i64) { return errchk = E_NOT_BUILT; }
+PENDING i64 GenOutTab(i64) { return errchk = E_NOT_BUILT; }
+PENDING i64 GenOutTak(i64) { return errchk = E_NOT_BUILT; }

@@ -61,14 +61,14 @@ typedef i64 (*leaf_visit)(i64 slot, i64* positions);
 
 // Visits the leaves of the list in slot depth-first, in item order.
 static i64 WalkLeaves(i64 slot, i64 depth, leaf_visit visit, i64* positions) {
-    if (depth > MAXDEPTH) return 5;
+    if (depth > MAXDEPTH) return E_STACK_FULL;
     val_item* v = &vtable[slot];
-    if (v->rank < 0) return errchk = 4;
-    if (v->type != TLIST) return v->type > TTIME ? 1 : visit(slot, positions);
-    if (v->rank >= 2) return 4;
+    if (v->rank < 0) return errchk = E_VALUE;
+    if (v->type != TLIST) return v->type > TTIME ? E_DOMAIN : visit(slot, positions);
+    if (v->rank >= 2) return E_VALUE;
     for (i64 k = 0; k < ItemCount(v); k++) {
         i64 s = RefSlot(ItemRef(v, k));
-        if (s < 0) return errchk = 4;
+        if (s < 0) return errchk = E_VALUE;
         i64 rc = s == 0 ? visit(0, positions) : WalkLeaves(s, depth + 1, visit, positions);
         if (rc) return rc;
     }
@@ -76,7 +76,7 @@ static i64 WalkLeaves(i64 slot, i64 depth, leaf_visit visit, i64* positions) {
 }
 
 static i64 Walk(i64 slot, leaf_visit visit, i64* positions) {
-    if (slot < 1 || slot >= VTSIZE) return errchk = 4;
+    if (slot < 1 || slot >= VTSIZE) return errchk = E_VALUE;
     leafat = 0;
     return WalkLeaves(slot, 0, visit, positions);
 }
@@ -86,7 +86,7 @@ static i64 Walk(i64 slot, leaf_visit visit, i64* positions) {
 static i64 CountLeaf(i64, i64*) {
     // Every leaf takes a column at least, so more leaves than the area's
     // capacity cannot be drawn (and shared sub-lists cannot blow up).
-    return ++leaves > MAXTXTOPT ? 33 : 0;
+    return ++leaves > MAXTXTOPT ? E_DATETIME_VALUE : E_OK;
 }
 
 i64 GenCheck(i64 slot) {
@@ -157,7 +157,7 @@ static void LeafSize(i64 slot, i64* w, i64* h) {
 // ---- measuring pass -----------------------------------------------------------
 
 static i64 MeasureLeaf(i64 slot, i64* positions) {
-    if (leafat >= leaves) return 4;
+    if (leafat >= leaves) return E_VALUE;
     i64 w = 1, h = 1, step = 1;
     if (slot != 0) {
         LeafSize(slot, &w, &h);
@@ -214,7 +214,7 @@ i64 OutputLoopList(i64 slot, i64 column) {
 }
 
 static i64 DrawLeaf(i64 slot, i64* positions) {
-    if (leafat >= leaves) return 4;
+    if (leafat >= leaves) return E_VALUE;
     i64 x = positions[leafat];
     leafat++;
     if (slot == 0) {
@@ -255,7 +255,7 @@ i64 GenType6(i64 slot) {
     if (rc == 0) {
         listm = leaves >= 2 ? LISTGAP * (leaves - 1) + listm + 1 : listm + 1;
         i64 size;
-        if (__builtin_mul_overflow(listn, listm, &size) || size + 1 > AreaRoom()) rc = 33;
+        if (__builtin_mul_overflow(listn, listm, &size) || size + 1 > AreaRoom()) rc = E_DATETIME_VALUE;
     }
     if (rc) {
         free(positions);
@@ -275,7 +275,7 @@ i64 GenType6(i64 slot) {
 
 i64 OutputLoopSym(i64 slot) {
     val_item* v = &vtable[slot];
-    if (v->type != TSYM || v->rank < 2 || v->count == 0) return errchk = 1;
+    if (v->type != TSYM || v->rank < 2 || v->count == 0) return errchk = E_DOMAIN;
     i64 cols = AxisLength(v, v->rank - 1);
     const i64* w = LeafWidths(slot);
     i64 perrow = 2 * cols + 1;
@@ -283,7 +283,7 @@ i64 OutputLoopSym(i64 slot) {
     i64 size = (v->count / cols) * perrow;
     if (chrnum + size > MAXTXTOPT || size + 1 > AreaRoom()) {
         genptr = tgenptr;
-        return errchk = 33;
+        return errchk = E_DATETIME_VALUE;
     }
     chrnum += size;
     const char* data = (const char*)getptV(v);

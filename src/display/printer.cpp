@@ -162,7 +162,7 @@ static i64 PrintBody(outline* o, val_item* v, i64 mode, i64 index, bool whole) {
     }
     // Enumerations print through the dictionary and table routines, which
     // are not built yet.
-    if (type == TENUM) return errchk = 43;
+    if (type == TENUM) return errchk = E_NOT_BUILT;
     bool layout = type == TDICT || type == TTABLE || (IsSimple(type) && v->rank >= 2);
     if (layout) {
         // These layouts read a value slot: a constant is lent one.
@@ -191,11 +191,11 @@ static i64 PrintBody(outline* o, val_item* v, i64 mode, i64 index, bool whole) {
 }
 
 i64 GenOutpt(i64 mode, i64 index) {
-    if (index < 0 || index >= (mode == 1 ? CTSIZE : VTSIZE)) return errchk = 4;
+    if (index < 0 || index >= (mode == 1 ? CTSIZE : VTSIZE)) return errchk = E_VALUE;
     val_item* v = mode == 1 ? &ctable[index] : &vtable[index];
     if (v->rank < 0) {
-        if (mode != 1) errchk = 4;
-        return 4;
+        if (mode != 1) errchk = E_VALUE;
+        return E_VALUE;
     }
     if (PRINT_OFF) return 0;
     bool whole = mode != 1 && index == SLOT_ALL;

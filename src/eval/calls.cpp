@@ -35,7 +35,7 @@ i64 copy_arguments(const func_entry& f, const Arg& l, const Arg& r) {
     // Several right arguments take the items of one list: a variable's, or
     // the item an each call hands over.
     val_item* list = r.item ? r.item : r.c >= 0 ? nullptr : &vtable[r.v];
-    if (!list || list->type != TLIST || list->count != f.nright) return errchk = 36;
+    if (!list || list->type != TLIST || list->count != f.nright) return errchk = E_QUIET;
     for (i64 k = 0; k < f.nright; k++) {
         val_item* items = reinterpret_cast<val_item*>(list->data);
         if (GenStoreV0(nametable[f.right + k].index, &items[k])) return errchk;
@@ -75,7 +75,7 @@ i64 plan_items(const func_entry& f, i64 lc, i64 lv, i64 rc, i64 rv, Items* it) {
     if (!it->left && !it->right) return 0;
     i64 ln = it->left ? opnd(lc, lv)->count : 0;
     i64 rn = it->right ? opnd(rc, rv)->count : 0;
-    if (it->left && it->right && ln != rn) return errchk = 3;
+    if (it->left && it->right && ln != rn) return errchk = E_LENGTH;
     it->n = it->left ? ln : rn;
     return 0;
 }
@@ -122,7 +122,7 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
             return errchk;
     }
     i64 saved = collision;
-    if (SiMakeRoom(depth + 1)) return errchk = 5;
+    if (SiMakeRoom(depth + 1)) return errchk = E_STACK_FULL;
     depest = depth + 1;
     i64 at = sidx + depest;
     sitable[at] = {caller, line};

@@ -41,9 +41,9 @@ i64 DispatchDyadic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io, i6
     if (in(code, 72, 76)) return PfCompre(code, res, lc, lv, rc, rv);
     if (in(code, 77, 81)) return PfExpand(code, res, lc, lv, rc, rv);
     if (in(code, 501, 750) || in(code, 800, 900)) return PfOuterp(code, res, lc, lv, rc, rv);
-    if (code == 752 || in(code, 758, 799)) return errchk = 1;
+    if (code == 752 || in(code, 758, 799)) return errchk = E_DOMAIN;
     if (code >= 901) return PfInnerp(code, res, lc, lv, rc, rv, transposed);
-    return errchk = 43;
+    return errchk = E_NOT_BUILT;
 }
 
 i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
@@ -57,7 +57,7 @@ i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     case 23: case 24: return PfGrade(code, res, rc, rv, io);
     case 40: return PfFormat(res, rc, rv);
     case 42: return PfInvert(res, rc, rv);
-    case 701: PfUnpack(res, rc, rv); return errchk = 43;
+    case 701: PfUnpack(res, rc, rv); return errchk = E_NOT_BUILT;
     case 702: return PfPack(res, rc, rv);
     case 703: return PfType(res, rc, rv);
     case 704: return PfUnique(res, rc, rv);
@@ -74,5 +74,5 @@ i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     if (in(code, 201, 299) || in(code, 401, 499)) return GenScan(code, res, rc, rv);
     if (in(code, 601, 650)) return PfqdMon(code, res, rc, rv);
     if (code == 34 || code == 38 || in(code, 89, 93)) return PfRevers(code, res, rc, rv);
-    return errchk = 43;
+    return errchk = E_NOT_BUILT;
 }

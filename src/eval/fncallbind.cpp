@@ -45,11 +45,11 @@ i64 nonlocal_slot(i64 e) {
     i64 g = FnFindName(name, 'G');
     if (g >= 0) {
         if (gnametable[g].kind == 'V') return gnametable[g].index;
-        errchk = 84;
+        errchk = E_TABLE_FULL;
         return -1;
     }
     if (lstvx + 1 + SCRATCHGAP >= lstvxend) {
-        errchk = 84;
+        errchk = E_TABLE_FULL;
         return -1;
     }
     if ((g = Enter(name, 'G')) < 0) return -1;
@@ -89,8 +89,8 @@ i64 bind(i64 row) {
     const func_entry& f = functable[row];
     i64 locals = local_count(f, row);
     i64 names = f.bodylast >= 0 ? f.bodylast - f.lblmark : 0;
-    if (lststkx + 1 + names + locals >= DFXSIZE) return errchk = 5, -1;
-    if (lstvxend - locals <= lstvx + SCRATCHGAP) return errchk = 84, -1;
+    if (lststkx + 1 + names + locals >= DFXSIZE) return errchk = E_STACK_FULL, -1;
+    if (lstvxend - locals <= lstvx + SCRATCHGAP) return errchk = E_TABLE_FULL, -1;
     i64 top = lststkx, vxend = lstvxend, io = -1;
     push(-1, lstvxend);
     for (i64 e = f.lblmark + 1; f.bodylast >= 0 && e <= f.bodylast; e++) {
@@ -119,7 +119,7 @@ i64 bind(i64 row) {
 i64 unbind(i64 row) {
     i64 m = lststkx;
     while (m >= 0 && dfxstack[m].name != -1) m--;
-    if (m < 0) return errchk = 1;
+    if (m < 0) return errchk = E_DOMAIN;
     restore(m - 1, dfxstack[m].slot);
     if (row >= 0) rebind_nodes(row);
     return 0;
@@ -149,7 +149,7 @@ void Rslocvx1(i64 slot) {
 
 i64 SiMakeRoom(i64 n) {
     while (sidx + n >= SITSIZE) {
-        if (sidx < 0) return 5;
+        if (sidx < 0) return E_STACK_FULL;
         i64 live = sidx + n < SITSIZE ? sidx + n : SITSIZE;
         for (i64 i = 1; i < live; i++) {
             sitable[i - 1] = sitable[i];

@@ -47,10 +47,10 @@ i64 computed(i64 root, i64 v, i64 i, i64 last, i64* to) {
     const val_item& x = value_of(root, v);
     if (x.type == TCHAR) {
         i64 e = GenOutpt(parsetree[root].kind == 'C' ? 1 : 0, v);
-        return e ? e : 100;
+        return e ? e : E_BRANCH_TEXT;
     }
-    if (x.type != TBOOL && x.type != TINT) return 7;
-    if (!single(x)) return 44;
+    if (x.type != TBOOL && x.type != TINT) return E_TYPE;
+    if (!single(x)) return E_BRANCH_RESTRICTION;
     i64 n = element(x, 0);
     *to = n < 0 ? i + 1 : n > last ? 0 : n;
     return 0;
@@ -59,8 +59,8 @@ i64 computed(i64 root, i64 v, i64 i, i64 last, i64* to) {
 // The line a conditional branch goes to.
 i64 conditional(const br_entry& b, i64 root, i64 v, i64* to) {
     const val_item& x = value_of(root, v);
-    if (x.rank > 1) return 45;
-    if (!boolean_values(x)) return 7;
+    if (x.rank > 1) return E_BRANCH_FORMAT;
+    if (!boolean_values(x)) return E_TYPE;
     *to = b.next;
     if (x.count == 0) return 0;
     if (single(x)) {
@@ -70,7 +70,7 @@ i64 conditional(const br_entry& b, i64 root, i64 v, i64* to) {
     i64 labels = 1;
     if (b.list >= 0)
         while (b.list + labels - 1 < OVSIZE && overflow[b.list + labels - 1] != -1) labels++;
-    if (labels != 1 && labels != x.count) return 3;
+    if (labels != 1 && labels != x.count) return E_LENGTH;
     for (i64 p = 0; p < x.count; p++) {
         if (!element(x, p)) continue;
         *to = p == 0 || labels == 1 ? b.target : overflow[b.list + p - 1];
@@ -92,7 +92,7 @@ void record_trace(const Run& r) {
 
 void fail(const Run& r, i64 i, i64 depth, i64 node) {
     sitable[sidx + depth] = {r.row, i};
-    if (epos == -1 && errchk != 26 && node >= 0 && node <= lstndx) epos = parsetree[node].col;
+    if (epos == -1 && errchk != E_STRUCTURE && node >= 0 && node <= lstndx) epos = parsetree[node].col;
     record_trace(r);
 }
 
@@ -134,7 +134,7 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
         const br_entry& b = brtable[s->branch];
         i64 to = b.target;
         i64 e = 0;
-        if (b.target == -100) e = s->root >= 0 ? computed(s->root, v, i, r.last, &to) : 100;
+        if (b.target == BR_COMPUTED) e = s->root >= 0 ? computed(s->root, v, i, r.last, &to) : E_BRANCH_TEXT;
         else if (b.next >= 0 && s->root >= 0) e = conditional(b, s->root, v, &to);
         if (e) {
             errchk = e;

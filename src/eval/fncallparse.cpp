@@ -57,7 +57,7 @@ i64 SetHeadFirst(i64 row, i64 depth, i64 io) {
     IbClean(row);
     func_entry& fe = functable[row];
     zem_func* f = fe.func;
-    if (!f || global_name(row) < 0) return fail_at(row, depth, 0), errchk = 80;
+    if (!f || global_name(row) < 0) return fail_at(row, depth, 0), errchk = E_FN_NOT_LISTED;
     fe.gname = global_name(row);
     FnGetFullname(fe.gname, 'G');
     i64 bad = ZemParserNewInit(f->trim, f->ntrim);

@@ -83,7 +83,7 @@ void FnDisplay(char* text, bool interactive) {
             if (interactive) std::printf("%s\n", name);
         } else {
             std::printf("%s\n", name);
-            errchk = 1;
+            errchk = E_DOMAIN;
         }
         return;
     }
@@ -98,7 +98,7 @@ void FnDisplay(char* text, bool interactive) {
         return;
     }
     std::printf("\n");
-    errchk = 2;
+    errchk = E_RANK;
 }
 
 i64 DebugStack(char* text) {

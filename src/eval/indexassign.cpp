@@ -62,8 +62,8 @@ static std::vector<i64> squeezed(const i64* dims, i64 rank)
     return out;
 }
 
-// The selection's shape against the value's, ones removed: 2 for another
-// number of dimensions, 3 for other dimensions.
+// The selection's shape against the value's, ones removed: E_RANK for another
+// number of dimensions, E_LENGTH for other dimensions.
 static i64 conformance(const i64* sdims, i64 srank, i64 vc, i64 vv)
 {
     const val_item* x = opnd(vc, vv);
@@ -71,8 +71,8 @@ static i64 conformance(const i64* sdims, i64 srank, i64 vc, i64 vv)
     std::vector<i64> vd(x->rank > 0 ? x->rank : 1);
     CfAbstract(vc, vv, vd.data());
     std::vector<i64> s = squeezed(sdims, srank), v = squeezed(vd.data(), x->rank > 0 ? x->rank : 1);
-    if (s.size() != v.size()) return 2;
-    return s == v ? 0 : 3;
+    if (s.size() != v.size()) return E_RANK;
+    return s == v ? E_OK : E_LENGTH;
 }
 
 // Count checks of the vector, matrix and higher paths.
@@ -80,15 +80,15 @@ static i64 value_fits(const val_item* t, i64 ic, i64 iv, i64 L, const val_item* 
 {
     bool one = single(x);
     if (t->rank == 1) {
-        if (L == 0) return x->count > 1 ? 3 : 0;
-        if (t->count == 1) return one ? 0 : 3;
+        if (L == 0) return x->count > 1 ? E_LENGTH : E_OK;
+        if (t->count == 1) return one ? E_OK : E_LENGTH;
         if (one) return 0;
         i64 srank = elided(ic, iv) ? 1 : single(opnd(ic, iv)) ? 0 : opnd(ic, iv)->rank;
-        if (srank != x->rank) return 2;
-        return x->count == L ? 0 : 3;
+        if (srank != x->rank) return E_RANK;
+        return x->count == L ? E_OK : E_LENGTH;
     }
     if (L == 0) return 0;
-    return x->count == 1 || x->count == L ? 0 : 3;
+    return x->count == 1 || x->count == L ? E_OK : E_LENGTH;
 }
 
 // Element offsets of the selection into the target, in scratch.
@@ -148,7 +148,7 @@ static i64 store_items(i64 target, i64 ic, i64 iv, const i64* offs, i64 L, i64 v
     const val_item* x = opnd(vc, vv);
     bool listval = x->type == TLIST;
     bool whole = !listval || (x->count != 1 && !elided(ic, iv) && single(opnd(ic, iv)));
-    if (listval && !whole && x->count != 1 && x->count != L) return 3;
+    if (listval && !whole && x->count != 1 && x->count != L) return E_LENGTH;
     std::vector<val_item> made(L);
     for (i64 k = 0; k < L; k++) {
         i64 e;
@@ -178,10 +178,10 @@ static i64 store_enum(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin)
     const val_item* p = opnd(ic, iv);
     const val_item* x = opnd(vc, vv);
     if (elided(ic, iv) || (p->type != TBOOL && p->type != TINT) || p->rank > 1 || p->count == 0)
-        return 1;
-    if (x->type != TSYM) return 1;
-    if (!single(x) && (x->rank != p->rank || x->count != p->count)) return 1;
-    if (CheckIdexv(ic, iv, vtable[target].count, origin)) return 25;
+        return E_DOMAIN;
+    if (x->type != TSYM) return E_DOMAIN;
+    if (!single(x) && (x->rank != p->rank || x->count != p->count)) return E_DOMAIN;
+    if (CheckIdexv(ic, iv, vtable[target].count, origin)) return E_INDEX;
     return GenEnud(target, ic, iv, vc, vv, origin);
 }
 
@@ -191,8 +191,8 @@ static i64 assign_array(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc
     const val_item* t = &vtable[target];
     const val_item* x = opnd(vc, vv);
     i64 type = stored_type(t->type, x->type);
-    if (type < 0) return 1;
-    if (type == TLIST && t->rank != 1) return 1;
+    if (type < 0) return E_DOMAIN;
+    if (type == TLIST && t->rank != 1) return E_DOMAIN;
     i64 r = t->rank;
     std::vector<i64> dims(r), lens(r), sdims;
     std::vector<i64*> sel(r);
@@ -207,7 +207,7 @@ static i64 assign_array(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc
     }
     if (i64 e = conformance(sdims.data(), irnk, vc, vv)) return e;
     if (type == TLIST) {
-        if (L == 0 && x->count > 1) return 3;
+        if (L == 0 && x->count > 1) return E_LENGTH;
     } else if (i64 e = value_fits(t, ic, iv, L, x)) {
         return e;
     }
@@ -219,19 +219,19 @@ static i64 assign_array(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc
 
 i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n, i64 io)
 {
-    if (vtable[target].rank == -1 || undefined(vc, vv) || undefined(ic, iv)) return errchk = 4;
+    if (vtable[target].rank == -1 || undefined(vc, vv) || undefined(ic, iv)) return errchk = E_VALUE;
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     i64 t = vtable[target].type;
     if (t > TTIME) {
-        if (n > 0) return errchk = 2;
+        if (n > 0) return errchk = E_RANK;
         if (t == TDICT || t == TTABLE) {
             i64 sc = n >= 0 ? idxc[0] : -1, sv = n >= 0 ? idxv[0] : -1;
             return errchk = DictIndex(target, ic, iv, sc, sv, vc, vv, n, io);
         }
         if (t == TENUM) return errchk = store_enum(target, ic, iv, vc, vv, origin);
-        return errchk = 1;
+        return errchk = E_DOMAIN;
     }
-    if (n + 2 != vtable[target].rank) return errchk = 2;
+    if (n + 2 != vtable[target].rank) return errchk = E_RANK;
     return errchk = assign_array(target, ic, iv, idxc, idxv, vc, vv, origin);
 }

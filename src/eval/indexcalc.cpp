@@ -23,7 +23,7 @@ i64 PfCalcDelta(i64 rank, i64 slot)
     i64 last = e + rank - 2;
     if (last > nxtglx) {
         if (last >= GLIST_SIZE) {
-            errchk = 9;
+            errchk = E_GLIST_FULL;
             return -1;
         }
         nxtglx = last;
@@ -35,7 +35,7 @@ i64 PfCalcDelta(i64 rank, i64 slot)
 
 i64 PfIdxSave(i64 fc, i64 fv, i64 n, i64* idxc, i64* idxv)
 {
-    if (nxtglx + 2 * n + 4 >= GLIST_SIZE) return errchk = 9;
+    if (nxtglx + 2 * n + 4 >= GLIST_SIZE) return errchk = E_GLIST_FULL;
     i64 at = nxtglx + 1;
     glist[at] = fc;
     glist[at + 1] = fv;
@@ -55,7 +55,7 @@ i64 CheckIdexv(i64 c, i64 v, i64 d, i64 io)
     val_item* x = opnd(c, v);
     const i64* w = static_cast<const i64*>(getptV(x));
     for (i64 k = 0; k < x->count; k++)
-        if (w[k] < io || w[k] >= io + d) return 25;
+        if (w[k] < io || w[k] >= io + d) return E_INDEX;
     return 0;
 }
 
@@ -81,23 +81,23 @@ i64 IndxStoreDim(i64 c, i64 v, i64* dims, i64* pos, i64 d)
 // A whole number that a float index may stand for (as IntV narrows).
 static bool whole(double x) { return x == x && x >= -2147483647.0 && x <= 2147483647.0 && x == (i64)x; }
 
-// Kind check of one position: 4 without a value, 1 for a type that cannot
+// Kind check of one position: E_VALUE without a value, E_DOMAIN for a type that cannot
 // index (a float only when demote is set and all its elements are whole).
 static i64 position_kind(i64 c, i64 v, bool demote)
 {
     if (elided(c, v)) return 0;
     val_item* x = opnd(c, v);
-    if (c < 0 && x->rank == -1) return 4;
+    if (c < 0 && x->rank == -1) return E_VALUE;
     if (x->type == TBOOL || x->type == TINT) return 0;
-    if (!demote || x->type != TFLOAT) return 1;
+    if (!demote || x->type != TFLOAT) return E_DOMAIN;
     const double* f = static_cast<const double*>(getptV(x));
     for (i64 k = 0; k < x->count; k++)
-        if (!whole(f[k])) return 1;
+        if (!whole(f[k])) return E_DOMAIN;
     return 0;
 }
 
 // The offsets (value - io) of one position along an axis of length d, in a
-// scratch array; 25 for a value outside the axis. The user's value is only
+// scratch array; E_INDEX for a value outside the axis. The user's value is only
 // read, so a float index variable keeps its type.
 static i64 position_offsets(i64 c, i64 v, i64 d, i64 io, i64* count, i64** off)
 {
@@ -115,7 +115,7 @@ static i64 position_offsets(i64 c, i64 v, i64 d, i64 io, i64* count, i64** off)
     for (i64 k = 0; k < n; k++) {
         i64 w = x->type == TFLOAT ? (i64)static_cast<const double*>(src)[k]
                                   : static_cast<const i64*>(src)[k];
-        if (w < io || w >= io + d) return 25;
+        if (w < io || w >= io + d) return E_INDEX;
         o[k] = w - io;
     }
     *off = o;
@@ -153,7 +153,7 @@ i64 PfCalcIdxll(i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, const i
         }
     }
     if (empty) ilgth = 0;
-    else if (over) return 6;
+    else if (over) return E_WS_FULL;
     return 0;
 }
 

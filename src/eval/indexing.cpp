@@ -44,9 +44,9 @@ static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
     val_item* d = opnd(lc, lv);
     val_item* key = opnd(rc, rv);
     const val_item* parts = reinterpret_cast<const val_item*>(d->data);
-    if (!parts) return errchk = 1;
-    if (parts[0].type != TLIST && key->type != parts[0].type) return errchk = 7;
-    if (key->count == 0) return errchk = 1;
+    if (!parts) return errchk = E_DOMAIN;
+    if (parts[0].type != TLIST && key->type != parts[0].type) return errchk = E_TYPE;
+    if (key->count == 0) return errchk = E_DOMAIN;
     i64* found = static_cast<i64*>(GM_new(TINT, key->count + 1));
     if (i64 e = dict_indx(d, rc, rv, found, io)) return errchk = e;
     i64 base;
@@ -103,11 +103,11 @@ static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i6
     i64 r = a->rank, type = a->type;
     bool list_index = !elided(rc, rv) && opnd(rc, rv)->type == TLIST;
     if (list_index) {
-        if (r != 1) return errchk = 1;
+        if (r != 1) return errchk = E_DOMAIN;
         return by_index_list(res, lc, lv, rc, rv, ioslot);
     }
     if (type == TLIST && (r != 1 || (!elided(rc, rv) && opnd(rc, rv)->rank > 1)))
-        return errchk = 1;
+        return errchk = E_DOMAIN;
     std::vector<i64> dims(r), lens(r), strides(r);
     std::vector<i64*> sel(r);
     shape_of(a, dims.data());
@@ -139,23 +139,23 @@ static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i6
 
 i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n, i64 io)
 {
-    if (undefined(lc, lv) || undefined(rc, rv)) return errchk = 4;
+    if (undefined(lc, lv) || undefined(rc, rv)) return errchk = E_VALUE;
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* a = opnd(lc, lv);
     i64 sc = n >= 0 ? idxc[0] : -1, sv = n >= 0 ? idxv[0] : -1;
     if (a->type == TTABLE) {
-        if (n > 0) return errchk = 2;
+        if (n > 0) return errchk = E_RANK;
         return errchk = PfTableX(res, lv, rc, rv, sc, sv, n + 2, io);
     }
     if (a->type == TDICT && a->dim0 == 2 && lc < 0) {
-        if (n > 0) return errchk = 2;
+        if (n > 0) return errchk = E_RANK;
         return errchk = PfTableK(res, lv, rc, rv, sc, sv, n + 2, io);
     }
-    if (n + 2 != a->rank || a->rank == 0) return errchk = 2;
+    if (n + 2 != a->rank || a->rank == 0) return errchk = E_RANK;
     if (a->type <= TTIME) return array_elements(res, lc, lv, rc, rv, idxc, idxv, io, origin);
     if (a->type == TDICT) return by_keys(res, lc, lv, rc, rv, io);
     if (a->type == TENUM) return enum_items(res, lc, lv, rc, rv, origin);
-    return errchk = 1;
+    return errchk = E_DOMAIN;
 }

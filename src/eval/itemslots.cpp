@@ -15,7 +15,7 @@ void EmptySlot(i64 vx)
 i64 TakeSlots(i64 n, i64* base)
 {
     i64 limit = lstvxend < SYSTART ? lstvxend : SYSTART;
-    if (lstvx + n >= limit) return errchk = 84;
+    if (lstvx + n >= limit) return errchk = E_TABLE_FULL;
     *base = lstvx + 1;
     for (i64 k = 0; k < n; k++) EmptySlot(*base + k);
     lstvx += n;

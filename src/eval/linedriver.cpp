@@ -43,7 +43,7 @@ static void show_function(i64 row, i64 line) {
     if (n >= static_cast<int>(sizeof prefix)) n = sizeof prefix - 1;
     epos = epos > 0 ? epos : 0;
     zem_func* f = functable[row].func;
-    const char* text = errchk == 26 ? FunErrLineStr(f, line) : FunErrLineOld(f, line, &epos);
+    const char* text = errchk == E_STRUCTURE ? FunErrLineStr(f, line) : FunErrLineOld(f, line, &epos);
     epos = (epos > 0 ? epos : 0) + n;
     put_text(prefix);
     put_text(text);
@@ -58,7 +58,7 @@ i64 ParseLine(char* text, i64 length) {
     depest = 1;
     fgrtn = 0;
     if (SiMakeRoom(1)) {
-        errmsg(5);
+        errmsg(E_STACK_FULL);
         return -1;
     }
     sitable[sidx + 1] = {-1, 0};

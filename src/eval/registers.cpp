@@ -143,7 +143,7 @@ void SetNames(i64 flag, i64 kind, i64 target, i64 lc, i64 lv, i64 rc, i64 rv) {
 void SetNames1(i64 c, i64 v) {
     val_item* x = opnd(c, v);
     if (x->type != TBOOL && x->type != TINT) {
-        errchk = 2;
+        errchk = E_RANK;
         return;
     }
     rlgth_1 = single(x);

@@ -96,10 +96,10 @@ i64 ExecBatch(char* file) {
     ZemInitMain();
     FILE* f = std::fopen(file, "r");
     if (!f) {
-        errmsg(500);
+        errmsg(E_NO_FILE);
         return 0;
     }
     std::fclose(f);
-    errmsg(99);
+    errmsg(E_UNDER_CONSTRUCTION);
     return 0;
 }

@@ -78,7 +78,7 @@ bool new_temp(Walk& w, i64 at, i64* slot) {
 }
 
 bool push_item(Walk& w, i64 at, Pair p) {
-    if (stkc.size() >= STACKLIMIT) return fail(w, at, 5);
+    if (stkc.size() >= STACKLIMIT) return fail(w, at, E_STACK_FULL);
     stkc.push_back(p.c);
     stkv.push_back(p.v);
     return true;
@@ -115,7 +115,7 @@ bool eval_sub(Walk& w, i64 n, Pair* out) {
         *out = leaf(n);
         return true;
     }
-    if (idxafstkpt + 1 >= IDXSTK) return fail(w, n, 5);
+    if (idxafstkpt + 1 >= IDXSTK) return fail(w, n, E_STACK_FULL);
     idxafstk[++idxafstkpt] = 0;
     i64 saved = collision;
     Walk inner = w;
@@ -157,13 +157,13 @@ bool apply_reserved(Walk& w, i64 p, i64 row, i64* res, Pair l, Pair r) {
     if (row == 7 && l.c == -1 && l.v == -1) e = PfDo(res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
     else if (functable[row].valence == 1) e = PfSystems1(row, *res, r.c, r.v);
     else if (functable[row].valence == 2) e = PfSystems2(row, *res, l.c, l.v, r.c, r.v);
-    else e = 1;
+    else e = E_DOMAIN;
     return finish_app(w, p, e);
 }
 
 bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transposed) {
     bool dyadic = !(l.c == -1 && l.v == -1);
-    if ((dyadic && undefined(l)) || undefined(r)) return finish_app(w, p, 4);
+    if ((dyadic && undefined(l)) || undefined(r)) return finish_app(w, p, E_VALUE);
     collision = CkCollision(*res, l.c, l.v, r.c, r.v);
     i64 e;
     if (code == 22) {
@@ -193,7 +193,7 @@ bool dot2_form(i64 p) {
 bool apply_dot2(Walk& w, i64 p, i64 res) {
     i64 L = app(p).left;
     i64 e = PfDot2(res, node(app(L).left).ref, node(app(L).right).ref, node(app(p).right).ref);
-    return finish_app(w, p, e < 0 ? 1 : e);
+    return finish_app(w, p, e < 0 ? E_DOMAIN : e);
 }
 
 // A general application p whose right operand value is r.
@@ -206,7 +206,7 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
     // A shape of a shape yields the rank.
     if (f.kind == 'P' && code == 28 && is_prim(par, 28) && app(par).left < 0 && app(par).right == p) {
         i64 res;
-        if (undefined(r)) return fail(w, p, 4);
+        if (undefined(r)) return fail(w, p, E_VALUE);
         if (!new_temp(w, par, &res)) return false;
         if (!finish_app(w, par, PfGenRoro(res, r.c, r.v))) return false;
         *cur = {-1, res};
@@ -300,12 +300,12 @@ bool assign_indexed(Walk& w, i64 p, i64 target, Pair* cur) {
     } else if (arr >= 0 && node(arr).kind == 'V') {
         a = leaf(arr);
     }
-    if (!named(a)) return fail(w, p, 1);
+    if (!named(a)) return fail(w, p, E_DOMAIN);
     size_t base = stkc.size();
     Pair first = NONE;
     if (!eval_sub(w, app(target).right, &first)) return false;
     i64 n = static_cast<i64>(stkc.size() - base) - 1;
-    if (undefined(*cur)) return fail(w, p, 4);
+    if (undefined(*cur)) return fail(w, p, E_VALUE);
     BeforeIndexA(a.v);
     errchk = 0;
     i64 e = GenIndexA(a.v, first.c, first.v, stkc.data() + base, stkv.data() + base, cur->c, cur->v,
@@ -318,7 +318,7 @@ bool assign_indexed(Walk& w, i64 p, i64 target, Pair* cur) {
 bool assign(Walk& w, i64 p, Pair* cur) {
     i64 target = app(p).left;
     if (target >= 0 && node(target).kind == 'Z') {
-        if (tags.size() >= STACKLIMIT) return fail(w, p, 5);
+        if (tags.size() >= STACKLIMIT) return fail(w, p, E_STACK_FULL);
         tags.push_back(node(target).ref);
         idxtagstp = static_cast<i64>(tags.size()) - 1;
         tablemark = true;
@@ -330,12 +330,12 @@ bool assign(Walk& w, i64 p, Pair* cur) {
     if (is_prim(target, 22)) {
         Pair t;
         if (!eval_sub(w, target, &t)) return false;
-        if (!named(t)) return fail(w, p, 1);
+        if (!named(t)) return fail(w, p, E_DOMAIN);
         slot = t.v;
     } else if (target >= 0 && node(target).kind == 'V') {
         slot = node(target).ref;
     } else {
-        return fail(w, p, 1);
+        return fail(w, p, E_DOMAIN);
     }
     if (!finish_app(w, p, PfAssign(slot, cur->c, cur->v))) return false;
     *cur = {-1, slot};
@@ -374,7 +374,7 @@ bool table_literal(Walk& w, i64 p, i64 res, size_t base, Pair cur) {
 bool index(Walk& w, i64 p, Pair* cur) {
     fn_node f = app(p);
     size_t k = static_cast<size_t>(separators(f.right));
-    if (k > stkc.size()) return fail(w, p, 5);
+    if (k > stkc.size()) return fail(w, p, E_STACK_FULL);
     size_t base = stkc.size() - k;
     i64 n = static_cast<i64>(k) - 1;
     if (f.left >= 0 && node(f.left).kind == 0) return true;   // a branch's index form
@@ -418,7 +418,7 @@ bool step(Walk& w, i64 p, i64 from, i64 root, Pair* cur, i64* next) {
     }
     if (f.kind == 'P' && f.code == 752) {
         i64 par = node(p).parent;
-        if (!is_app(par)) return fail(w, p, 1);
+        if (!is_app(par)) return fail(w, p, E_DOMAIN);
         w.each = true;
         return true;
     }
@@ -447,7 +447,7 @@ bool climb(Walk& w, i64 root, i64 start, Pair* out) {
         p = node(start).parent;
     }
     for (;;) {
-        if (!is_app(p)) return fail(w, from, 1);
+        if (!is_app(p)) return fail(w, from, E_DOMAIN);
         i64 next;
         if (!step(w, p, from, root, &cur, &next)) return false;
         if (next == root) {
@@ -473,7 +473,7 @@ i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 dep
     pop_items(base);
     if (tags.size() > tagbase) tags.resize(tagbase);
     if (!ok) {
-        if (!errchk) errchk = 1;
+        if (!errchk) errchk = E_DOMAIN;
         return w.fail >= 0 ? w.fail : root;
     }
     if (out.c >= 0 && node(root).kind != 'C') {

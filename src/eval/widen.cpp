@@ -13,7 +13,7 @@ static bool present(i64 c, i64 v) { return c >= 0 || v >= 0; }
 static i64 widen_real(i64 type, i64 n, i64 single, i64 op1, double op2,
                       const i64* o1, const double* o2, double* one, double** many)
 {
-    if (type != TBOOL && type != TINT && type != TFLOAT) return 1;
+    if (type != TBOOL && type != TINT && type != TFLOAT) return E_DOMAIN;
     if (single) {
         *one = type == TFLOAT ? op2 : (double)op1;
         return 0;
@@ -32,9 +32,9 @@ i64 GenTemp(i64 lc, i64 lv, i64 rc, i64 rv)
 {
     if (present(lc, lv) && llgth != 0 &&
         widen_real(ltyp, llgth, llgth1, lop1, lop2, lo1, lo2, &ltm, &ltmp))
-        return errchk = 1;
+        return errchk = E_DOMAIN;
     if (!present(rc, rv) || rlgth == 0) return 0;
-    if (widen_real(rtyp, rlgth, rlgth1, rop1, rop2, ro1, ro2, &rtm, &rtmp)) return errchk = 1;
+    if (widen_real(rtyp, rlgth, rlgth1, rop1, rop2, ro1, ro2, &rtm, &rtmp)) return errchk = E_DOMAIN;
     return 0;
 }
 
@@ -42,7 +42,7 @@ i64 GenTemp(i64 lc, i64 lv, i64 rc, i64 rv)
 static i64 widen_complex(const val_item* v, double** many)
 {
     i64 n = v->count;
-    if (v->type != TBOOL && v->type != TINT && v->type != TFLOAT && v->type != TCPLX) return 1;
+    if (v->type != TBOOL && v->type != TINT && v->type != TFLOAT && v->type != TCPLX) return E_DOMAIN;
     double* d = (double*)GM_new(TCPLX, n);
     const void* src = getptV(const_cast<val_item*>(v));
     cad0 = (char*)d;
@@ -61,11 +61,11 @@ i64 GenTempComplex(i64 lc, i64 lv, i64 rc, i64 rv)
 {
     if (present(lc, lv)) {
         const val_item* l = opnd(lc, lv);
-        if (l->count != 0 && widen_complex(l, &ltmp)) return errchk = 1;
+        if (l->count != 0 && widen_complex(l, &ltmp)) return errchk = E_DOMAIN;
     }
     if (!present(rc, rv)) return 0;
     const val_item* r = opnd(rc, rv);
-    if (r->count != 0 && widen_complex(r, &rtmp)) return errchk = 1;
+    if (r->count != 0 && widen_complex(r, &rtmp)) return errchk = E_DOMAIN;
     return 0;
 }
 

@@ -49,7 +49,7 @@ i64 Stmt::ReduceCode(i64 s, i64* code) {
         else if (s == 58)
             f = 21;
         else
-            return 16;
+            return E_SYNTAX;
     } else if (f < 26) {
         if (s == 25) f = 16;
         if (s == 24) f = 19;
@@ -62,33 +62,33 @@ i64 Stmt::ReduceCode(i64 s, i64* code) {
 i64 Stmt::Axis(i64 s, bool dyadic, i64* code) {
     i64 p = cursor + 1;
     if (At(p) == '-') text[p] = '_';
-    if (!isdigit((unsigned char)At(p)) && At(p) != '_') return 27;
+    if (!isdigit((unsigned char)At(p)) && At(p) != '_') return E_RESTRICTION;
     cursor = p;
     i64 k = Number(text);
-    if (k < 0) return errchk ? errchk : 27;
+    if (k < 0) return errchk ? errchk : E_RESTRICTION;
     val_item v = ctable[k];
     if (k == lstcx && k >= NFIXCONST) {  // the literal served only here
         ReleaseValue(&ctable[k]);
         memset(&ctable[k], 0, sizeof(val_item));
         lstcx--;
     }
-    if (!(v.rank == 0 || (v.rank == 1 && v.count == 1))) return 27;
-    if (v.type != TINT && v.type != TFLOAT) return 27;
-    if (!iook) return 24;
+    if (!(v.rank == 0 || (v.rank == 1 && v.count == 1))) return E_RESTRICTION;
+    if (v.type != TINT && v.type != TFLOAT) return E_RESTRICTION;
+    if (!iook) return E_IO;
     double kv = v.type == TINT ? (double)v.dim0 : *(double*)&v.dim0;
     double d = kv - (double)io;
     bool inrange = v.type == TINT && d >= 0 && d <= 5;
     if (!inrange) {
-        if (!(s == 29 && dyadic && d > -1 && d != 0)) return d > -1 ? 27 : 28;
+        if (!(s == 29 && dyadic && d > -1 && d != 0)) return d > -1 ? E_RESTRICTION : E_AXIS_SPEC;
         i64 lam = (i64)std::trunc(d) + (d > 0 ? 1 : 0);
-        if (lam >= 7) return 43;
+        if (lam >= 7) return E_NOT_BUILT;
         *code = FC_LAMINATE + lam;
     } else {
         i64 a = (i64)d;
         if (!dyadic) {
-            if (s != 31) return 16;
+            if (s != 31) return E_SYNTAX;
             *code = a == 0 ? FC_REVERSE1 : FC_REVERSE_AX + a;
-            if (*code >= 99) return 43;
+            if (*code >= 99) return E_NOT_BUILT;
         } else if (s == 29) {
             *code = FC_CATENATE1 + a;
         } else if (s == 6) {
@@ -99,7 +99,7 @@ i64 Stmt::Axis(i64 s, bool dyadic, i64* code) {
             *code = a == 0 ? FC_ROTATE1 : FC_ROTATE_AX + a;
         }
     }
-    if (At(cursor) != ']') return 29;
+    if (At(cursor) != ']') return E_RBRACKET_EXPECTED;
     cursor++;
     return 0;
 }
@@ -133,7 +133,7 @@ i64 Stmt::ApplySymbol(i64 s) {
                 const fn_node& f = fnodetable[t.ref];
                 ok = f.kind == 'P' && (f.code == FC_INDEX || f.code == FC_EXECUTE);
             }
-            if (!ok) return 16;
+            if (!ok) return E_SYNTAX;
         }
         if ((rc = PushFunction('P', code))) return rc;
         if (s == 70) afterdot = true;
@@ -145,12 +145,12 @@ i64 Stmt::ApplySymbol(i64 s) {
     } else if (At(cursor) == '/' || At(cursor) == '\\') {
         if ((rc = ReduceCode(s, &code))) return rc;
     } else if (inSF2(s) || inMF2(s)) {
-        return 17;
+        return E_LEFT_MISSING;
     } else if (s == 31 && axis) {
         if ((rc = Axis(s, false, &code))) return rc;
     } else {
         code = PfnList(s);
-        if (code == FC_ASSIGN) return 16;
+        if (code == FC_ASSIGN) return E_SYNTAX;
     }
     return PushFunction('P', code);
 }

@@ -17,7 +17,7 @@ bool Stmt::BranchEnd() {
 i64 Stmt::ExpectEnd() {
     if (BranchEnd()) return 0;
     curx = cursor;
-    return 45;
+    return E_BRANCH_FORMAT;
 }
 
 // The line of a label of the function being parsed, -1 when the name is none.
@@ -38,10 +38,10 @@ i64 Stmt::Labels(std::vector<i64>& labels) {
         } else if (isletter(c)) {
             if (Name(text)) return errchk;
             i64 l = LabelLine(namez);
-            if (l < 0) return 45;
+            if (l < 0) return E_BRANCH_FORMAT;
             labels.push_back(l);
         } else {
-            return 45;
+            return E_BRANCH_FORMAT;
         }
         SkipBlanks();
         if (At(cursor) != ',') return 0;
@@ -75,8 +75,8 @@ i64 Stmt::SubExpression(char kind, i64* root) {
     SkipBlanks();
     i64 rc = Loop();
     if (rc) return rc;
-    if (groups.back().kind != '/') return 22;
-    if (Above() != 1) return 12;
+    if (groups.back().kind != '/') return E_RPAREN_EXPECTED;
+    if (Above() != 1) return E_FN_NAME_EXPECTED;
     *root = ops.back();
     parsetree[*root].parent = -1;
     return 0;
@@ -93,7 +93,7 @@ i64 Stmt::Suffix(i64 b, bool afterlabel, i64* root) {
         r->next = lineno + 1;
         cursor += 2;
     } else if (c == '+' && d == '!') {
-        if (!(iook && io == 0)) return 45;
+        if (!(iook && io == 0)) return E_BRANCH_FORMAT;
         r->next = lineno + 1;
         cursor += 2;
     } else if (c == '*') {
@@ -103,7 +103,7 @@ i64 Stmt::Suffix(i64 b, bool afterlabel, i64* root) {
         cursor++;
         if (At(cursor) == '#') cursor++;
     } else {
-        return 45;
+        return E_BRANCH_FORMAT;
     }
     SkipBlanks();
     state = 0;
@@ -131,14 +131,14 @@ i64 Stmt::BranchIndex(i64 var, i64* root, i64* positions) {
             i64 out[3];
             i64 rc = nGet(text, line, out, row, 0, false, 1);
             if (rc) return rc;
-            if (out[0] != 1 && out[0] != 3) return 45;
+            if (out[0] != 1 && out[0] != 3) return E_BRANCH_FORMAT;
             if ((node = Node('V', out[1])) >= 0) parsetree[node].name = out[2];
         } else if (isdigit((unsigned char)c) || c == '_') {
             i64 k = Number(text);
-            if (k < 0) return errchk ? errchk : 42;
+            if (k < 0) return errchk ? errchk : E_PARSE;
             node = Node('C', k);
         } else {
-            return 45;
+            return E_BRANCH_FORMAT;
         }
         if (node < 0) return errchk;
         pos[n++] = node;
@@ -146,7 +146,7 @@ i64 Stmt::BranchIndex(i64 var, i64* root, i64* positions) {
         if (At(cursor) == ']') break;
         if (At(cursor) != ';' || n == 2) {
             curx = cursor;
-            return 44;
+            return E_BRANCH_RESTRICTION;
         }
         f2 = App('P', FC_ISEP, node);
         if (f2 < 0) return errchk;
@@ -172,7 +172,7 @@ i64 Stmt::BranchName(i64 b, i64* root) {
     }
     i64 node;
     if (out[0] == 0) {
-        if (At(cursor) != '/') return 45;
+        if (At(cursor) != '/') return E_BRANCH_FORMAT;
         node = App('D', out[1], -1);
     } else {
         node = Node('V', out[1]);
@@ -193,7 +193,7 @@ i64 Stmt::BranchName(i64 b, i64* root) {
         return StoreLabels(b, labels, false);
     }
     if ((rc = ExpectEnd())) return rc;
-    r->target = -100;
+    r->target = BR_COMPUTED;
     return 0;
 }
 
@@ -223,7 +223,7 @@ i64 Stmt::BranchParen(i64 b, i64* root) {
         std::vector<i64> labels;
         if ((rc = Labels(labels))) return rc;
         curx = cursor;
-        if (At(cursor) != ')' || At(cursor + 1) != '[' || labels.size() < 2) return 45;
+        if (At(cursor) != ')' || At(cursor + 1) != '[' || labels.size() < 2) return E_BRANCH_FORMAT;
         cursor++;
         i64 f1 = -1;
         if (labels.size() == 2) {
@@ -244,7 +244,7 @@ i64 Stmt::BranchParen(i64 b, i64* root) {
     }
     if ((rc = SubExpression('c', root))) return rc;
     if (BranchEnd()) {
-        r->target = -100;
+        r->target = BR_COMPUTED;
         return 0;
     }
     char c = At(cursor), d = At(cursor + 1);
@@ -255,7 +255,7 @@ i64 Stmt::BranchParen(i64 b, i64* root) {
     else if ((c == '^' || c == '!') && d == '.')
         cursor += 2;
     else
-        return 45;
+        return E_BRANCH_FORMAT;
     std::vector<i64> labels;
     if ((rc = Labels(labels))) return rc;
     if ((rc = ExpectEnd())) return rc;
@@ -274,15 +274,15 @@ i64 Stmt::Branch(i64* root, i64 out[3]) {
         cursor++;
         return Suffix(b, false, root);
     }
-    if (isdigit((unsigned char)c)) return 44;
+    if (isdigit((unsigned char)c)) return E_BRANCH_RESTRICTION;
     if (isletter(c)) return BranchName(b, root);
     if (c == '(') return BranchParen(b, root);
     if (c == '\'') {  // a text: the computed target is its value
         i64 k = String(text);
-        if (k < 0) return errchk ? errchk : 42;
+        if (k < 0) return errchk ? errchk : E_PARSE;
         if ((*root = Node('C', k)) < 0) return errchk;
-        brtable[b].target = -100;
+        brtable[b].target = BR_COMPUTED;
         return ExpectEnd();
     }
-    return c == '[' ? 45 : 44;
+    return c == '[' ? E_BRANCH_FORMAT : E_BRANCH_RESTRICTION;
 }

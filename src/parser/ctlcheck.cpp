@@ -54,10 +54,10 @@ i64 ParseChkPare(zem_line* lines, i64 n) {
                 square += (c == '[') - (c == ']');
                 braces += (c == '{') - (c == '}');
             }
-            if (round < 0 || square < 0 || braces < 0) return errchk = 21, i;
+            if (round < 0 || square < 0 || braces < 0) return errchk = E_UNPAIRED, i;
         }
-        if (round || square) return errchk = 21, i;
+        if (round || square) return errchk = E_UNPAIRED, i;
     }
-    if (braces) return errchk = 21, n;
+    if (braces) return errchk = E_UNPAIRED, n;
     return 0;
 }

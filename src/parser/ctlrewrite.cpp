@@ -270,7 +270,7 @@ i64 ZemParserNewInit(zem_line* lines, i64 n) {
         }
         ParseProcess();
         if (rw.perr) {
-            errchk = 26;
+            errchk = E_STRUCTURE;
             return rw.CLX;
         }
     }

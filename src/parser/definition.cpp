@@ -226,7 +226,7 @@ i64 FnShotLine(const char* text, char* name_buffer) {
     std::string name = t.substr(0, static_cast<size_t>(nlen));
     std::strcpy(name_buffer, namez);
     if (nlen >= NAMESIZE || t.back() != '}') {
-        errchk = 1;   // a name too long, or no closing brace
+        errchk = E_DOMAIN;   // a name too long, or no closing brace
         return 1;
     }
     pos++;
@@ -241,7 +241,7 @@ i64 FnShotLine(const char* text, char* name_buffer) {
         row = FnLine0(header.c_str());
     }
     if (row < 0 || !functable[row].func) {
-        errchk = 1;
+        errchk = E_DOMAIN;
         return 1;
     }
     store_lines(functable[row].func, header, scan.lines);

@@ -52,22 +52,22 @@ i64 parse_header(const char* fname, func_entry* f, const std::string& text, bool
     i64 mark = lstnx;
     if (enter) f->hdrmark = mark;
     h.skip();
-    if (!h.read()) return 8;
+    if (!h.read()) return E_NAME_START;
     bool dyadic = false, right = true;
     if (std::strcmp(h.name, fname) != 0) {
         i64 e = h.add();
         if (e < 0) return errchk;
         if (h.s[h.p] == '<') {
-            if (h.s[h.p + 1] != '-') return 11;
+            if (h.s[h.p + 1] != '-') return E_ASSIGN_EXPECTED;
             if (enter) f->result = e;
             h.p += 2;
             h.skip();
-            if (!h.read()) return 8;
+            if (!h.read()) return E_NAME_START;
             if (std::strcmp(h.name, fname) == 0) goto arguments;
             if ((e = h.add()) < 0) return errchk;
         }
         if (enter) f->left = e;
-        if (!h.read() || std::strcmp(h.name, fname) != 0) return 12;
+        if (!h.read() || std::strcmp(h.name, fname) != 0) return E_FN_NAME_EXPECTED;
         dyadic = true;
     } else {
         right = h.starts_name() || h.s[h.p] == '(';
@@ -79,13 +79,13 @@ arguments:
             h.p++;
             h.skip();
             for (;;) {
-                if (!h.read()) return 8;
+                if (!h.read()) return E_NAME_START;
                 i64 e = h.add();
                 if (e < 0) return errchk;
                 if (enter && f->nright == 0) f->right = e;
                 f->nright++;
                 if (h.s[h.p] == ')') break;
-                if (h.s[h.p] != ';') return 12;
+                if (h.s[h.p] != ';') return E_FN_NAME_EXPECTED;
                 h.p++;
                 h.skip();
             }
@@ -99,13 +99,13 @@ arguments:
             f->nright = 1;
         }
     } else if (dyadic) {
-        return 16;
+        return E_SYNTAX;
     }
     while (h.s[h.p]) {
-        if (h.s[h.p] != ';') return 16;
+        if (h.s[h.p] != ';') return E_SYNTAX;
         h.p++;
         h.skip();
-        if (!h.read()) return 8;
+        if (!h.read()) return E_NAME_START;
         if (h.add() < 0) return errchk;
     }
     if (enter) {

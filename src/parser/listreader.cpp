@@ -65,7 +65,7 @@ static i64 ReadItem(char* text, i64 scope, i64* ref, bool* named) {
     *named = false;
     if (isletter(c)) {
         got = ListNget(text, scope);
-        if (got < 0) return errchk ? errchk : (errchk = 16);
+        if (got < 0) return errchk ? errchk : (errchk = E_SYNTAX);
         *ref = scope < 0 ? -got : got;
         *named = true;
         return 0;
@@ -73,8 +73,8 @@ static i64 ReadItem(char* text, i64 scope, i64* ref, bool* named) {
     if (isdig(c) || c == '_') got = Number(text);
     else if (c == '`') got = Symbols(text);
     else if (c == '\'') got = String(text);
-    else return errchk = 16;
-    if (got < 0) return errchk ? errchk : (errchk = 16);
+    else return errchk = E_SYNTAX;
+    if (got < 0) return errchk ? errchk : (errchk = E_SYNTAX);
     *ref = ConstantRef(got);
     return *ref == 0 ? errchk : 0;
 }
@@ -107,15 +107,15 @@ i64 List(char* text, char kind, i64 first, i64 scope) {
     cursor = SkipSpace(text, cursor);
     bool closed;
     i64 n = CountItems(text, &closed);
-    if (!closed) return errchk = 22;
-    if (n < 2) return errchk = 1;
+    if (!closed) return errchk = E_RPAREN_EXPECTED;
+    if (n < 2) return errchk = E_DOMAIN;
     i64* refs = (i64*)AL2(sizeof(i64), n);
     bool allnames = kind == 'A';
     refs[0] = kind == 'A' ? (scope < 0 ? -first : first) : ConstantRef(first);
     i64 rc = kind != 'A' && refs[0] == 0 ? errchk : 0, got = 1;
     while (rc == 0 && text[cursor] == ';') {
         if (got == n) {
-            rc = errchk = 1;
+            rc = errchk = E_DOMAIN;
             break;
         }
         cursor = SkipSpace(text, cursor + 1);
@@ -124,7 +124,7 @@ i64 List(char* text, char kind, i64 first, i64 scope) {
         allnames = allnames && named;
         cursor = SkipSpace(text, cursor);
     }
-    if (rc == 0 && (text[cursor] != ')' || got != n)) rc = errchk = 1;
+    if (rc == 0 && (text[cursor] != ')' || got != n)) rc = errchk = E_DOMAIN;
     if (rc == 0) rc = MakeList(slot, refs, n, allnames);
     free(refs);
     if (rc) return errchk = rc;

@@ -39,17 +39,17 @@ static i64 StoreReal(const char* text, i64 start, i64 end, bool neg, i64 kind,
         const char* s = text + start;
         if (kind == 9) {
             bool ms = len == 23;
-            if (ReadDate2(s, false, len, ms) < 0) return Fail(31);
+            if (ReadDate2(s, false, len, ms) < 0) return Fail(E_TIME_FORMAT);
             if (v) *(double*)Elem(v, i, 8) = ReadDate2(s, true, len, ms);
         } else {
-            if (ReadDate1(s, kind, false, len) < 0) return Fail(31);
+            if (ReadDate1(s, kind, false, len) < 0) return Fail(E_TIME_FORMAT);
             if (v) *(i64*)Elem(v, i, 8) = ReadDate1(s, kind, true, len);
         }
         return 0;
     }
     if (!v && type != 4) return 0;
     char buf[128];
-    if (len >= (i64)sizeof buf) return Fail(42);
+    if (len >= (i64)sizeof buf) return Fail(E_PARSE);
     memcpy(buf, text + start, len);
     buf[len] = 0;
     double d;
@@ -57,7 +57,7 @@ static i64 StoreReal(const char* text, i64 start, i64 end, bool neg, i64 kind,
     if (kind == 1) {
         errno = 0;
         n = strtoll(buf, nullptr, 10);
-        if (errno == ERANGE) return Fail(42);  // beyond 64 bits
+        if (errno == ERANGE) return Fail(E_PARSE);  // beyond 64 bits
         if (neg) n = -n;
         d = (double)n;
     } else {
@@ -131,7 +131,7 @@ i64 NumberVal(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i6
     if ((*kind == 1 || *kind == 2) && (text[p] == 'e' || text[p] == 'E')) {
         p++;
         if (text[p] == '_' || text[p] == '+') p++;
-        if (!isdig(text[p])) return Fail(42);
+        if (!isdig(text[p])) return Fail(E_PARSE);
         p = digits(text, p);
         *kind = 2;
     }
@@ -140,10 +140,10 @@ i64 NumberVal(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i6
         *kind = 7;
     } else if (*kind == 8 && text[p] == 'T') {
         p++;
-        if (!isdig(text[p])) return Fail(42);
+        if (!isdig(text[p])) return Fail(E_PARSE);
         p = digits(text, p);
         for (int k = 0; k < 2; k++) {
-            if (!sepdig(text, p, ':')) return Fail(42);
+            if (!sepdig(text, p, ':')) return Fail(E_PARSE);
             p = digits(text, p + 1);
         }
         if (sepdig(text, p, '.')) p = digits(text, p + 1);
@@ -179,10 +179,10 @@ i64 NumberGet(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i6
     if ((*kind == 1 || *kind == 2) && text[p] == 'j') {
         i64 k2 = 0;
         double im = 0.0;
-        if (special) return Fail(42);
+        if (special) return Fail(E_PARSE);
         i64 q = NumberVal(text, p + 1, &k2, nullptr, store, i, 4, &im, &special2);
         if (q == -2) return -2;
-        if (q < 0 || special2 || (k2 != 1 && k2 != 2)) return Fail(42);
+        if (q < 0 || special2 || (k2 != 1 && k2 != 2)) return Fail(E_PARSE);
         *kind = 4;
         parts[1] = im;
         p = q;
@@ -263,13 +263,13 @@ i64 Number(char* text) {
 
 i64 StringSub(const char* src, char* dst, i64* advance, bool copy) {
     if (src[0] != '\'') {
-        errchk = 42;
+        errchk = E_PARSE;
         return -1;
     }
     i64 n = 0, p = 1;
     for (;;) {
         if (src[p] == 0) {
-            errchk = 21;
+            errchk = E_UNPAIRED;
             return -1;
         }
         if (src[p] == '\'') {
@@ -320,13 +320,13 @@ char* SymbolStr(char* text) {
     i64 start = p;
     while (text[p] && text[p] != '\'') p++;
     if (text[p] != '\'') {
-        errchk = 21;
+        errchk = E_UNPAIRED;
         return nullptr;
     }
     i64 end = p;
     while (end > start && text[end - 1] == ' ') end--;
     if (end - start >= NAMESIZE) {
-        errchk = 42;
+        errchk = E_PARSE;
         return nullptr;
     }
     memcpy(namez, text + start, end - start);
@@ -348,7 +348,7 @@ static i64 SymbolConst(i64 id) {
 
 static i64 Intern(const char* s) {
     i64 id = getsymbol(s);
-    if (id < 0) errchk = 8;
+    if (id < 0) errchk = E_NAME_START;
     return id;
 }
 
@@ -371,7 +371,7 @@ static i64 SymbolItem(char* text) {
     if (c && symp[(unsigned char)c]) {
         i64 n = GetSsymb(text, cursor);
         cursor += n;
-        if (text[cursor] && symp[(unsigned char)text[cursor]]) return errchk = 42;
+        if (text[cursor] && symp[(unsigned char)text[cursor]]) return errchk = E_PARSE;
     }
     return 0;
 }

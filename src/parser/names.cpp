@@ -22,7 +22,7 @@ static i64 NameLen(const char* s) {
 
 i64 Name(char* text) {
     i64 n = NameLen(text + cursor);
-    if (n >= NAMESIZE) return errchk = 42;
+    if (n >= NAMESIZE) return errchk = E_PARSE;
     memcpy(namez, text + cursor, n);
     namez[n] = 0;
     cursor += n;
@@ -112,7 +112,7 @@ i64 FnAddName(const char* name, i64 index, char table) {
         return 0;
     }
     i64 rest = n - 8;
-    if (lsttnam + 1 + rest + 1 > TNSIZE) return errchk = ERR_FULL;
+    if (lsttnam + 1 + rest + 1 > TNSIZE) return errchk = E_TABLE_FULL;
     memcpy(e->name, name, 8);
     e->tail = lsttnam + 1;
     memcpy(tnam + e->tail, name + 8, rest + 1);
@@ -241,7 +241,7 @@ val_item* FindByName(const char* name) {
     if (d >= 0) return &vtable[nametable[dfxstack[d].name].index];
     i64 g = FnFindName(name, 'G');
     if (g >= 0 && gnametable[g].kind == 'V') return &vtable[gnametable[g].index];
-    errchk = 4;
+    errchk = E_VALUE;
     return nullptr;
 }
 

@@ -90,10 +90,10 @@ i64 Stmt::ClosePosition(char closer) {
     i64 n = Above();
     Group& g = groups.back();
     if (!state) {
-        if (n > 0) return 15;
+        if (n > 0) return E_VALENCE;
         bool paren = g.kind == '(' || g.kind == 'c';
-        if (closer == ')' && paren && g.count == 0) return 1;
-        if (closer == 0) return 22;
+        if (closer == ')' && paren && g.count == 0) return E_DOMAIN;
+        if (closer == 0) return E_RPAREN_EXPECTED;
         i64 v = Node('V', 0);
         if (v < 0) return errchk;
         Push(v, false);
@@ -125,8 +125,8 @@ i64 Stmt::Fold(i64 count) {
 // left operand of a code-2 node, and the next position opens.
 i64 Stmt::Separator() {
     Group& g = groups.back();
-    if (g.kind == 'c') return 12;
-    if (g.kind == 'b') return 16;
+    if (g.kind == 'c') return E_FN_NAME_EXPECTED;
+    if (g.kind == 'b') return E_SYNTAX;
     i64 rc = ClosePosition(';');
     if (rc) return rc;
     i64 head = Pop();
@@ -152,7 +152,7 @@ i64 Stmt::Separator() {
 i64 Stmt::CloseGroup(char c) {
     char k = groups.back().kind;
     bool ok = c == ')' ? (k == '(' || k == 'T' || k == 'c') : (k == '[' || k == 'K' || k == 'b');
-    if (!ok) return 21;
+    if (!ok) return E_UNPAIRED;
     i64 rc = ClosePosition(c);
     if (rc) return rc;
     i64 count = groups.back().count;
@@ -209,7 +209,7 @@ i64 Stmt::CloseGroup(char c) {
 i64 Stmt::DotOperand() {
     afterdot = false;
     i64 k = SymbolDot(text);
-    if (k < 0) return errchk ? errchk : 16;
+    if (k < 0) return errchk ? errchk : E_SYNTAX;
     i64 c = Node('C', k);
     if (c < 0) return errchk;
     SetRight(ops.back(), c);
@@ -220,13 +220,13 @@ i64 Stmt::DotOperand() {
 
 // A column name inside a table literal.
 i64 Stmt::Target() {
-    if (state) return 8;
+    if (state) return E_NAME_START;
     i64 start = cursor;
     if (Name(text)) return errchk;
     i64 id = getsymbol(namez);
-    if (id < 0) return 8;
+    if (id < 0) return E_NAME_START;
     bool arrow = At(cursor) == '<' && At(cursor + 1) == '-';
-    if (!arrow && At(cursor) != ';' && At(cursor) != ')') return 16;
+    if (!arrow && At(cursor) != ';' && At(cursor) != ')') return E_SYNTAX;
     i64 z = Node('Z', id);
     if (z < 0) return errchk;
     parsetree[z].col = start;
@@ -242,7 +242,7 @@ i64 Stmt::Target() {
 i64 Stmt::Defined(i64 r) {
     const func_entry* f = &functable[r];
     if (f->valence == 0) {
-        if (state) return 42;
+        if (state) return E_PARSE;
         i64 rc = PushValue(App('D', r, -1));
         if (rc) return rc;
         if (f->result == -1) {
@@ -251,12 +251,12 @@ i64 Stmt::Defined(i64 r) {
             bool end = c == 0 || c == term || (c == ';' && groups.back().kind == '/');
             if (!end) {
                 curx = cursor;
-                return 42;
+                return E_PARSE;
             }
         }
         return 0;
     }
-    if (f->valence != state + 1) return 15;
+    if (f->valence != state + 1) return E_VALENCE;
     return PushFunction('D', r);
 }
 
@@ -268,9 +268,9 @@ i64 Stmt::NameToken(bool target) {
     if (rc) return rc;
     switch (out[0]) {
     case 0: return Defined(out[1]);
-    case 2: return 13;
+    case 2: return E_NAME_EXPECTED;
     default: {
-        if (state) return 42;
+        if (state) return E_PARSE;
         i64 v = Node('V', out[1]);
         if (v < 0) return errchk;
         parsetree[v].name = out[2];
@@ -280,17 +280,17 @@ i64 Stmt::NameToken(bool target) {
 }
 
 i64 Stmt::NumberToken() {
-    if (state) return 14;
+    if (state) return E_MISSING_FN;
     i64 k = Number(text);
-    if (k < 0) return errchk ? errchk : 42;
+    if (k < 0) return errchk ? errchk : E_PARSE;
     return PushValue(Node('C', k));
 }
 
 i64 Stmt::QuoteToken() {
     if (At(cursor) == '\'' && afterdot) return DotOperand();
-    if (state) return 8;
+    if (state) return E_NAME_START;
     i64 k = At(cursor) == '\'' ? String(text) : Symbols(text);
-    if (k < 0) return errchk ? errchk : 42;
+    if (k < 0) return errchk ? errchk : E_PARSE;
     return PushValue(Node('C', k));
 }
 
@@ -320,12 +320,12 @@ i64 Stmt::UnderscoreToken() {
     if (d == '.') return SymbolToken('_');
     if (isdig(d)) return NumberToken();
     if (cursor == hashend) return EmptyItemList();
-    return 16;
+    return E_SYNTAX;
 }
 
 i64 Stmt::SymbolToken(char c) {
     i64 s = GetAsymb(c, state, text);
-    if (s < 0) return 16;
+    if (s < 0) return E_SYNTAX;
     cursor++;
     return ApplySymbol(s);
 }
@@ -333,7 +333,7 @@ i64 Stmt::SymbolToken(char c) {
 i64 Stmt::ParenToken() {
     char d = At(cursor + 1);
     if (d == ')') {
-        if (state) return 19;
+        if (state) return E_PAREN_MISSING_FN;
         i64 c = Incx('C');
         if (c < 0) return errchk;
         ctable[c].type = TLIST;
@@ -341,9 +341,9 @@ i64 Stmt::ParenToken() {
         cursor += 2;
         return PushValue(Node('C', c));
     }
-    if (state) return 19;
+    if (state) return E_PAREN_MISSING_FN;
     if (d == '[') {
-        if (intable) return 16;
+        if (intable) return E_SYNTAX;
         intable = true;
         groups.push_back({'T', 0});
         Push(-1, false);
@@ -364,10 +364,10 @@ i64 Stmt::ParenToken() {
 i64 Stmt::QuadName() {
     i64 out[3];
     i64 rc = qdGet(text, out, row);
-    if (rc == 1) return 43;
+    if (rc == E_DOMAIN) return E_NOT_BUILT;
     if (rc) return rc;
     if (out[0] == 0) return ApplyCode(out[1], true);
-    if (state) return 42;
+    if (state) return E_PARSE;
     i64 v = Node('V', out[1]);
     if (v < 0) return errchk;
     parsetree[v].name = out[2];
@@ -383,10 +383,10 @@ i64 Stmt::BracketToken() {
         bool printform = d == ')' || (At(cursor + 2) == '<' && At(cursor + 3) == '-');
         cursor += 2;
         if (!printform) return ApplyCode(FC_QDREAD, true);
-        if (state) return 42;
+        if (state) return E_PARSE;
         return PushValue(Node('V', d == ']' ? 2 : 3));
     }
-    if (!state) return 16;
+    if (!state) return E_SYNTAX;
     i64 a = Pop();
     i64 f1 = App('P', FC_INDEX, a);
     if (f1 < 0) return errchk;
@@ -401,15 +401,15 @@ i64 Stmt::BracketToken() {
 i64 Stmt::DotToken() {
     char d = At(cursor + 1);
     if (d == ':') {
-        if (!state) return 99;
+        if (!state) return E_UNDER_CONSTRUCTION;
         cursor += 2;
         i64 f = GetAsymb(At(cursor), 1, text);
-        if (!inSF0(f) && !inSF2(f)) return 20;
+        if (!inSF0(f) && !inSF2(f)) return E_OUTER_NOT_DYADIC;
         cursor++;
         return PushFunction('P', FC_OUTER + PfnList(f) + inSF0(f));
     }
     if (state && (isletter(d) || d == '\'')) return SymbolToken('.');
-    return 16;
+    return E_SYNTAX;
 }
 
 // ---- the main loop ---------------------------------------------------------------
@@ -419,11 +419,11 @@ i64 Stmt::Loop() {
         char c = At(cursor);
         unsigned char uc = (unsigned char)c;
         curx = cursor;
-        if (c != 0 && (uc < 32 || uc > 126)) return 16;
+        if (c != 0 && (uc < 32 || uc > 126)) return E_SYNTAX;
         char g = groups.back().kind;
         if (c == 0) {
             if (g == '/') return 0;
-            return g == '(' || g == 'T' || g == 'c' ? 22 : 21;
+            return g == '(' || g == 'T' || g == 'c' ? E_RPAREN_EXPECTED : E_UNPAIRED;
         }
         if (g == '/' && (c == term || c == ';')) return 0;
         bool target = wanttarget;
@@ -441,11 +441,11 @@ i64 Stmt::Loop() {
         case 'E': rc = Separator(); break;
         case 'T': rc = CloseGroup(c); break;
         case 'X':
-            if (c != ' ') return 16;
+            if (c != ' ') return E_SYNTAX;
             cursor++;
             rc = 0;
             break;
-        default: rc = 16; break;  // braces
+        default: rc = E_SYNTAX; break;  // braces
         }
         if (rc) return rc;
         if (groupdone) {

@@ -20,7 +20,6 @@ constexpr i64 OVSIZE = 256;      // words of branch target lists
 constexpr i64 TNSIZE = 10240;    // bytes of the long-name pool
 constexpr i64 NAMESIZE = 128;    // namez, fullname, afullname
 constexpr i64 FIRSTFN = 100;     // first row of a defined function
-constexpr i64 ERR_FULL = 84;     // "one table is full"
 
 // ---- parse records ------------------------------------------------------------
 
@@ -48,12 +47,13 @@ static_assert(sizeof(fn_node) == 32, "application record must be four words");
 // One branch statement.
 struct br_entry {
     i64 next;     // line when the branch is not taken, -1 none
-    i64 target;   // line when taken: 0 leaves, -100 computed at run time
+    i64 target;   // line when taken: 0 leaves, BR_COMPUTED computed at run time
     i64 list;     // overflow index of further labels (-1 ended), -1 none
     double d1, d2;  // the evaluator's
     i64 w6;         // the evaluator's
 };
 static_assert(sizeof(br_entry) == 48, "branch record must be six words");
+constexpr i64 BR_COMPUTED = -100;   // target: the value of the statement
 
 // One entry of the global or local name table.
 struct name_entry {
@@ -136,9 +136,9 @@ enum : i64 {
 
 // Hands out the next entry of a table, by letter: 'A' nametable,
 // 'G' gnametable, 'B' brtable, 'C' ctable, 'E' fnodetable, 'F' functable,
-// 'N' parsetree, 'V' vtable. Returns -1 with errchk 84 when the table is full.
+// 'N' parsetree, 'V' vtable. Returns -1 with errchk E_TABLE_FULL when the table is full.
 i64 Incx(char table);
-// Reserves n overflow words; -1 with errchk 84 when they do not fit.
+// Reserves n overflow words; -1 with errchk E_TABLE_FULL when they do not fit.
 i64 Incx0(i64 n);
 // Symbol code of the primitive symbol c at cursor (consuming a second
 // character where the symbol has one), -1 for none.
@@ -210,7 +210,7 @@ int CheckLabel(const char* text, const char* classes, i64 pos);
 int ParseOne(const char* line);
 
 i64 Enter(const char* name, char kind);
-i64 FnAddName(const char* name, i64 index, char table);   // 0 or 84
+i64 FnAddName(const char* name, i64 index, char table);   // 0 or E_TABLE_FULL
 void FnGetFullname(i64 index, char table);
 i64 FnFindName(const char* name, char kind);
 i64 FnFindName0(const char* name, i64 row);

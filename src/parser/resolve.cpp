@@ -55,7 +55,7 @@ static i64 ResolveOutside(i64 out[3], bool dynamic) {
 i64 nGet(char* text, const char* /*classes*/, i64 out[3], i64 row, i64 /*reserved*/,
          bool label, i64 branch) {
     if (Name0(text) != 0) {
-        if (!isletter(text[cursor])) return 8;
+        if (!isletter(text[cursor])) return E_NAME_START;
         if (Name(text)) return errchk;
     }
     if (row >= 0) {
@@ -87,7 +87,7 @@ i64 qdVal(const char* name) {
 
 i64 qdGet(char* text, i64 out[3], i64 row) {
     if (text[cursor] == '[' && text[cursor + 1] == ']') cursor += 2;
-    if (!isletter(text[cursor])) return 8;
+    if (!isletter(text[cursor])) return E_NAME_START;
     if (Name(text)) return errchk;
     i64 code = qdVal(namez);
     if (code >= 0) {
@@ -95,7 +95,7 @@ i64 qdGet(char* text, i64 out[3], i64 row) {
         return 0;
     }
     char full[NAMESIZE];
-    if (strlen(namez) + 2 >= (size_t)NAMESIZE) return 1;
+    if (strlen(namez) + 2 >= (size_t)NAMESIZE) return E_DOMAIN;
     full[0] = '[';
     full[1] = ']';
     strcpy(full + 2, namez);
@@ -120,11 +120,11 @@ i64 qdGet(char* text, i64 out[3], i64 row) {
                 return 0;
             }
         }
-        return 1;
+        return E_DOMAIN;
     }
     i64 e = FnFindName0(namez, row);
     if (e < 0) e = FnFindName1(namez, row);
-    if (e < 0 && (e = Enter(namez, 'V')) < 0) return 1;
+    if (e < 0 && (e = Enter(namez, 'V')) < 0) return E_DOMAIN;
     Out3(out, 3, nametable[e].index, e);
     return 0;
 }
@@ -157,9 +157,9 @@ static bool HeaderName(const char* s, i64* p, char* dst) {
 static i64 ArgList(const char* s, i64* p) {
     i64 q = Skip(s, *p + 1);
     for (;;) {
-        if (!HeaderName(s, &q, nullptr)) return 8;
+        if (!HeaderName(s, &q, nullptr)) return E_NAME_START;
         if (s[q] == ')') break;
-        if (s[q] != ';') return 23;
+        if (s[q] != ';') return E_DEFN;
         q = Skip(s, q + 1);
     }
     *p = Skip(s, q + 1);
@@ -171,29 +171,29 @@ static bool AtEnd(const char* s, i64 p) { return s[p] == 0 || s[p] == ';'; }
 i64 FnGetName(const char* header, char* dst) {
     char first[NAMESIZE], second[NAMESIZE];
     i64 p = Skip(header, 0);
-    if (!HeaderName(header, &p, first)) return 8;
+    if (!HeaderName(header, &p, first)) return E_NAME_START;
     if (header[p] == '<') {
-        if (header[p + 1] != '-') return 23;
+        if (header[p + 1] != '-') return E_DEFN;
         p = Skip(header, p + 2);
-        if (!HeaderName(header, &p, first)) return 8;
+        if (!HeaderName(header, &p, first)) return E_NAME_START;
     }
     strcpy(dst, first);
     if (AtEnd(header, p)) return 0;
     if (header[p] == '(') {
         i64 rc = ArgList(header, &p);
         if (rc) return rc;
-        return AtEnd(header, p) ? 0 : 23;
+        return AtEnd(header, p) ? E_OK : E_DEFN;
     }
-    if (!HeaderName(header, &p, second)) return 23;
+    if (!HeaderName(header, &p, second)) return E_DEFN;
     if (AtEnd(header, p)) return 0;
     strcpy(dst, second);
     if (header[p] == '(') {
         i64 rc = ArgList(header, &p);
         if (rc) return rc;
     } else if (!HeaderName(header, &p, nullptr)) {
-        return 23;
+        return E_DEFN;
     }
-    return AtEnd(header, p) ? 0 : 23;
+    return AtEnd(header, p) ? E_OK : E_DEFN;
 }
 
 i64 FnShotName(const char* text, char* dst) {
@@ -207,10 +207,10 @@ i64 FnShotName(const char* text, char* dst) {
 i64 fGet(char* text, i64 out[2]) {
     i64 p = 0;
     char name[NAMESIZE];
-    if (!HeaderName(text, &p, name)) return 8;
+    if (!HeaderName(text, &p, name)) return E_NAME_START;
     i64 g = FnFindName(name, 'G');
     if (g >= 0) {
-        if (gnametable[g].kind != 'F') return 10;
+        if (gnametable[g].kind != 'F') return E_VAR_AS_FN;
         out[0] = g;
         out[1] = gnametable[g].index;
         return 1;

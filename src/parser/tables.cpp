@@ -23,7 +23,7 @@ i64 nxtovx = 0, lsttnam = -1;
 // error 84 when the table has no room.
 static i64 Take(i64* last, i64 cap) {
     if (*last + 1 >= cap) {
-        errchk = ERR_FULL;
+        errchk = E_TABLE_FULL;
         return -1;
     }
     return ++*last;
@@ -107,7 +107,7 @@ i64 Incx(char table) {
 
 i64 Incx0(i64 n) {
     if (n < 0 || nxtovx + n > OVSIZE) {
-        errchk = ERR_FULL;
+        errchk = E_TABLE_FULL;
         return -1;
     }
     i64 start = nxtovx;

@@ -23,10 +23,10 @@ static i64 Column(i64 slot, i64 i, i64 type, i64 nrows, bool named) {
 }
 
 i64 CSVEnter(i64 slot, char* /*name*/, i64 type, i64 nrows, i64 ncols, i64* coltypes) {
-    if (slot < 1 || slot >= VTSIZE || nrows < 0 || ncols < 0) return errchk = 1;
-    if (ncols > 0 && coltypes == nullptr) return errchk = 1;
+    if (slot < 1 || slot >= VTSIZE || nrows < 0 || ncols < 0) return errchk = E_DOMAIN;
+    if (ncols > 0 && coltypes == nullptr) return errchk = E_DOMAIN;
     for (i64 i = 0; i < ncols; i++)
-        if (!ColumnType(coltypes[i])) return errchk = 1;
+        if (!ColumnType(coltypes[i])) return errchk = E_DOMAIN;
     errchk = 0;
     // Whatever the slot held goes first: its blocks would else stay
     // allocated under the new descriptors.

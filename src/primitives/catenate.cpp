@@ -88,11 +88,11 @@ static i64 cat_geometry(const val_item* l, const val_item* r, cat_shape* g)
         ld[a] = g->llen + g->rlen;
         return 0;
     }
-    if (nl - nr > 1 || nr - nl > 1) return 2;
+    if (nl - nr > 1 || nr - nl > 1) return E_RANK;
     if (nl < nr) unit_axis(ld, nl, a);
     if (nr < nl) unit_axis(rd, nr, a);
     for (i64 i = 0; i < R; i++)
-        if (i != a && ld[i] != rd[i]) return 3;
+        if (i != a && ld[i] != rd[i]) return E_LENGTH;
     g->llen = ld[a];
     g->rlen = rd[a];
     ld[a] = g->llen + g->rlen;
@@ -107,12 +107,12 @@ static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     i64 type;
     if (L.d.count > 0 && R.d.count > 0) type = joined_type(L.d.type, R.d.type);
     else type = L.d.count > 0 ? L.d.type : R.d.type;
-    if (type < 0) return errchk = 1;
+    if (type < 0) return errchk = E_DOMAIN;
     cat_shape g;
     g.rank = std::max({L.d.rank, R.d.rank, (i64)1});
     g.axis = code == 31 ? g.rank - 1 : code - 66;
     if (code != 31 && (g.axis >= g.rank || (R.d.count != 1 && g.axis >= R.d.rank)))
-        return errchk = 30;
+        return errchk = E_AXIS;
     // A single element extends to the other side, unless it has the higher
     // rank: then the shapes must agree as for any two arrays.
     g.lone = L.d.count == 1 && (R.d.count == 1 || L.d.rank <= R.d.rank);
@@ -138,19 +138,19 @@ static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 
 i64 PfCatena(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
-    if (code != 31 && (code < 66 || code > 71)) return errchk = 43;
+    if (code != 31 && (code < 66 || code > 71)) return errchk = E_NOT_BUILT;
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
     i64 t = std::max(l->type, r->type);
     if (t == TLIST) return cat_lists(res, lc, lv, rc, rv);
-    if (t == TENUM) return errchk = code == 31 ? PfGenum(res, lc, lv, rc, rv) : 1;
+    if (t == TENUM) return errchk = code == 31 ? PfGenum(res, lc, lv, rc, rv) : E_DOMAIN;
     if (t >= TDICT)
         return errchk = code == 31 ? TableCate(res, lc, lv, rc, rv, false)
                                    : TableCateCol(res, lc, lv, rc, rv);
-    if (t > TTIME) return errchk = 1;
+    if (t > TTIME) return errchk = E_DOMAIN;
     if (l->type == TLIST || r->type == TLIST) {   // a list meeting a temporal value
-        if (l->count > 0 && r->count > 0) return errchk = 1;
+        if (l->count > 0 && r->count > 0) return errchk = E_DOMAIN;
         return copy_other(res, lc, lv, rc, rv);
     }
     return cat_simple(code, res, lc, lv, rc, rv);

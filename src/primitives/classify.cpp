@@ -100,8 +100,8 @@ static i64 classify(const val_item* v, i64* cls, i64* first) {
 i64 PfUnique(i64 res, i64 rc, i64 rv) {
     sopnd r;
     sopnd_load(&r, rc, rv, res);
-    if (r.d.rank < 0) return errchk = 4;
-    if (r.d.type > TTIME) return errchk = 1;
+    if (r.d.rank < 0) return errchk = E_VALUE;
+    if (r.d.type > TTIME) return errchk = E_DOMAIN;
     i64 n = r.d.count;
     i64* cls = static_cast<i64*>(GM_new(TINT, n + 1));
     i64* first = static_cast<i64*>(GM_new(TINT, n + 1));
@@ -150,11 +150,11 @@ static const val_item* group_item(void* ctx, i64 k) {
 
 i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     const val_item* v = opnd(rc, rv);
-    if (v->rank < 0) return errchk = 4;
-    if (v->type > TSYM) return errchk = 1;
-    if (v->rank > 1) return errchk = 2;
+    if (v->rank < 0) return errchk = E_VALUE;
+    if (v->type > TSYM) return errchk = E_DOMAIN;
+    if (v->rank > 1) return errchk = E_RANK;
     i64 n = v->count, one = 1;
     if (n == 1) return PfPack(res, -1, io);   // the origin itself, enclosed
     i64* cls = static_cast<i64*>(GM_new(TINT, n + 1));
@@ -175,7 +175,7 @@ i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io) {
 
 i64 PfParct(i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     i64 n = opnd(rc, rv)->count;
     if (PfWhere(res, rc, rv, io)) return errchk;
     i64 k = vtable[res].count;

@@ -13,8 +13,8 @@
 i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form)
 {
     i64 a = code - (code >= 77 ? 76 : 71);
-    if (a >= rank) return errchk = 30;
-    if (a != rank - 1) return errchk = 43;
+    if (a >= rank) return errchk = E_AXIS;
+    if (a != rank - 1) return errchk = E_NOT_BUILT;
     *form = lastcode;
     return 0;
 }
@@ -48,24 +48,24 @@ i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
     if (code >= 77 && code <= 81) return PfExpand(code, res, lc, lv, rc, rv);
     if (code >= 72 && code <= 76 && AxisForm(code, 5, opnd(rc, rv)->rank, &code)) return errchk;
-    if (code != 5 && code != 6) return errchk = 43;
+    if (code != 5 && code != 6) return errchk = E_NOT_BUILT;
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
     i64 nl = l->count;
     if (nl == 0) {
-        if (l->rank >= 2) return errchk = 2;
+        if (l->rank >= 2) return errchk = E_RANK;
         return EmptySelection(res, &r);
     }
     if ((l->type != TBOOL && l->type != TINT) || r.d.type == TDICT || r.d.type == TTABLE)
-        return errchk = 1;
-    if (l->rank >= 2) return errchk = 2;
+        return errchk = E_DOMAIN;
+    if (l->rank >= 2) return errchk = E_RANK;
     const i64* counts = static_cast<const i64*>(getptV(const_cast<val_item*>(l)));
     i64 total = 0;
     for (i64 j = 0; j < nl; j++) {
-        if (counts[j] < 0) return errchk = 1;
-        if (__builtin_add_overflow(total, counts[j], &total)) return errchk = 6;
+        if (counts[j] < 0) return errchk = E_DOMAIN;
+        if (__builtin_add_overflow(total, counts[j], &total)) return errchk = E_WS_FULL;
     }
     bool single = nl == 1;
     // The right as at least one axis. A single element with a count vector
@@ -81,9 +81,9 @@ i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
         single = true;
     }
     i64 a = code == 5 ? rank - 1 : 0, N = dims[a];
-    if (!single && nl != N) return errchk = 3;
+    if (!single && nl != N) return errchk = E_LENGTH;
     i64 len = total;
-    if (single && __builtin_mul_overflow(N, counts[0], &len)) return errchk = 6;
+    if (single && __builtin_mul_overflow(N, counts[0], &len)) return errchk = E_WS_FULL;
     i64* sdims = static_cast<i64*>(GM_new(TINT, rank));
     std::memcpy(sdims, dims, rank * sizeof(i64));
     dims[a] = len;

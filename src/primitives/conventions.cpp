@@ -5,12 +5,12 @@
 
 // Equal shapes of two non-single operands: 0, 2 (rank) or 3 (length).
 static i64 same_shape(const val_item* a, const val_item* b) {
-    if (a->rank != b->rank) return 2;
-    if (a->rank <= 1) return a->count == b->count ? 0 : 3;
-    if (a->dim0 != b->dim0) return 3;
-    if (a->rank == 2) return a->dim1 == b->dim1 ? 0 : 3;
+    if (a->rank != b->rank) return E_RANK;
+    if (a->rank <= 1) return a->count == b->count ? E_OK : E_LENGTH;
+    if (a->dim0 != b->dim0) return E_LENGTH;
+    if (a->rank == 2) return a->dim1 == b->dim1 ? E_OK : E_LENGTH;
     for (i64 k = 0; k < a->rank - 1; k++)
-        if (glist[a->dim1 + k] != glist[b->dim1 + k]) return 3;
+        if (glist[a->dim1 + k] != glist[b->dim1 + k]) return E_LENGTH;
     return 0;
 }
 

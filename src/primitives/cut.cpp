@@ -91,10 +91,10 @@ static i64 empty_piece(val_item* pc) {
 i64 PfPart1(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     val_item* L = opnd(lc, lv);
     val_item* R = opnd(rc, rv);
-    if (L->rank < 0 || R->rank < 0) return errchk = 4;
+    if (L->rank < 0 || R->rank < 0) return errchk = E_VALUE;
     SetNames(1, 3, res, lc, lv, rc, rv);
-    if (!isinttype(L->type) || R->type > TTIME) return errchk = 1;
-    if (L->rank >= 2) return errchk = 2;
+    if (!isinttype(L->type) || R->type > TTIME) return errchk = E_DOMAIN;
+    if (L->rank >= 2) return errchk = E_RANK;
     i64 rows = R->rank <= 1 ? R->count : R->dim0;
     i64 rowlen = rows ? R->count / rows : 0;
     const i64* len = static_cast<const i64*>(getptV(L));
@@ -103,12 +103,12 @@ i64 PfPart1(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 n = 0;
     if (one) {
         n = len[0];
-        if (n < 0) return errchk = 1;
+        if (n < 0) return errchk = E_DOMAIN;
         if (n >= rows && rows > 0) return PfPack(res, rc, rv);
         pieces = n == 0 || R->count == 0 ? 0 : (rows - 1) / n + 1;
     } else {
         for (i64 j = 0; j < L->count; j++)
-            if (len[j] < 0) return errchk = 1;
+            if (len[j] < 0) return errchk = E_DOMAIN;
     }
     i64* ask = static_cast<i64*>(GM_new(TINT, pieces));
     for (i64 j = 0; j < pieces; j++) ask[j] = one ? n : len[j];

@@ -58,7 +58,7 @@ static i64 product(const i64* d, i64 from, i64 to) {
 i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
     if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
-    if (L.d.type > TFLOAT || R.d.type > TFLOAT) return errchk = 1;
+    if (L.d.type > TFLOAT || R.d.type > TFLOAT) return errchk = E_DOMAIN;
     i64 type = std::max(L.d.type, R.d.type);
     i64 lr = L.d.rank, rr = R.d.rank;
     i64* ld = static_cast<i64*>(GM_new(TINT, lr + 1));
@@ -67,7 +67,7 @@ i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     shape_of(&R.d, rd);
     i64 llast = lr ? ld[lr - 1] : 0, rfirst = rr ? rd[0] : 0;
     if (lr >= 1 && rr >= 1 && L.d.count > 1 && R.d.count > 1 && llast != rfirst)
-        return errchk = 3;
+        return errchk = E_LENGTH;
     i64 rank = std::max<i64>(lr - 1, 0) + std::max<i64>(rr - 1, 0);
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64 nd = 0;

@@ -47,7 +47,7 @@ i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     // Only numbers have digits: characters, symbols, complex numbers,
     // lists and temporal values are refused.
-    if (L.d.type > TFLOAT || R.d.type > TFLOAT) return errchk = 1;
+    if (L.d.type > TFLOAT || R.d.type > TFLOAT) return errchk = E_DOMAIN;
     i64 type = std::max(L.d.type, R.d.type);
     i64 lr = L.d.rank, rr = R.d.rank, rank = lr + rr;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));

@@ -26,15 +26,15 @@ static bool blank(const char* s) {
 
 i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     const val_item* R = opnd(rc, rv);
-    if (R->rank < 0) return errchk = 4;
+    if (R->rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
-    if ((R->type != TCHAR && R->type != TSYM) || R->rank > 1) return errchk = 1;
+    if ((R->type != TCHAR && R->type != TSYM) || R->rank > 1) return errchk = E_DOMAIN;
     if (R->count == 0) return no_value(res);
-    if (R->type == TSYM && R->count != 1) return errchk = 2;
+    if (R->type == TSYM && R->count != 1) return errchk = E_RANK;
     const char* text;
     i64 len;
     if (R->type == TSYM) {
-        if (R->dim0 < 0 || R->dim0 > sindex) return errchk = 1;
+        if (R->dim0 < 0 || R->dim0 > sindex) return errchk = E_DOMAIN;
         const sym_node* s = psym[R->dim0];
         text = s->str.text;
         len = s->str.len;

@@ -20,7 +20,7 @@ static i64* mask_positions(const i64* mask, i64 n, i64 axislen)
 i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
     if (code >= 77 && code <= 81 && AxisForm(code, 7, opnd(rc, rv)->rank, &code)) return errchk;
-    if (code != 7 && code != 8) return errchk = 43;
+    if (code != 7 && code != 8) return errchk = E_NOT_BUILT;
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
@@ -28,13 +28,13 @@ i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     i64 n = l->count;
     if (n == 0) return EmptySelection(res, &r);
     if ((l->type != TBOOL && l->type != TINT) || r.d.type == TLIST || r.d.type > TTIME)
-        return errchk = 1;
-    if (l->rank >= 2) return errchk = 2;
+        return errchk = E_DOMAIN;
+    if (l->rank >= 2) return errchk = E_RANK;
     // An integer mask of 0s and 1s serves as it is; the operand is not changed.
     const i64* mask = static_cast<const i64*>(getptV(const_cast<val_item*>(l)));
     i64 ones = 0;
     for (i64 k = 0; k < n; k++) {
-        if (mask[k] != 0 && mask[k] != 1) return errchk = 1;
+        if (mask[k] != 0 && mask[k] != 1) return errchk = E_DOMAIN;
         ones += mask[k];
     }
     i64 rank = r.d.rank, one = 1;
@@ -46,7 +46,7 @@ i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     }
     shape_of(&r.d, sdims);
     i64 a = code == 7 ? rank - 1 : 0, N = sdims[a];
-    if (N != 1 && ones != N) return errchk = 3;
+    if (N != 1 && ones != N) return errchk = E_LENGTH;
     std::memcpy(dims, sdims, rank * sizeof(i64));
     dims[a] = n;
     i64 count;

@@ -124,12 +124,12 @@ void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 d
 
 i64 PfGrade(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     val_item R = *opnd(rc, rv);
-    if (R.rank < 0) return errchk = 4;
+    if (R.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
-    if (R.rank == 0) return errchk = 2;
-    if (R.type > TCHAR) return errchk = 1;
+    if (R.rank == 0) return errchk = E_RANK;
+    if (R.type > TCHAR) return errchk = E_DOMAIN;
     i64 direction = code == 23 ? -1 : 1;
     i64 rows = R.rank == 1 ? R.count : R.dim0;
     i64 len = rows > 0 ? R.count / rows : 0;

@@ -35,21 +35,21 @@ i64 matrix_inv_square(i64 n, double* a, double* out) {
 i64 PfInvert(i64 res, i64 rc, i64 rv) {
     sopnd R;
     sopnd_load(&R, rc, rv, res);
-    if (R.d.rank < 0) return errchk = 4;
+    if (R.d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 rank = R.d.rank, n = R.d.count;
-    if (!isnumtype(R.d.type) || rank > 2 || n == 0) return errchk = 1;
-    if (rank == 2 && R.d.dim0 != R.d.dim1) return errchk = 1;
+    if (!isnumtype(R.d.type) || rank > 2 || n == 0) return errchk = E_DOMAIN;
+    if (rank == 2 && R.d.dim0 != R.d.dim1) return errchk = E_DOMAIN;
     // A working copy: the solver overwrites its matrix.
     double* a = static_cast<double*>(GM_new(TFLOAT, n));
     std::memcpy(a, sopnd_doubles(&R), (size_t)n * sizeof(double));
     double* inv = static_cast<double*>(GM_new(TFLOAT, n));
     if (rank == 2) {
-        if (matrix_inv_square(R.d.dim0, a, inv) != 0) return errchk = 1;
+        if (matrix_inv_square(R.d.dim0, a, inv) != 0) return errchk = E_DOMAIN;
     } else {
         double s = 0;
         for (i64 j = 0; j < n; j++) {
-            if (a[j] == 0) return errchk = 1;
+            if (a[j] == 0) return errchk = E_DOMAIN;
             s += a[j] * a[j];
         }
         for (i64 j = 0; j < n; j++) inv[j] = n == 1 ? 1 / a[j] : a[j] / s;

@@ -29,18 +29,18 @@ static bool same_shape(const val_item* a, const val_item* b, i64 rank)
 
 i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
-    if (code < 82 || code > 88) return errchk = 43;
+    if (code < 82 || code > 88) return errchk = E_NOT_BUILT;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 type = lami_type(L.d.type, R.d.type);
-    if (type < 0) return errchk = 7;
+    if (type < 0) return errchk = E_TYPE;
     i64 a = code - 82, top = std::max(L.d.rank, R.d.rank);
-    if (a > top) return errchk = 30;
+    if (a > top) return errchk = E_AXIS;
     if (L.d.rank > 0 && R.d.rank > 0) {
-        if (L.d.rank != R.d.rank) return errchk = 2;
-        if (!same_shape(&L.d, &R.d, top)) return errchk = 3;
+        if (L.d.rank != R.d.rank) return errchk = E_RANK;
+        if (!same_shape(&L.d, &R.d, top)) return errchk = E_LENGTH;
     }
     const val_item* S = L.d.rank > R.d.rank ? &L.d : &R.d;
     i64* dims = static_cast<i64*>(GM_new(TINT, top + 1));

@@ -24,13 +24,13 @@ static void itempair(i64 j, i64 c, i64 v, const i64* cidx, const i64* vidx, i64 
 static bool isvalueslot(i64 c, i64 v) { return c < 0 && v > 0 && v < VTSIZE; }
 
 i64 GenAlist(i64 res, i64 c, i64 v, i64* cidx, i64* vidx, i64 n) {
-    if (n < 0) return errchk = 1;
+    if (n < 0) return errchk = E_DOMAIN;
     i64 count = n + 2;
     bool self = false;
     for (i64 j = 0; j < count; j++) {
         i64 ic, iv;
         itempair(j, c, v, cidx, vidx, n, &ic, &iv);
-        if (ic < 0 && (!isvalueslot(ic, iv) || vtable[iv].rank == -1)) return errchk = 4;
+        if (ic < 0 && (!isvalueslot(ic, iv) || vtable[iv].rank == -1)) return errchk = E_VALUE;
         if (ic < 0 && iv == res) self = true;
     }
     bool named = isnamedslot(res);
@@ -60,15 +60,15 @@ i64 GenAlist(i64 res, i64 c, i64 v, i64* cidx, i64* vidx, i64 n) {
 
 i64 PfAsslst(i64 c, i64 v, i64* cidx, i64* vidx, i64 n, i64 rc, i64 rv) {
     val_item* right = opnd(rc, rv);
-    if (rc < 0 && right->rank == -1) return errchk = 4;
-    if (rc >= 0 || right->type != TLIST) return errchk = 1;
-    if (n < 0 || right->count != n + 2) return errchk = 3;
+    if (rc < 0 && right->rank == -1) return errchk = E_VALUE;
+    if (rc >= 0 || right->type != TLIST) return errchk = E_DOMAIN;
+    if (n < 0 || right->count != n + 2) return errchk = E_LENGTH;
     i64 count = n + 2;
     bool overwritten = false;   // a target is the list itself
     for (i64 j = 0; j < count; j++) {
         i64 tc, tv;
         itempair(j, c, v, cidx, vidx, n, &tc, &tv);
-        if (tc >= 0 || !isnamedslot(tv)) return errchk = 1;
+        if (tc >= 0 || !isnamedslot(tv)) return errchk = E_DOMAIN;
         if (tv == rv) overwritten = true;
     }
     val_item aside{};

@@ -50,10 +50,10 @@ static val_item* stable_operand(i64 res, i64 rc, i64 rv, val_item* stage) {
     return stage;
 }
 
-i64 PfUnpack(i64, i64, i64) { return errchk = 43; }
+i64 PfUnpack(i64, i64, i64) { return errchk = E_NOT_BUILT; }
 
 i64 PfPack(i64 res, i64 rc, i64 rv) {
-    if (opnd(rc, rv)->rank < 0) return errchk = 4;
+    if (opnd(rc, rv)->rank < 0) return errchk = E_VALUE;
     bool named = isnamedslot(res);
     val_item item{};
     if (GenStoreV1(&item, rc, rv, named)) return errchk;
@@ -66,7 +66,7 @@ i64 PfPack(i64 res, i64 rc, i64 rv) {
 
 i64 PfType(i64 res, i64 rc, i64 rv) {
     const val_item* v = opnd(rc, rv);
-    if (v->rank < 0) return errchk = 4;
+    if (v->rank < 0) return errchk = E_VALUE;
     return int_scalar(res, v->type);
 }
 
@@ -75,7 +75,7 @@ static i64 table_columns(const val_item* t) { return items_of(t)[0].count; }
 
 i64 PfCount(i64 res, i64 rc, i64 rv) {
     const val_item* v = opnd(rc, rv);
-    if (v->rank < 0) return errchk = 4;
+    if (v->rank < 0) return errchk = E_VALUE;
     i64 n = v->count;
     if (v->type == TTABLE) {
         n = table_columns(v);
@@ -83,15 +83,15 @@ i64 PfCount(i64 res, i64 rc, i64 rv) {
         const val_item* parts = items_of(v);
         if (v->dim0 == 1) n = parts[0].count;
         else if (v->dim0 == 2) n = table_columns(&parts[0]) + table_columns(&parts[1]);
-        else return errchk = 1;
+        else return errchk = E_DOMAIN;
     }
     return int_scalar(res, n);
 }
 
 i64 PfFirst(i64 res, i64 rc, i64 rv) {
     val_item* v = opnd(rc, rv);
-    if (v->rank < 0) return errchk = 4;
-    if (v->type == TENUM || v->type == TDICT || v->type == TTABLE) return errchk = 1;
+    if (v->rank < 0) return errchk = E_VALUE;
+    if (v->type == TENUM || v->type == TDICT || v->type == TTABLE) return errchk = E_DOMAIN;
     if (v->count == 0) return empty_int_vector(res);
     if (v->type == TLIST) return GenStoreV0(res, &items_of(v)[0]);
     char first[16] = {};
@@ -115,14 +115,14 @@ static i64 raze_scan(const val_item* list, i64* type, i64* total) {
     for (i64 k = 0; k < list->count; k++) {
         const val_item* it = &items_of(list)[k];
         if (it->type == TLIST) {
-            if (raze_scan(it, type, total)) return 1;
+            if (raze_scan(it, type, total)) return E_DOMAIN;
             continue;
         }
-        if (!simple_type(it->type)) return 1;
+        if (!simple_type(it->type)) return E_DOMAIN;
         if (it->count == 0) continue;
         if (*type < 0 || *type == it->type) *type = it->type;
         else if (isnumtype(*type) && isnumtype(it->type)) *type = std::max(*type, it->type);
-        else return 1;
+        else return E_DOMAIN;
         *total += it->count;
     }
     return 0;
@@ -154,10 +154,10 @@ static char* raze_fill(const val_item* list, i64 type, char* out) {
 
 i64 PfRaze(i64 res, i64 rc, i64 rv) {
     const val_item* v = opnd(rc, rv);
-    if (v->rank < 0) return errchk = 4;
+    if (v->rank < 0) return errchk = E_VALUE;
     if (v->type != TLIST) return GenStore(res, rc, rv);
     i64 type = -1, total = 0;
-    if (raze_scan(v, &type, &total)) return errchk = 1;
+    if (raze_scan(v, &type, &total)) return errchk = E_DOMAIN;
     if (total == 0) return empty_int_vector(res);
     val_item stage;
     val_item* src = stable_operand(res, rc, rv, &stage);
@@ -172,16 +172,16 @@ i64 PfRaze(i64 res, i64 rc, i64 rv) {
 
 i64 PfWhere(i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     const val_item* v = opnd(rc, rv);
-    if (v->rank < 0) return errchk = 4;
+    if (v->rank < 0) return errchk = E_VALUE;
     // Only truth values: booleans, or integers holding 0s and 1s.
-    if (v->rank > 1 || !isinttype(v->type)) return errchk = 1;
+    if (v->rank > 1 || !isinttype(v->type)) return errchk = E_DOMAIN;
     i64 n = v->count, ones = 0;
     i64* bits = static_cast<i64*>(GM_new(TINT, n));
     if (n > 0) std::memcpy(bits, getptV(const_cast<val_item*>(v)), (size_t)n * 8);
     for (i64 i = 0; i < n; i++) {
-        if (bits[i] != 0 && bits[i] != 1) return errchk = 1;
+        if (bits[i] != 0 && bits[i] != 1) return errchk = E_DOMAIN;
         ones += bits[i];
     }
     i64* out = static_cast<i64*>(vector_result(res, TINT, ones));
@@ -193,9 +193,9 @@ i64 PfWhere(i64 res, i64 rc, i64 rv, i64 io) {
 
 i64 PfRest(i64 res, i64 rc, i64 rv) {
     const val_item* v = opnd(rc, rv);
-    if (v->rank < 0) return errchk = 4;
-    if (!simple_type(v->type)) return errchk = 1;
-    if (v->rank > 1) return errchk = 2;
+    if (v->rank < 0) return errchk = E_VALUE;
+    if (!simple_type(v->type)) return errchk = E_DOMAIN;
+    if (v->rank > 1) return errchk = E_RANK;
     if (v->count <= 1) return empty_int_vector(res);
     i64 n = v->count - 1, w = elem_bytes(v->type), type = v->type;
     char* copy = static_cast<char*>(GM_new(TCHAR, n * w));

@@ -68,9 +68,9 @@ static void logic_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys,
 
 i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
-    if (!truthvalue(opnd(rc, rv))) return errchk = 1;
+    if (!truthvalue(opnd(rc, rv))) return errchk = E_DOMAIN;
     if (code == 25) return logic_not(res, rc, rv);
-    if (!truthvalue(opnd(lc, lv))) return errchk = 1;
+    if (!truthvalue(opnd(lc, lv))) return errchk = E_DOMAIN;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);

@@ -89,18 +89,18 @@ static void index_words(i64* out, const sopnd* L, const sopnd* R, i64 origin) {
 
 i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     sopnd L, R;
     if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     i64 lt = L.d.type, rt = R.d.type, top = std::max(lt, rt);
     if (top >= TDICT) {
         bool right_ok = rt == TLIST || (rt == TTABLE && rc < 0);
-        if (lc >= 0 || !right_ok) return errchk = 1;
-        return errchk = 43;   // keyed searches come with the tables
+        if (lc >= 0 || !right_ok) return errchk = E_DOMAIN;
+        return errchk = E_NOT_BUILT;   // keyed searches come with the tables
     }
-    if (lt == TENUM) return errchk = 43;
-    if (top > TTIME || top == TLIST) return errchk = 1;
-    if (L.d.rank > 1) return errchk = 2;
+    if (lt == TENUM) return errchk = E_NOT_BUILT;
+    if (top > TTIME || top == TLIST) return errchk = E_DOMAIN;
+    if (L.d.rank > 1) return errchk = E_RANK;
     i64* out;
     if (result_like(res, TINT, &R, &out)) return errchk;
     sopnd_refresh(&L);

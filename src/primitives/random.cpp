@@ -19,17 +19,17 @@ static bool single(const val_item* v) { return v->rank == 0 || (v->rank == 1 && 
 
 i64 PfRandom(i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     sopnd R;
     sopnd_load(&R, rc, rv, res);
-    if (R.d.rank < 0) return errchk = 4;
+    if (R.d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
-    if (!isinttype(R.d.type)) return errchk = 1;
+    if (!isinttype(R.d.type)) return errchk = E_DOMAIN;
     const i64* x = static_cast<const i64*>(R.p);
     for (i64 i = 0; i < R.d.count; i++)
-        if (x[i] < 1) return errchk = 1;
+        if (x[i] < 1) return errchk = E_DOMAIN;
     i64* seed = seed_word();
-    if (R.d.count > 0 && !seed) return errchk = 1;
+    if (R.d.count > 0 && !seed) return errchk = E_DOMAIN;
     ttyp = TINT;
     vtable[res].type = TINT;
     if (!(rc < 0 && rv == res) && GenStoreDims(res, rc, rv)) return errchk;
@@ -69,23 +69,23 @@ static bool dealt_add(dealt_set* s, i64 x) {
 
 i64 PfDeal(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     val_item* L = opnd(lc, lv);
     val_item* R = opnd(rc, rv);
-    if (L->rank < 0 || R->rank < 0) return errchk = 4;
+    if (L->rank < 0 || R->rank < 0) return errchk = E_VALUE;
     SetNames(1, 3, res, lc, lv, rc, rv);
-    if (!isinttype(L->type) || !isinttype(R->type)) return errchk = 1;
-    if (!single(L)) return errchk = 3;
+    if (!isinttype(L->type) || !isinttype(R->type)) return errchk = E_DOMAIN;
+    if (!single(L)) return errchk = E_LENGTH;
     i64 n = L->dim0;
-    if (n < 0) return errchk = 1;
-    if (!single(R)) return errchk = 3;
+    if (n < 0) return errchk = E_DOMAIN;
+    if (!single(R)) return errchk = E_LENGTH;
     i64 m = R->dim0;
-    if (n > 0 && m == 0) return errchk = 1;
-    if (m < 0 || m < n) return errchk = 1;
+    if (n > 0 && m == 0) return errchk = E_DOMAIN;
+    if (m < 0 || m < n) return errchk = E_DOMAIN;
     i64* seed = seed_word();
-    if (n > 0 && !seed) return errchk = 1;
+    if (n > 0 && !seed) return errchk = E_DOMAIN;
     // The generator has 2147483646 states: no more distinct values exist.
-    if (n > 2147483646) return errchk = 1;
+    if (n > 2147483646) return errchk = E_DOMAIN;
     ttyp = TINT;
     vtable[res].type = TINT;
     if (Updatead0(res, TINT, 1, n)) return errchk;

@@ -50,24 +50,24 @@ i64 GenReshp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
         return errchk = GenReshpTabl(res, &names, &table);
     }
     i64 nl = l->count;
-    if (nl > 0 && l->type != TBOOL && l->type != TINT) return errchk = 1;
+    if (nl > 0 && l->type != TBOOL && l->type != TINT) return errchk = E_DOMAIN;
     const i64* shape = static_cast<const i64*>(getptV(const_cast<val_item*>(l)));
     for (i64 k = 0; k < nl; k++)
-        if (shape[k] < 0) return errchk = 1;
-    if (l->rank > 1 || r.d.rank > 12) return errchk = 2;
+        if (shape[k] < 0) return errchk = E_DOMAIN;
+    if (l->rank > 1 || r.d.rank > 12) return errchk = E_RANK;
     // Enumerations, dictionaries and tables have no element order to reshape.
-    if (r.d.type > TTIME) return errchk = 1;
+    if (r.d.type > TTIME) return errchk = E_DOMAIN;
     if (nl == 0) {
-        if (r.d.count == 0) return errchk = 1;
+        if (r.d.count == 0) return errchk = E_DOMAIN;
         return first_element(res, &r);
     }
-    if (r.d.type == TLIST && nl > 1) return errchk = 2;
+    if (r.d.type == TLIST && nl > 1) return errchk = E_RANK;
     i64 rank = l->rank == 0 ? 1 : nl;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank));
     std::memcpy(dims, shape, rank * sizeof(i64));
     i64 count;
     if (ShapeCount(dims, rank, r.d.type, &count)) return errchk;
-    if (count > 0 && r.d.count == 0) return errchk = 1;
+    if (count > 0 && r.d.count == 0) return errchk = E_DOMAIN;
     if (r.d.type == TLIST) return reshape_list(res, &r, dims, rank, count);
     if (NewResult(res, r.d.type, rank, dims, count)) return errchk;
     if (count == 0) return 0;

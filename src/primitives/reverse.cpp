@@ -24,17 +24,17 @@ static i64 reverse_axis(i64 code, i64 rank)
 
 i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv)
 {
-    if (code != 34 && code != 38 && (code < 89 || code > 93)) return errchk = 43;
+    if (code != 34 && code != 38 && (code < 89 || code > 93)) return errchk = E_NOT_BUILT;
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 5, res, -1, -1, rc, rv);
-    if (r.d.type > TTIME) return errchk = 1;
+    if (r.d.type > TTIME) return errchk = E_DOMAIN;
     i64 rank = r.d.rank, count = r.d.count;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank > 0 ? rank : 1));
     i64 axes = shape_one(&r.d, dims);
     // Vectors, lists and single elements ignore the axis of the code.
     i64 a = rank <= 1 || count == 1 ? 0 : reverse_axis(code, rank);
-    if (a >= axes) return errchk = 30;
+    if (a >= axes) return errchk = E_AXIS;
     i64** pos = static_cast<i64**>(GM_new(TINT, axes));
     // An empty operand needs no positions, however long its other axes.
     for (i64 i = 0; i < axes && count > 0; i++) pos[i] = AxisWhole(dims[i]);
@@ -73,15 +73,15 @@ i64 PfRotate(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     const val_item* l = opnd(lc, lv);
     i64 rrank = r.d.rank;
     i64 a = rotate_axis(code, rrank);
-    if (code != 35 && a == 0) return errchk = 43;
-    if (l->count > 0 && l->type != TBOOL && l->type != TINT) return errchk = 1;
-    if (r.d.type > TTIME) return errchk = 1;
+    if (code != 35 && a == 0) return errchk = E_NOT_BUILT;
+    if (l->count > 0 && l->type != TBOOL && l->type != TINT) return errchk = E_DOMAIN;
+    if (r.d.type > TTIME) return errchk = E_DOMAIN;
     bool single = l->count == 1;
-    if (!single && l->rank != rrank - 1) return errchk = 2;
-    if (a > rrank) return errchk = 30;
+    if (!single && l->rank != rrank - 1) return errchk = E_RANK;
+    if (a > rrank) return errchk = E_AXIS;
     i64* dims = static_cast<i64*>(GM_new(TINT, rrank > 0 ? rrank : 1));
     shape_of(&r.d, dims);
-    if (rrank >= 2 && !single && !counts_fit(l, dims, rrank, a)) return errchk = 3;
+    if (rrank >= 2 && !single && !counts_fit(l, dims, rrank, a)) return errchk = E_LENGTH;
     i64 count = r.d.count;
     i64* map = static_cast<i64*>(GM_new(TINT, count > 0 ? count : 1));
     if (count > 0 && rrank == 0) map[0] = 0;

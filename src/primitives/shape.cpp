@@ -40,7 +40,7 @@ i64 GenRho(i64 res, i64 rc, i64 rv)
 i64 PfGenRoro(i64 res, i64 rc, i64 rv)
 {
     i64 rank = opnd(rc, rv)->rank;
-    if (rank == -1) return errchk = 4;
+    if (rank == -1) return errchk = E_VALUE;
     i64 one = 1;
     if (NewResult(res, TINT, 1, &one, 1)) return errchk;
     vtable[res].dim0 = rank;
@@ -66,13 +66,13 @@ i64 PfRavel(i64 res, i64 rc, i64 rv)
 i64 PfIota(i64 res, i64 rc, i64 rv, i64 io)
 {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     SetNames(1, 3, res, 0, 0, rc, rv);
     const val_item* v = opnd(rc, rv);
-    if (v->type != TBOOL && v->type != TINT) return errchk = 1;
-    if (!isoneV(v)) return errchk = 1;
+    if (v->type != TBOOL && v->type != TINT) return errchk = E_DOMAIN;
+    if (!isoneV(v)) return errchk = E_DOMAIN;
     i64 n = v->dim0;
-    if (n < 0) return errchk = 1;
+    if (n < 0) return errchk = E_DOMAIN;
     if (NewResult(res, TINT, 1, &n, n)) return errchk;
     i64* out = static_cast<i64*>(getptV(&vtable[res]));
     for (i64 i = 0; i < n; i++) out[i] = origin + i;

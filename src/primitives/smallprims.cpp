@@ -17,13 +17,13 @@ double PfFact(i64 n) {
 
 // Matrix divide has no computation yet: it says so instead of reporting a
 // success that built no result.
-i64 PfDivide(i64, i64, i64, i64, i64) { return errchk = 43; }
+i64 PfDivide(i64, i64, i64, i64, i64) { return errchk = E_NOT_BUILT; }
 
 void PfPurge() {}
 
 // A monadic function code without a routine: the error says so; no text is
 // written to the shared output cursor, which need not point anywhere.
-void PfErrMsg(i64) { errchk = 43; }
+void PfErrMsg(i64) { errchk = E_NOT_BUILT; }
 
 void PfGenbScan(i64) {}
 
@@ -32,7 +32,7 @@ static i64 fortran_copy(i64 c, i64 v, i64 which) {
     val_item* x = opnd(c, v);
     i64 n = x->count;
     if (n == 0) return 0;
-    if (x->type > TFLOAT) return errchk = 1;
+    if (x->type > TFLOAT) return errchk = E_DOMAIN;
     if (Incstktpt(n, which, TFLOAT)) return errchk;
     double* out = reinterpret_cast<double*>(cad0);
     const void* in = getptV(x);

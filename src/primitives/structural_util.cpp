@@ -29,7 +29,7 @@ i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count)
         }
         if (!over && __builtin_mul_overflow(n, dims[k], &n)) over = true;
     }
-    if (over) return errchk = 6;
+    if (over) return errchk = E_WS_FULL;
     *count = n;
     return CheckSize(type, n);
 }
@@ -47,7 +47,7 @@ i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count)
 
 i64 EmptySelection(i64 res, const sopnd* r)
 {
-    if (r->d.count > 1) return errchk = 3;
+    if (r->d.count > 1) return errchk = E_LENGTH;
     i64 none = 0;
     return NewResult(res, TINT, 1, &none, 0);
 }

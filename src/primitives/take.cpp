@@ -23,12 +23,12 @@ static i64* take_positions(i64 c, i64 n, i64 k)
 static i64 take_axes(i64 nc, i64 lrank, i64 rrank, i64* axes)
 {
     if (rrank == 0) {
-        if (nc > 1) return 3;
+        if (nc > 1) return E_LENGTH;
         *axes = lrank == 0 ? 1 : nc;
     } else if (rrank == 1 && lrank == 0) {
         *axes = 1;
     } else {
-        if (nc != rrank) return 3;
+        if (nc != rrank) return E_LENGTH;
         *axes = rrank;
     }
     return 0;
@@ -38,14 +38,14 @@ i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv)
 {
     sopnd r;
     sopnd_load(&r, rc, rv, res);
-    if (r.d.type > TTIME) return errchk = 7;
+    if (r.d.type > TTIME) return errchk = E_TYPE;
     i64 axes;
-    if (take_axes(nc, lrank, r.d.rank, &axes)) return errchk = 3;
+    if (take_axes(nc, lrank, r.d.rank, &axes)) return errchk = E_LENGTH;
     if (r.d.type == TLIST) {
-        if (nc != 1 || r.d.rank > 1) return errchk = 2;
-        if (r.d.count == 0) return errchk = 3;
+        if (nc != 1 || r.d.rank > 1) return errchk = E_RANK;
+        if (r.d.count == 0) return errchk = E_LENGTH;
     } else if (r.d.count == 0 && (axes > 1 || nc != 1)) {
-        return errchk = 2;
+        return errchk = E_RANK;
     }
     if (axes == 0) {   // an empty left with a scalar: the scalar itself
         i64 none = 0, first = 0;
@@ -57,7 +57,7 @@ i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv)
     if (r.d.rank == 0) sdims[0] = 1;
     else shape_of(&r.d, sdims);
     for (i64 i = 0; i < axes; i++) {
-        if (counts[i] == INT64_MIN) return errchk = 6;
+        if (counts[i] == INT64_MIN) return errchk = E_WS_FULL;
         rdims[i] = counts[i] < 0 ? -counts[i] : counts[i];
     }
     i64 count;
@@ -76,8 +76,8 @@ i64 PfTake(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 fromEvaluator)
     if (!fromEvaluator) return PfDrop(res, lc, lv, rc, rv);
     SetNames(1, 0, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
-    if (l->type != TBOOL && l->type != TINT) return errchk = 1;
-    if (l->rank > 1) return errchk = 2;
+    if (l->type != TBOOL && l->type != TINT) return errchk = E_DOMAIN;
+    if (l->rank > 1) return errchk = E_RANK;
     i64 nc = l->count;
     i64* counts = static_cast<i64*>(GM_new(TINT, nc > 0 ? nc : 1));
     if (nc > 0) std::memcpy(counts, getptV(const_cast<val_item*>(l)), nc * sizeof(i64));

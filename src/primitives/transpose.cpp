@@ -68,11 +68,11 @@ static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
 i64 PfTransp(i64 res, i64 rc, i64 rv) {
     sopnd R;
     sopnd_load(&R, rc, rv, res);
-    if (R.d.rank < 0) return errchk = 4;
+    if (R.d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 t = R.d.type;
-    if (t == TDICT || t == TTABLE) return errchk = 43;   // conversions come with the tables
-    if (t > TMONTH || t == TLIST) return errchk = 1;
+    if (t == TDICT || t == TTABLE) return errchk = E_NOT_BUILT;   // conversions come with the tables
+    if (t > TMONTH || t == TLIST) return errchk = E_DOMAIN;
     i64 rank = R.d.rank;
     i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
@@ -87,8 +87,8 @@ i64 PfTransp(i64 res, i64 rc, i64 rv) {
 
 // The main diagonal of a matrix: elements 0, c+1, 2(c+1), ...
 static i64 diagonal(i64 res, sopnd* R) {
-    if (R->d.rank != 2) return errchk = 1;
-    if (R->d.count == 0) return errchk = 3;
+    if (R->d.rank != 2) return errchk = E_DOMAIN;
+    if (R->d.count == 0) return errchk = E_LENGTH;
     i64 rows = R->d.dim0, cols = R->d.dim1, n = rows < cols ? rows : cols;
     i64 type = R->d.type, w = elem_bytes(type);
     ttyp = type;
@@ -104,24 +104,24 @@ static i64 diagonal(i64 res, sopnd* R) {
 
 i64 DpfTransp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 o = IoOrigin(io);
-    if (o < 0) return errchk = 24;
+    if (o < 0) return errchk = E_IO;
     sopnd L, R;
     if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
-    if (!isinttype(L.d.type)) return errchk = 1;
-    if (L.d.rank >= 2) return errchk = 43;
+    if (!isinttype(L.d.type)) return errchk = E_DOMAIN;
+    if (L.d.rank >= 2) return errchk = E_NOT_BUILT;
     // Only simple elements are moved; lists and compound values are refused.
-    if (R.d.type == TLIST || R.d.type > TTIME) return errchk = 1;
+    if (R.d.type == TLIST || R.d.type > TTIME) return errchk = E_DOMAIN;
     const i64* a = static_cast<const i64*>(L.p);
     i64 n = L.d.count, rank = R.d.rank;
     if (n == 2 && a[0] == o && a[1] == o) return diagonal(res, &R);
-    if (n != rank) return errchk = 3;
+    if (n != rank) return errchk = E_LENGTH;
     i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* perm = static_cast<i64*>(GM_new(TINT, rank + 1));
     char* seen = static_cast<char*>(GM_new(TCHAR, rank + 1));
     std::memset(seen, 0, (size_t)rank + 1);
     for (i64 k = 0; k < rank; k++) {
-        if (a[k] < o || a[k] - o >= rank || seen[a[k] - o]) return errchk = 1;
+        if (a[k] < o || a[k] - o >= rank || seen[a[k] - o]) return errchk = E_DOMAIN;
         i64 p = a[k] - o;
         seen[p] = 1;
         perm[k] = p;

@@ -95,7 +95,7 @@ i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y)
     case 51:
         if (!iszero(y)) r = cdiv(x, y);
         else if (iszero(x)) r = I1;
-        else return 1;
+        else return E_DOMAIN;
         break;
     case 57:
         if (iszero(x)) r = I0;
@@ -103,7 +103,7 @@ i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y)
         else r = fromcx(std::exp(tocx(y) * std::log(tocx(x))));
         break;
     case 59:
-        if (iszero(x) || iszero(y)) return 1;
+        if (iszero(x) || iszero(y)) return E_DOMAIN;
         r = cdiv(fromcx(std::log(tocx(y))), fromcx(std::log(tocx(x))));
         break;
     case 61:
@@ -111,7 +111,7 @@ i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y)
             complex2 q = cmul(x, cfloor(cdiv(y, x)));
             r = complex2(y.real - q.real, y.imag - q.imag);
         } else if (iszero(y)) r = I0;
-        else return 1;
+        else return E_DOMAIN;
         break;
     case 65: clex_circle_dyc(&r, (i64)std::trunc(x.real), y); break;
     default: return 0;  // no complex form: nothing written

@@ -74,10 +74,11 @@ static i64 compare_types(i64 code, i64 lt, i64 rt)
     i64 T = std::max(lt, rt);
     bool eq = code == 20 || code == 21;
     if (T <= TFLOAT) return 0;
-    if (T == TCPLX) return eq ? 0 : 1;
-    if (T == TLIST) return 1;
+    if (T == TCPLX) return eq ? E_OK : E_DOMAIN;
+    if (T == TLIST) return E_DOMAIN;
     if (lt == rt) return 0;
-    return eq ? -1 : 1;
+    if (eq) return -1;
+    return E_DOMAIN;
 }
 
 static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r);
@@ -92,7 +93,7 @@ i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     vtable[res].type = TBOOL;
     i64 T = std::max(L.d.type, R.d.type);
     if (T == TENUM) return errchk = compare_enum(code, res, &L, &R);
-    if (T > TTIME) return fail(1);
+    if (T > TTIME) return fail(E_DOMAIN);
     i64 kind = compare_types(code, L.d.type, R.d.type);
     if (kind > 0) return fail(kind);
     i64 err = Sfshapeck0(res, lc, lv, rc, rv);
@@ -161,9 +162,9 @@ static i64 enum_pos(const enumview* e, i64 k)
 
 static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r)
 {
-    if (code != 20 && code != 21) return 1;
-    if (l->d.rank > 1 || r->d.rank > 1) return 2;
-    if (!l->one && !r->one && l->d.count != r->d.count) return 3;
+    if (code != 20 && code != 21) return E_DOMAIN;
+    if (l->d.rank > 1 || r->d.rank > 1) return E_RANK;
+    if (!l->one && !r->one && l->d.count != r->d.count) return E_LENGTH;
     i64 n = std::max(l->d.count, r->d.count);
     if (l->one || r->one) n = l->one ? r->d.count : l->d.count;
     enumview x = enum_resolve(l), y = enum_resolve(r);

@@ -33,18 +33,18 @@ static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
     if (!pairs_match(l, r)) return 0;
     i64 n = paircount(l, r);
     if (code == 63) {
-        if (l->d.type > TINT || r->d.type > TINT) return 1;
+        if (l->d.type > TINT || r->d.type > TINT) return E_DOMAIN;
         const i64* x = (const i64*)l->p;
         const i64* y = (const i64*)r->p;
         for (i64 i = 0; i < n; i++)
-            if (biochk(x[at(l, i)], y[at(r, i)])) return 1;
+            if (biochk(x[at(l, i)], y[at(r, i)])) return E_DOMAIN;
         return 0;
     }
     if (code == 65) {
-        if (l->d.type == TFLOAT) return 1;
+        if (l->d.type == TFLOAT) return E_DOMAIN;
         const i64* x = (const i64*)l->p;
         for (i64 i = 0; i < l->d.count; i++)
-            if (x[i] < -12 || x[i] > 11) return 1;
+            if (x[i] < -12 || x[i] > 11) return E_DOMAIN;
         *cplx = true;
         return 0;
     }
@@ -70,20 +70,20 @@ static i64 real_type(i64 code, i64 lt, i64 rt, bool cplx)
 static i64 complex_prechecks(i64 code, const sopnd* l, const sopnd* r)
 {
     // Characters (and anything else without a complex form) never mix in.
-    if (l->d.type == TCHAR || r->d.type == TCHAR) return 1;
-    if (code == 53 || code == 55 || code == 63) return 1;
+    if (l->d.type == TCHAR || r->d.type == TCHAR) return E_DOMAIN;
+    if (code == 53 || code == 55 || code == 63) return E_DOMAIN;
     if (code == 65) {
-        if (!isinttype(l->d.type)) return 1;
+        if (!isinttype(l->d.type)) return E_DOMAIN;
         const i64* x = (const i64*)l->p;
         for (i64 i = 0; i < l->d.count; i++)
-            if (x[i] < -12 || x[i] > 11) return 1;
+            if (x[i] < -12 || x[i] > 11) return E_DOMAIN;
     }
     if (code == 51 && pairs_match(l, r)) {
         i64 n = paircount(l, r);
         for (i64 i = 0; i < n; i++) {
             complex2 x = xvax(&l->d, at(l, i)), y = xvax(&r->d, at(r, i));
             bool yzero = y.real == 0 && y.imag == 0, xzero = x.real == 0 && x.imag == 0;
-            if (yzero && !xzero) return 1;
+            if (yzero && !xzero) return E_DOMAIN;
         }
     }
     return 0;
@@ -93,10 +93,10 @@ static i64 complex_prechecks(i64 code, const sopnd* l, const sopnd* r)
 static i64 date_type(i64 code, i64 lt, i64 rt)
 {
     i64 T = std::max(lt, rt), t = std::min(lt, rt);
-    if (t > TINT && lt != rt) return -7;
-    if (code == 45) return lt == rt ? -31 : T;
-    if (code != 47) return -31;
-    if (!isdate(lt)) return -1;
+    if (t > TINT && lt != rt) return -E_TYPE;
+    if (code == 45) return lt == rt ? -E_TIME_FORMAT : T;
+    if (code != 47) return -E_TIME_FORMAT;
+    if (!isdate(lt)) return -E_DOMAIN;
     if (lt == rt) return lt == TDATETIME ? TFLOAT : TINT;
     return T;
 }
@@ -121,7 +121,7 @@ static i64 date_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, void* out)
         else amtime0(code, rt, yi[b], xi[a], &oi[i]);
         if (merr != 0) bad = merr;
     }
-    return bad ? bad + 30 : 0;
+    return bad ? E_DATETIME_VALUE : E_OK;
 }
 
 static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex2* out)
@@ -129,7 +129,7 @@ static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex
     const complex2* x = sopnd_complex(l);
     const complex2* y = sopnd_complex(r);
     for (i64 i = 0; i < n; i++)
-        if (clex_dyadic_process(code, &out[i], x[at(l, i)], y[at(r, i)])) return 1;
+        if (clex_dyadic_process(code, &out[i], x[at(l, i)], y[at(r, i)])) return E_DOMAIN;
     return 0;
 }
 
@@ -156,7 +156,7 @@ i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     } else if (T == TDICT) {
         return errchk = DictScala(code, res, lc, lv, rc, rv);
     } else {
-        return fail(1);
+        return fail(E_DOMAIN);
     }
 
     ttyp = type;

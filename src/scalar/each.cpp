@@ -75,7 +75,7 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
 {
     SetNames(1, 5, res, -1, -1, rc, rv);
     val_item* r = opnd(rc, rv);
-    if (r->type != TLIST || code == 22) return errchk = 1;
+    if (r->type != TLIST || code == 22) return errchk = E_DOMAIN;
     i64 n = r->count;
     if (code == 703 || code == 705) {
         vtable[res].type = TINT;
@@ -86,7 +86,7 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
         for (i64 k = 0; k < n; k++) out[k] = code == 703 ? items[k].type : items[k].count;
         return errchk = 0;
     }
-    if (!monadic_item_code(code)) return errchk = 1;
+    if (!monadic_item_code(code)) return errchk = E_DOMAIN;
     slots s;
     if (s.take(2) || new_list(res, n)) return errchk;
     for (i64 k = 0; k < n; k++) {
@@ -103,11 +103,11 @@ i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
 {
     SetNames(1, 3, res, lc, lv, rc, rv);
     if (!in(code, 3, 500) || code == 10 || code == 11 || !dyadic_item_code(code))
-        return errchk = 1;
+        return errchk = E_DOMAIN;
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
-    if (l->rank > 1 || r->rank > 1) return errchk = 2;
-    if (l->count != r->count && l->count != 1 && r->count != 1) return errchk = 3;
+    if (l->rank > 1 || r->rank > 1) return errchk = E_RANK;
+    if (l->count != r->count && l->count != 1 && r->count != 1) return errchk = E_LENGTH;
     bool lone = single(l), rone = single(r);
     i64 n = lone ? r->count : l->count;
     slots s;

@@ -79,7 +79,7 @@ void char_product(i64 f, i64 g, const plan& p, const char* x, const char* y, dou
     });
 }
 
-// One complex function step; = and ~= compare exactly. 1 for a domain result.
+// One complex function step; = and ~= compare exactly. E_DOMAIN for a domain result.
 i64 complex_step(i64 code, complex2* out, complex2 x, complex2 y)
 {
     if (code == 20 || code == 21) {
@@ -98,8 +98,8 @@ i64 complex_product(i64 f, i64 g, const plan& p, const complex2* x, const comple
             complex2 acc = e;
             for (i64 k = 0; k < p.n; k++) {
                 complex2 t = I0;
-                if (complex_step(g, &t, x[p.left(i, k)], y[p.right(j, k)])) return 1;
-                if (complex_step(f, &acc, acc, t)) return 1;
+                if (complex_step(g, &t, x[p.left(i, k)], y[p.right(j, k)])) return E_DOMAIN;
+                if (complex_step(f, &acc, acc, t)) return E_DOMAIN;
             }
             out[i * p.cols + j] = acc;
         }
@@ -125,7 +125,7 @@ i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, doubl
         }
         return 0;
     }
-    if (type != TCHAR) return 99;
+    if (type != TCHAR) return E_UNDER_CONSTRUCTION;
     const char* x = (const char*)L->p;
     const char* y = (const char*)R->p;
     for (i64 j = 0; j < p.cols; j++) {
@@ -182,7 +182,7 @@ i64 make_plan(i64 g, const val_item* l, const i64* ld, const i64* rd, i64 rrank,
     if (g == 9) p->n = 0;
     else if (p->ls) p->n = p->rq;
     else if (p->rs) p->n = p->lq;
-    else if (p->lq != p->rq) return 3;
+    else if (p->lq != p->rq) return E_LENGTH;
     else p->n = p->lq;
     return 0;
 }
@@ -208,14 +208,14 @@ i64 work_type(i64 f, i64 g, i64 lt, i64 rt)
 i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
 {
     i64 f = code / 100, g = code % 100;
-    if (!valid_fn(f) || !(valid_fn(g) || g == 9)) return errchk = 1;
-    if (g == 9 && f != 45) return errchk = 1;
+    if (!valid_fn(f) || !(valid_fn(g) || g == 9)) return errchk = E_DOMAIN;
+    if (g == 9 && f != 45) return errchk = E_DOMAIN;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 wt = work_type(f, g, L.d.type, R.d.type);
-    if (wt < 0) return errchk = 1;
+    if (wt < 0) return errchk = E_DOMAIN;
     bool tol = L.d.type == TFLOAT || R.d.type == TFLOAT;
 
     std::vector<i64> ld(std::max<i64>(L.d.rank, 1)), rd(std::max<i64>(R.d.rank, 1)), dims;
@@ -225,7 +225,7 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
     bool flip = transposed && rrank >= 2;
     plan p;
     p.rs = R.one || (R.d.rank <= 1 && R.d.count == 1);
-    if (make_plan(g, &L.d, ld.data(), rd.data(), rrank, flip, &p, &dims)) return errchk = 3;
+    if (make_plan(g, &L.d, ld.data(), rd.data(), rrank, flip, &p, &dims)) return errchk = E_LENGTH;
     bool scratch_flip = flip && rrank > 2;   // read in place only for a matrix
     p.rt = flip && !scratch_flip;
 
@@ -262,12 +262,12 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
         char_product(f, g, p, (const char*)x, (const char*)y, (double*)out);
     } else if (wt == TCPLX) {
         if (complex_product(f, g, p, (const complex2*)x, (const complex2*)y, (complex2*)out))
-            return errchk = 1;
+            return errchk = E_DOMAIN;
     } else {
         kernel_fault = false;
         if (tol) real_product<true>(f, g, p, (const double*)x, (const double*)y, (double*)out);
         else real_product<false>(f, g, p, (const double*)x, (const double*)y, (double*)out);
-        if (kernel_fault) return errchk = 1;
+        if (kernel_fault) return errchk = E_DOMAIN;
     }
     IntV(-1, res);
     return errchk = 0;

@@ -60,17 +60,17 @@ static void mon_loop(i64 code, i64 n, const double* in, double* out)
 // logarithm that needs complex arithmetic.
 static i64 mon_checks(i64 code, i64 type, i64 n, const double* x, bool* cplx)
 {
-    if (code == 62 && type == TFLOAT) return 1;
+    if (code == 62 && type == TFLOAT) return E_DOMAIN;
     for (i64 i = 0; i < n; i++) {
-        if (code == 50 && x[i] == 0) return 1;
+        if (code == 50 && x[i] == 0) return E_DOMAIN;
         if (code == 58) {
-            if (x[i] == 0) return 1;
+            if (x[i] == 0) return E_DOMAIN;
             if (x[i] < 0) {
                 *cplx = true;
                 return 0;
             }
         }
-        if (code == 62 && x[i] < 0) return 1;
+        if (code == 62 && x[i] < 0) return E_DOMAIN;
     }
     return 0;
 }
@@ -81,8 +81,8 @@ i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv)
     sopnd_load(&R, rc, rv, res);
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 type = R.d.type;
-    if (!isnumtype(type) && type != TCPLX) return errchk = 1;
-    if (code == 62 && type == TCPLX) return errchk = 43;
+    if (!isnumtype(type) && type != TCPLX) return errchk = E_DOMAIN;
+    if (code == 62 && type == TCPLX) return errchk = E_NOT_BUILT;
     i64 n = R.d.count;
     bool cplx = type == TCPLX;
     const double* x = nullptr;

@@ -29,7 +29,7 @@ i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
     sopnd_load(l, lc, lv, res);
     sopnd_load(r, rc, rv, res);
-    if (l->d.rank < 0 || r->d.rank < 0) return errchk = 4;
+    if (l->d.rank < 0 || r->d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 3, res, lc, lv, rc, rv);
     return 0;
 }
@@ -73,7 +73,7 @@ i64 shape_run(const i64* dims, i64 rank, i64* run)
     *run = 0;
     if (rank <= 2) return 0;
     i64 words = 2 * rank - 2;  // dimensions 2..r, end mark, stride room
-    if (nxtglx + words >= GLIST_SIZE) return errchk = 9;
+    if (nxtglx + words >= GLIST_SIZE) return errchk = E_GLIST_FULL;
     i64 start = nxtglx + 1;
     for (i64 k = 1; k < rank; k++) glist[start + k - 1] = dims[k];
     for (i64 k = rank - 1; k < words; k++) glist[start + k] = -1;

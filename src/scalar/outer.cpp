@@ -92,7 +92,7 @@ static i64 outer_complex(i64 f, i64 nl, const sopnd* l, i64 nr, const sopnd* r,
     for (i64 i = 0; i < nl; i++)
         for (i64 j = 0; j < nr; j++)
             if (clex_dyadic_process(f, &out[i * nr + j], x[l->one ? 0 : i], y[r->one ? 0 : j]))
-                return 1;
+                return E_DOMAIN;
     return 0;
 }
 
@@ -107,10 +107,10 @@ static void outer_same(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, b
 static i64 outer_type(i64 f, i64 lt, i64 rt)
 {
     i64 T = std::max(lt, rt);
-    if (T == TCHAR || T == TSYM) return (lt == rt && (f == 20 || f == 21)) ? (i64)TBOOL : -1;
-    if (T > TCPLX) return -7;
+    if (T == TCHAR || T == TSYM) return (lt == rt && (f == 20 || f == 21)) ? (i64)TBOOL : -E_DOMAIN;
+    if (T > TCPLX) return -E_TYPE;
     if (T == TCPLX) {
-        if (lt == TCHAR || rt == TCHAR || complex_refused(f)) return -1;
+        if (lt == TCHAR || rt == TCHAR || complex_refused(f)) return -E_DOMAIN;
         return TCPLX;
     }
     return (f == 57 || f == 59 || f == 65) ? TCPLX : TFLOAT;
@@ -123,7 +123,7 @@ static i64 binomial_checks(const sopnd* l, const sopnd* r)
     const double* y = sopnd_doubles(r);
     for (i64 i = 0; i < l->d.count; i++)
         for (i64 j = 0; j < r->d.count; j++)
-            if (biochk(dbl2int(x[i]), dbl2int(y[j]))) return 1;
+            if (biochk(dbl2int(x[i]), dbl2int(y[j]))) return E_DOMAIN;
     return 0;
 }
 
@@ -136,7 +136,7 @@ i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 type = outer_type(f, L.d.type, R.d.type);
     if (type < 0) return errchk = -type;
-    if (f == 63 && type == TFLOAT && binomial_checks(&L, &R)) return errchk = 1;
+    if (f == 63 && type == TFLOAT && binomial_checks(&L, &R)) return errchk = E_DOMAIN;
 
     i64 rank = std::max<i64>(L.d.rank, 0) + std::max<i64>(R.d.rank, 0), run;
     i64* dims = (i64*)GM_new(TINT, rank + 1);
@@ -159,7 +159,7 @@ i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
         else
             outer_same(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (i64*)out);
     } else if (type == TCPLX) {
-        if (outer_complex(f, nl, &L, nr, &R, (complex2*)out)) return errchk = 1;
+        if (outer_complex(f, nl, &L, nr, &R, (complex2*)out)) return errchk = E_DOMAIN;
     } else if (is_compare(f) && isinttype(L.d.type) && isinttype(R.d.type)) {
         outer_exact(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (double*)out);
     } else {

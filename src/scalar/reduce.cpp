@@ -82,7 +82,7 @@ static i64 reduce_complex(i64 f, const complex2* z, const axisplan& p, complex2*
         const complex2* e = z + v * p.vstride;
         complex2 acc = e[(p.m - 1) * p.step];
         for (i64 k = p.m - 2; k >= 0; k--)
-            if (clex_dyadic_process(f, &acc, e[k * p.step], acc)) return 1;
+            if (clex_dyadic_process(f, &acc, e[k * p.step], acc)) return E_DOMAIN;
         out[v] = acc;
     }
     return 0;
@@ -90,7 +90,7 @@ static i64 reduce_complex(i64 f, const complex2* z, const axisplan& p, complex2*
 
 static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank)
 {
-    if (f == 59 || f == 65 || f == 14 || f == 15) return 1;
+    if (f == 59 || f == 65 || f == 14 || f == 15) return E_DOMAIN;
     i64 count, run;
     if (ShapeCount(rdims, rrank, TFLOAT, &count)) return errchk;
     if (shape_run(rdims, rrank, &run)) return errchk;
@@ -106,11 +106,11 @@ static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank)
 
 i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv)
 {
-    if (rc < 0 && vtable[rv].rank == -1) return errchk = 4;
+    if (rc < 0 && vtable[rv].rank == -1) return errchk = E_VALUE;
     bool first = code > 300;
     i64 f = code % 100;
     SetNames(1, 5, res, -1, -1, rc, rv);
-    if (!((f >= 12 && f <= 21) || (f >= 45 && f <= 65))) return errchk = 1;
+    if (!((f >= 12 && f <= 21) || (f >= 45 && f <= 65))) return errchk = E_DOMAIN;
     sopnd R;
     sopnd_load(&R, rc, rv, res);
     i64 rank = R.d.rank;
@@ -119,7 +119,7 @@ i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv)
     shape_of(&R.d, dims);
     i64 rrank = rank == 0 ? 0 : drop_axis(dims, rank, first, rdims);
     if (R.d.count == 0) return errchk = reduce_empty(f, res, rdims, rrank);
-    if (!operand_type_ok(f, &R.d)) return errchk = 1;
+    if (!operand_type_ok(f, &R.d)) return errchk = E_DOMAIN;
 
     bool cplx = R.d.type == TCPLX || f == 57 || f == 59 || f == 65;
     i64 type = cplx ? TCPLX : TFLOAT;
@@ -134,13 +134,13 @@ i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv)
     sopnd_refresh(&R);
     void* out = getptV(&vtable[res]);
     if (cplx) {
-        if (reduce_complex(f, sopnd_complex(&R), p, (complex2*)out)) return errchk = 1;
+        if (reduce_complex(f, sopnd_complex(&R), p, (complex2*)out)) return errchk = E_DOMAIN;
     } else {
         kernel_fault = false;
         const double* x = sopnd_doubles(&R);
         if (R.d.type == TFLOAT) reduce_real<true>(f, x, p, (double*)out);
         else reduce_real<false>(f, x, p, (double*)out);
-        if (kernel_fault) return errchk = 1;
+        if (kernel_fault) return errchk = E_DOMAIN;
     }
     IntV(-1, res);
     return errchk = 0;

@@ -27,7 +27,7 @@ constexpr double ZPI = 3.141592653589793;
 
 // Monadic function code (even 44..64) on n elements from in to out.
 void clex_mon0(i64 code, i64 n, complex2* out, const complex2* in);
-// Dyadic function code on x (left) and y (right); 1 = domain error, out untouched.
+// Dyadic function code on x (left) and y (right); E_DOMAIN, out untouched.
 i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y);
 // k circle z, uncleaned.
 void clex_circle_dyc(complex2* out, i64 k, complex2 z);

@@ -133,11 +133,11 @@ i64 GenScan(i64 code, i64 res, i64 rc, i64 rv)
 {
     bool first = code > 400;
     i64 f = code % 100;
-    if (!((f >= 12 && f <= 21) || (f >= 45 && f <= 65))) return errchk = 1;
+    if (!((f >= 12 && f <= 21) || (f >= 45 && f <= 65))) return errchk = E_DOMAIN;
     SetNames(1, 5, res, -1, -1, rc, rv);
     sopnd R;
     sopnd_load(&R, rc, rv, res);
-    if (!scan_type_ok(f, &R.d)) return errchk = 1;
+    if (!scan_type_ok(f, &R.d)) return errchk = E_DOMAIN;
     bool logic = f >= 12 && f <= 15;
     i64 type = logic ? TINT : TFLOAT;
     if (R.one) return errchk = GenStore(res, rc, rv);
@@ -153,7 +153,7 @@ i64 GenScan(i64 code, i64 res, i64 rc, i64 rv)
         kernel_fault = false;
         if (logic) scan_logic_run(f, (const i64*)R.p, p, (i64*)out);
         else scan_real(f, scan_doubles(&R), R.d.type == TFLOAT, p, (double*)out);
-        if (kernel_fault) return errchk = 1;
+        if (kernel_fault) return errchk = E_DOMAIN;
     }
     if (!logic) IntV(-1, res);
     return errchk = 0;

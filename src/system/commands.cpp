@@ -21,7 +21,7 @@ i64 Command(char* text) {
         std::fflush(stdout);
         std::exit(0);
     }
-    errmsg(71);
+    errmsg(E_COMMAND);
     return 0;
 }
 

@@ -4,7 +4,7 @@
 
 #define PENDING __attribute__((weak))
 
-PENDING i64 PfqdMon(i64, i64, i64, i64) { return errchk = 43; }
-PENDING i64 PfQdzeroInput(i64) { return errchk = 43; }
-PENDING i64 PfFileAp(i64, i64, i64, i64, i64) { return errchk = 43; }
-PENDING i64 PfForma2(i64, i64, i64, i64, i64) { return errchk = 43; }
+PENDING i64 PfqdMon(i64, i64, i64, i64) { return errchk = E_NOT_BUILT; }
+PENDING i64 PfQdzeroInput(i64) { return errchk = E_NOT_BUILT; }
+PENDING i64 PfFileAp(i64, i64, i64, i64, i64) { return errchk = E_NOT_BUILT; }
+PENDING i64 PfForma2(i64, i64, i64, i64, i64) { return errchk = E_NOT_BUILT; }

@@ -69,7 +69,7 @@ static i64 NamedData(i64 vx, i64 type, i64 count, const char* what, bool fallbac
     if (need <= M_LARGE && PlaceNamed(slot, need, type, true)) return 0;
     if (need <= M_LARGE) {
         Report(what, count, vx);
-        if (!fallback) return errchk = 6;
+        if (!fallback) return errchk = E_WS_FULL;
     }
     LoseBlock(slot);
     GiveLarge(slot, need, type);
@@ -79,7 +79,7 @@ static i64 NamedData(i64 vx, i64 type, i64 count, const char* what, bool fallbac
 i64 Dectp(i64 vx, i64 type, i64 count) { return NamedData(vx, type, count, "dectp", true); }
 
 i64 Updatead0(i64 vx, i64 type, i64 rank, i64 count) {
-    if (vx <= 0 || vx >= VTSIZE) return errchk = 5;
+    if (vx <= 0 || vx >= VTSIZE) return errchk = E_STACK_FULL;
     val_item* slot = &vtable[vx];
     slot->rank = rank;
     slot->count = count;
@@ -154,7 +154,7 @@ static i64 TransFadData(i64 vx, i64 type, i64 count) {
             return 0;
         }
         if (stacktop + ArenaRound(need) >= r15) Report("incstktpa", count, vx);
-        if (!PlaceTemp(slot, need, type)) return errchk = 6;
+        if (!PlaceTemp(slot, need, type)) return errchk = E_WS_FULL;
         return 0;
     }
     return NamedData(vx, type, count, collision ? "incheapp1a" : "incheapp0", false);

@@ -48,7 +48,7 @@ i64 CheckSize(i64 type, i64 count) {
     i64 width = typC(type, 1);
     if (type == TCHAR || width < 1) width = 1;
     if (type == TENUM) width = 8;
-    if (count < 0 || count > (MAX_VALUE_BYTES - 16) / width) return errchk = 6;
+    if (count < 0 || count > (MAX_VALUE_BYTES - 16) / width) return errchk = E_WS_FULL;
     return 0;
 }
 

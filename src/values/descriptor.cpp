@@ -54,9 +54,9 @@ i64 islist0(val_item* v) {
     val_item* item = reinterpret_cast<val_item*>(v->data);
     for (i64 i = 0; i < v->count; i++) {
         i64 code = 0;
-        if (!isbasic(item[i].type)) code = 7;
-        else if (item[i].rank > 1) code = 2;
-        else if (item[i].count != item[0].count) code = 3;
+        if (!isbasic(item[i].type)) code = E_TYPE;
+        else if (item[i].rank > 1) code = E_RANK;
+        else if (item[i].count != item[0].count) code = E_LENGTH;
         if (code) return errchk = code;
     }
     return 0;

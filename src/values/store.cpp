@@ -128,7 +128,7 @@ struct Source {
 // later writer reaches into the next run.
 static i64 copy_run(const val_item* src, i64* start) {
     i64 r = src->rank;
-    if (nxtglx + 2 * r - 2 >= GLIST_SIZE) return errchk = 9;
+    if (nxtglx + 2 * r - 2 >= GLIST_SIZE) return errchk = E_GLIST_FULL;
     i64 from = src->dim1;
     *start = nxtglx + 1;
     for (i64 k = 0; k < r - 1; k++) glist[*start + k] = glist[from + k];
@@ -189,7 +189,7 @@ static i64 fill_copy(val_item* t, const val_item* s, bool named) {
 
 // Deep copy of src into the descriptor dst (which owns nothing yet).
 static i64 copy_value(val_item* dst, const val_item* src, bool named) {
-    if (src->rank == -1) return errchk = 4;
+    if (src->rank == -1) return errchk = E_VALUE;
     Source s(src, nullptr);
     val_item t{};
     t.type = s.v->type;
@@ -200,7 +200,7 @@ static i64 copy_value(val_item* dst, const val_item* src, bool named) {
 }
 
 i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
-    if (src->rank == -1) return errchk = 4;
+    if (src->rank == -1) return errchk = E_VALUE;
     Source s(src, dst);
     val_item t{};
     return finish(dst, &t, named, copy_value(&t, s.v, named));
@@ -238,7 +238,7 @@ static i64 fill_spread(val_item* t, const val_item* s, i64 n, bool named) {
 }
 
 static i64 copy_spread(val_item* dst, const val_item* src, i64 n, bool named) {
-    if (src->rank == -1) return errchk = 4;
+    if (src->rank == -1) return errchk = E_VALUE;
     Source s(src, nullptr);
     val_item t{};
     t.type = s.v->type;
@@ -261,7 +261,7 @@ static i64 copy_spread(val_item* dst, const val_item* src, i64 n, bool named) {
 // Dictionaries and tables are copied whole, parts included, so no two values
 // ever share the blocks of their parts uncounted.
 i64 GenStoreX(val_item* dst, val_item* src, i64 n, bool named) {
-    if (src->rank == -1) return errchk = 4;
+    if (src->rank == -1) return errchk = E_VALUE;
     Source s(src, dst);
     val_item t{};
     return finish(dst, &t, named, copy_spread(&t, s.v, n, named));
@@ -291,7 +291,7 @@ i64 GenStoreDt(i64 vx, val_item* item, i64 n) {
 
 i64 GenStoreV3(val_item* dst, val_item* src, i64 i, bool named) {
     if (src->type == TLIST || src->type > 90) return GenStoreV2(dst, &items_of(src)[i], named);
-    if (src->type >= TDATE) return errchk = 1;
+    if (src->type >= TDATE) return errchk = E_DOMAIN;
     i64 w = elem_width(src->type);
     char elem[16] = {};
     std::memcpy(elem, static_cast<char*>(getptV(src)) + i * w, w);
@@ -346,8 +346,8 @@ static i64 select_units(val_item* t, const val_item* s, const i64* idx, i64 n, i
 }
 
 i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat) {
-    if (item->rank > 2) return errchk = 1;
-    if (item->type > 12) return errchk = 1;
+    if (item->rank > 2) return errchk = E_DOMAIN;
+    if (item->type > 12) return errchk = E_DOMAIN;
     bool named = isnamedslot(vx);
     Source s(item, &vtable[vx]);
     bool same = repeat || (isoneV(s.v) && n != 1);
@@ -380,13 +380,13 @@ static const val_item* enum_domain(const val_item* en) {
 }
 
 i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named) {
-    if (src->type >= TDATE && src->type != TENUM) return errchk = 1;
+    if (src->type >= TDATE && src->type != TENUM) return errchk = E_DOMAIN;
     const val_item* from = src;
     if (src->type == TENUM) {
         const i64* pos = reinterpret_cast<const i64*>(src->data) + 2;
         for (i64 k = 0; k < n; k++) idx[k] = pos[idx[k]];
         from = enum_domain(src);
-        if (!from || from->type >= TDATE) return errchk = 1;
+        if (!from || from->type >= TDATE) return errchk = E_DOMAIN;
     }
     Source s(from, dst);
     i64 w = s.v->rank == 2 ? s.v->dim1 : 1;
@@ -416,7 +416,7 @@ static i64 new_vector(val_item* t, i64 type, i64 n, bool named) {
 
 i64 GenStorePar1(val_item* dst, i64 cidx, i64 vidx, bool named) {
     Source s(opnd(cidx, vidx), dst);
-    if (s.v->rank == -1) return errchk = 4;
+    if (s.v->rank == -1) return errchk = E_VALUE;
     i64 n = s.v->count;
     val_item t;
     i64 e = new_vector(&t, TLIST, n, named);
@@ -440,7 +440,7 @@ i64 GenStorePar2(val_item* dst, i64 cidx, i64 vidx, bool named) {
 
 i64 GenStorePar2V(val_item* dst, val_item* src, bool named) {
     if (src->rank != 2) return 0;
-    if (src->type > 12) return errchk = 1;
+    if (src->type > 12) return errchk = E_DOMAIN;
     Source s(src, dst);
     i64 rows = s.v->dim0;
     i64 w = rows > 0 ? s.v->count / rows : 0;
@@ -479,7 +479,7 @@ i64 GenStoreXt(val_item* item, i64 type, bool named) {
 // ---- catenation of two values -------------------------------------------------------
 
 static i64 cat_lists(val_item* t, const val_item* a, const val_item* b, bool named) {
-    if (b->type != TLIST || b->count < a->count) return errchk = 3;
+    if (b->type != TLIST || b->count < a->count) return errchk = E_LENGTH;
     t->type = TLIST;
     t->rank = 1;
     t->count = a->count;
@@ -509,8 +509,8 @@ static void enum_lookup(i64* out, const val_item* en, const val_item* v) {
 
 static i64 cat_enum(val_item* t, const val_item* a, const val_item* b, bool named) {
     const val_item* en = a->type == TENUM ? a : b;
-    if (a->type != TENUM && elem_width(a->type) != 8) return errchk = 1;
-    if (b->type != TENUM && elem_width(b->type) != 8) return errchk = 1;
+    if (a->type != TENUM && elem_width(a->type) != 8) return errchk = E_DOMAIN;
+    if (b->type != TENUM && elem_width(b->type) != 8) return errchk = E_DOMAIN;
     t->type = TENUM;
     t->rank = 1;
     t->count = a->count + b->count;
@@ -542,7 +542,7 @@ static void spread_rows(char* to, const val_item* v, i64 n) {
 
 static i64 cat_char_rows(val_item* t, const val_item* a, const val_item* b, bool named) {
     i64 n = a->rank == 2 ? a->dim1 : b->dim1;
-    if (a->rank == 2 && b->rank == 2 && a->dim1 != b->dim1) return errchk = 3;
+    if (a->rank == 2 && b->rank == 2 && a->dim1 != b->dim1) return errchk = E_LENGTH;
     i64 ra = a->rank == 2 ? a->dim0 : a->count, rb = b->rank == 2 ? b->dim0 : b->count;
     t->type = TCHAR;
     t->rank = 2;
@@ -586,8 +586,8 @@ static i64 cat_plain(val_item* t, const val_item* a, const val_item* b, bool nam
     bool intpair = a->type <= TINT && b->type <= TINT;
     i64 type = a->type > b->type ? a->type : b->type;
     if (a->type != b->type && !intpair && (a->type > TCPLX || b->type > TCPLX || type == TCHAR))
-        return errchk = 1;
-    if (type > 12 || type == TLIST) return errchk = 1;
+        return errchk = E_DOMAIN;
+    if (type > 12 || type == TLIST) return errchk = E_DOMAIN;
     if (type == TCHAR && (a->rank == 2 || b->rank == 2)) return cat_char_rows(t, a, b, named);
     t->type = type;
     t->rank = 1;
@@ -610,7 +610,7 @@ static i64 cat_plain(val_item* t, const val_item* a, const val_item* b, bool nam
 }
 
 i64 GenStoreG(val_item* dst, val_item* a, val_item* b, bool named) {
-    if (a->rank == -1 || b->rank == -1) return errchk = 4;
+    if (a->rank == -1 || b->rank == -1) return errchk = E_VALUE;
     Source sa(a, dst), sb(b, dst);
     val_item t{};
     i64 e;
@@ -623,10 +623,10 @@ i64 GenStoreG(val_item* dst, val_item* a, val_item* b, bool named) {
 // ---- checks -------------------------------------------------------------------------
 
 static i64 check_items(const val_item* v) {
-    if (v->rank == -1) return 4;
+    if (v->rank == -1) return E_VALUE;
     if (v->type != TLIST) return 0;
     for (i64 k = 0; k < v->count; k++)
-        if (check_items(&items_of(v)[k])) return 4;
+        if (check_items(&items_of(v)[k])) return E_VALUE;
     return 0;
 }
 
@@ -637,7 +637,7 @@ i64 ChkRight6(i64 vx) { return check_items(&vtable[vx]); }
 // A named slot is rebuilt aside and replaced only when the copy is whole; a
 // temporary slot is filled in place through the result allocator.
 static i64 store_slot(i64 dest, val_item* src) {
-    if (src->rank == -1) return errchk = 4;
+    if (src->rank == -1) return errchk = E_VALUE;
     val_item* d = &vtable[dest];
     if (isnamedslot(dest)) return GenStoreV2(d, src, true);
     Source s(src, d);
@@ -665,7 +665,7 @@ i64 GenStoreV1(val_item* dst, i64 c, i64 v, bool named) {
         return 0;
     }
     val_item* src = opnd(c, v);
-    if (src->rank == -1) return errchk = 4;
+    if (src->rank == -1) return errchk = E_VALUE;
     return GenStoreV2(dst, src, named);
 }
 

@@ -10,7 +10,7 @@ i64 Incstkv(i64* counter) {
     i64 next = *counter == 17 ? 15384 : *counter + 1;
     bool fits = (next >= 4 && next <= 17) || (next > LASTNAMED && next < VTSIZE);
     if (!fits) {
-        errchk = 5;
+        errchk = E_STACK_FULL;
         return 0;
     }
     *counter = next;

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "values/errors.h"
+
 typedef int64_t i64;
 
 // ---- descriptor and slot tables -------------------------------------------
@@ -106,7 +108,7 @@ i64 RefChange(val_item* item, i64 delta);
 i64 GC();
 int CkCollision(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 // Next temporary slot (4..17, then 15384..16383). When they are exhausted it
-// returns 0, a slot never used, with errchk = 5 ("stack full").
+// returns 0, a slot never used, with errchk = E_STACK_FULL ("stack full").
 i64 Incstkv(i64* counter);
 // Cuts the temporary area back to mark: the temporaries above it are dead,
 // and the large blocks their items held are released.
@@ -209,12 +211,6 @@ char estring_index(const estring* e, i64 i);
 i64 estring_fill(const sym_node* node, char* buffer);
 i64 estring_fill_tick(const sym_node* node, char* buffer);
 i64 estring_len(const sym_node* node);
-
-// ---- error messages ---------------------------------------------------------
-
-// Message text of an error code, or nullptr when the code has none.
-const char* errtext(i64 code);
-void errmsg(i64 code);
 
 // ---- workspace set-up and clearing ----------------------------------------
 

@@ -121,7 +121,7 @@ TEST_F(BranchTest, BranchErrors) {
 TEST_F(BranchTest, BranchOverflowListIsBounded) {
     i64 rc = 0;
     for (int i = 0; i < 200 && rc == 0; i++) rc = ParseText("->x/L1,L2,L3", row, 2).rc;
-    EXPECT_EQ(rc, ERR_FULL);
+    EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_LE(nxtovx, OVSIZE);
 }
 

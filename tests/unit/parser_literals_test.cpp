@@ -203,7 +203,7 @@ TEST_F(ParserTest, TheLongNamePoolIsBounded) {
         std::string name = base + std::to_string(n);
         rc = Enter(name.c_str(), 'G') < 0 ? errchk : 0;
     }
-    EXPECT_EQ(rc, ERR_FULL);
+    EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_LT(lsttnam, TNSIZE);
     // every name entered before the pool filled is still found whole
     for (i64 i = 0; i < n - 1; i++) {

@@ -81,7 +81,7 @@ TEST_F(ParserTest, ReleaseDropsLocalNamesOfTheLine) {
 TEST_F(ParserTest, FullConstantTableIsAnError) {
     i64 rc = 0;
     for (int i = 0; i < 5000 && rc == 0; i++) rc = ParseText("1 2").rc;
-    EXPECT_EQ(rc, ERR_FULL);
+    EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_EQ(lstcx, CTSIZE - 1);
 }
 
@@ -90,7 +90,7 @@ TEST_F(ParserTest, FullNodeAndApplicationTablesAreAnError) {
     for (int i = 0; i < 1500; i++) big += "+b";
     i64 rc = 0;
     for (int i = 0; i < 100 && rc == 0; i++) rc = ParseWholeLine(big);
-    EXPECT_EQ(rc, ERR_FULL);
+    EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_LE(lstndx, PTSIZE - 1);
     EXPECT_LE(lstfndx, FNSIZE - 1);
 }
@@ -98,7 +98,7 @@ TEST_F(ParserTest, FullNodeAndApplicationTablesAreAnError) {
 TEST_F(ParserTest, FullBranchTableIsAnError) {
     i64 rc = 0;
     for (int i = 0; i < 3000 && rc == 0; i++) rc = ParseText("->0").rc;
-    EXPECT_EQ(rc, ERR_FULL);
+    EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_EQ(lstbrx, BRSIZE - 1);
 }
 
@@ -106,13 +106,13 @@ TEST_F(ParserTest, FullNameTablesAreAnError) {
     i64 rc = 0;
     for (int i = 0; i < 3000 && rc == 0; i++)
         rc = ParseText("v" + std::to_string(i)).rc;
-    EXPECT_EQ(rc, ERR_FULL);
+    EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_EQ(lstgx, GNSIZE - 1);
 
     rc = 0;
     for (int i = 0; i < 11000 && rc == 0; i++)
         rc = Enter(("w" + std::to_string(i)).c_str(), 'V') < 0 ? errchk : 0;
-    EXPECT_EQ(rc, ERR_FULL);
+    EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_EQ(lstnx, NTSIZE - 1);
 }
 
