@@ -2,12 +2,12 @@
 // the difference of two values of one temporal type. Each call leaves its
 // status in merr (0 success, MERR_FAIL failure); the caller turns a failure into E_DATETIME_VALUE.
 #include "datetime/datetime.h"
+#include "values/fcodes.h"
 
 #include <cmath>
 
 i64 merr = 0;
 
-static const i64 CODE_SUB = 47;
 // Day numbers beyond this cannot be a valid date; larger sums fail early.
 static const i64 DAYLIMIT = 1000000;
 
@@ -45,7 +45,7 @@ static i64 daytodate(i64 d, i64* out) {
 i64 amtime0(i64 code, i64 type, i64 v, i64 n, i64* out) {
     i64 f[4];
     if (dtconvt1(type, v, f) < 0) return status(MERR_FAIL);
-    bool sub = code == CODE_SUB;
+    bool sub = code == FC_SUBTRACT;
     // A negated count must not overflow; the most negative count only
     // matters through its remainder for the wrapping types.
     if (sub && n == INT64_MIN && (type == TMONTH || type == TDATE)) return status(MERR_FAIL);
@@ -72,8 +72,8 @@ i64 amtime0(i64 code, i64 type, i64 v, i64 n, i64* out) {
 }
 
 i64 amtime0E(i64 code, i64 n, double* out, double v) {
-    if (!std::isfinite(v) || (code == CODE_SUB && n == INT64_MIN)) return status(MERR_FAIL);
-    if (code == CODE_SUB) n = -n;
+    if (!std::isfinite(v) || (code == FC_SUBTRACT && n == INT64_MIN)) return status(MERR_FAIL);
+    if (code == FC_SUBTRACT) n = -n;
     const i64 day = 86400000;
     i64 w = n / day, rest = n - w * day;
     i64 f[7];

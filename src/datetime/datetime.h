@@ -76,11 +76,11 @@ i64 getval(const char* text, i64 pos, i64 n);
 // cell is not a valid date.
 i64 getdate0(const char* text);
 
-// ---- arithmetic (code 45 add, 47 subtract) -----------------------------------
+// ---- arithmetic (FC_ADD, FC_SUBTRACT) ------------------------------------------
 
-// v + n (v - n for code 47) for a month/date/minute/second/time v; 0 or MERR_FAIL.
+// v + n (v - n for FC_SUBTRACT) for a month/date/minute/second/time v; 0 or MERR_FAIL.
 i64 amtime0(i64 code, i64 type, i64 v, i64 n, i64* out);
-// Datetime v + n milliseconds (v - n for code 47); 0 or MERR_FAIL.
+// Datetime v + n milliseconds (v - n for FC_SUBTRACT); 0 or MERR_FAIL.
 i64 amtime0E(i64 code, i64 n, double* out, double v);
 // a - b of one type in months, days, minutes, seconds or milliseconds; 0 or MERR_FAIL.
 i64 amtime1(i64 type, i64 a, i64 b, i64* out);

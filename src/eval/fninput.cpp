@@ -77,9 +77,9 @@ void FnDisplay(char* text, bool interactive) {
     if (q && *rest == '}' && *skip_blanks(rest + 1) == 0) {
         i64 g = FnFindName(name, 'G');
         i64 row = g >= 0 && gnametable[g].kind == 'F' ? gnametable[g].index : -1;
-        if (row >= sysfn && functable[row].func) {
+        if (row >= FIRSTFN && functable[row].func) {
             FunDisplay(functable[row].func, name);
-        } else if (row >= 0 && row < sysfn) {
+        } else if (row >= 0 && row < FIRSTFN) {
             if (interactive) std::printf("%s\n", name);
         } else {
             std::printf("%s\n", name);

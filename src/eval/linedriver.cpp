@@ -127,8 +127,8 @@ bool ShowsValue(i64 root) {
     if (r.kind != 'F') return false;
     const fn_node& f = fnodetable[r.ref];
     if (f.kind == 'D') return functable[f.code].result != -1;
-    if (f.code == 0) return false;
-    if (f.code == 22) return exeout != 0;
+    if (f.code == FC_ASSIGN) return false;
+    if (f.code == FC_EXECUTE) return exeout != 0;
     return true;
 }
 
@@ -186,7 +186,7 @@ i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io) {
         r = -r;
     } else if (n.kind == 'F') {
         const fn_node& f = fnodetable[n.ref];
-        if ((f.kind == 'D' && functable[f.code].result != -1) || (f.kind == 'P' && f.code != 0))
+        if ((f.kind == 'D' && functable[f.code].result != -1) || (f.kind == 'P' && f.code != FC_ASSIGN))
             exeout = 1;
     }
     return r;

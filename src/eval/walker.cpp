@@ -99,7 +99,7 @@ i64 first_leaf(i64 n) {
 // Number of index separators along a chain of right operands.
 i64 separators(i64 n) {
     i64 k = 0;
-    while (is_prim(n, 2)) {
+    while (is_prim(n, FC_ISEP)) {
         k++;
         n = app(n).right;
     }
@@ -154,7 +154,7 @@ bool finish_app(Walk& w, i64 at, i64 code) {
 
 bool apply_reserved(Walk& w, i64 p, i64 row, i64* res, Pair l, Pair r) {
     i64 e;
-    if (row == 7 && l.c == -1 && l.v == -1) e = PfDo(res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
+    if (row == ROW_DO && l.c == -1 && l.v == -1) e = PfDo(res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
     else if (functable[row].valence == 1) e = PfSystems1(row, *res, r.c, r.v);
     else if (functable[row].valence == 2) e = PfSystems2(row, *res, l.c, l.v, r.c, r.v);
     else e = E_DOMAIN;
@@ -166,7 +166,7 @@ bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transpos
     if ((dyadic && undefined(l)) || undefined(r)) return finish_app(w, p, E_VALUE);
     collision = CkCollision(*res, l.c, l.v, r.c, r.v);
     i64 e;
-    if (code == 22) {
+    if (code == FC_EXECUTE) {
         errchk = 0;
         i64 slot = PfExecu(*res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
         e = errchk;
@@ -186,7 +186,7 @@ bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transpos
 // The two-level dotted form t.fk.name reads a foreign key's column.
 bool dot2_form(i64 p) {
     i64 L = app(p).left;
-    return is_prim(L, 754) && node(app(L).left).kind == 'V' && node(app(L).right).kind == 'C' &&
+    return is_prim(L, FC_DOT) && node(app(L).left).kind == 'V' && node(app(L).right).kind == 'C' &&
            node(app(p).right).kind == 'C';
 }
 
@@ -204,7 +204,7 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
     i64 transposed = 0;
     i64 par = node(p).parent;
     // A shape of a shape yields the rank.
-    if (f.kind == 'P' && code == 28 && is_prim(par, 28) && app(par).left < 0 && app(par).right == p) {
+    if (f.kind == 'P' && code == FC_SHAPE && is_prim(par, FC_SHAPE) && app(par).left < 0 && app(par).right == p) {
         i64 res;
         if (undefined(r)) return fail(w, p, E_VALUE);
         if (!new_temp(w, par, &res)) return false;
@@ -214,15 +214,15 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
         return true;
     }
     // A transpose under an inner product is read by the inner product.
-    if (f.kind == 'P' && code == 36 && p != root && is_app(par) && app(par).kind == 'P' &&
-        app(par).code > 1000 && app(par).right == p) {
+    if (f.kind == 'P' && code == FC_TRANSPOSE && p != root && is_app(par) && app(par).kind == 'P' &&
+        app(par).code >= FC_INNER && app(par).right == p) {
         at = par;
         f = app(par);
         code = f.code;
         transposed = 1;
     }
     i64 res;
-    if (f.kind == 'P' && code == 754 && dot2_form(at)) {
+    if (f.kind == 'P' && code == FC_DOT && dot2_form(at)) {
         if (!new_temp(w, at, &res)) return false;
         if (!apply_dot2(w, at, res)) return false;
         *cur = {-1, res};
@@ -247,8 +247,8 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
                                 w.each);
             if (!finish_app(w, at, e)) return false;
         }
-    } else if ((code == 610 || code == 611) && f.right < 0) {
-        if (!finish_app(w, at, code == 610 ? PfQdzeroTS(res) : PfQdzeroInput(res))) return false;
+    } else if ((code == FC_QD_TS || code == FC_QD_READ) && f.right < 0) {
+        if (!finish_app(w, at, code == FC_QD_TS ? PfQdzeroTS(res) : PfQdzeroInput(res))) return false;
     } else if (!apply_prim(w, at, code, &res, l, r, transposed)) {
         return false;
     }
@@ -264,7 +264,7 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
 bool assign_list(Walk& w, i64 p, i64 target, Pair value) {
     std::vector<Pair> names;
     i64 n = app(target).right;
-    while (is_prim(n, 2)) {
+    while (is_prim(n, FC_ISEP)) {
         names.push_back(leaf(app(n).left));
         n = app(n).right;
     }
@@ -295,7 +295,7 @@ bool carry_value(Walk& w, i64 p, Pair* cur) {
 bool assign_indexed(Walk& w, i64 p, i64 target, Pair* cur) {
     i64 arr = app(target).left;
     Pair a = NONE;
-    if (is_prim(arr, 22)) {
+    if (is_prim(arr, FC_EXECUTE)) {
         if (!eval_sub(w, arr, &a)) return false;
     } else if (arr >= 0 && node(arr).kind == 'V') {
         a = leaf(arr);
@@ -324,10 +324,10 @@ bool assign(Walk& w, i64 p, Pair* cur) {
         tablemark = true;
         return true;
     }
-    if (is_prim(target, 1) && app(target).left < 0) return assign_list(w, p, target, *cur);
-    if (is_prim(target, 1)) return assign_indexed(w, p, target, cur);
+    if (is_prim(target, FC_INDEX) && app(target).left < 0) return assign_list(w, p, target, *cur);
+    if (is_prim(target, FC_INDEX)) return assign_indexed(w, p, target, cur);
     i64 slot;
-    if (is_prim(target, 22)) {
+    if (is_prim(target, FC_EXECUTE)) {
         Pair t;
         if (!eval_sub(w, target, &t)) return false;
         if (!named(t)) return fail(w, p, E_DOMAIN);
@@ -357,7 +357,7 @@ bool table_literal(Walk& w, i64 p, i64 res, size_t base, Pair cur) {
         if (!push_item(w, p, NONE)) return false;
         tags.push_back(-1);
         Pair k;
-        i64 sub = is_prim(L, 1) && app(L).left < 0 ? app(L).right : L;
+        i64 sub = is_prim(L, FC_INDEX) && app(L).left < 0 ? app(L).right : L;
         if (!eval_sub(w, sub, &k) || !push_item(w, p, k)) return false;
     }
     i64 n = static_cast<i64>(stkc.size() - base) - 1;
@@ -379,7 +379,7 @@ bool index(Walk& w, i64 p, Pair* cur) {
     i64 n = static_cast<i64>(k) - 1;
     if (f.left >= 0 && node(f.left).kind == 0) return true;   // a branch's index form
     i64 res;
-    if (tablemark && (f.left < 0 || !is_app(f.left) || is_prim(f.left, 1) || is_prim(f.left, 0))) {
+    if (tablemark && (f.left < 0 || !is_app(f.left) || is_prim(f.left, FC_INDEX) || is_prim(f.left, FC_ASSIGN))) {
         if (!new_temp(w, p, &res) || !table_literal(w, p, res, base, *cur)) return false;
         *cur = {-1, res};
         return true;
@@ -411,19 +411,19 @@ bool index(Walk& w, i64 p, Pair* cur) {
 bool step(Walk& w, i64 p, i64 from, i64 root, Pair* cur, i64* next) {
     fn_node f = app(p);
     *next = p;
-    if (f.kind == 'P' && f.code == 2) {
+    if (f.kind == 'P' && f.code == FC_ISEP) {
         if (from == f.right && !push_item(w, p, *cur)) return false;
         *cur = NONE;
         return f.left < 0 || eval_sub(w, f.left, cur);
     }
-    if (f.kind == 'P' && f.code == 752) {
+    if (f.kind == 'P' && f.code == FC_QUOTE) {
         i64 par = node(p).parent;
         if (!is_app(par)) return fail(w, p, E_DOMAIN);
         w.each = true;
         return true;
     }
-    if (f.kind == 'P' && f.code == 0) return assign(w, p, cur);
-    if (f.kind == 'P' && f.code == 1) return index(w, p, cur);
+    if (f.kind == 'P' && f.code == FC_ASSIGN) return assign(w, p, cur);
+    if (f.kind == 'P' && f.code == FC_INDEX) return index(w, p, cur);
     Pair r = *cur;
     if (from != f.right) {
         // Reached through the left operand: the right one is still to come.

@@ -9,14 +9,13 @@
 // f' of a symbol: its code, plus 1 for codes of monadic-dyadic pairs.
 static i64 Dyadic(i64 s) {
     i64 c = PfnList(s);
-    return c >= 26 && c < 101 ? c + 1 : c;
+    return c >= FC_PAIRED_FIRST && c <= FC_PAIRED_LAST ? c + 1 : c;
 }
 
 // Code of a symbol applied with a value on its left.
 static i64 Valence(i64 s) {
-    i64 c = PfnList(s);
-    if (s == 47) return c;  // ",." stays 66
-    return c >= 26 && c < 101 ? c + 1 : c;
+    if (s == 47) return PfnList(s);  // ",." stays 66
+    return Dyadic(s);
 }
 
 // Inner product "f:g"; cursor is just after f.
@@ -36,23 +35,22 @@ bool Stmt::InnerCode(i64 f, i64* code) {
 
 // Reduce or scan "f/", "f\", "f/.", "f\."; cursor is on the operator.
 i64 Stmt::ReduceCode(i64 s, i64* code) {
-    i64 add = At(cursor) == '/' ? 100 : 200;
+    bool scan = At(cursor) != '/';
     cursor++;
-    if (At(cursor) == '.') {
-        add += 200;
-        cursor++;
-    }
+    bool first = At(cursor) == '.';
+    if (first) cursor++;
+    i64 add = scan ? (first ? FC_SCAN1 : FC_SCAN) : (first ? FC_REDUCE1 : FC_REDUCE);
     i64 f = Dyadic(s);
-    if (f >= 701) {
+    if (f >= FC_UNPACK) {
         if (s == 61)
-            f = 13;
+            f = FC_AND;
         else if (s == 58)
-            f = 21;
+            f = FC_EQ;
         else
             return E_SYNTAX;
-    } else if (f < 26) {
-        if (s == 25) f = 16;
-        if (s == 24) f = 19;
+    } else if (f < FC_PAIRED_FIRST) {
+        if (s == 25) f = FC_LT;
+        if (s == 24) f = FC_GT;
     }
     *code = f + add;
     return 0;
@@ -81,14 +79,14 @@ i64 Stmt::Axis(i64 s, bool dyadic, i64* code) {
     if (!inrange) {
         if (!(s == 29 && dyadic && d > -1 && d != 0)) return d > -1 ? E_RESTRICTION : E_AXIS_SPEC;
         i64 lam = (i64)std::trunc(d) + (d > 0 ? 1 : 0);
-        if (lam >= 7) return E_NOT_BUILT;
+        if (FC_LAMINATE + lam > FC_LAMINATE_LAST) return E_NOT_BUILT;
         *code = FC_LAMINATE + lam;
     } else {
         i64 a = (i64)d;
         if (!dyadic) {
             if (s != 31) return E_SYNTAX;
             *code = a == 0 ? FC_REVERSE1 : FC_REVERSE_AX + a;
-            if (*code >= 99) return E_NOT_BUILT;
+            if (*code > FC_AXIS_LAST) return E_NOT_BUILT;
         } else if (s == 29) {
             *code = FC_CATENATE1 + a;
         } else if (s == 6) {
@@ -108,7 +106,7 @@ static bool AxisSymbol(i64 s) { return s == 29 || s == 6 || s == 8 || s == 31; }
 
 // A function of known code met at the scan position (quad functions).
 i64 Stmt::ApplyCode(i64 code, bool quad) {
-    if (!state && quad && (code == FC_QDTS || code == FC_QDREAD))
+    if (!state && quad && (code == FC_QD_TS || code == FC_QD_READ))
         return PushValue(App('P', code, -1));
     return PushFunction('P', code);
 }

@@ -67,7 +67,7 @@ i64 FnLine0(const char* header) {
     }
     if (std::strlen(name) >= static_cast<size_t>(FNAMESIZE)) return -1;
     i64 g = FnFindName(name, 'G');
-    if (g >= 0 && gnametable[g].kind == 'F' && gnametable[g].index >= sysfn) {
+    if (g >= 0 && gnametable[g].kind == 'F' && gnametable[g].index >= FIRSTFN) {
         i64 row = gnametable[g].index;
         if (head_into(name, row, header)) return -1;
         if (functable[row].func) FunSetLine0(functable[row].func, header);

@@ -382,7 +382,7 @@ i64 Stmt::BracketToken() {
     if ((d == ']' && !state) || d == ')') {
         bool printform = d == ')' || (At(cursor + 2) == '<' && At(cursor + 3) == '-');
         cursor += 2;
-        if (!printform) return ApplyCode(FC_QDREAD, true);
+        if (!printform) return ApplyCode(FC_QD_READ, true);
         if (state) return E_PARSE;
         return PushValue(Node('V', d == ']' ? 2 : 3));
     }

@@ -1,6 +1,7 @@
 // The lexer and statement parser: parse records and their tables, function
 // codes, literal readers, name tables and lookup, and line cleaning.
 #pragma once
+#include "values/fcodes.h"
 #include "values/values.h"
 #include <cstdio>
 
@@ -20,6 +21,12 @@ constexpr i64 OVSIZE = 256;      // words of branch target lists
 constexpr i64 TNSIZE = 10240;    // bytes of the long-name pool
 constexpr i64 NAMESIZE = 128;    // namez, fullname, afullname
 constexpr i64 FIRSTFN = 100;     // first row of a defined function
+
+// The reserved functions: function rows 0 to 8, in this order.
+enum : i64 {
+    ROW_KEY, ROW_VALUE, ROW_XKEY, ROW_COLS, ROW_META, ROW_KEYS, ROW_FKEYS, ROW_DO, ROW_LIKE,
+    NRESERVED
+};
 
 // ---- parse records ------------------------------------------------------------
 
@@ -104,35 +111,6 @@ extern i64 lstgx;     // last global name
 extern i64 lstfx;     // last function row (99 when none is defined)
 extern i64 nxtovx;    // next free overflow word
 extern i64 lsttnam;   // last used tnam byte
-
-// ---- function codes -----------------------------------------------------------
-
-enum : i64 {
-    FC_BRANCH = -1, FC_ASSIGN = 0, FC_INDEX = 1, FC_ISEP = 2,
-    FC_TAKE = 3, FC_DROP = 4, FC_COMPRESS = 5, FC_COMPRESS1 = 6,
-    FC_EXPAND = 7, FC_EXPAND1 = 8, FC_MEMBER = 9, FC_DECODE = 10, FC_ENCODE = 11,
-    FC_OR = 12, FC_AND = 13, FC_NOR = 14, FC_NAND = 15,
-    FC_LT = 16, FC_LE = 17, FC_GE = 18, FC_GT = 19, FC_NE = 20, FC_EQ = 21,
-    FC_EXECUTE = 22, FC_GRADEDOWN = 23, FC_GRADEUP = 24, FC_NOT = 25,
-    FC_ROLL = 26, FC_DEAL = 27, FC_SHAPE = 28, FC_RESHAPE = 29,
-    FC_RAVEL = 30, FC_CATENATE = 31, FC_IOTA = 32, FC_INDEXOF = 33,
-    FC_REVERSE = 34, FC_ROTATE = 35, FC_TRANSPOSE = 36, FC_TRANSPOSE2 = 37,
-    FC_REVERSE1 = 38, FC_ROTATE1 = 39, FC_FORMAT = 40, FC_FORMAT2 = 41,
-    FC_INVERT = 42, FC_DIVIDE = 43,
-    FC_SCALAR_FIRST = 44, FC_SCALAR_LAST = 65,    // 2k monadic, 2k+1 dyadic
-    FC_CATENATE1 = 66,                            // 66..71: catenate on axis code-66
-    FC_COMPRESS_AX = 71, FC_EXPAND_AX = 76,       // + d for axis d > 0
-    FC_LAMINATE = 82,                             // 82..88
-    FC_REVERSE_AX = 88, FC_ROTATE_AX = 93,        // + d for axis d > 0
-    FC_REDUCE = 100, FC_SCAN = 200, FC_REDUCE1 = 300, FC_SCAN1 = 400,
-    FC_OUTER = 500,
-    FC_QUAD_FIRST = 601, FC_QUAD_LAST = 657, FC_QDTS = 610, FC_QDREAD = 611,
-    FC_UNPACK = 701, FC_ENCLOSE = 702, FC_TYPE = 703, FC_UNIQUE = 704,
-    FC_COUNT = 705, FC_FIRST = 706, FC_RAZE = 707, FC_WHERE = 708,
-    FC_GROUP = 709, FC_PARTCOUNT = 710, FC_LIST711 = 711,
-    FC_CUT = 751, FC_QUOTE = 752, FC_DICT = 753, FC_DOT = 754, FC_CHECK = 755,
-    FC_MATCH = 756, FC_APPEND = 757
-};
 
 // Hands out the next entry of a table, by letter: 'A' nametable,
 // 'G' gnametable, 'B' brtable, 'C' ctable, 'E' fnodetable, 'F' functable,
@@ -314,7 +292,6 @@ void FunSerialize(zem_func* f, FILE* fp, bool write);
 void FunSerLine(FILE* fp, zem_line* list, i64 n, bool write);
 
 // ---- function headers and definitions (funcheader.cpp, definition.cpp) --------
-constexpr i64 sysfn = 100;   // first function row of user functions
 
 // Parses a header into a function row, entering its names; 0 or an error code.
 i64 FnHead(const char* fname, i64 row, const char* header, i64 len);

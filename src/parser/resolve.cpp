@@ -75,10 +75,12 @@ i64 nGet(char* text, const char* /*classes*/, i64 out[3], i64 row, i64 /*reserve
 
 i64 qdVal(const char* name) {
     static const struct { const char* name; i64 code; } quads[] = {
-        {"FX", 601}, {"CR", 602},    {"XD", 603},    {"XC", 604},  {"AI", 605},
-        {"CSV", 607}, {"open", 608}, {"close", 609}, {"TS", 610},  {"write", 612},
-        {"get", 613}, {"FM", 651},   {"OP", 652},    {"XR", 653},  {"XW", 654},
-        {"XXR", 655}, {"XXW", 656},  {"XN", 657},
+        {"FX", FC_QD_FX},     {"CR", FC_QD_CR},       {"XD", FC_QD_XD},
+        {"XC", FC_QD_XC},     {"AI", FC_QD_AI},       {"CSV", FC_QD_CSV},
+        {"open", FC_QD_OPEN}, {"close", FC_QD_CLOSE}, {"TS", FC_QD_TS},
+        {"write", FC_QD_WRITE}, {"get", FC_QD_GET},   {"FM", FC_QD_FM},
+        {"OP", FC_QD_OP},     {"XR", FC_QD_XR},       {"XW", FC_QD_XW},
+        {"XXR", FC_QD_XXR},   {"XXW", FC_QD_XXW},     {"XN", FC_QD_XN},
     };
     for (const auto& q : quads)
         if (strcmp(name, q.name) == 0) return q.code;

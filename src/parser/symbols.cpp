@@ -77,29 +77,29 @@ i64 GetAsymb(char c, i64 dyadic, char* text) {
 }
 
 i64 PfnList(i64 symbol) {
-    if (symbol == 0) return 0;
+    if (symbol == 0) return FC_ASSIGN;
     if (symbol >= 2 && symbol <= 27) return symbol - 1;
-    if (symbol == 28) return 28;
+    if (symbol == 28) return FC_SHAPE;
     if (symbol >= 29 && symbol <= 47) return 2 * symbol - 28;
     switch (symbol) {
-    case 56: return 702;
-    case 57: return 701;
-    case 58: return 704;
-    case 59: return 751;
-    case 60: return 710;
-    case 61: return 705;
-    case 62: return 703;
-    case 63: return 706;
-    case 65: return 752;
-    case 66: return 708;
-    case 67: return 707;
-    case 68: return 709;
-    case 69: return 753;
-    case 70: return 754;
-    case 71: return 755;
-    case 72: return 711;
-    case 73: return 756;
-    case 74: return 757;
+    case 56: return FC_ENCLOSE;
+    case 57: return FC_UNPACK;
+    case 58: return FC_UNIQUE;
+    case 59: return FC_CUT;
+    case 60: return FC_PARTCOUNT;
+    case 61: return FC_COUNT;
+    case 62: return FC_TYPE;
+    case 63: return FC_FIRST;
+    case 65: return FC_QUOTE;
+    case 66: return FC_WHERE;
+    case 67: return FC_RAZE;
+    case 68: return FC_GROUP;
+    case 69: return FC_DICT;
+    case 70: return FC_DOT;
+    case 71: return FC_CHECK;
+    case 72: return FC_LIST711;
+    case 73: return FC_MATCH;
+    case 74: return FC_APPEND;
     default: return -1;
     }
 }

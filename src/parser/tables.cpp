@@ -16,7 +16,7 @@ func_entry functable[FTSIZE];
 i64 overflow[OVSIZE];
 char tnam[TNSIZE];
 
-i64 lstndx = -1, lstfndx = -1, lstbrx = 0, lstnx = -1, lstgx = -1, lstfx = 99;
+i64 lstndx = -1, lstfndx = -1, lstbrx = 0, lstnx = -1, lstgx = -1, lstfx = FIRSTFN - 1;
 i64 nxtovx = 0, lsttnam = -1;
 
 // Takes one more entry of a table whose last-used index is *last; -1 and
@@ -162,9 +162,9 @@ void ParseRelease(const parse_mark& m) {
 
 // ---- set-up and clearing ---------------------------------------------------
 
-static const char* const kname[9] = {"key", "value", "xkey", "cols", "meta",
+static const char* const kname[NRESERVED] = {"key", "value", "xkey", "cols", "meta",
                                      "keys", "fkeys", "do", "like"};
-static const i64 kvalen[9] = {1, 1, 2, 1, 1, 1, 1, 1, 2};
+static const i64 kvalen[NRESERVED] = {1, 1, 2, 1, 1, 1, 1, 1, 2};
 static const char* const sysname[6] = {"[]IO", "[]OF", "[]AV", "[]LX", "[]RL", "[]PP"};
 static const i64 sysslot[6] = {SLOT_IO, SLOT_OF, SLOT_AV, SLOT_LX, SLOT_RL, SLOT_PP};
 
@@ -186,7 +186,7 @@ void InitParseTables() {
         gnametable[g].kind = 'V';
         gnametable[g].index = sysslot[i];
     }
-    for (i64 r = 0; r < 9; r++) {
+    for (i64 r = 0; r < NRESERVED; r++) {
         i64 g = Incx('G');
         strcpy(gnametable[g].name, kname[r]);
         gnametable[g].kind = 'F';
@@ -214,7 +214,7 @@ void CleanParseTables() {
         FunFree(f->func);
         InitRow(f);
     }
-    lstfx = 99;
+    lstfx = FIRSTFN - 1;
     for (i64 i = 0; i <= lstfndx; i++) memset(&fnodetable[i], 0, sizeof(fn_node));
     lstfndx = -1;
     for (i64 i = 1; i <= lstbrx; i++) ClearBranch(&brtable[i]);

@@ -110,8 +110,8 @@ static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     if (type < 0) return errchk = E_DOMAIN;
     cat_shape g;
     g.rank = std::max({L.d.rank, R.d.rank, (i64)1});
-    g.axis = code == 31 ? g.rank - 1 : code - 66;
-    if (code != 31 && (g.axis >= g.rank || (R.d.count != 1 && g.axis >= R.d.rank)))
+    g.axis = code == FC_CATENATE ? g.rank - 1 : code - FC_CATENATE1;
+    if (code != FC_CATENATE && (g.axis >= g.rank || (R.d.count != 1 && g.axis >= R.d.rank)))
         return errchk = E_AXIS;
     // A single element extends to the other side, unless it has the higher
     // rank: then the shapes must agree as for any two arrays.
@@ -138,15 +138,15 @@ static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 
 i64 PfCatena(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
-    if (code != 31 && (code < 66 || code > 71)) return errchk = E_NOT_BUILT;
+    if (code != FC_CATENATE && (code < FC_CATENATE1 || code > FC_CATENATE_LAST)) return errchk = E_NOT_BUILT;
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
     i64 t = std::max(l->type, r->type);
     if (t == TLIST) return cat_lists(res, lc, lv, rc, rv);
-    if (t == TENUM) return errchk = code == 31 ? PfGenum(res, lc, lv, rc, rv) : E_DOMAIN;
+    if (t == TENUM) return errchk = code == FC_CATENATE ? PfGenum(res, lc, lv, rc, rv) : E_DOMAIN;
     if (t >= TDICT)
-        return errchk = code == 31 ? TableCate(res, lc, lv, rc, rv, false)
+        return errchk = code == FC_CATENATE ? TableCate(res, lc, lv, rc, rv, false)
                                    : TableCateCol(res, lc, lv, rc, rv);
     if (t > TTIME) return errchk = E_DOMAIN;
     if (l->type == TLIST || r->type == TLIST) {   // a list meeting a temporal value

@@ -12,7 +12,7 @@
 // built (43), an axis past the rank is an axis error (30).
 i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form)
 {
-    i64 a = code - (code >= 77 ? 76 : 71);
+    i64 a = code - (code > FC_EXPAND_AX ? FC_EXPAND_AX : FC_COMPRESS_AX);
     if (a >= rank) return errchk = E_AXIS;
     if (a != rank - 1) return errchk = E_NOT_BUILT;
     *form = lastcode;
@@ -46,9 +46,9 @@ static i64* repeat_positions(const i64* counts, bool single, i64 n, i64 total)
 
 i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
-    if (code >= 77 && code <= 81) return PfExpand(code, res, lc, lv, rc, rv);
-    if (code >= 72 && code <= 76 && AxisForm(code, 5, opnd(rc, rv)->rank, &code)) return errchk;
-    if (code != 5 && code != 6) return errchk = E_NOT_BUILT;
+    if (fc_axis_form(code, FC_EXPAND_AX)) return PfExpand(code, res, lc, lv, rc, rv);
+    if (fc_axis_form(code, FC_COMPRESS_AX) && AxisForm(code, FC_COMPRESS, opnd(rc, rv)->rank, &code)) return errchk;
+    if (code != FC_COMPRESS && code != FC_COMPRESS1) return errchk = E_NOT_BUILT;
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
@@ -80,7 +80,7 @@ i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
         counts = &total;
         single = true;
     }
-    i64 a = code == 5 ? rank - 1 : 0, N = dims[a];
+    i64 a = code == FC_COMPRESS ? rank - 1 : 0, N = dims[a];
     if (!single && nl != N) return errchk = E_LENGTH;
     i64 len = total;
     if (single && __builtin_mul_overflow(N, counts[0], &len)) return errchk = E_WS_FULL;

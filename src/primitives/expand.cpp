@@ -19,8 +19,8 @@ static i64* mask_positions(const i64* mask, i64 n, i64 axislen)
 
 i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
-    if (code >= 77 && code <= 81 && AxisForm(code, 7, opnd(rc, rv)->rank, &code)) return errchk;
-    if (code != 7 && code != 8) return errchk = E_NOT_BUILT;
+    if (fc_axis_form(code, FC_EXPAND_AX) && AxisForm(code, FC_EXPAND, opnd(rc, rv)->rank, &code)) return errchk;
+    if (code != FC_EXPAND && code != FC_EXPAND1) return errchk = E_NOT_BUILT;
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
@@ -45,7 +45,7 @@ i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
         return GatherResult(res, r.d.type, 1, &n, n, &r, AxisMap(1, &n, &one, &pos, n));
     }
     shape_of(&r.d, sdims);
-    i64 a = code == 7 ? rank - 1 : 0, N = sdims[a];
+    i64 a = code == FC_EXPAND ? rank - 1 : 0, N = sdims[a];
     if (N != 1 && ones != N) return errchk = E_LENGTH;
     std::memcpy(dims, sdims, rank * sizeof(i64));
     dims[a] = n;

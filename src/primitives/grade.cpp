@@ -130,7 +130,7 @@ i64 PfGrade(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     SetNames(1, 5, res, -1, -1, rc, rv);
     if (R.rank == 0) return errchk = E_RANK;
     if (R.type > TCHAR) return errchk = E_DOMAIN;
-    i64 direction = code == 23 ? -1 : 1;
+    i64 direction = code == FC_GRADEDOWN ? -1 : 1;
     i64 rows = R.rank == 1 ? R.count : R.dim0;
     i64 len = rows > 0 ? R.count / rows : 0;
     // The operand's elements, copied: the result may take the operand's slot.

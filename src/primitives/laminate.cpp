@@ -29,14 +29,14 @@ static bool same_shape(const val_item* a, const val_item* b, i64 rank)
 
 i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
-    if (code < 82 || code > 88) return errchk = E_NOT_BUILT;
+    if (code < FC_LAMINATE || code > FC_LAMINATE_LAST) return errchk = E_NOT_BUILT;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 type = lami_type(L.d.type, R.d.type);
     if (type < 0) return errchk = E_TYPE;
-    i64 a = code - 82, top = std::max(L.d.rank, R.d.rank);
+    i64 a = code - FC_LAMINATE, top = std::max(L.d.rank, R.d.rank);
     if (a > top) return errchk = E_AXIS;
     if (L.d.rank > 0 && R.d.rank > 0) {
         if (L.d.rank != R.d.rank) return errchk = E_RANK;

@@ -59,9 +59,9 @@ static void logic_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys,
                       F12 f12, F13 f13, F14 f14, F15 f15)
 {
     switch (code) {
-    case 12: zipwith(n, x, xs, y, ys, out, f12); break;
-    case 13: zipwith(n, x, xs, y, ys, out, f13); break;
-    case 14: zipwith(n, x, xs, y, ys, out, f14); break;
+    case FC_OR: zipwith(n, x, xs, y, ys, out, f12); break;
+    case FC_AND: zipwith(n, x, xs, y, ys, out, f13); break;
+    case FC_NOR: zipwith(n, x, xs, y, ys, out, f14); break;
     default: zipwith(n, x, xs, y, ys, out, f15); break;
     }
 }
@@ -69,7 +69,7 @@ static void logic_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys,
 i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
     if (!truthvalue(opnd(rc, rv))) return errchk = E_DOMAIN;
-    if (code == 25) return logic_not(res, rc, rv);
+    if (code == FC_NOT) return logic_not(res, rc, rv);
     if (!truthvalue(opnd(lc, lv))) return errchk = E_DOMAIN;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);

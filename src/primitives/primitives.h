@@ -2,6 +2,7 @@
 // list primitives. Every routine takes its result slot and operand pairs
 // (constant index, value index) and returns an error code, also in errchk.
 #pragma once
+#include "values/fcodes.h"
 #include "values/values.h"
 
 // ---- structural ------------------------------------------------------------

@@ -17,14 +17,14 @@ static i64 shape_one(const val_item* v, i64* dims)
 
 static i64 reverse_axis(i64 code, i64 rank)
 {
-    if (code == 34) return rank - 1;
-    if (code == 38) return 0;
-    return code - 88;
+    if (code == FC_REVERSE) return rank - 1;
+    if (code == FC_REVERSE1) return 0;
+    return code - FC_REVERSE_AX;
 }
 
 i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv)
 {
-    if (code != 34 && code != 38 && (code < 89 || code > 93)) return errchk = E_NOT_BUILT;
+    if (code != FC_REVERSE && code != FC_REVERSE1 && !fc_axis_form(code, FC_REVERSE_AX)) return errchk = E_NOT_BUILT;
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 5, res, -1, -1, rc, rv);
@@ -47,9 +47,9 @@ i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv)
 // Rotate's axis counted from 1, or 0 for a code that is not rotate's.
 static i64 rotate_axis(i64 code, i64 rank)
 {
-    if (code == 35) return rank;
-    if (code == 39) return 1;
-    if (code >= 94 && code <= 98) return code - 92;
+    if (code == FC_ROTATE) return rank;
+    if (code == FC_ROTATE1) return 1;
+    if (fc_axis_form(code, FC_ROTATE_AX)) return code - FC_ROTATE_AX + 1;
     return 0;
 }
 
@@ -73,7 +73,7 @@ i64 PfRotate(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     const val_item* l = opnd(lc, lv);
     i64 rrank = r.d.rank;
     i64 a = rotate_axis(code, rrank);
-    if (code != 35 && a == 0) return errchk = E_NOT_BUILT;
+    if (code != FC_ROTATE && a == 0) return errchk = E_NOT_BUILT;
     if (l->count > 0 && l->type != TBOOL && l->type != TINT) return errchk = E_DOMAIN;
     if (r.d.type > TTIME) return errchk = E_DOMAIN;
     bool single = l->count == 1;

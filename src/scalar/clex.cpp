@@ -60,16 +60,16 @@ static bool mon1(i64 code, complex2 z, complex2* out)
 {
     double a = z.real, b = z.imag;
     switch (code) {
-    case 44: *out = complex2(a, -b); return true;
-    case 46: *out = complex2(-a, -b); return true;
-    case 48: { double m = cmag(z); *out = complex2(a / m, b / m); return true; }
-    case 50: { double d = a * a + b * b; *out = complex2(a / d, -(b / d)); return true; }
-    case 52: *out = cceil(z); return true;
-    case 54: *out = cfloor(z); return true;
-    case 56: *out = fromcx(std::exp(tocx(z))); return true;
-    case 58: *out = complex2(std::log(cmag(z)), std::atan2(b, a)); return true;
-    case 60: *out = complex2(cmag(z), 0.0); return true;
-    case 64: *out = complex2(ZPI * a, ZPI * b); return true;
+    case FC_IDENTITY: *out = complex2(a, -b); return true;
+    case FC_NEGATE: *out = complex2(-a, -b); return true;
+    case FC_SIGNUM: { double m = cmag(z); *out = complex2(a / m, b / m); return true; }
+    case FC_RECIPROCAL: { double d = a * a + b * b; *out = complex2(a / d, -(b / d)); return true; }
+    case FC_CEILING: *out = cceil(z); return true;
+    case FC_FLOOR: *out = cfloor(z); return true;
+    case FC_EXP: *out = fromcx(std::exp(tocx(z))); return true;
+    case FC_LN: *out = complex2(std::log(cmag(z)), std::atan2(b, a)); return true;
+    case FC_MAGNITUDE: *out = complex2(cmag(z), 0.0); return true;
+    case FC_PITIMES: *out = complex2(ZPI * a, ZPI * b); return true;
     default: return false;
     }
 }
@@ -89,31 +89,31 @@ i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y)
 {
     complex2 r;
     switch (code) {
-    case 45: r = complex2(x.real + y.real, x.imag + y.imag); break;
-    case 47: r = complex2(x.real - y.real, x.imag - y.imag); break;
-    case 49: r = cmul(x, y); break;
-    case 51:
+    case FC_ADD: r = complex2(x.real + y.real, x.imag + y.imag); break;
+    case FC_SUBTRACT: r = complex2(x.real - y.real, x.imag - y.imag); break;
+    case FC_MULTIPLY: r = cmul(x, y); break;
+    case FC_DIVIDE:
         if (!iszero(y)) r = cdiv(x, y);
         else if (iszero(x)) r = I1;
         else return E_DOMAIN;
         break;
-    case 57:
+    case FC_POWER:
         if (iszero(x)) r = I0;
         else if (x == I1) r = I1;
         else r = fromcx(std::exp(tocx(y) * std::log(tocx(x))));
         break;
-    case 59:
+    case FC_LOG:
         if (iszero(x) || iszero(y)) return E_DOMAIN;
         r = cdiv(fromcx(std::log(tocx(y))), fromcx(std::log(tocx(x))));
         break;
-    case 61:
+    case FC_RESIDUE:
         if (!iszero(x)) {
             complex2 q = cmul(x, cfloor(cdiv(y, x)));
             r = complex2(y.real - q.real, y.imag - q.imag);
         } else if (iszero(y)) r = I0;
         else return E_DOMAIN;
         break;
-    case 65: clex_circle_dyc(&r, (i64)std::trunc(x.real), y); break;
+    case FC_CIRCLE: clex_circle_dyc(&r, (i64)std::trunc(x.real), y); break;
     default: return 0;  // no complex form: nothing written
     }
     clex_clean(&r);

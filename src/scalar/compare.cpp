@@ -26,14 +26,14 @@ static void cmp_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys, i
 {
     if constexpr (!std::is_same_v<V, complex2>) {  // complex numbers have no order
         switch (code) {
-        case 16: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(b > a); }); return;
-        case 17: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)!(a > b); }); return;
-        case 18: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)!(b > a); }); return;
-        case 19: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(a > b); }); return;
+        case FC_LT: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(b > a); }); return;
+        case FC_LE: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)!(a > b); }); return;
+        case FC_GE: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)!(b > a); }); return;
+        case FC_GT: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(a > b); }); return;
         default: break;
         }
     }
-    if (code == 20)
+    if (code == FC_NE)
         zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)!same(a, b, naneq); });
     else
         zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)same(a, b, naneq); });
@@ -72,7 +72,7 @@ static void compare_elements(i64 code, i64 n, const sopnd* l, const sopnd* r, i6
 static i64 compare_types(i64 code, i64 lt, i64 rt)
 {
     i64 T = std::max(lt, rt);
-    bool eq = code == 20 || code == 21;
+    bool eq = code == FC_NE || code == FC_EQ;
     if (T <= TFLOAT) return 0;
     if (T == TCPLX) return eq ? E_OK : E_DOMAIN;
     if (T == TLIST) return E_DOMAIN;
@@ -162,7 +162,7 @@ static i64 enum_pos(const enumview* e, i64 k)
 
 static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r)
 {
-    if (code != 20 && code != 21) return E_DOMAIN;
+    if (code != FC_NE && code != FC_EQ) return E_DOMAIN;
     if (l->d.rank > 1 || r->d.rank > 1) return E_RANK;
     if (!l->one && !r->one && l->d.count != r->d.count) return E_LENGTH;
     i64 n = std::max(l->d.count, r->d.count);
@@ -175,7 +175,7 @@ static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r)
     i64* out = (i64*)getptV(&vtable[res]);
     for (i64 k = 0; k < n; k++) {
         bool eq = comparable && enum_same(t, x.vals, enum_pos(&x, k), y.vals, enum_pos(&y, k));
-        out[k] = code == 21 ? eq : !eq;
+        out[k] = code == FC_EQ ? eq : !eq;
     }
     return 0;
 }

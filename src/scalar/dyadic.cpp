@@ -32,7 +32,7 @@ static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
 {
     if (!pairs_match(l, r)) return 0;
     i64 n = paircount(l, r);
-    if (code == 63) {
+    if (code == FC_BINOMIAL) {
         if (l->d.type > TINT || r->d.type > TINT) return E_DOMAIN;
         const i64* x = (const i64*)l->p;
         const i64* y = (const i64*)r->p;
@@ -40,7 +40,7 @@ static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
             if (biochk(x[at(l, i)], y[at(r, i)])) return E_DOMAIN;
         return 0;
     }
-    if (code == 65) {
+    if (code == FC_CIRCLE) {
         if (l->d.type == TFLOAT) return E_DOMAIN;
         const i64* x = (const i64*)l->p;
         for (i64 i = 0; i < l->d.count; i++)
@@ -48,12 +48,12 @@ static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
         *cplx = true;
         return 0;
     }
-    if (code != 57 && code != 59) return 0;
+    if (code != FC_POWER && code != FC_LOG) return 0;
     const double* x = sopnd_doubles(l);
     const double* y = sopnd_doubles(r);
     for (i64 i = 0; i < n && !*cplx; i++) {
         double a = x[at(l, i)], b = y[at(r, i)];
-        if (code == 59) *cplx = Check_clex_d(code, a, b);
+        if (code == FC_LOG) *cplx = Check_clex_d(code, a, b);
         else *cplx = a < 0 && b < 1;
     }
     return 0;
@@ -62,7 +62,7 @@ static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
 static i64 real_type(i64 code, i64 lt, i64 rt, bool cplx)
 {
     if (cplx) return TCPLX;
-    if (code == 51 || code == 57 || code == 59) return TFLOAT;
+    if (code == FC_DIVIDE || code == FC_POWER || code == FC_LOG) return TFLOAT;
     if (lt == rt) return std::max<i64>(lt, TINT);
     return std::max(lt, rt);
 }
@@ -71,14 +71,14 @@ static i64 complex_prechecks(i64 code, const sopnd* l, const sopnd* r)
 {
     // Characters (and anything else without a complex form) never mix in.
     if (l->d.type == TCHAR || r->d.type == TCHAR) return E_DOMAIN;
-    if (code == 53 || code == 55 || code == 63) return E_DOMAIN;
-    if (code == 65) {
+    if (code == FC_MAX || code == FC_MIN || code == FC_BINOMIAL) return E_DOMAIN;
+    if (code == FC_CIRCLE) {
         if (!isinttype(l->d.type)) return E_DOMAIN;
         const i64* x = (const i64*)l->p;
         for (i64 i = 0; i < l->d.count; i++)
             if (x[i] < -12 || x[i] > 11) return E_DOMAIN;
     }
-    if (code == 51 && pairs_match(l, r)) {
+    if (code == FC_DIVIDE && pairs_match(l, r)) {
         i64 n = paircount(l, r);
         for (i64 i = 0; i < n; i++) {
             complex2 x = xvax(&l->d, at(l, i)), y = xvax(&r->d, at(r, i));
@@ -94,8 +94,8 @@ static i64 date_type(i64 code, i64 lt, i64 rt)
 {
     i64 T = std::max(lt, rt), t = std::min(lt, rt);
     if (t > TINT && lt != rt) return -E_TYPE;
-    if (code == 45) return lt == rt ? -E_TIME_FORMAT : T;
-    if (code != 47) return -E_TIME_FORMAT;
+    if (code == FC_ADD) return lt == rt ? -E_TIME_FORMAT : T;
+    if (code != FC_SUBTRACT) return -E_TIME_FORMAT;
     if (!isdate(lt)) return -E_DOMAIN;
     if (lt == rt) return lt == TDATETIME ? TFLOAT : TINT;
     return T;

@@ -75,15 +75,15 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
 {
     SetNames(1, 5, res, -1, -1, rc, rv);
     val_item* r = opnd(rc, rv);
-    if (r->type != TLIST || code == 22) return errchk = E_DOMAIN;
+    if (r->type != TLIST || code == FC_EXECUTE) return errchk = E_DOMAIN;
     i64 n = r->count;
-    if (code == 703 || code == 705) {
+    if (code == FC_TYPE || code == FC_COUNT) {
         vtable[res].type = TINT;
         if (Updatead0(res, TINT, 1, n)) return errchk;
         if (!isoneV(&vtable[res])) vtable[res].dim0 = n;
         i64* out = static_cast<i64*>(getptV(&vtable[res]));
         const val_item* items = reinterpret_cast<const val_item*>(opnd(rc, rv)->data);
-        for (i64 k = 0; k < n; k++) out[k] = code == 703 ? items[k].type : items[k].count;
+        for (i64 k = 0; k < n; k++) out[k] = code == FC_TYPE ? items[k].type : items[k].count;
         return errchk = 0;
     }
     if (!monadic_item_code(code)) return errchk = E_DOMAIN;

@@ -22,19 +22,19 @@ struct plan {
     i64 left(i64 i, i64 k) const { return ls ? 0 : i * lq + k; }
 };
 
-bool refused_complex(i64 f) { return (f >= 12 && f <= 19) || f == 53 || f == 55 || f == 63; }
-bool needs_complex(i64 f) { return f == 57 || f == 59 || f == 65; }
-bool valid_fn(i64 f) { return (f >= 12 && f <= 21) || (f >= 44 && f <= 65); }
+bool refused_complex(i64 f) { return (f >= FC_OR && f <= FC_GT) || f == FC_MAX || f == FC_MIN || f == FC_BINOMIAL; }
+bool needs_complex(i64 f) { return f == FC_POWER || f == FC_LOG || f == FC_CIRCLE; }
+bool valid_fn(i64 f) { return (f >= FC_OR && f <= FC_EQ) || (f >= FC_IDENTITY && f <= FC_CIRCLE); }
 
 // The real kernel: ordering puts the float null below every number;
 // binomial is refused (kernel_fault) where the exact value is out of reach.
 template <i64 F, bool TOL>
 inline double ip_k(double x, double y)
 {
-    if constexpr (F == 16) {
+    if constexpr (F == FC_LT) {
         if (std::isnan(x)) return std::isnan(y) ? 0.0 : 1.0;
         return std::isnan(y) ? 0.0 : (double)(x < y);
-    } else if constexpr (F == 19) {
+    } else if constexpr (F == FC_GT) {
         if (std::isnan(x)) return 0.0;
         return std::isnan(y) ? 1.0 : (double)(x > y);
     } else {
@@ -72,7 +72,7 @@ void char_product(i64 f, i64 g, const plan& p, const char* x, const char* y, dou
                 double acc = e;
                 for (i64 k = 0; k < p.n; k++) {
                     bool eq = x[p.left(i, k)] == y[p.right(j, k)];
-                    acc = ip_k<F, T>(acc, (double)(eq == (g == 21)));
+                    acc = ip_k<F, T>(acc, (double)(eq == (g == FC_EQ)));
                 }
                 out[i * p.cols + j] = acc;
             }
@@ -82,8 +82,8 @@ void char_product(i64 f, i64 g, const plan& p, const char* x, const char* y, dou
 // One complex function step; = and ~= compare exactly. E_DOMAIN for a domain result.
 i64 complex_step(i64 code, complex2* out, complex2 x, complex2 y)
 {
-    if (code == 20 || code == 21) {
-        *out = complex2((double)((x == y) == (code == 21)), 0.0);
+    if (code == FC_NE || code == FC_EQ) {
+        *out = complex2((double)((x == y) == (code == FC_EQ)), 0.0);
         return 0;
     }
     return clex_dyadic_process(code, out, x, y);
@@ -179,7 +179,7 @@ i64 make_plan(i64 g, const val_item* l, const i64* ld, const i64* rd, i64 rrank,
         dims->push_back(d);
     }
     p->rt = rt;
-    if (g == 9) p->n = 0;
+    if (g == FC_MEMBER) p->n = 0;
     else if (p->ls) p->n = p->rq;
     else if (p->rs) p->n = p->lq;
     else if (p->lq != p->rq) return E_LENGTH;
@@ -193,11 +193,11 @@ i64 work_type(i64 f, i64 g, i64 lt, i64 rt)
     i64 T = std::max(lt, rt);
     if (T > TCPLX) return -1;
     if (T == TCHAR) {
-        bool ok = lt == rt && (g == 9 || g == 20 || g == 21) && !needs_complex(f);
+        bool ok = lt == rt && (g == FC_MEMBER || g == FC_NE || g == FC_EQ) && !needs_complex(f);
         return ok ? (i64)TCHAR : -1;
     }
     if (lt == TCHAR || rt == TCHAR) return -1;
-    if (g == 9) return T;
+    if (g == FC_MEMBER) return T;
     if (T == TCPLX || needs_complex(f) || needs_complex(g))
         return refused_complex(f) || refused_complex(g) ? -1 : (i64)TCPLX;
     return TFLOAT;
@@ -208,8 +208,8 @@ i64 work_type(i64 f, i64 g, i64 lt, i64 rt)
 i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
 {
     i64 f = code / 100, g = code % 100;
-    if (!valid_fn(f) || !(valid_fn(g) || g == 9)) return errchk = E_DOMAIN;
-    if (g == 9 && f != 45) return errchk = E_DOMAIN;
+    if (!valid_fn(f) || !(valid_fn(g) || g == FC_MEMBER)) return errchk = E_DOMAIN;
+    if (g == FC_MEMBER && f != FC_ADD) return errchk = E_DOMAIN;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
@@ -244,12 +244,12 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
     if (wt == TCPLX) x = sopnd_complex(&L), y = sopnd_complex(&R);
     else if (wt == TCHAR) x = L.p, y = R.p;
     else x = sopnd_doubles(&L), y = sopnd_doubles(&R);
-    if (scratch_flip && g != 9) {
+    if (scratch_flip && g != FC_MEMBER) {
         char* t = (char*)GM_new(TCHAR, R.d.count * w);
         transpose_into((const char*)y, t, rd.data(), rrank, w);
         y = t;
     }
-    if (g == 9) {
+    if (g == FC_MEMBER) {
         if (scratch_flip) {
             sopnd T = R;
             T.p = GM_new(TCHAR, R.d.count * ElemWidth(R.d.type));

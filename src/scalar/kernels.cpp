@@ -37,9 +37,9 @@ i64 logic1_i(i64 code, i64 a, i64 b)
 {
     bool x = a != 0, y = b != 0;
     switch (code) {
-    case 12: return x || y;
-    case 13: return x && y;
-    case 14: return !(x || y);
+    case FC_OR: return x || y;
+    case FC_AND: return x && y;
+    case FC_NOR: return !(x || y);
     default: return !(x && y);
     }
 }

@@ -18,17 +18,17 @@ static double factorial(double x)
 template <i64 C>
 static inline double mon_f(double x)
 {
-    if constexpr (C == 44) return x;
-    else if constexpr (C == 46) return -x;
-    else if constexpr (C == 48) return x > 0 ? 1.0 : x < 0 ? -1.0 : 0.0;
-    else if constexpr (C == 50) return 1 / x;
-    else if constexpr (C == 52) return std::ceil(x);
-    else if constexpr (C == 54) return std::floor(x);
-    else if constexpr (C == 56) return std::exp(x);
-    else if constexpr (C == 58) return std::log(x);
-    else if constexpr (C == 60) return x >= 0 ? x : -x;
-    else if constexpr (C == 62) return factorial(x);
-    else if constexpr (C == 64) return ZPI * x;
+    if constexpr (C == FC_IDENTITY) return x;
+    else if constexpr (C == FC_NEGATE) return -x;
+    else if constexpr (C == FC_SIGNUM) return x > 0 ? 1.0 : x < 0 ? -1.0 : 0.0;
+    else if constexpr (C == FC_RECIPROCAL) return 1 / x;
+    else if constexpr (C == FC_CEILING) return std::ceil(x);
+    else if constexpr (C == FC_FLOOR) return std::floor(x);
+    else if constexpr (C == FC_EXP) return std::exp(x);
+    else if constexpr (C == FC_LN) return std::log(x);
+    else if constexpr (C == FC_MAGNITUDE) return x >= 0 ? x : -x;
+    else if constexpr (C == FC_FACTORIAL) return factorial(x);
+    else if constexpr (C == FC_PITIMES) return ZPI * x;
     else return 0.0;
 }
 
@@ -41,17 +41,17 @@ static void mon_run(i64 n, const double* in, double* out)
 static void mon_loop(i64 code, i64 n, const double* in, double* out)
 {
     switch (code) {
-    case 44: mon_run<44>(n, in, out); break;
-    case 46: mon_run<46>(n, in, out); break;
-    case 48: mon_run<48>(n, in, out); break;
-    case 50: mon_run<50>(n, in, out); break;
-    case 52: mon_run<52>(n, in, out); break;
-    case 54: mon_run<54>(n, in, out); break;
-    case 56: mon_run<56>(n, in, out); break;
-    case 58: mon_run<58>(n, in, out); break;
-    case 60: mon_run<60>(n, in, out); break;
-    case 62: mon_run<62>(n, in, out); break;
-    case 64: mon_run<64>(n, in, out); break;
+    case FC_IDENTITY: mon_run<FC_IDENTITY>(n, in, out); break;
+    case FC_NEGATE: mon_run<FC_NEGATE>(n, in, out); break;
+    case FC_SIGNUM: mon_run<FC_SIGNUM>(n, in, out); break;
+    case FC_RECIPROCAL: mon_run<FC_RECIPROCAL>(n, in, out); break;
+    case FC_CEILING: mon_run<FC_CEILING>(n, in, out); break;
+    case FC_FLOOR: mon_run<FC_FLOOR>(n, in, out); break;
+    case FC_EXP: mon_run<FC_EXP>(n, in, out); break;
+    case FC_LN: mon_run<FC_LN>(n, in, out); break;
+    case FC_MAGNITUDE: mon_run<FC_MAGNITUDE>(n, in, out); break;
+    case FC_FACTORIAL: mon_run<FC_FACTORIAL>(n, in, out); break;
+    case FC_PITIMES: mon_run<FC_PITIMES>(n, in, out); break;
     default: break;
     }
 }
@@ -60,17 +60,17 @@ static void mon_loop(i64 code, i64 n, const double* in, double* out)
 // logarithm that needs complex arithmetic.
 static i64 mon_checks(i64 code, i64 type, i64 n, const double* x, bool* cplx)
 {
-    if (code == 62 && type == TFLOAT) return E_DOMAIN;
+    if (code == FC_FACTORIAL && type == TFLOAT) return E_DOMAIN;
     for (i64 i = 0; i < n; i++) {
-        if (code == 50 && x[i] == 0) return E_DOMAIN;
-        if (code == 58) {
+        if (code == FC_RECIPROCAL && x[i] == 0) return E_DOMAIN;
+        if (code == FC_LN) {
             if (x[i] == 0) return E_DOMAIN;
             if (x[i] < 0) {
                 *cplx = true;
                 return 0;
             }
         }
-        if (code == 62 && x[i] < 0) return E_DOMAIN;
+        if (code == FC_FACTORIAL && x[i] < 0) return E_DOMAIN;
     }
     return 0;
 }
@@ -82,7 +82,7 @@ i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv)
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 type = R.d.type;
     if (!isnumtype(type) && type != TCPLX) return errchk = E_DOMAIN;
-    if (code == 62 && type == TCPLX) return errchk = E_NOT_BUILT;
+    if (code == FC_FACTORIAL && type == TCPLX) return errchk = E_NOT_BUILT;
     i64 n = R.d.count;
     bool cplx = type == TCPLX;
     const double* x = nullptr;

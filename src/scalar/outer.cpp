@@ -10,20 +10,20 @@
 template <i64 F, bool TOL>
 static inline double outer_k(double x, double y)
 {
-    if constexpr (F >= 12 && F <= 15) return (double)logic1_f(F, x, y);
-    else if constexpr (F == 16) {
+    if constexpr (F >= FC_OR && F <= FC_NAND) return (double)logic1_f(F, x, y);
+    else if constexpr (F == FC_LT) {
         if (std::isnan(x)) return std::isnan(y) ? 0.0 : 1.0;
         return std::isnan(y) ? 0.0 : (double)(x < y);
-    } else if constexpr (F == 17) return (double)(x <= y);
-    else if constexpr (F == 18) return (double)(x >= y);
-    else if constexpr (F == 19) {
+    } else if constexpr (F == FC_LE) return (double)(x <= y);
+    else if constexpr (F == FC_GE) return (double)(x >= y);
+    else if constexpr (F == FC_GT) {
         if (std::isnan(x)) return 0.0;
         return std::isnan(y) ? 1.0 : (double)(x > y);
-    } else if constexpr (F == 20 || F == 21) {
+    } else if constexpr (F == FC_NE || F == FC_EQ) {
         bool eq = TOL ? gequal(x, y) : x == y;
-        return (double)(F == 21 ? eq : !eq);
-    } else if constexpr (F >= 45 && F <= 61 && F % 2 == 1) return ari_f<F>(x, y);
-    else if constexpr (F == 63) return binomial_d(x, y);
+        return (double)(F == FC_EQ ? eq : !eq);
+    } else if constexpr (F >= FC_ADD && F <= FC_RESIDUE && F % 2 == 1) return ari_f<F>(x, y);
+    else if constexpr (F == FC_BINOMIAL) return binomial_d(x, y);
     else return -1.0;
 }
 
@@ -60,22 +60,22 @@ static void outer_exact(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, 
                         double* out)
 {
     switch (f) {
-    case 16: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a < b); }); break;
-    case 17: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a <= b); }); break;
-    case 18: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a >= b); }); break;
-    case 19: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a > b); }); break;
-    case 20: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a != b); }); break;
+    case FC_LT: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a < b); }); break;
+    case FC_LE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a <= b); }); break;
+    case FC_GE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a >= b); }); break;
+    case FC_GT: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a > b); }); break;
+    case FC_NE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a != b); }); break;
     default: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a == b); }); break;
     }
 }
 
-static bool is_compare(i64 f) { return f >= 16 && f <= 21; }
+static bool is_compare(i64 f) { return f >= FC_LT && f <= FC_EQ; }
 
 // Functions with a complex form in the products: = and ~= compare exactly;
 // ordering, logic, maximum, minimum and binomial have none.
 static bool complex_refused(i64 f)
 {
-    return (f >= 12 && f <= 19) || f == 53 || f == 55 || f == 63;
+    return (f >= FC_OR && f <= FC_GT) || f == FC_MAX || f == FC_MIN || f == FC_BINOMIAL;
 }
 
 static i64 outer_complex(i64 f, i64 nl, const sopnd* l, i64 nr, const sopnd* r,
@@ -83,9 +83,9 @@ static i64 outer_complex(i64 f, i64 nl, const sopnd* l, i64 nr, const sopnd* r,
 {
     const complex2* x = sopnd_complex(l);
     const complex2* y = sopnd_complex(r);
-    if (f == 20 || f == 21) {
+    if (f == FC_NE || f == FC_EQ) {
         table(nl, x, l->one, nr, y, r->one, out, [f](complex2 a, complex2 b) {
-            return complex2((double)((a == b) == (f == 21)), 0.0);
+            return complex2((double)((a == b) == (f == FC_EQ)), 0.0);
         });
         return 0;
     }
@@ -100,20 +100,20 @@ template <class V>
 static void outer_same(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys,
                        i64* out)
 {
-    if (f == 21) table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (i64)(a == b); });
+    if (f == FC_EQ) table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (i64)(a == b); });
     else table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (i64)(a != b); });
 }
 
 static i64 outer_type(i64 f, i64 lt, i64 rt)
 {
     i64 T = std::max(lt, rt);
-    if (T == TCHAR || T == TSYM) return (lt == rt && (f == 20 || f == 21)) ? (i64)TBOOL : -E_DOMAIN;
+    if (T == TCHAR || T == TSYM) return (lt == rt && (f == FC_NE || f == FC_EQ)) ? (i64)TBOOL : -E_DOMAIN;
     if (T > TCPLX) return -E_TYPE;
     if (T == TCPLX) {
         if (lt == TCHAR || rt == TCHAR || complex_refused(f)) return -E_DOMAIN;
         return TCPLX;
     }
-    return (f == 57 || f == 59 || f == 65) ? TCPLX : TFLOAT;
+    return (f == FC_POWER || f == FC_LOG || f == FC_CIRCLE) ? TCPLX : TFLOAT;
 }
 
 // Every binomial pair must be within the exact coefficient's reach.
@@ -132,11 +132,11 @@ i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
-    i64 f = code - 500;
+    i64 f = code - FC_OUTER;
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 type = outer_type(f, L.d.type, R.d.type);
     if (type < 0) return errchk = -type;
-    if (f == 63 && type == TFLOAT && binomial_checks(&L, &R)) return errchk = E_DOMAIN;
+    if (f == FC_BINOMIAL && type == TFLOAT && binomial_checks(&L, &R)) return errchk = E_DOMAIN;
 
     i64 rank = std::max<i64>(L.d.rank, 0) + std::max<i64>(R.d.rank, 0), run;
     i64* dims = (i64*)GM_new(TINT, rank + 1);

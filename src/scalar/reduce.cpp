@@ -9,9 +9,9 @@ bool kernel_fault = false;
 double red_identity(i64 f)
 {
     switch (f) {
-    case 13: case 17: case 18: case 21: case 49: case 51: case 57: case 63: return 1.0;
-    case 53: return -INFINITY;
-    case 55: return INFINITY;
+    case FC_AND: case FC_LE: case FC_GE: case FC_EQ: case FC_MULTIPLY: case FC_DIVIDE: case FC_POWER: case FC_BINOMIAL: return 1.0;
+    case FC_MAX: return -INFINITY;
+    case FC_MIN: return INFINITY;
     default: return 0.0;
     }
 }
@@ -52,9 +52,9 @@ static i64 drop_axis(const i64* dims, i64 rank, bool first, i64* out)
 static i64 operand_type_ok(i64 f, const val_item* v)
 {
     i64 t = v->type;
-    if (f >= 12 && f <= 15) return t == TBOOL || (t == TINT && allbits(v));
-    if (f == 63) return t <= TINT;
-    if ((f >= 16 && f <= 21) || (f >= 52 && f <= 56)) return t <= TFLOAT;
+    if (f >= FC_OR && f <= FC_NAND) return t == TBOOL || (t == TINT && allbits(v));
+    if (f == FC_BINOMIAL) return t <= TINT;
+    if ((f >= FC_LT && f <= FC_EQ) || f == FC_MAX || f == FC_MIN) return t <= TFLOAT;
     return t <= TFLOAT || t == TCPLX;
 }
 
@@ -90,7 +90,7 @@ static i64 reduce_complex(i64 f, const complex2* z, const axisplan& p, complex2*
 
 static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank)
 {
-    if (f == 59 || f == 65 || f == 14 || f == 15) return E_DOMAIN;
+    if (f == FC_LOG || f == FC_CIRCLE || f == FC_NOR || f == FC_NAND) return E_DOMAIN;
     i64 count, run;
     if (ShapeCount(rdims, rrank, TFLOAT, &count)) return errchk;
     if (shape_run(rdims, rrank, &run)) return errchk;
@@ -107,10 +107,10 @@ static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank)
 i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv)
 {
     if (rc < 0 && vtable[rv].rank == -1) return errchk = E_VALUE;
-    bool first = code > 300;
-    i64 f = code % 100;
+    bool first = code > FC_REDUCE1;
+    i64 f = fc_operand(code);
     SetNames(1, 5, res, -1, -1, rc, rv);
-    if (!((f >= 12 && f <= 21) || (f >= 45 && f <= 65))) return errchk = E_DOMAIN;
+    if (!((f >= FC_OR && f <= FC_EQ) || (f >= FC_ADD && f <= FC_CIRCLE))) return errchk = E_DOMAIN;
     sopnd R;
     sopnd_load(&R, rc, rv, res);
     i64 rank = R.d.rank;
@@ -121,7 +121,7 @@ i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv)
     if (R.d.count == 0) return errchk = reduce_empty(f, res, rdims, rrank);
     if (!operand_type_ok(f, &R.d)) return errchk = E_DOMAIN;
 
-    bool cplx = R.d.type == TCPLX || f == 57 || f == 59 || f == 65;
+    bool cplx = R.d.type == TCPLX || f == FC_POWER || f == FC_LOG || f == FC_CIRCLE;
     i64 type = cplx ? TCPLX : TFLOAT;
     axisplan p = plan_axis(dims, rank, R.d.count, first);
     if (R.one) p = {1, 1, 1, 1}, rrank = 0;

@@ -2,6 +2,7 @@
 // scalar arithmetic, comparisons, the real circle/logic/random kernels, and
 // the outer product, reduce and scan operators.
 #pragma once
+#include "values/fcodes.h"
 #include "values/values.h"
 
 #include <cmath>
@@ -151,15 +152,15 @@ constexpr i64 MAXRANK = 64;  // room of the dimension lists of the operators
 template <i64 C>
 inline double ari_f(double x, double y)
 {
-    if constexpr (C == 45) return x + y;
-    else if constexpr (C == 47) return x - y;
-    else if constexpr (C == 49) return x * y;
-    else if constexpr (C == 51) return x == y ? 1.0 : x / y;
-    else if constexpr (C == 53) return x > y ? x : y;
-    else if constexpr (C == 55) return y > x ? x : y;
-    else if constexpr (C == 57) return std::pow(x, y);
-    else if constexpr (C == 59) return x == y ? 1.0 : std::log(y) / std::log(x);
-    else if constexpr (C == 61) return x == 0 ? y : y - x * std::floor(1e-13 + y / x);
+    if constexpr (C == FC_ADD) return x + y;
+    else if constexpr (C == FC_SUBTRACT) return x - y;
+    else if constexpr (C == FC_MULTIPLY) return x * y;
+    else if constexpr (C == FC_DIVIDE) return x == y ? 1.0 : x / y;
+    else if constexpr (C == FC_MAX) return x > y ? x : y;
+    else if constexpr (C == FC_MIN) return y > x ? x : y;
+    else if constexpr (C == FC_POWER) return std::pow(x, y);
+    else if constexpr (C == FC_LOG) return x == y ? 1.0 : std::log(y) / std::log(x);
+    else if constexpr (C == FC_RESIDUE) return x == 0 ? y : y - x * std::floor(1e-13 + y / x);
     else return 0.0;
 }
 
@@ -174,22 +175,22 @@ extern bool kernel_fault;
 template <i64 F, bool TOL>
 inline double red_k(double x, double a)
 {
-    if constexpr (F == 12) return (x != 0 || a != 0) ? 1.0 : 0.0;
-    else if constexpr (F == 13) return (x != 0 && a != 0) ? 1.0 : 0.0;
-    else if constexpr (F == 14) return (x != 0 || a != 0) ? 0.0 : 1.0;
-    else if constexpr (F == 15) return (x != 0 && a != 0) ? 0.0 : 1.0;
-    else if constexpr (F == 16) return a != a ? 0.0 : (double)(x < a);
-    else if constexpr (F == 17) return (double)(x <= a);
-    else if constexpr (F == 18) return (double)(x >= a);
-    else if constexpr (F == 19) return a != a ? 1.0 : (double)(x > a);
-    else if constexpr (F == 20 || F == 21) {
+    if constexpr (F == FC_OR) return (x != 0 || a != 0) ? 1.0 : 0.0;
+    else if constexpr (F == FC_AND) return (x != 0 && a != 0) ? 1.0 : 0.0;
+    else if constexpr (F == FC_NOR) return (x != 0 || a != 0) ? 0.0 : 1.0;
+    else if constexpr (F == FC_NAND) return (x != 0 && a != 0) ? 0.0 : 1.0;
+    else if constexpr (F == FC_LT) return a != a ? 0.0 : (double)(x < a);
+    else if constexpr (F == FC_LE) return (double)(x <= a);
+    else if constexpr (F == FC_GE) return (double)(x >= a);
+    else if constexpr (F == FC_GT) return a != a ? 1.0 : (double)(x > a);
+    else if constexpr (F == FC_NE || F == FC_EQ) {
         bool eq = TOL ? gequal(x, a) : x == a;
-        return (double)(F == 21 ? eq : !eq);
-    } else if constexpr (F >= 45 && F <= 61 && F % 2 == 1) return ari_f<F>(x, a);
-    else if constexpr (F == 63) {
+        return (double)(F == FC_EQ ? eq : !eq);
+    } else if constexpr (F >= FC_ADD && F <= FC_RESIDUE && F % 2 == 1) return ari_f<F>(x, a);
+    else if constexpr (F == FC_BINOMIAL) {
         if (biochk(dbl2int(x), dbl2int(a))) return kernel_fault = true, 0.0;
         return binomial_d(x, a);
-    } else if constexpr (F == 65) {
+    } else if constexpr (F == FC_CIRCLE) {
         double k = std::trunc(x);
         if (!(k >= -7 && k <= 7)) return kernel_fault = true, 0.0;
         return PfAllTrig((i64)k, a);
@@ -201,27 +202,27 @@ template <bool TOL, class B>
 inline void with_kernel(i64 f, B&& body)
 {
     switch (f) {
-    case 12: body.template operator()<12, TOL>(); break;
-    case 13: body.template operator()<13, TOL>(); break;
-    case 14: body.template operator()<14, TOL>(); break;
-    case 15: body.template operator()<15, TOL>(); break;
-    case 16: body.template operator()<16, TOL>(); break;
-    case 17: body.template operator()<17, TOL>(); break;
-    case 18: body.template operator()<18, TOL>(); break;
-    case 19: body.template operator()<19, TOL>(); break;
-    case 20: body.template operator()<20, TOL>(); break;
-    case 21: body.template operator()<21, TOL>(); break;
-    case 45: body.template operator()<45, TOL>(); break;
-    case 47: body.template operator()<47, TOL>(); break;
-    case 49: body.template operator()<49, TOL>(); break;
-    case 51: body.template operator()<51, TOL>(); break;
-    case 53: body.template operator()<53, TOL>(); break;
-    case 55: body.template operator()<55, TOL>(); break;
-    case 57: body.template operator()<57, TOL>(); break;
-    case 59: body.template operator()<59, TOL>(); break;
-    case 61: body.template operator()<61, TOL>(); break;
-    case 63: body.template operator()<63, TOL>(); break;
-    case 65: body.template operator()<65, TOL>(); break;
+    case FC_OR: body.template operator()<FC_OR, TOL>(); break;
+    case FC_AND: body.template operator()<FC_AND, TOL>(); break;
+    case FC_NOR: body.template operator()<FC_NOR, TOL>(); break;
+    case FC_NAND: body.template operator()<FC_NAND, TOL>(); break;
+    case FC_LT: body.template operator()<FC_LT, TOL>(); break;
+    case FC_LE: body.template operator()<FC_LE, TOL>(); break;
+    case FC_GE: body.template operator()<FC_GE, TOL>(); break;
+    case FC_GT: body.template operator()<FC_GT, TOL>(); break;
+    case FC_NE: body.template operator()<FC_NE, TOL>(); break;
+    case FC_EQ: body.template operator()<FC_EQ, TOL>(); break;
+    case FC_ADD: body.template operator()<FC_ADD, TOL>(); break;
+    case FC_SUBTRACT: body.template operator()<FC_SUBTRACT, TOL>(); break;
+    case FC_MULTIPLY: body.template operator()<FC_MULTIPLY, TOL>(); break;
+    case FC_DIVIDE: body.template operator()<FC_DIVIDE, TOL>(); break;
+    case FC_MAX: body.template operator()<FC_MAX, TOL>(); break;
+    case FC_MIN: body.template operator()<FC_MIN, TOL>(); break;
+    case FC_POWER: body.template operator()<FC_POWER, TOL>(); break;
+    case FC_LOG: body.template operator()<FC_LOG, TOL>(); break;
+    case FC_RESIDUE: body.template operator()<FC_RESIDUE, TOL>(); break;
+    case FC_BINOMIAL: body.template operator()<FC_BINOMIAL, TOL>(); break;
+    case FC_CIRCLE: body.template operator()<FC_CIRCLE, TOL>(); break;
     default: body.template operator()<0, TOL>(); break;
     }
 }

@@ -36,10 +36,10 @@ static void scan_logic(const i64* x, const scanplan& p, i64* out)
 static void scan_logic_run(i64 f, const i64* x, const scanplan& p, i64* out)
 {
     switch (f) {
-    case 12: scan_logic<12>(x, p, out); break;
-    case 13: scan_logic<13>(x, p, out); break;
-    case 14: scan_logic<14>(x, p, out); break;
-    default: scan_logic<15>(x, p, out); break;
+    case FC_OR: scan_logic<FC_OR>(x, p, out); break;
+    case FC_AND: scan_logic<FC_AND>(x, p, out); break;
+    case FC_NOR: scan_logic<FC_NOR>(x, p, out); break;
+    default: scan_logic<FC_NAND>(x, p, out); break;
     }
 }
 
@@ -58,8 +58,8 @@ static void scan_running(const double* x, const scanplan& p, double* out)
             o[k * p.step] = any ? red_k<F, false>(run, ek) : ek;
             if (ek != ek) continue;
             if (!any) run = ek, any = true;
-            else if constexpr (F == 53) run = ek >= run ? ek : run;
-            else if constexpr (F == 55) run = ek <= run ? ek : run;
+            else if constexpr (F == FC_MAX) run = ek >= run ? ek : run;
+            else if constexpr (F == FC_MIN) run = ek <= run ? ek : run;
             else run = red_k<F, false>(run, ek);
         }
     }
@@ -111,17 +111,17 @@ static scanplan plan_scan(const val_item* v, bool first)
 
 static bool scan_type_ok(i64 f, const val_item* v)
 {
-    if (f >= 12 && f <= 15) return v->type == TBOOL || (v->type == TINT && allbits(v));
+    if (f >= FC_OR && f <= FC_NAND) return v->type == TBOOL || (v->type == TINT && allbits(v));
     return v->type <= TCHAR;
 }
 
 static void scan_real(i64 f, const double* x, bool tol, const scanplan& p, double* out)
 {
     switch (f) {
-    case 45: scan_running<45>(x, p, out); break;
-    case 49: scan_running<49>(x, p, out); break;
-    case 53: scan_running<53>(x, p, out); break;
-    case 55: scan_running<55>(x, p, out); break;
+    case FC_ADD: scan_running<FC_ADD>(x, p, out); break;
+    case FC_MULTIPLY: scan_running<FC_MULTIPLY>(x, p, out); break;
+    case FC_MAX: scan_running<FC_MAX>(x, p, out); break;
+    case FC_MIN: scan_running<FC_MIN>(x, p, out); break;
     default:
         if (tol) scan_prefix<true>(f, x, p, out);
         else scan_prefix<false>(f, x, p, out);
@@ -131,14 +131,14 @@ static void scan_real(i64 f, const double* x, bool tol, const scanplan& p, doubl
 
 i64 GenScan(i64 code, i64 res, i64 rc, i64 rv)
 {
-    bool first = code > 400;
-    i64 f = code % 100;
-    if (!((f >= 12 && f <= 21) || (f >= 45 && f <= 65))) return errchk = E_DOMAIN;
+    bool first = code > FC_SCAN1;
+    i64 f = fc_operand(code);
+    if (!((f >= FC_OR && f <= FC_EQ) || (f >= FC_ADD && f <= FC_CIRCLE))) return errchk = E_DOMAIN;
     SetNames(1, 5, res, -1, -1, rc, rv);
     sopnd R;
     sopnd_load(&R, rc, rv, res);
     if (!scan_type_ok(f, &R.d)) return errchk = E_DOMAIN;
-    bool logic = f >= 12 && f <= 15;
+    bool logic = f >= FC_OR && f <= FC_NAND;
     i64 type = logic ? TINT : TFLOAT;
     if (R.one) return errchk = GenStore(res, rc, rv);
     ttyp = type;

@@ -43,7 +43,7 @@ protected:
     }
     static void Define(const char* header, std::vector<const char*> body) {
         i64 row = FnLine0(header);
-        ASSERT_GE(row, sysfn);
+        ASSERT_GE(row, FIRSTFN);
         zem_func* f = functable[row].func;
         FunInitLine(f);
         for (const char* l : body) FunAddLine(f, l);

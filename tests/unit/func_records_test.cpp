@@ -103,7 +103,7 @@ TEST_F(FuncRecords, HeadersFillTheRowAndEnterTheirNamesInOrder) {
 
 TEST_F(FuncRecords, DefinitionMakesAFunctionOnceAndRedefinitionKeepsTheRow) {
     i64 row = FnLine0("z<-f x");
-    ASSERT_GE(row, sysfn);
+    ASSERT_GE(row, FIRSTFN);
     ASSERT_NE(functable[row].func, nullptr);
     EXPECT_STREQ(FunGetLn0(functable[row].func)->text, "z<-f x");
     EXPECT_EQ(FnLine0("z<-a f b"), row);
