@@ -1,7 +1,6 @@
 // Assignment of a value to a name: a named source shares its data block,
 // anything else is copied; []RL and []PP take only a positive integer.
 #include "dict/dict.h"
-#include "eval/eval.h"
 
 // []RL and []PP need a boolean or integer single element of at least 1.
 static i64 check_positive(const val_item* v) {

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "display/display.h"
-#include "scalar/scalar.h"
 
 static void DumpElement(const val_item* v, const char* data, i64 i) {
     switch (v->type) {

@@ -2,8 +2,6 @@
 #pragma once
 #include "values/values.h"
 
-struct complex2;
-
 // ---- element text -----------------------------------------------------------
 
 // Size of a buffer that holds any element text: numbers, complex pairs,
@@ -18,6 +16,10 @@ i64 GenClex(const complex2* z, char* buf);    // "0nj" "0wj" "_0wj", a j b
 i64 FillClex(const complex2* z, char* buf);   // a j b, no complex special forms
 i64 GenSymb(i64 id, char* buf);               // back-quote and symbol text
 i64 GenLong(i64 v, char* buf);                // writes nothing, returns 0
+// Splits the text of a complex element at its "j" for alignment: *a is the
+// position of the "j" (the length when none), *b the characters after it
+// (0 when no "j", -1 when the text ends with it).
+void GenClex2(const char* text, i64 length, i64* a, i64* b);
 // Text of element i of v padded with blanks to width (-1: no padding).
 // A one-element value ignores i. buf must hold ELEMTEXT bytes, or cap bytes
 // when cap is given; text and padding never pass cap - 1 characters.
@@ -25,10 +27,14 @@ i64 FillTemp(val_item* v, i64 i, char* buf, i64 width, i64 cap = ELEMTEXT);
 
 // ---- value printer ----------------------------------------------------------
 
+// Output is suppressed while a timed line runs: no prompt, no value printed.
+extern bool PRINT_OFF;
+
 extern i64 outdp;      // depth of the list item being printed, 0 at top
 extern bool fg1ls;     // the first item of a nested list is being printed
 extern i64 fgrtn;      // a line end is owed after slot 3 was printed
 extern char* genptr;   // output-text cursor of the nested-list picture
+extern i64 chrnum;     // picture text drawn for the running line (reset by the line driver)
 
 // Prints one value. mode 1: ctable[index]; mode 0: vtable[index];
 // mode 2: vtable[index] as an item of a nested list. Returns an error code.

@@ -1,6 +1,8 @@
 // Element text: one element of a value to its display text, in the
 // interpreter's number syntax ("_" for minus, bare exponents, short forms
 // for null and infinity).
+#include "datetime/datetime.h"
+#include "dict/dict.h"
 #include "display/display.h"
 
 #include <cinttypes>
@@ -8,10 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "datetime/datetime.h"
-#include "dict/dict.h"
-#include "scalar/scalar.h"
 
 constexpr i64 INTNULL = INT64_MIN;
 constexpr i64 INTINF = INT64_MAX;
@@ -150,4 +148,17 @@ i64 FillTemp(val_item* v, i64 i, char* buf, i64 width, i64 cap) {
     while (len < width && len < cap - 1) buf[len++] = ' ';
     buf[len] = 0;
     return len;
+}
+
+void GenClex2(const char* text, i64 length, i64* a, i64* b) {
+    if (length > 0 && text[length - 1] == 'j') {
+        // "0nj", "0wj", "_0wj": no imaginary text to align
+        *a = length - 1;
+        *b = -1;
+        return;
+    }
+    i64 j = 0;
+    while (j < length && text[j] != 'j') j++;
+    *a = j;
+    *b = j < length ? length - j - 1 : 0;
 }

@@ -7,9 +7,8 @@
 
 #include "datetime/datetime.h"
 #include "display/display.h"
-#include "eval/eval.h"
-#include "scalar/scalar.h"
-#include "system/system.h"
+#include "values/operand.h"
+#include "values/registers.h"
 
 static bool HasWidthTable(i64 type) {
     return type <= TINT || type == TFLOAT || type == TCPLX || type == TSYM;

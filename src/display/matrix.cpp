@@ -5,8 +5,6 @@
 
 #include "datetime/datetime.h"
 #include "display/display.h"
-#include "scalar/scalar.h"
-#include "system/system.h"
 
 constexpr i64 SLOT_ALL = 2;  // print-everything target: never cut
 

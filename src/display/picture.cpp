@@ -12,8 +12,7 @@
 #include <cstring>
 
 #include "display/display.h"
-#include "eval/eval.h"
-#include "parser/parser.h"
+#include "parser/records.h"
 
 char* tgenptr = nullptr;
 i64 listn = 0;

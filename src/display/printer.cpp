@@ -6,8 +6,7 @@
 #include <cstring>
 
 #include "display/display.h"
-#include "eval/eval.h"
-#include "system/system.h"
+#include "values/registers.h"
 
 constexpr i64 ITEMCUT = 100;  // items shown of a vector
 constexpr i64 TEXTCUT = 300;  // characters shown of a character vector

@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "eval/eval.h"
-#include "parser/parser.h"
+#include "parser/records.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // A code without a routine is error 43.
 #include "dict/dict.h"
 #include "display/display.h"
-#include "eval/eval.h"
+#include "eval/primtable.h"
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
 #include "system/system.h"

@@ -1,54 +1,10 @@
-// The evaluator: operand registers, the line driver, the tree walker and
-// the copy routines it offers to the primitives.
+// The evaluator: the call state (state indicator, binding stack), the line
+// driver, the tree walker, bracket indexing and indexed assignment,
+// defined-function calls, and the entry point with its top-level loop.
+// The primitive table is in eval/primtable.h, workspace set-up in
+// eval/workspace.h.
 #pragma once
 #include "values/values.h"
-
-// ---- operand registers ------------------------------------------------------
-// Loaded by SetNames for the primitive in progress; global, not re-entrant.
-
-// Left operand.
-extern i64 ltyp, lrnk, llgth, llgth1;
-extern i64 lop0, lop1;     // single integer-like element (both the same)
-extern double lop2;        // single float-like element
-extern char lop3;          // single character element
-extern val_item* lo0;      // data of a non-single operand, by view
-extern i64* lo1;
-extern double* lo2;
-extern char* lo3;
-extern i64 ldim0, ldim1, ld1;
-extern void* lcad;         // element address (inline word for one element)
-
-// Right operand.
-extern i64 rtyp, rrnk, rlgth, rlgth1;
-extern i64 rop0, rop1;
-extern double rop2;
-extern char rop3;
-extern val_item* ro0;
-extern i64* ro1;
-extern double* ro2;
-extern char* ro3;
-extern i64 rdim0, rdim1, rd1;
-extern void* rcad;
-
-// Operands whose cached data pointers the collector refreshes:
-// value slot, negated constant index, 0 = none.
-extern i64 gclx, gcrx;
-
-// Result (target) registers.
-extern i64 ttyp, trnk, tlgth, tlgth1;
-
-// Mixed arithmetic: the larger operand type is float and the types differ.
-extern char dtyp;
-
-// Second right operand (SetNames1), used by indexed assignment.
-extern i64 rlgth_1, rop_0, rop_1;
-extern i64* ro_0;
-extern i64* ro_1;
-extern i64 rdim_0, rdim_1, rd_1;
-
-void SetNames(i64 flag, i64 kind, i64 target, i64 lc, i64 lv, i64 rc, i64 rv);
-void SetNames1(i64 c, i64 v);
-i64 Sfshapeck(i64 mode, i64 target, i64 lc, i64 lv, i64 rc, i64 rv);
 
 // ---- call state ---------------------------------------------------------------
 
@@ -84,7 +40,6 @@ extern i64 flagmm;
 
 extern i64 epos;       // error column, -1 = not yet known
 extern i64 stdtim;     // processor clock at the start of the line
-extern i64 chrnum;     // characters on the current output line
 extern i64 depest;     // call depth of the running line
 extern i64 exeout;     // last ExecaLine result: 1 slot, 2 constant, 0 none
 extern i64 exelock;    // set while the execute primitive runs a text
@@ -97,6 +52,9 @@ i64 ExecuLine(i64 root, i64 start);
 bool ShowsValue(i64 root);
 i64 ExecParse(char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io);
 i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io);
+// The execute primitive: runs the text of its right operand through the line
+// driver. Returns the slot holding its result; its error is in errchk.
+i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io);
 void CleanET();
 
 // ---- tree walker --------------------------------------------------------------
@@ -110,12 +68,6 @@ extern i64 idxtagstp;             // top of the pending table-literal names
 i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth,
              i64 io);
 
-// Copies of whole operands into slots and descriptors.
-i64 GenStore(i64 dest, i64 c, i64 v);
-i64 GenStoreV0(i64 slot, val_item* src);
-i64 GenStoreV1(val_item* dst, i64 c, i64 v, bool named);
-i64 BeforeIndexA(i64 slot);
-
 // ---- defined-function calls ---------------------------------------------------
 
 i64 SetHeadFirst(i64 row, i64 depth, i64 io);
@@ -127,6 +79,9 @@ void IbClean(i64 row);
 void Rslocvx1(i64 slot);
 
 // ---- bracket indexing and indexed assignment --------------------------------
+
+// An elided index position (the "" of A[;j]) is the pair (-1, 0).
+inline bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
 
 i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n,
               i64 io);
@@ -183,35 +138,8 @@ void FnInput(char* text);
 void FnDisplay(char* text, bool interactive);
 i64 DebugStack(char* text);
 
-// ---- operand widening ----------------------------------------------------------
-// Scratch copies of the loaded operands as doubles or complex numbers; they
-// live until the end of the primitive application.
-
-extern double ltm, rtm;          // a single left or right element as a double
-extern double* ltmp;             // left elements widened (complex: pairs)
-extern double* rtmp;             // right elements widened (complex: pairs)
-
-i64 GenTemp(i64 lc, i64 lv, i64 rc, i64 rv);
-i64 GenTempComplex(i64 lc, i64 lv, i64 rc, i64 rv);
-i64 CfAbstract(i64 c, i64 v, i64* dims);
-
-// ---- scratch slots for item-by-item work (itemslots.cpp) ----------------------
-// Slots just above the last variable, lent to nested per-item evaluations.
-
-// Drops the slot's data reference and leaves it without a value.
-void EmptySlot(i64 vx);
-// Lends n emptied slots from *base on; 84 when the value table is full.
-i64 TakeSlots(i64 n, i64* base);
-// Empties and gives back the n slots lent from base on.
-void GiveSlots(i64 base, i64 n);
-// Moves the value made in slot vx into item k of list res, emptying vx.
-i64 SettleItem(i64 res, i64 k, i64 vx);
-
 // ---- walker internals -----------------------------------------------------------
 
-// Calls the routine of a dyadic or monadic function code; its error code.
-i64 DispatchDyadic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io, i64 transposed);
-i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io);
 // The call of a defined function at an application: arguments bound, body
 // run, result copied to res. With each set the body runs once per item of
 // the list operands and res becomes the list of the results. Its error code.
@@ -235,7 +163,7 @@ constexpr i64 SCRATCHGAP = 3;
 
 // Makes room for n more state-indicator entries above sidx by dropping the
 // oldest suspended levels (their frames stay bound until the indicator
-// empties); 0, or 5 when even an empty indicator has no room.
+// empties); 0, or E_STACK_FULL when even an empty indicator has no room.
 i64 SiMakeRoom(i64 n);
 // Unwinds the state indicator down to (and including) entry `level`: the
 // frames those levels bound are popped and their locals released. When the

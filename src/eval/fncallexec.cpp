@@ -2,10 +2,9 @@
 // through the statement index, values printed as at the top level, branches
 // steering the line number, and on a failure the state-indicator entry and
 // the trace of the lines last run.
-#include "dict/dict.h"
 #include "display/display.h"
 #include "eval/eval.h"
-#include "parser/parser.h"
+#include "parser/records.h"
 
 namespace {
 
@@ -21,7 +20,6 @@ const val_item& value_of(i64 root, i64 v) {
     return parsetree[root].kind == 'C' ? ctable[v] : vtable[v];
 }
 
-bool single(const val_item& v) { return v.rank == 0 || (v.rank == 1 && v.count == 1); }
 
 i64 element(const val_item& v, i64 i) {
     const void* d = getptV(const_cast<val_item*>(&v));
@@ -50,7 +48,7 @@ i64 computed(i64 root, i64 v, i64 i, i64 last, i64* to) {
         return e ? e : E_BRANCH_TEXT;
     }
     if (x.type != TBOOL && x.type != TINT) return E_TYPE;
-    if (!single(x)) return E_BRANCH_RESTRICTION;
+    if (!single(&x)) return E_BRANCH_RESTRICTION;
     i64 n = element(x, 0);
     *to = n < 0 ? i + 1 : n > last ? 0 : n;
     return 0;
@@ -63,7 +61,7 @@ i64 conditional(const br_entry& b, i64 root, i64 v, i64* to) {
     if (!boolean_values(x)) return E_TYPE;
     *to = b.next;
     if (x.count == 0) return 0;
-    if (single(x)) {
+    if (single(&x)) {
         if (element(x, 0)) *to = b.target;
         return 0;
     }

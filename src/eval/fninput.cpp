@@ -6,6 +6,7 @@
 
 #include "eval/eval.h"
 #include "parser/parser.h"
+#include "system/namelist.h"
 
 namespace {
 

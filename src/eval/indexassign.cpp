@@ -8,11 +8,9 @@
 
 #include "dict/dict.h"
 #include "eval/eval.h"
-#include "primitives/primitives.h"
+#include "values/operand.h"
+#include "values/registers.h"
 
-static bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
-static bool undefined(i64 c, i64 v) { return c < 0 && v >= 0 && vtable[v].rank == -1; }
-static bool single(const val_item* x) { return x->rank == 0 || (x->rank == 1 && x->count == 1); }
 
 // The target's type after the store, or -1 (domain error). A list target
 // stays a list; a list value has no place among simple elements.

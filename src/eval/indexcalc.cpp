@@ -10,7 +10,6 @@
 i64 irnk, ilgth, irnk0, idm1;
 i64 idxsvrnk = -1, idxsvpt = -1;
 
-static bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
 
 // Strides are cached from the end-mark word of the run on. A run that is the
 // last one in the store and reserved no room gets it now; any other run was

@@ -5,11 +5,9 @@
 
 #include "dict/dict.h"
 #include "eval/eval.h"
-#include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/operand.h"
+#include "values/registers.h"
 
-static bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
-static bool undefined(i64 c, i64 v) { return c < 0 && v >= 0 && vtable[v].rank == -1; }
 
 // A descriptor lent to a slot for reading: its data stays with its owner.
 static void lend(i64 vx, const val_item* item)

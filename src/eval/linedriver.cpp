@@ -9,6 +9,7 @@
 #include "display/display.h"
 #include "eval/eval.h"
 #include "parser/parser.h"
+#include "values/fcodes.h"
 
 static void put_text(const char* text) {
     if (text) std::fwrite(text, 1, std::strlen(text), stdout);

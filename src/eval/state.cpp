@@ -12,7 +12,6 @@ i64 flagmm = 0;
 
 i64 epos = -1;
 i64 stdtim = 0;
-i64 chrnum = 0;
 i64 depest = 1;
 i64 exeout = 0;
 i64 exelock = 0;

@@ -4,8 +4,11 @@
 #include <cstring>
 #include <limits>
 
+#include "display/display.h"
 #include "eval/eval.h"
+#include "eval/workspace.h"
 #include "parser/parser.h"
+#include "system/namelist.h"
 #include "system/system.h"
 
 bool BATMD = false;

@@ -10,7 +10,8 @@
 #include "dict/dict.h"
 #include "display/display.h"
 #include "eval/eval.h"
-#include "parser/parser.h"
+#include "eval/primtable.h"
+#include "parser/records.h"
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
 #include "system/system.h"
@@ -53,7 +54,7 @@ Pair leaf(i64 n) {
 }
 
 // No value: a variable never assigned, or an operand never produced.
-bool undefined(Pair p) { return p.c < 0 && (p.v < 0 || vtable[p.v].rank == -1); }
+bool undefined(Pair p) { return (p.c < 0 && p.v < 0) || ::undefined(p.c, p.v); }
 bool named(Pair p) { return p.c < 0 && isnamedslot(p.v); }
 
 // Allocation order of temporaries: 4..17, then 15384..16383.

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "parser/parse_state.h"
+#include "parser/parser.h"
+#include "values/fcodes.h"
 
 // f' of a symbol: its code, plus 1 for codes of monadic-dyadic pairs.
 static i64 Dyadic(i64 s) {

@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "parser/parse_state.h"
-
+#include "parser/parser.h"
+#include "values/fcodes.h"
 
 // The end of a branch statement: the text's end, the terminator or "//".
 bool Stmt::BranchEnd() {

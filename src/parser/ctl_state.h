@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "parser/parser.h"
+#include "values/linelist.h"
 
 struct Rewriter {
     zem_line* linep = nullptr;   // node of the input line being read

@@ -4,6 +4,7 @@
 
 #include "eval/eval.h"
 #include "parser/parse_state.h"
+#include "parser/parser.h"
 
 static i64 maxaline = 0;   // longest line seen by ParseChkPare
 

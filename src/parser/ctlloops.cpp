@@ -3,6 +3,7 @@
 
 #include "parser/ctl_state.h"
 #include "parser/parse_state.h"
+#include "parser/parser.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "parser/ctl_state.h"
 #include "parser/parse_state.h"
+#include "parser/parser.h"
 
 Rewriter rw;
 zem_line* line0 = nullptr;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "parser/parse_state.h"
+#include "parser/parser.h"
 
 i64 FGetName(const char* text, i64* pos) {
     i64 p = *pos, q = p;

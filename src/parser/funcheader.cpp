@@ -7,6 +7,7 @@
 #include <string>
 
 #include "parser/parse_state.h"
+#include "parser/parser.h"
 
 namespace {
 

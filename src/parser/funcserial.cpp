@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "parser/parser.h"
+#include "parser/records.h"
 
 static void put32(FILE* fp, i64 v) {
     int32_t w = static_cast<int32_t>(v);

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/eval.h"
 #include "parser/parse_state.h"
+#include "parser/parser.h"
 
 static i64 SkipSpace(const char* text, i64 p) {
     while (text[p] == ' ' || text[p] == '\t') p++;

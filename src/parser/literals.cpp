@@ -8,8 +8,8 @@
 
 #include "datetime/datetime.h"
 #include "parser/parse_state.h"
+#include "parser/parser.h"
 
-static const i64 INULL = std::numeric_limits<i64>::min();
 static const i64 IINF = std::numeric_limits<i64>::max();
 static const double FNULL = std::numeric_limits<double>::quiet_NaN();
 static const double FINF = std::numeric_limits<double>::infinity();

@@ -5,12 +5,12 @@
 
 #include "eval/eval.h"
 #include "parser/parse_state.h"
+#include "parser/parser.h"
 
 char namez[NAMESIZE];
 char fullname[NAMESIZE];
 char afullname[NAMESIZE];
 char* namep = namez;
-
 
 // Length of the name at s (letters, digits, "_"; trailing "_" not taken).
 static i64 NameLen(const char* s) {

@@ -2,7 +2,7 @@
 #pragma once
 #include <vector>
 
-#include "parser/parser.h"
+#include "values/values.h"
 
 inline bool isletter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 inline bool isdig(char c) { return c >= '0' && c <= '9'; }

@@ -5,8 +5,9 @@
 #include <cstring>
 #include <vector>
 
-#include "parser/parser.h"
 #include "parser/parse_state.h"
+#include "parser/parser.h"
+#include "values/fcodes.h"
 
 char* line = nullptr;
 i64 cursor = 0, curx = 0;
@@ -14,7 +15,6 @@ i64 onlyroot = -1, onlystn = -1;
 
 i64 GetZemCursor() { return cursor; }
 i64 GetZemOldCursor() { return curx; }
-
 
 char Stmt::At(i64 p) const { return p < len - 1 && p >= 0 ? text[p] : 0; }
 

@@ -4,7 +4,8 @@
 
 #include "eval/eval.h"
 #include "parser/parse_state.h"
-
+#include "parser/parser.h"
+#include "values/fcodes.h"
 
 static void Out3(i64 out[3], i64 kind, i64 index, i64 name) {
     out[0] = kind;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "parser/parser.h"
+#include "values/fcodes.h"
 
 // Symbol code of a character and the one that follows it; *two is set when
 // the second character belongs to the symbol.

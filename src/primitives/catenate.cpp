@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "dict/dict.h"
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/fcodes.h"
+#include "values/registers.h"
 
 struct cat_sides {
     i64 lc, lv, rc, rv;

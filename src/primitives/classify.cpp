@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
 
 // ---- element keys --------------------------------------------------------------
 

@@ -2,9 +2,9 @@
 // (code 5, last axis) or sub-arrays (code 6, first axis) of the right.
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/fcodes.h"
+#include "values/registers.h"
 
 // An axis code (compress 72 to 76, expand 77 to 81: axis code-71 or code-76
 // counted from 0) as the code of the last-axis or first-axis form in *form.

@@ -3,9 +3,8 @@
 // length of every piece in turn.
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/registers.h"
 
 static i64 elem_bytes(i64 type) {
     if (type == TCHAR) return 1;

@@ -4,9 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
 
 // One operand seen as a grid of runs: run r, position k is element
 // r * across + k * along. A one-element operand gives its element everywhere;

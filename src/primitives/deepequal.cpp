@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "dict/dict.h"
-#include "eval/eval.h"
 #include "primitives/primitives.h"
+#include "values/registers.h"
 
 // Bytes of element data a simple value or enumeration holds (no terminator).
 static i64 data_bytes(const val_item* v)

@@ -3,9 +3,8 @@
 // the left operand (perhaps a variable) is never changed.
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/registers.h"
 
 // The take count that keeps what dropping d positions of an axis of length k
 // leaves: the last k - d for d >= 0, the first k + d for d < 0, none when

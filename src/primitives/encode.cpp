@@ -5,9 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
 
 // One digit of x by radix r; x becomes the carry (x - digit) / r. The digit
 // is the floored residue: between 0 and r, on r's side. Radices 1 and -1 are

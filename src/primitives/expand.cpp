@@ -3,9 +3,9 @@
 // puts in the fill element.
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/fcodes.h"
+#include "values/registers.h"
 
 // Positions along the axis: the next source position for each 1 of the mask
 // (the only one when the axis has length 1), fill for each 0.

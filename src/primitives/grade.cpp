@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
+#include "values/fcodes.h"
+#include "values/registers.h"
 
 // One element: its key and its origin-based index.
 struct grad_node {

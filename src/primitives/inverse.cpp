@@ -5,10 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/lapack.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/registers.h"
 
 static void transpose_square(double* m, i64 n) {
     for (i64 i = 0; i < n; i++)

@@ -2,9 +2,9 @@
 // inserted at position code-82; a scalar extends to the other's shape.
 #include <algorithm>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/fcodes.h"
+#include "values/registers.h"
 
 // The result type, or -1 (type error). Lists are refused: a list has items,
 // not elements, and stays a vector.

@@ -1,13 +1,11 @@
 // List literals (a;b;c), multiple assignment (a;b;c)<-list and the time
 // stamp []TS. The walker collects item pairs right to left: the arrays hold
 // entries 0..n, and (c, v) is the last item evaluated, the leftmost one.
+#include "datetime/datetime.h"
 #include "primitives/primitives.h"
 
 #include <cstring>
 #include <ctime>
-
-#include "datetime/datetime.h"
-#include "eval/eval.h"
 
 // The operand pair of item j in source order (0 = leftmost).
 static void itempair(i64 j, i64 c, i64 v, const i64* cidx, const i64* vidx, i64 n,

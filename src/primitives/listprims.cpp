@@ -2,9 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/registers.h"
 
 static val_item* items_of(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
 

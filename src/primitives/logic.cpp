@@ -1,8 +1,8 @@
 // Logic functions or, and, nor, nand and not: truth values (0 and 1 held as
 // boolean, integer or float) in, boolean out.
-#include "eval/eval.h"
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 // An integer or float value holding only exact 0s and 1s (empty passes).
 static bool PfLogicSub(const val_item* v)

@@ -3,9 +3,8 @@
 // is chosen by type; the searching is done by the hash kernels.
 #include <algorithm>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/registers.h"
 
 // Types kept as one 64-bit word per element and compared by that word.
 static bool wordclass(i64 t) {

@@ -2,8 +2,7 @@
 // list primitives. Every routine takes its result slot and operand pairs
 // (constant index, value index) and returns an error code, also in errchk.
 #pragma once
-#include "values/fcodes.h"
-#include "values/values.h"
+#include "values/operand.h"
 
 // ---- structural ------------------------------------------------------------
 i64 PfTake(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 fromEvaluator);
@@ -49,9 +48,7 @@ i64 PfWhere(i64 res, i64 rc, i64 rv, i64 io);
 i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io);
 i64 PfParct(i64 res, i64 rc, i64 rv, i64 io);
 
-// ---- execute, list literal, multiple assignment, time stamp -----------------
-// Execute returns the slot holding its result; its error is in errchk.
-i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io);
+// ---- list literal, multiple assignment, time stamp --------------------------
 i64 GenAlist(i64 res, i64 c, i64 v, i64* cidx, i64* vidx, i64 n);
 i64 PfAsslst(i64 c, i64 v, i64* cidx, i64* vidx, i64 n, i64 rc, i64 rv);
 i64 PfQdzeroTS(i64 res);
@@ -83,24 +80,9 @@ void idxofn(i64* out, const i64* S, i64 nS, const double* V, i64 nV, i64 origin)
 void idxofx(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 origin);
 
 // ---- structural helpers ------------------------------------------------------
-struct sopnd;
-// Bytes of one element: 1 character, 16 complex, 64 list item, 8 otherwise.
-i64 ElemWidth(i64 type);
-// Element count of a shape; 6 when the workspace cannot hold such a value.
-i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count);
-// Gives res its type, rank and shape and allocates its data (9, 6 on failure).
-i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count);
 // The result of compress and expand with an empty left: an empty integer
-// vector; 3 when the right has more than one element.
+// vector; E_LENGTH when the right has more than one element.
 i64 EmptySelection(i64 res, const sopnd* r);
-// Builds res from src: element k is src element map[k], or the type's fill
-// element where map[k] < 0 (an empty integer vector for a list item).
-i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const sopnd* src,
-                 const i64* map);
-// A list result of n items: item k is a deep copy of get(ctx, k), or the
-// fill item when that gives none. Every item is copied before res changes.
-typedef const val_item* (*item_source)(void* ctx, i64 k);
-i64 ListResult(i64 res, i64 rank, const i64* dims, i64 n, item_source get, void* ctx);
 // Element map of a selection made axis by axis: along axis i, result
 // position p takes source position pos[i][p] (-1: fill); rdims are the
 // result's dimensions, sdims the source's. A scratch array of count words.
@@ -113,19 +95,10 @@ const char* OperandAs(sopnd* o, i64 type);
 // Writes n elements of width w at to: the single element n times, or the n
 // elements from element off of src. Returns the end of what it wrote.
 char* PutRun(char* to, const char* src, bool single, i64 off, i64 n, i64 w);
-// Item k of a list operand, read afresh (a collection may have moved it).
-const val_item* OperandItem(const sopnd* o, i64 k);
 // The last-axis form (lastcode) of an axis code of compress or expand;
-// 30 past the rank, 43 for a middle axis.
+// E_AXIS past the rank, E_NOT_BUILT for a middle axis.
 i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form);
 // Take by counts already in 64-bit words (take and drop share it).
 i64 TakeCounts(i64 res, const i64* counts, i64 ncounts, i64 lrank, i64 rc, i64 rv);
 // Deep equality of two values: type, rank, count and every element alike.
 bool PfCheck1(const val_item* a, const val_item* b);
-
-// ---- conventions -----------------------------------------------------------
-// Conformability check and result allocation of a dyadic scalar call, on
-// operand registers already loaded by SetNames (kind 3), ttyp set.
-i64 Sfshapeck0(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
-// The []IO slot must hold a 0/1 boolean or integer scalar: its value, or -1.
-i64 IoOrigin(i64 io);

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 // The seed word of []RL; null when []RL holds no usable seed. A negative
 // seed would draw below the origin, so it is refused.
@@ -15,7 +15,6 @@ static i64* seed_word() {
     return &rl->dim0;
 }
 
-static bool single(const val_item* v) { return v->rank == 0 || (v->rank == 1 && v->count == 1); }
 
 i64 PfRandom(i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);

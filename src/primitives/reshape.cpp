@@ -3,9 +3,8 @@
 #include <cstring>
 
 #include "dict/dict.h"
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/registers.h"
 
 // The result's scalar when the left is empty: the right's first element, or
 // a copy of a list's first item.

@@ -1,9 +1,9 @@
 // Reverse and rotate along one axis. The axis travels in the function code:
 // reverse 34 last, 38 first, 89 to 93 axis code-88 (from 0); rotate 35 last,
 // 39 first, 94 to 98 axis code-92 (from 1).
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/fcodes.h"
+#include "values/registers.h"
 
 // The shape of an operand as at least one axis (a scalar as one element).
 static i64 shape_one(const val_item* v, i64* dims)

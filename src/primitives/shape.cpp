@@ -2,9 +2,8 @@
 // describe or flatten an operand, or count from the index origin.
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/registers.h"
 
 // Rows of a table: the dimension word of its column list.
 static i64 table_rows(const val_item* t)

@@ -3,8 +3,8 @@
 // a routine, and the column-major operand copy.
 #include <cmath>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
+#include "values/registers.h"
 
 // n * (n-1) * ... * 2 from n downward; 1 for n <= 1. From 171 on the product
 // is past the largest double, so no loop is run for it.

@@ -1,135 +1,16 @@
-// Helpers shared by the structural primitives: element widths and fills,
-// result allocation from a shape, and building a result from a source by an
-// index map (simple elements copied by width, list items deep-copied).
+// Helpers shared by the structural primitives: the empty selection, axis
+// maps, promoted operand elements and element runs.
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
-#include "dict/dict.h"
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
-
-i64 ElemWidth(i64 type)
-{
-    if (type == TCHAR) return 1;
-    if (type == TCPLX) return 16;
-    if (type == TLIST || type == TDICT || type == TTABLE) return 64;
-    return 8;
-}
-
-i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count)
-{
-    i64 n = 1;
-    bool over = false;
-    for (i64 k = 0; k < rank; k++) {
-        if (dims[k] == 0) {
-            *count = 0;
-            return 0;
-        }
-        if (!over && __builtin_mul_overflow(n, dims[k], &n)) over = true;
-    }
-    if (over) return errchk = E_WS_FULL;
-    *count = n;
-    return CheckSize(type, n);
-}
-
-i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count)
-{
-    i64 run;
-    if (shape_run(dims, rank, &run)) return errchk;
-    ttyp = type;
-    vtable[res].type = type;
-    if (Updatead0(res, type, rank, count)) return errchk;
-    shape_set(res, dims, rank, run);
-    return errchk = 0;
-}
 
 i64 EmptySelection(i64 res, const sopnd* r)
 {
     if (r->d.count > 1) return errchk = E_LENGTH;
     i64 none = 0;
     return NewResult(res, TINT, 1, &none, 0);
-}
-
-// Copies element map[k] (or the fill) of width W for every k.
-template <int W>
-static void gather_w(char* to, const char* from, const i64* map, i64 n, char fill)
-{
-    for (i64 k = 0; k < n; k++) {
-        if (map[k] < 0) std::memset(to + k * W, fill, W);
-        else std::memcpy(to + k * W, from + map[k] * W, W);
-    }
-}
-
-struct map_ctx {
-    const sopnd* src;
-    const i64* map;
-};
-
-static const val_item* map_item(void* ctx, i64 k)
-{
-    map_ctx* m = static_cast<map_ctx*>(ctx);
-    return m->map[k] < 0 ? nullptr : OperandItem(m->src, m->map[k]);
-}
-
-i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const sopnd* src,
-                 const i64* map)
-{
-    if (type == TLIST) {
-        map_ctx m = {src, map};
-        return ListResult(res, rank, dims, count, map_item, &m);
-    }
-    if (NewResult(res, type, rank, dims, count)) return errchk;
-    if (count == 0) return 0;
-    sopnd_refresh(const_cast<sopnd*>(src));
-    char* to = static_cast<char*>(getptV(&vtable[res]));
-    const char* from = static_cast<const char*>(src->p);
-    char fill = type == TCHAR ? ' ' : 0;
-    switch (ElemWidth(type)) {
-    case 1: gather_w<1>(to, from, map, count, fill); break;
-    case 16: gather_w<16>(to, from, map, count, fill); break;
-    default: gather_w<8>(to, from, map, count, fill); break;
-    }
-    return errchk = 0;
-}
-
-const val_item* OperandItem(const sopnd* o, i64 k)
-{
-    return reinterpret_cast<const val_item*>(opnd(o->c, o->v)->data) + k;
-}
-
-// Gives back the items copied so far when a list result cannot be finished.
-static i64 drop_items(val_item* items, i64 n, bool named, i64 e)
-{
-    if (named)
-        for (i64 k = 0; k < n; k++) DropRef(&items[k]);
-    std::free(items);
-    return errchk = e;
-}
-
-i64 ListResult(i64 res, i64 rank, const i64* dims, i64 n, item_source get, void* ctx)
-{
-    bool named = isnamedslot(res);
-    // The items are built aside, in memory no collection moves, so that the
-    // operands stay whole (even when one of them is the result slot) until
-    // every item is copied.
-    val_item* items = n > 0 ? static_cast<val_item*>(acalloc(n, sizeof(val_item))) : nullptr;
-    for (i64 k = 0; k < n; k++) {
-        const val_item* s = get(ctx, k);
-        if (!s) {
-            items[k].type = TINT;
-            items[k].rank = 1;
-            continue;
-        }
-        i64 e = GenStoreV2(&items[k], const_cast<val_item*>(s), named);
-        if (e) return drop_items(items, k, named, e);
-    }
-    if (NewResult(res, TLIST, rank, dims, n)) return drop_items(items, n, named, errchk);
-    val_item* out = reinterpret_cast<val_item*>(vtable[res].data);
-    for (i64 k = 0; k < n; k++) MoveItem(&out[k], &items[k]);
-    std::free(items);
-    return errchk = 0;
 }
 
 i64* AxisMap(i64 rank, const i64* rdims, const i64* sdims, i64* const* pos, i64 count)

@@ -2,9 +2,8 @@
 // positions, padded with the type's fill element past the operand's end.
 #include <cstring>
 
-#include "eval/eval.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
+#include "values/registers.h"
 
 // Along an axis of length k, count c: result position p comes from position
 // p (c >= 0) or p + k - |c| (c < 0), or is fill outside 0..k-1.

@@ -1,8 +1,7 @@
 // Comparisons: exact, element by element with scalar extension, giving a
 // boolean array. Enumerations compare through their domains' values.
-#include "eval/eval.h"
-#include "primitives/primitives.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,9 +2,8 @@
 // of each pair of operand types to its kernels.
 #include "datetime/datetime.h"
 #include "dict/dict.h"
-#include "eval/eval.h"
-#include "primitives/primitives.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 #include <algorithm>
 

@@ -2,8 +2,9 @@
 // of a list, dyadic over corresponding items or elements of two vectors. Every
 // item result is made by the primitive's own routine in a scratch slot and
 // then moved into the result list.
-#include "eval/eval.h"
+#include "eval/primtable.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 #include <cstring>
 
@@ -67,7 +68,6 @@ i64 new_list(i64 res, i64 n)
     return 0;
 }
 
-bool single(const val_item* x) { return x->rank == 0 || (x->rank == 1 && x->count == 1); }
 
 }  // namespace
 

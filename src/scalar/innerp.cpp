@@ -1,9 +1,8 @@
 // Inner product f:g: each row of the left operand is joined element by
 // element with each column of the right one by g, and the results are folded
 // with f from the first element on, the accumulator on the left of f.
-#include "eval/eval.h"
-#include "primitives/primitives.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // Monadic scalar functions: real operands in double precision, complex
 // operands (and logarithms of negatives) through the complex kernel; every
 // result is narrowed afterwards.
-#include "eval/eval.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 #include <cmath>
 

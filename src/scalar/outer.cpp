@@ -1,7 +1,7 @@
 // Outer product: a dyadic scalar, logic or comparison function applied to
 // every pair of a left element and a right element.
-#include "eval/eval.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 #include <algorithm>
 #include <cmath>

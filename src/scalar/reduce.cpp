@@ -1,8 +1,7 @@
 // Reduce: a dyadic function placed between the items along one axis and
 // evaluated from the right; the axis disappears from the shape.
-#include "eval/eval.h"
-#include "primitives/primitives.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 bool kernel_fault = false;
 

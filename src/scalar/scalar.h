@@ -3,23 +3,11 @@
 // the outer product, reduce and scan operators.
 #pragma once
 #include "values/fcodes.h"
-#include "values/values.h"
+#include "values/operand.h"
 
 #include <cmath>
 
-// ---- complex numbers --------------------------------------------------------
-
-// Element of type 4: real part then imaginary part, 16 bytes.
-struct complex2 {
-    double real;
-    double imag;
-    complex2() : real(0.0), imag(0.0) {}
-    complex2(double r, double i) : real(r), imag(i) {}
-    // Exact: no tolerance; a NaN part is never equal.
-    bool operator==(const complex2& o) const { return real == o.real && imag == o.imag; }
-    bool operator!=(const complex2& o) const { return !(*this == o); }
-};
-static_assert(sizeof(complex2) == 16, "complex element must be 16 bytes");
+// ---- complex numbers (complex2 is in values/values.h) ------------------------
 
 extern const complex2 I0;  // 0 + 0i, the complex fill element
 extern const complex2 I1;  // 1 + 0i
@@ -80,40 +68,8 @@ i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io);
 
 // ---- shared by the scalar routines ----------------------------------------------
 
-// An operand held for the length of one routine: its descriptor copied, and
-// a data address that stays valid across the result's allocation.
-struct sopnd {
-    val_item d;     // descriptor copy (a single element lives in d.dim0)
-    const void* p;  // element data; null when empty
-    bool one;       // single element: rank 0, or rank 1 with count 1
-    bool priv;      // p is a private scratch copy
-    i64 c, v;       // operand pair
-};
-
-// Takes the snapshot; data of an operand that is also the result slot is
-// copied to scratch, since the result's allocation may replace it.
-void sopnd_load(sopnd* o, i64 c, i64 v, i64 res);
-// Both operands of a dyadic primitive: loads them and their names (SetNames,
-// kind 3); 4 when either has no value.
-i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
-// Re-reads the data address after an allocation (the collector may move it).
-void sopnd_refresh(sopnd* o);
-// The operand's elements as doubles (booleans and integers converted into
-// scratch); its own data for a float operand.
-const double* sopnd_doubles(const sopnd* o);
-// The operand's elements as complex numbers, converted into scratch as needed.
-const complex2* sopnd_complex(const sopnd* o);
-
-// A double as a 64-bit integer, truncated; NaN and values outside the
-// 64-bit range give the integer null.
-i64 dbl2int(double x);
-constexpr i64 INULL = INT64_MIN;
-
 // Binomial of x (left) and y (right) in doubles, by the sign rules.
 double binomial_d(double x, double y);
-
-inline bool isnumtype(i64 t) { return t == TBOOL || t == TINT || t == TFLOAT; }
-inline bool isinttype(i64 t) { return t == TBOOL || t == TINT; }
 
 // One kernel over two typed arrays with scalar extension (xs, ys: that side
 // is a single element); the kernel is chosen once per call, not per element.
@@ -136,16 +92,6 @@ void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i
 void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys,
                 double* out);
 
-// Shape of a result of the given rank and dimensions: appends the trailing
-// dimensions of a rank above 2 to glist (with stride room) and leaves the
-// run's index in *run; 9 when glist is full. Call before allocating.
-i64 shape_run(const i64* dims, i64 rank, i64* run);
-// Writes the dimension words of an allocated result slot.
-void shape_set(i64 res, const i64* dims, i64 rank, i64 run);
-// The dimensions of an operand: one word per axis (none for a scalar).
-i64 shape_of(const val_item* v, i64* dims);
-constexpr i64 MAXRANK = 64;  // room of the dimension lists of the operators
-
 // ---- element kernels of reduce and scan --------------------------------------------
 
 // Float kernel of the arithmetic codes 45..61 (x left, y right).
@@ -163,7 +109,6 @@ inline double ari_f(double x, double y)
     else if constexpr (C == FC_RESIDUE) return x == 0 ? y : y - x * std::floor(1e-13 + y / x);
     else return 0.0;
 }
-
 
 // Set by a kernel that met a pair it must refuse (a binomial beyond the exact
 // coefficient's reach, a circle code without a real form); the caller clears

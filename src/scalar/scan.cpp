@@ -1,8 +1,8 @@
 // Scan: along one axis, the reduction of every prefix, each evaluated from
 // its right end as reduce does. Associative functions carry a running
 // result; the others fold each prefix afresh.
-#include "eval/eval.h"
 #include "scalar/scalar.h"
+#include "values/registers.h"
 
 #include <cmath>
 

@@ -7,8 +7,6 @@
 
 #include "system/system.h"
 
-bool PRINT_OFF = false;
-
 i64 Command(char* text) {
     char word[32];
     int n = 0;

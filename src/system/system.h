@@ -1,10 +1,7 @@
 // System commands, files and input/output: what the rest of the interpreter
 // may call.
 #pragma once
-#include "values/values.h"
-
-// Output is suppressed while a timed line runs: no prompt, no value printed.
-extern bool PRINT_OFF;
+#include "values/linelist.h"
 
 // ---- start-up banner and server mode ----------------------------------------
 // Label of the system the interpreter was built for, shown by -v and the banner.
@@ -32,12 +29,6 @@ i64 PfqdMon(i64 code, i64 res, i64 rc, i64 rv);
 i64 PfQdzeroInput(i64 res);
 i64 PfFileAp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 i64 PfForma2(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
-
-// ---- delimited output ---------------------------------------------------------
-// Splits the text of a complex element at its "j" for alignment: *a is the
-// position of the "j" (the length when none), *b the characters after it
-// (0 when no "j", -1 when the text ends with it).
-void GenClex2(const char* text, i64 length, i64* a, i64* b);
 
 // ---- column printer (columns.cpp) ---------------------------------------------
 // Prints the texts of a line list (after its head) in as many columns as fit

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "eval/eval.h"
-#include "values/values.h"
+#include "values/internal.h"
+#include "values/registers.h"
 
 void AlcExtraV(val_item* item, i64 bytes) {
     if (item->bytes > M_LARGE) LoseBlock(item);

@@ -2,7 +2,7 @@
 // the top, temporary blocks upward from the bottom, the typed write cursors.
 #include <cstring>
 
-#include "values/values.h"
+#include "values/internal.h"
 
 char* heap = nullptr;
 char* mset = nullptr;

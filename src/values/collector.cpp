@@ -7,8 +7,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "eval/eval.h"
-#include "values/values.h"
+#include "values/internal.h"
+#include "values/registers.h"
 
 namespace {
 

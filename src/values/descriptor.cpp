@@ -28,6 +28,14 @@ i64 typC(i64 type, i64 n) {
     }
 }
 
+i64 ElemWidth(i64 type)
+{
+    if (type == TCHAR) return 1;
+    if (type == TCPLX) return 16;
+    if (type == TLIST || type == TDICT || type == TTABLE) return 64;
+    return 8;
+}
+
 // Types whose single element lives in the descriptor itself.
 static bool inlinetype(i64 type) {
     return (type >= TBOOL && type <= TSYM) || isdate(type);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "values/values.h"
+#include "values/internal.h"
 
 heap_node* HA0 = nullptr;
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "values/values.h"
+#include "values/linelist.h"
 
 void eLine_Init(zem_line* line) {
     line->text = nullptr;

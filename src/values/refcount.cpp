@@ -1,5 +1,5 @@
 // Reference counts of named and large blocks, and their release.
-#include "values/values.h"
+#include "values/internal.h"
 
 // A dead container gives up the blocks of its items: they are reachable only
 // through it.

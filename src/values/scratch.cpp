@@ -2,7 +2,7 @@
 // list and freed together afterwards.
 #include <cstdlib>
 
-#include "values/values.h"
+#include "values/internal.h"
 
 scratch_node* G0 = nullptr;
 scratch_node* Gt = nullptr;

@@ -12,8 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/eval.h"
-#include "values/values.h"
+#include "values/internal.h"
 
 static bool in_arena(const void* p) {
     const char* c = static_cast<const char*>(p);

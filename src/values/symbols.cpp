@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "values/values.h"
+#include "values/internal.h"
 
 sym_node* T = nullptr;
 sym_node** psym = nullptr;

@@ -2,7 +2,7 @@
 // large blocks handed to temporaries, each released exactly once.
 #include <vector>
 
-#include "values/values.h"
+#include "values/internal.h"
 
 // Exhausted temporaries give slot 0 (never used) with error 5, so a caller
 // that missed the error still cannot overwrite []IO in slot 1.

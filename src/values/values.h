@@ -1,5 +1,8 @@
-// The value store: descriptors, slot tables, the arena and its collector,
-// large and scratch blocks, symbols, error messages and workspace set-up.
+// The value store, its public face: descriptors and slot tables, result
+// allocation, scratch and checked allocation, symbols, the value copies,
+// and the value-store part of workspace set-up. The store's own mechanics
+// are in values/internal.h; the operand protocol of the primitives is in
+// values/registers.h and values/operand.h.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +43,6 @@ constexpr i64 FIRSTVAR = 18;        // first global variable slot
 constexpr i64 LASTNAMED = 15383;    // last named slot; above it: temporaries
 constexpr i64 NFIXCONST = 21;       // ctable entries 0..20 are fixed
 constexpr i64 ARENA_SIZE = 52428800;
-constexpr i64 M_LARGE = 65536;
 constexpr i64 GLIST_SIZE = 6553600;
 
 extern val_item vtable[VTSIZE];
@@ -63,8 +65,34 @@ inline bool isnamedslot(i64 vx) {
 inline bool istempslot(i64 vx) { return !isnamedslot(vx); }
 // The descriptor of an operand pair: ctable when c >= 0, else vtable[v].
 inline val_item* opnd(i64 c, i64 v) { return c >= 0 ? &ctable[c] : &vtable[v]; }
+// A variable operand (a value slot) that holds no value.
+inline bool undefined(i64 c, i64 v) { return c < 0 && v >= 0 && vtable[v].rank == -1; }
+// One element by shape: rank 0, or rank 1 with one element (any type).
+inline bool single(const val_item* v) { return v->rank == 0 || (v->rank == 1 && v->count == 1); }
 
+inline bool isnumtype(i64 t) { return t == TBOOL || t == TINT || t == TFLOAT; }
+inline bool isinttype(i64 t) { return t == TBOOL || t == TINT; }
+
+// Element of type TCPLX: real part then imaginary part, 16 bytes.
+struct complex2 {
+    double real;
+    double imag;
+    complex2() : real(0.0), imag(0.0) {}
+    complex2(double r, double i) : real(r), imag(i) {}
+    // Exact: no tolerance; a NaN part is never equal.
+    bool operator==(const complex2& o) const { return real == o.real && imag == o.imag; }
+    bool operator!=(const complex2& o) const { return !(*this == o); }
+};
+static_assert(sizeof(complex2) == 16, "complex element must be 16 bytes");
+
+constexpr i64 INULL = INT64_MIN;   // the integer null
+
+// Bytes of data of n elements of a type (a character vector keeps a
+// terminating zero).
 i64 typC(i64 type, i64 n);
+// Bytes of one element: 1 character, 16 complex, 64 an item of a list,
+// dictionary or table, 8 otherwise.
+i64 ElemWidth(i64 type);
 int isoneV(const val_item* v);
 int isone(val_item v);
 void* getptV(val_item* v);
@@ -76,17 +104,6 @@ char gettyp0(i64 type);
 
 // ---- arena and result allocation -----------------------------------------
 
-// Header placed right after each named block of the arena.
-struct mem_node {
-    val_item* owner;
-    i64 bytes;
-    i64 refcount;
-    i64 live;      // bit 0: live; BLOCK_ITEMS: holds descriptors
-};
-static_assert(sizeof(mem_node) == 32, "arena header must be 32 bytes");
-
-extern char* heap;
-extern char* mset;
 extern i64 stacktop;   // first free byte above the temporaries
 extern i64 r15;        // lowest byte of the named region
 extern i64 R0;
@@ -95,15 +112,11 @@ extern val_item* p0;
 extern i64* p1;
 extern double* p2;
 extern char* p3;
-extern i64 collision, mmcollision;
+extern i64 collision;
 
 i64 Updatead0(i64 vx, i64 type, i64 rank, i64 count);
-i64 Inctp(i64 vx, i64 type, i64 count);
-i64 Dectp(i64 vx, i64 type, i64 count);
 i64 Updatead1(i64 cidx, i64 type, i64 count);
 i64 Updatead2(val_item* item, bool named);
-void AlcExtra(i64 vx, i64 bytes);
-void AlcExtraV(val_item* item, i64 bytes);
 i64 RefChange(val_item* item, i64 delta);
 i64 GC();
 int CkCollision(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
@@ -116,53 +129,21 @@ void ResetTemps(i64 mark);
 void Updateaz(i64 vx, i64 rank, i64 count, i64 dim0, i64 dim1);
 i64 TransFad(i64 vx, i64 type, i64 src);
 i64 TransFadc(i64 vx, i64 type, i64 cidx);
-i64 Incstktpt(i64 n, i64 which, i64 type);
-i64 SimFirst();
-void SetCursors(i64 type, char* data);
 // Releases whatever block a descriptor owns (arena or large) and zeroes it.
 // A variable whose value is replaced gives up its old block this way.
 void ReleaseValue(val_item* item);
-// Where an address inside a block moved by the latest collection went (the
-// address itself when its block did not move).
-void* GCRelocate(void* p);
 // Checks that a result of count elements of type fits what the workspace
-// can hold; error 6 when it does not (sizes coming from user data).
+// can hold; E_WS_FULL when it does not (sizes coming from user data).
 i64 CheckSize(i64 type, i64 count);
 
 // ---- large blocks, scratch blocks, checked allocation ---------------------
 
-struct heap_node {
-    heap_node* self;
-    i64 size;
-    i64 refcount;
-    heap_node* next;
-    heap_node* prev;
-};
-static_assert(sizeof(heap_node) == 40, "large-block header must be 40 bytes");
-
-struct scratch_node {
-    void* block;
-    scratch_node* next;
-};
-
-extern heap_node* HA0;
-extern scratch_node *G0, *Gt;
-
 void HeapInit();
-heap_node* HeapAloc(i64 bytes);
-void HeapAdd(heap_node* head, heap_node* node);
-void HeapAlocRemv(heap_node* node);
-void HeapDeal(heap_node* node);
 void HeapClean();
 void HeapExit();
 i64 GetAloc();
-void HeapChange(void* data);
 bool IsLargeData(const void* data);
-// The header of the large block whose data starts at data, or nullptr.
-heap_node* LargeNodeOf(const void* data);
 
-scratch_node* GM_Init();
-void GM_head();
 void* GM_new(i64 type, i64 n);
 void GM_free();
 
@@ -195,57 +176,29 @@ i64 insertsym(const estring* e);
 void InitSym();
 void IncSym();
 void cleansym();
-int InsertAVL(sym_node** root, int* taller, i64* sidx, i64* id, const estring* e);
-void R_Rotate(sym_node** p);
-void L_Rotate(sym_node** p);
-void LeftBalance(sym_node** p);
-void RightBalance(sym_node** p);
 i64 estring_assign_str(estring* e, const char* text);
-void estring_assign_e(sym_node* node, const estring* e);
-int estring_euqal(const estring* a, const estring* b);
-int estring_less(const estring* a, const estring* b);
-int estring_less_than(const estring* a, const estring* b);
-int estring_great(const estring* a, const estring* b);
-int estring_great_than(const estring* a, const estring* b);
 char estring_index(const estring* e, i64 i);
 i64 estring_fill(const sym_node* node, char* buffer);
 i64 estring_fill_tick(const sym_node* node, char* buffer);
 i64 estring_len(const sym_node* node);
 
-// ---- workspace set-up and clearing ----------------------------------------
+// ---- workspace set-up and clearing: the value store's part ----------------
+// The whole set-up and clear (ZemInit, CleanEX) are the evaluator's
+// (eval/workspace.h): they clear every subsystem.
 
-extern unsigned char symp[256];
-extern unsigned char cclass[256];
-extern i64 SYMGN, SYMFN;
+extern unsigned char symp[256];    // 1 for a character of the primitive symbols
+extern unsigned char cclass[256];  // the lexer's class letter of a character
+extern i64 SYMGN, SYMFN;           // permanent global names, reserved functions
 
-void ZemInit();
 void SymTable();
-void CleanEX(bool zero);
+// The character tables, the arena, the shape list and the large-block list,
+// ready for the first clear.
+void InitStore();
+// Empties the value store: the arena (zeroed when zero is set), the value
+// and constant tables with their fixed entries and system variables, the
+// symbols, the shape list and the large blocks.
+void CleanStore(bool zero);
 void CleanVT();
-// Creates the root of the name-listing trie (the sorted listings).
-void InitNval();
-
-// ---- inside the value store (shared by its own files) ----------------------
-
-// Bit of a named block header's live word: the block holds descriptors.
-constexpr i64 BLOCK_ITEMS = 0x100;
-i64 ArenaRound(i64 need);
-bool HoldsItems(i64 type);
-i64 BlockTag(i64 type);
-void RetagBlock(val_item* item, i64 type);
-mem_node* ArenaHeader(const val_item* item);
-bool PlaceNamed(val_item*& item, i64 need, i64 type, bool release);
-bool PlaceTemp(val_item*& item, i64 need, i64 type);
-void LoseBlock(val_item* item);
-void ReleaseItems(val_item* owner, i64 capacity);
-void TrackTempLarge(i64 vx, heap_node* node);
-void ReleaseTempLarge(i64 vx);
-void UntrackTemp(const val_item* item);
-void ForgetTempLarge(heap_node* node);   // nullptr: every temporary
-// A large block given to an item of a temporary value: released when the
-// temporary area is cut back below the point where it was given.
-void TrackItemLarge(heap_node* node);
-heap_node* TempLargeOf(i64 vx);
 
 // ---- type demotion and tolerant comparison ----------------------------------
 
@@ -278,40 +231,13 @@ i64 GenStoreXt(val_item* item, i64 type, bool named);
 i64 GenStoreG(val_item* dst, val_item* a, val_item* b, bool named);
 i64 GenStored(val_item* dst, val_item* src, i64 count, bool named);
 i64 ChkRight6(i64 vx);
+// Copies of whole operands into slots and descriptors.
+i64 GenStore(i64 dest, i64 c, i64 v);
+i64 GenStoreV0(i64 slot, val_item* src);
+i64 GenStoreV1(val_item* dst, i64 c, i64 v, bool named);
+i64 BeforeIndexA(i64 slot);
 // Moves a descriptor to a new home: the block it owns is told its new owner.
 void MoveItem(val_item* to, const val_item* from);
 // Drops one reference to the block a descriptor owns; when that was the last
 // one, the blocks of its items (lists, dictionaries, tables) go with it.
 void DropRef(val_item* item);
-
-// ---- line lists (linelist.cpp) ------------------------------------------------
-// Singly linked lists of text lines that start with an empty head node. A
-// node owns its text buffer and reuses it for a text that fits.
-struct zem_line {
-    char* text;      // own zero-terminated buffer, nullptr until a text is stored
-    i64 len;         // text length the buffer was made for (len + 1 bytes); -1 none
-    i64 tag;         // the owner's number for the line (source line number)
-    zem_line* next;
-};
-
-zem_line* eLine_New();
-void eLine_Init(zem_line* line);
-char* eLine_copy0(zem_line* line, const char* text);
-void eLine_free(zem_line* line);
-void eLine_Inits(zem_line* line, const char* text);
-char* eLine_copy1(zem_line* line, const char* text, i64 n);
-char* eLine_adde(zem_line* line, const char* text);
-
-// ---- sorted name listing (namelist.cpp) ---------------------------------------
-// Prints the global functions ('F') or the variables holding a value ('V'),
-// beginning with prefix, sorted digits, capitals, "_", small letters, in
-// columns. Returns 0, or -1 (nothing printed) when no name has the prefix.
-i64 sort_fns(const char* prefix, char kind);
-// The state-indicator level "->" unwinds: the topmost entry that is an
-// immediate line or a user function (entries of the query prelude above it
-// are skipped). Called with a non-empty state indicator.
-i64 fdsi();
-// "do__v1 '" + text with its quotes doubled + "'", in a new block.
-char* conq2(const char* text);
-// The value of the name's leaf of the given kind in the listing trie, or -1.
-i64 nsrh(const char* name, char kind);

@@ -1,11 +1,8 @@
-// Workspace set-up at start and clearing back to a clear workspace: the
-// character tables, the arena, the fixed constants and the system variables.
+// The value store's part of workspace set-up and clearing: the character
+// tables, the arena, the fixed constants and the system variables.
 #include <cstring>
 
-#include "eval/eval.h"
-#include "parser/parser.h"
-#include "system/system.h"
-#include "values/values.h"
+#include "values/internal.h"
 
 unsigned char symp[256];
 unsigned char cclass[256];
@@ -34,7 +31,7 @@ static void CharClasses() {
     cclass['{'] = cclass['}'] = 'C';
 }
 
-void ZemInit() {
+void InitStore() {
     SymTable();
     CharClasses();
     if (!mset) mset = static_cast<char*>(AL2(1, ARENA_SIZE));
@@ -45,8 +42,6 @@ void ZemInit() {
     sindex = -1;
     SYMGN = 15;
     SYMFN = 9;
-    InitParseTables();
-    CleanEX(false);
     if (!G0) GM_head();
 }
 
@@ -104,14 +99,12 @@ static void SystemVariables() {
     SetScalar(&vtable[SLOT_PP], TINT, 1, 10, 0, 1);
 }
 
-void CleanEX(bool zero) {
-    CleanET();
+void CleanStore(bool zero) {
     r15 = ARENA_SIZE;
     errchk = 0;
     stacktop = 0;
     if (zero && mset) std::memset(mset, 0, ARENA_SIZE);
     heap = mset;
-    CleanParseTables();
     CleanVT();
     lstvxend = SYSTART;
     cleansym();
@@ -121,5 +114,4 @@ void CleanEX(bool zero) {
     getsymbol("");
     SystemVariables();
     HeapClean();
-    CloseAllFiles();
 }

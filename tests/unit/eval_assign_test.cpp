@@ -10,6 +10,7 @@
 #include "primitives/primitives.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
+#include "values/registers.h"
 
 namespace {
 

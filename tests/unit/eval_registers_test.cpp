@@ -4,6 +4,7 @@
 #include "eval/eval.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
+#include "values/registers.h"
 
 namespace {
 

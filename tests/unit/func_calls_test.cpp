@@ -12,6 +12,8 @@
 #include "func_support.h"
 #include "parser/parser.h"
 #include "values/values.h"
+#include "eval/workspace.h"
+#include "system/namelist.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" size_t __sanitizer_get_current_allocated_bytes();

@@ -11,6 +11,8 @@
 #include "parser/parser.h"
 #include "system/system.h"
 #include "values/values.h"
+#include "eval/workspace.h"
+#include "system/namelist.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "func_support.h"
 #include "parser/parser.h"
 #include "values/values.h"
+#include "eval/workspace.h"
 
 namespace {
 

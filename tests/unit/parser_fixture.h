@@ -8,6 +8,7 @@
 
 #include "parser/parser.h"
 #include "values/values.h"
+#include "eval/workspace.h"
 
 struct Parsed {
     i64 rc;

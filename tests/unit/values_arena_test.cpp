@@ -8,6 +8,8 @@
 #include "eval/eval.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
+#include "values/internal.h"
+#include "values/registers.h"
 
 class ValuesArena : public FreshWorkspace {
 protected:

@@ -7,6 +7,7 @@
 
 #include "values/values.h"
 #include "workspace_fixture.h"
+#include "values/internal.h"
 
 class ValuesBlocks : public FreshWorkspace {};
 

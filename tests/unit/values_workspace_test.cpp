@@ -6,6 +6,7 @@
 
 #include "values/values.h"
 #include "workspace_fixture.h"
+#include "values/internal.h"
 
 class ValuesWorkspace : public FreshWorkspace {};
 

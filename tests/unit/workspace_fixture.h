@@ -5,6 +5,7 @@
 
 #include "eval/eval.h"
 #include "values/values.h"
+#include "eval/workspace.h"
 
 // A freshly cleared workspace; the one-time set-up runs on the first call.
 inline void ValuesFreshWorkspace()

@@ -1,6 +1,6 @@
 // Operand widening: the loaded operands converted to doubles or to complex
 // numbers in scratch storage, so mixed-type kernels run over one element type.
-#include "eval/eval.h"
+#include "values/registers.h"
 
 double ltm, rtm;
 double* ltmp;
@@ -69,17 +69,3 @@ i64 GenTempComplex(i64 lc, i64 lv, i64 rc, i64 rv)
     return 0;
 }
 
-i64 CfAbstract(i64 c, i64 v, i64* dims)
-{
-    const val_item* x = opnd(c, v);
-    if (x->rank <= 1) {
-        dims[0] = x->count;
-    } else if (x->rank == 2) {
-        dims[0] = x->dim0;
-        dims[1] = x->dim1;
-    } else {
-        dims[0] = x->dim0;
-        for (i64 k = 1; k < x->rank; k++) dims[k] = glist[x->dim1 + k - 1];
-    }
-    return 0;
-}

@@ -2,7 +2,7 @@
 // nested evaluation borrows the slots just above the last variable. lstvx
 // steps over them while they are lent, so a nested borrower takes the next
 // ones; they are emptied again when given back.
-#include "eval/eval.h"
+#include "values/operand.h"
 
 void EmptySlot(i64 vx)
 {

@@ -9,8 +9,8 @@
 #include "dict/dict.h"
 #include "eval/eval.h"
 #include "parser/parser.h"
+#include "system/namelist.h"
 #include "system/system.h"
-#include "values/values.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-// Operand snapshots for the scalar routines, and the integer conversion
-// they share.
-#include "eval/eval.h"
-#include "scalar/scalar.h"
+// Operand snapshots, the integer conversion of doubles, and the shape
+// words of operands and results.
+#include "values/operand.h"
+#include "values/registers.h"
 
 #include <cmath>
 #include <cstring>
@@ -103,4 +103,12 @@ i64 shape_of(const val_item* v, i64* dims)
     else
         for (i64 k = 1; k < v->rank; k++) dims[k] = glist[v->dim1 + k - 1];
     return v->rank;
+}
+
+i64 CfAbstract(i64 c, i64 v, i64* dims)
+{
+    const val_item* x = opnd(c, v);
+    if (x->rank <= 0) dims[0] = x->count;
+    else shape_of(x, dims);
+    return 0;
 }

@@ -7,7 +7,7 @@
 
 #include "eval/eval.h"
 #include "parser/parser.h"
-#include "primitives/primitives.h"
+#include "values/registers.h"
 
 // Marks res as holding no value: nothing is shown, and using it is a value
 // error.

@@ -1,6 +1,6 @@
 // The operand registers and their loaders: every primitive describes its
 // operands through these globals before it runs its kernels.
-#include "eval/eval.h"
+#include "values/registers.h"
 
 i64 ltyp, lrnk, llgth, llgth1, lop0, lop1;
 double lop2;
@@ -38,9 +38,6 @@ static bool intlike(i64 t) {
 }
 static bool floatview(i64 t) { return t == TFLOAT || t == TCPLX || t == TDATETIME; }
 
-static bool single(const val_item* v) {
-    return v->rank == 0 || (v->rank == 1 && v->count == 1);
-}
 
 // Last dimension: the count for rank <= 1, else the end of the shape.
 static i64 lastdim(const val_item* v) {

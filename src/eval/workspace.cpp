@@ -1,0 +1,19 @@
+// Workspace set-up and clearing: each subsystem clears its own part.
+#include "eval/workspace.h"
+
+#include "eval/eval.h"
+#include "parser/parser.h"
+#include "system/system.h"
+
+void ZemInit() {
+    InitStore();
+    InitParseTables();
+    CleanEX(false);
+}
+
+void CleanEX(bool zero) {
+    CleanET();
+    CleanParseTables();
+    CleanStore(zero);
+    CloseAllFiles();
+}
