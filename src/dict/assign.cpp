@@ -5,7 +5,7 @@
 // []RL and []PP need a boolean or integer single element of at least 1.
 static i64 check_positive(const val_item* v) {
     if (v->type != TBOOL && v->type != TINT) return E_TYPE;
-    if (!(v->rank == 0 || (v->rank == 1 && v->count == 1))) return E_LENGTH;
+    if (!single(v)) return E_LENGTH;
     if (v->dim0 < 1) return E_VALUE;
     return 0;
 }

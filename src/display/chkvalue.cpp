@@ -29,7 +29,7 @@ i64 ChkValue(i64 index, i64 from_constants) {
     }
     const char* data = (const char*)getptV(v);
     if (data == nullptr) return 0;
-    if (v->rank == 0 || (v->rank == 1 && v->count == 1)) {
+    if (single(v)) {
         switch (v->type) {
         case TBOOL: case TINT: printf(" %" PRId64, ((const i64*)data)[0]); break;
         case TFLOAT: printf(" %.15lf", ((const double*)data)[0]); break;

@@ -13,6 +13,7 @@
 
 #include "eval/eval.h"
 #include "parser/records.h"
+#include "values/operand.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ i64 copy_arguments(const func_entry& f, const Arg& l, const Arg& r) {
     val_item* list = r.item ? r.item : r.c >= 0 ? nullptr : &vtable[r.v];
     if (!list || list->type != TLIST || list->count != f.nright) return errchk = E_QUIET;
     for (i64 k = 0; k < f.nright; k++) {
-        val_item* items = reinterpret_cast<val_item*>(list->data);
+        val_item* items = items_of(list);
         if (GenStoreV0(nametable[f.right + k].index, &items[k])) return errchk;
     }
     return 0;
@@ -92,17 +93,6 @@ i64 hold_list(i64* c, i64* v, i64* temp) {
     return 0;
 }
 
-val_item* items_of(i64 c, i64 v) { return reinterpret_cast<val_item*>(opnd(c, v)->data); }
-
-// The result slot as a list of n items, each empty until its call is done.
-i64 new_list(i64 res, i64 n) {
-    vtable[res].type = TLIST;
-    if (Updatead0(res, TLIST, 1, n)) return errchk;
-    vtable[res].dim0 = n;
-    if (n > 0) std::memset(vtable[res].data, 0, typC(TLIST, n));
-    return 0;
-}
-
 }  // namespace
 
 i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line,
@@ -114,7 +104,7 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
         if (it.n == 0) {
             // No item: nothing runs, and a function with a result gives an
             // empty list.
-            if (f.result >= 0) return errchk = new_list(res, 0);
+            if (f.result >= 0) return errchk = NewList(res, 0);
             vtable[res].rank = -1;
             return errchk = 0;
         }
@@ -141,11 +131,11 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
     }
     siframe[at] = {1, top, vxend};
     if (callio < 0) callio = io;
-    if (it.n > 0 && f.result >= 0 && new_list(res, it.n)) return give_back(caller, row, depth, errchk);
+    if (it.n > 0 && f.result >= 0 && NewList(res, it.n)) return give_back(caller, row, depth, errchk);
     i64 runs = it.n > 0 ? it.n : 1;
     for (i64 k = 0; k < runs; k++) {
-        Arg l{lc, lv, it.left ? &items_of(lc, lv)[k] : nullptr};
-        Arg r{rc, rv, it.right ? &items_of(rc, rv)[k] : nullptr};
+        Arg l{lc, lv, it.left ? &items_of(opnd(lc, lv))[k] : nullptr};
+        Arg r{rc, rv, it.right ? &items_of(opnd(rc, rv))[k] : nullptr};
         if (copy_arguments(f, l, r)) return give_back(caller, row, depth, errchk);
         depest = depth + 1;
         ExecuFunc(row, stacktop, temp, depth + 1, callio);
@@ -153,7 +143,7 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
         if (f.result < 0) continue;
         i64 slot = nametable[f.result].index;
         if (vtable[slot].rank == -1) return give_back(caller, row, depth, 47);
-        i64 e = it.n > 0 ? GenStoreV1(&items_of(-1, res)[k], -1, slot, isnamedslot(res))
+        i64 e = it.n > 0 ? GenStoreV1(&items_of(&vtable[res])[k], -1, slot, isnamedslot(res))
                          : GenStore(res, -1, slot);
         if (e) return give_back(caller, row, depth, errchk);
     }

@@ -10,11 +10,6 @@
 
 namespace {
 
-char* skip_blanks(char* s) {
-    while (*s == ' ' || *s == '\t') s++;
-    return s;
-}
-
 // Reads the next line into buf without its line end; false at end of input.
 // A line too long to hold is reported and skipped.
 bool read_line(char* buf) {
@@ -40,7 +35,7 @@ void prompt(i64 n) {
 void FnInput(char* text) {
     static char header[LINE_SIZE];
     static char body[LINE_SIZE];
-    text = skip_blanks(text);
+    text += PastBlanks(text, 0);
     bool on_line = *text != 0;
     if (on_line) {
         std::snprintf(header, sizeof header, "%s", text);
@@ -48,9 +43,9 @@ void FnInput(char* text) {
         prompt(0);
         if (!read_line(header)) return;
     }
-    char* h = skip_blanks(header);
+    char* h = header + PastBlanks(header, 0);
     h[CleanN(h)] = 0;
-    for (i64 n = static_cast<i64>(std::strlen(h)); n > 0 && (h[n - 1] == ' ' || h[n - 1] == '\t'); n--)
+    for (i64 n = static_cast<i64>(std::strlen(h)); n > 0 && IsBlank(h[n - 1]); n--)
         h[n - 1] = 0;
     i64 row = FnLine0(h);
     if (row < 0 || !functable[row].func) {
@@ -62,7 +57,7 @@ void FnInput(char* text) {
     FunInitLine(f);
     prompt(1);
     while (read_line(body)) {
-        if (std::strncmp(skip_blanks(body), "@.", 2) == 0) break;
+        if (std::strncmp(body + PastBlanks(body, 0), "@.", 2) == 0) break;
         FunAddLine(f, body);
         prompt(f->nsrc);
     }
@@ -70,12 +65,12 @@ void FnInput(char* text) {
 }
 
 void FnDisplay(char* text, bool interactive) {
-    text = skip_blanks(text);
+    text += PastBlanks(text, 0);
     i64 q = Namea(text);
     char name[NAMESIZE];
     std::snprintf(name, sizeof name, "%s", q ? afullname : "");
     char* rest = text + q;
-    if (q && *rest == '}' && *skip_blanks(rest + 1) == 0) {
+    if (q && *rest == '}' && rest[1 + PastBlanks(rest + 1, 0)] == 0) {
         i64 g = FnFindName(name, 'G');
         i64 row = g >= 0 && gnametable[g].kind == 'F' ? gnametable[g].index : -1;
         if (row >= FIRSTFN && functable[row].func) {
@@ -103,7 +98,7 @@ void FnDisplay(char* text, bool interactive) {
 }
 
 i64 DebugStack(char* text) {
-    if (sidx < 0 || *skip_blanks(text)) return 0;
+    if (sidx < 0 || text[PastBlanks(text, 0)]) return 0;
     i64 level = fdsi();
     SiUnwind(level < 0 ? 0 : level);
     return 0;

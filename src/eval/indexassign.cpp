@@ -94,8 +94,7 @@ static i64* selection_offsets(i64 r, i64 L, const i64* dims, const i64* lens, i6
 {
     if (L == 0) return nullptr;
     std::vector<i64> strides(r);
-    strides[r - 1] = 1;
-    for (i64 a = r - 2; a >= 0; a--) strides[a] = strides[a + 1] * dims[a + 1];
+    RowMajorStrides(dims, r, strides.data());
     i64* out = static_cast<i64*>(GM_new(TINT, 2 * L));
     return out + L * PfIdxLineariz(r, L, out, lens, sel, strides.data());
 }
@@ -153,7 +152,7 @@ static i64 store_items(i64 target, i64 ic, i64 iv, const i64* offs, i64 L, i64 v
         if (whole) {
             e = GenStoreV1(&made[k], vc, vv, true);
         } else {
-            val_item* items = reinterpret_cast<val_item*>(opnd(vc, vv)->data);
+            val_item* items = items_of(opnd(vc, vv));
             e = GenStoreV2(&made[k], &items[x->count == 1 ? 0 : k], true);
         }
         if (e) {

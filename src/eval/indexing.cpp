@@ -27,7 +27,7 @@ static i64 by_index_list(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
     i64 e = Updatead0(res, TLIST, 1, m);
     if (!e) vtable[res].dim0 = m;
     for (i64 k = 0; !e && k < m; k++) {
-        lend(base + 1, reinterpret_cast<val_item*>(opnd(rc, rv)->data) + k);
+        lend(base + 1, items_of(opnd(rc, rv)) + k);
         e = GenIndexV(base, lc, lv, -1, base + 1, nullptr, nullptr, -1, io);
         EmptySlot(base + 1);
         if (!e) e = SettleItem(res, k, base);
@@ -41,7 +41,7 @@ static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
 {
     val_item* d = opnd(lc, lv);
     val_item* key = opnd(rc, rv);
-    const val_item* parts = reinterpret_cast<const val_item*>(d->data);
+    const val_item* parts = items_of(d);
     if (!parts) return errchk = E_DOMAIN;
     if (parts[0].type != TLIST && key->type != parts[0].type) return errchk = E_TYPE;
     if (key->count == 0) return errchk = E_DOMAIN;
@@ -49,7 +49,7 @@ static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
     if (i64 e = dict_indx(d, rc, rv, found, io)) return errchk = e;
     i64 base;
     if (TakeSlots(2, &base)) return errchk;
-    lend(base, &reinterpret_cast<const val_item*>(opnd(lc, lv)->data)[1]);
+    lend(base, &items_of(opnd(lc, lv))[1]);
     val_item* at = &vtable[base + 1];
     *at = *opnd(rc, rv);
     at->type = TINT;
@@ -79,17 +79,11 @@ static i64 enum_items(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 origin)
     return errchk = 0;
 }
 
-// Strides of the axes of a value of the given dimensions, last axis 1.
-static void strides_of(const i64* dims, i64 r, i64* strides)
-{
-    strides[r - 1] = 1;
-    for (i64 a = r - 2; a >= 0; a--) strides[a] = strides[a + 1] * dims[a + 1];
-}
-
+// An index position holding one element.
 static bool single_pair(i64 c, i64 v)
 {
     const val_item* x = opnd(c, v);
-    return !elided(c, v) && (x->rank == 0 || (x->rank == 1 && x->count == 1));
+    return !elided(c, v) && single(x);
 }
 
 // Arrays of types 0 to 12, lists included: the Cartesian product of the
@@ -112,7 +106,7 @@ static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i6
     i64 e = PfCalcIdxll(r, rc, rv, idxc, idxv, dims.data(), io, false, lens.data(), sel.data());
     if (e) return errchk = e;
     if (type == TLIST && single_pair(rc, rv))
-        return GenStoreV0(res, reinterpret_cast<val_item*>(a->data) + sel[0][0]);
+        return GenStoreV0(res, items_of(a) + sel[0][0]);
     i64 L = ilgth, rank = irnk, pos = 0;
     std::vector<i64> rdims(rank + 1);
     for (i64 k = 0; k < r; k++) {
@@ -123,7 +117,7 @@ static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i6
     i64* map = nullptr;
     if (L > 0) {
         i64* out = static_cast<i64*>(GM_new(TINT, 2 * L));
-        strides_of(dims.data(), r, strides.data());
+        RowMajorStrides(dims.data(), r, strides.data());
         map = out + L * PfIdxLineariz(r, L, out, lens.data(), sel.data(), strides.data());
     }
     sopnd src;

@@ -89,29 +89,37 @@ i64 ParseLine(char* text, i64 length) {
     return -1;
 }
 
-i64 ParseLine0(char* text, i64 length, i64 row, i64 line, char terminator, i64 x, i64* errpos,
-               bool execute) {
+// Runs step on each statement of a line in turn: the parser reads the next
+// statement (its root, start node and branch record in out), then step(out)
+// runs or records it and returns the column of its failure. Stops at the
+// first error, left in errchk; false then. With errpos given, the error's
+// column within the line goes there unless it is already known.
+template <class Step>
+static bool each_statement(char* text, i64 length, i64 row, i64 line, char terminator,
+                           const i64* io, i64* errpos, Step step) {
     i64 off = 0;
     while (length > 0) {
         i64 out[3] = {-1, -1, -1};
-        errchk = ZemParser(text + off, length, row, line, terminator, x, out);
+        errchk = ZemParser(text + off, length, row, line, terminator, *io, out);
         i64 cur = GetZemCursor();
+        i64 col = errchk ? GetZemOldCursor() : step(out);
         if (errchk) {
-            if (*errpos < 0) *errpos = GetZemOldCursor() + off;
-            break;
-        }
-        if (execute) {
-            i64 col = ExecuLine(onlyroot, onlystn);
-            if (errchk) {
-                if (*errpos < 0) *errpos = col + off;
-                break;
-            }
-        } else {
-            IbAddx(row, line, out);
+            if (errpos && *errpos < 0) *errpos = col + off;
+            return false;
         }
         off += cur + 1;
         length -= cur + 1;
     }
+    return true;
+}
+
+i64 ParseLine0(char* text, i64 length, i64 row, i64 line, char terminator, i64 x, i64* errpos,
+               bool execute) {
+    each_statement(text, length, row, line, terminator, &x, errpos, [&](i64* out) -> i64 {
+        if (execute) return ExecuLine(onlyroot, onlystn);
+        IbAddx(row, line, out);
+        return 0;
+    });
     return 0;
 }
 
@@ -150,22 +158,16 @@ i64 ExecuLine(i64 root, i64 start) {
 }
 
 i64 ExecParse(char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io) {
-    i64 result = 0, off = 0;
-    while (length > 0) {
-        i64 out[3] = {-1, -1, -1};
-        errchk = ZemParser(text + off, length, row, 0, 0, *io, out);
-        i64 cur = GetZemCursor();
-        if (errchk) return -1;
+    i64 result = 0;
+    bool ok = each_statement(text, length, row, 0, 0, io, nullptr, [&](i64* out) -> i64 {
         if (row >= 0) {
             onlyroot = out[0];
             onlystn = out[1];
         }
         result = ExecaLine(onlyroot, onlystn, temp, row, depth, *io);
-        if (errchk) return -1;
-        off += cur + 1;
-        length -= cur + 1;
-    }
-    return result;
+        return 0;
+    });
+    return ok ? result : -1;
 }
 
 i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io) {

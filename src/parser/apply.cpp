@@ -72,7 +72,7 @@ i64 Stmt::Axis(i64 s, bool dyadic, i64* code) {
         memset(&ctable[k], 0, sizeof(val_item));
         lstcx--;
     }
-    if (!(v.rank == 0 || (v.rank == 1 && v.count == 1))) return E_RESTRICTION;
+    if (!single(&v)) return E_RESTRICTION;
     if (v.type != TINT && v.type != TFLOAT) return E_RESTRICTION;
     if (!iook) return E_IO;
     double kv = v.type == TINT ? (double)v.dim0 : *(double*)&v.dim0;

@@ -41,7 +41,7 @@ static i64 CommentAt(const char* s) {
 
 i64 CleanX(const char* s) {
     i64 n = CommentAt(s);
-    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\t')) n--;
+    while (n > 0 && IsBlank(s[n - 1])) n--;
     return n;
 }
 
@@ -62,7 +62,7 @@ i64 CleanA(char* s) {
 
 i64 CleanB(char** p) {
     char* s = *p;
-    while (*s == ' ' || *s == '\t') s++;
+    s += PastBlanks(s, 0);
     *p = s;
     i64 n = CommentAt(s);
     while (n > 0 && strchr(" \t\r\n", s[n - 1])) n--;
@@ -131,7 +131,7 @@ int istrq(const char* s, const char* word, i64* pos) {
         *pos = n;
         return 0;
     }
-    while (s[n] == ' ' || s[n] == '\t') n++;
+    n = PastBlanks(s, n);
     *pos = n;
     return 1;
 }

@@ -9,7 +9,7 @@
 static i64 maxaline = 0;   // longest line seen by ParseChkPare
 
 int ParseIsLabel(const char* s) {
-    while (*s == ' ' || *s == '\t') s++;
+    s += PastBlanks(s, 0);
     if (!*s) return 1;
     if (!isletter(*s)) return 0;
     const char* p = s + 1;

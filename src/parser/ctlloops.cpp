@@ -9,8 +9,8 @@ namespace {
 
 std::string trim(const std::string& s) {
     size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) b++;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) e--;
+    while (b < e && IsBlank(s[b])) b++;
+    while (e > b && IsBlank(s[e - 1])) e--;
     return s.substr(b, e - b);
 }
 

@@ -25,7 +25,6 @@ struct NameGen {
     }
 };
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // Extent of a plain statement: up to the first "}" or whole word "else"
 // outside quoted strings.
@@ -48,7 +47,7 @@ size_t fid_else(const std::string& s, size_t from) {
 
 std::string trimmed(const std::string& s) {
     size_t e = s.size();
-    while (e > 0 && is_blank(s[e - 1])) e--;
+    while (e > 0 && IsBlank(s[e - 1])) e--;
     return s.substr(0, e);
 }
 
@@ -73,7 +72,7 @@ bool keyword(const char* word) {
     size_t n = std::strlen(word);
     if (rw.cur.compare(rw.pos, n, word) != 0) return false;
     size_t q = rw.pos + n;
-    while (q < rw.cur.size() && is_blank(rw.cur[q])) q++;
+    while (q < rw.cur.size() && IsBlank(rw.cur[q])) q++;
     if (q >= rw.cur.size() || rw.cur[q] != '(') return false;
     rw.pos = q;
     return true;
@@ -108,7 +107,7 @@ bool Fault() {
 }
 
 void SkipBlanksCur() {
-    while (rw.pos < rw.cur.size() && is_blank(rw.cur[rw.pos])) rw.pos++;
+    while (rw.pos < rw.cur.size() && IsBlank(rw.cur[rw.pos])) rw.pos++;
 }
 
 bool AtEnd() {
@@ -215,7 +214,7 @@ void ParseIfStm() {
     if (AtEnd()) {
         if (rw.CLX >= rw.TNL - 1 || !rw.linep->next) return;
         const char* next = rw.linep->next->text ? rw.linep->next->text : "";
-        while (is_blank(*next)) next++;
+        while (IsBlank(*next)) next++;
         if (!IsElse(next, 0)) return;
         NextLine();
         SkipBlanksCur();

@@ -19,7 +19,7 @@ i64 FGetName(const char* text, i64* pos) {
     std::memcpy(namez, text + p, static_cast<size_t>(keep));
     namez[keep] = 0;
     namep = namez;
-    while (text[q] == ' ' || text[q] == '\t') q++;
+    q = PastBlanks(text, q);
     *pos = q;
     return n;
 }
@@ -131,7 +131,7 @@ struct ShotScan {
 
     static std::string trimmed(const std::string& s) {
         size_t e = s.size();
-        while (e > 0 && (s[e - 1] == ' ' || s[e - 1] == '\t')) e--;
+        while (e > 0 && IsBlank(s[e - 1])) e--;
         return s.substr(0, e);
     }
 
@@ -166,7 +166,7 @@ struct ShotScan {
             } else if (c == ';' && pd == 0 && sd == 0) {
                 if (i > S) lines.push_back(trimmed(b.substr(static_cast<size_t>(S), static_cast<size_t>(i - S))));
                 i++;
-                while (i < n && (b[static_cast<size_t>(i)] == ' ' || b[static_cast<size_t>(i)] == '\t')) i++;
+                while (i < n && IsBlank(b[static_cast<size_t>(i)])) i++;
                 S = i;
             } else {
                 i++;
@@ -231,7 +231,7 @@ i64 FnShotLine(const char* text, char* name_buffer) {
         return 1;
     }
     pos++;
-    while (t[static_cast<size_t>(pos)] == ' ' || t[static_cast<size_t>(pos)] == '\t') pos++;
+    while (IsBlank(t[static_cast<size_t>(pos)])) pos++;
     ShotScan scan;
     scan.b = t.substr(0, t.size() - 1);
     scan.self = name.c_str();

@@ -19,7 +19,7 @@ struct Header {
     char name[NAMESIZE];
 
     void skip() {
-        while (s[p] == ' ' || s[p] == '\t') p++;
+        p = PastBlanks(s, p);
     }
     bool starts_name() const {
         return isletter(s[p]) || (s[p] == '[' && s[p + 1] == ']' && isletter(s[p + 2]));
@@ -120,7 +120,7 @@ arguments:
 
 i64 FnHead(const char* fname, i64 row, const char* header, i64 len) {
     std::string text(header, strnlen(header, static_cast<size_t>(len > 0 ? len : 0)));
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+    while (!text.empty() && IsBlank(text.back())) text.pop_back();
     return parse_header(fname, &functable[row], text, true);
 }
 
@@ -138,7 +138,7 @@ void FnPrepoc(zem_line* lines, i64 n) {
         if (i == 0 || !l->text) continue;
         const char* s = l->text;
         i64 p = 0;
-        while (s[p] == ' ' || s[p] == '\t') p++;
+        p = PastBlanks(s, p);
         if (!CheckLabel(s, nullptr, p)) continue;
         i64 q = p;
         while (isnamechar(s[q])) q++;

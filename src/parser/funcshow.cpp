@@ -14,15 +14,10 @@ const char* FunLineIndex(zem_func* f, i64 n) {
     return text_of(FunNthLine(f->exec, n < 0 ? 0 : n));
 }
 
-static char* skip_blanks(char* s) {
-    while (*s == ' ' || *s == '\t') s++;
-    return s;
-}
-
 char* FunErrLineStr(zem_func* f, i64 n) {
     zem_line* l = n < 0 || n >= f->nsrc ? nullptr : FunNthLine(f->src, n);
     if (!l || !l->text) return f->name;
-    return skip_blanks(l->text);
+    return l->text + PastBlanks(l->text, 0);
 }
 
 // Offset in t at which s matches up to its end, or up to the ")" of a ")/"
@@ -51,7 +46,7 @@ char* FunErrLineOld(zem_func* f, i64 n, i64* col) {
     }
     zem_line* s = FunNthLine(f->src, source);
     if (!s || !s->text) return const_cast<char*>(text_of(l));
-    char* T = skip_blanks(s->text);
+    char* T = s->text + PastBlanks(s->text, 0);
     const char* text = text_of(l);
     i64 dash = csfind(text, '-');
     if (dash >= 0 && std::strncmp(text + dash, "->(~", 4) == 0) {

@@ -8,11 +8,6 @@
 #include "parser/parse_state.h"
 #include "parser/parser.h"
 
-static i64 SkipSpace(const char* text, i64 p) {
-    while (text[p] == ' ' || text[p] == '\t') p++;
-    return p;
-}
-
 // Position of the quote that closes the string opening at p (a doubled
 // quote inside it is a quote), or of the text's end.
 static i64 StringEnd(const char* text, i64 p) {
@@ -104,7 +99,7 @@ i64 List(char* text, char kind, i64 first, i64 scope) {
     errchk = 0;
     i64 slot = Incx('V');
     if (slot < 0) return errchk;
-    cursor = SkipSpace(text, cursor);
+    cursor = PastBlanks(text, cursor);
     bool closed;
     i64 n = CountItems(text, &closed);
     if (!closed) return errchk = E_RPAREN_EXPECTED;
@@ -118,11 +113,11 @@ i64 List(char* text, char kind, i64 first, i64 scope) {
             rc = errchk = E_DOMAIN;
             break;
         }
-        cursor = SkipSpace(text, cursor + 1);
+        cursor = PastBlanks(text, cursor + 1);
         bool named;
         rc = ReadItem(text, scope, &refs[got++], &named);
         allnames = allnames && named;
-        cursor = SkipSpace(text, cursor);
+        cursor = PastBlanks(text, cursor);
     }
     if (rc == 0 && (text[cursor] != ')' || got != n)) rc = errchk = E_DOMAIN;
     if (rc == 0) rc = MakeList(slot, refs, n, allnames);

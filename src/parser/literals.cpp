@@ -197,11 +197,6 @@ i64 NumberGet(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i6
     return p;
 }
 
-static i64 SkipBlanks(const char* text, i64 p) {
-    while (text[p] == ' ' || text[p] == '\t') p++;
-    return p;
-}
-
 // The type of a literal whose numbers have the kinds seen so far; -1 when
 // a kind does not combine with the others.
 static i64 Combine(i64 type, i64 kind) {
@@ -233,7 +228,7 @@ i64 Number(char* text) {
         type = Combine(type, kind);
         if (type < 0) return -1;
         count++;
-        p = SkipBlanks(text, q);
+        p = PastBlanks(text, q);
     }
     if (count == 0) return -1;
     i64 c = Incx('C');
@@ -247,7 +242,7 @@ i64 Number(char* text) {
     for (i64 i = 0; i < count; i++) {
         i64 q = NumberGet(text, p, &kind, v, true, i, type);
         if (q < 0) return -1;
-        p = SkipBlanks(text, q);
+        p = PastBlanks(text, q);
     }
     cursor = p;
     if (count == 1 && type == 1 && v->dim0 >= 0 && v->dim0 <= 2) {
@@ -308,7 +303,7 @@ i64 String(char* text) {
         StringSub(text + cursor, v->data, &adv, true);
         v->data[n] = 0;
     }
-    cursor = SkipBlanks(text, cursor + adv);
+    cursor = PastBlanks(text, cursor + adv);
     return c;
 }
 
@@ -331,7 +326,7 @@ char* SymbolStr(char* text) {
     }
     memcpy(namez, text + start, end - start);
     namez[end - start] = 0;
-    cursor = SkipBlanks(text, p + 1);
+    cursor = PastBlanks(text, p + 1);
     return namez;
 }
 
@@ -380,7 +375,7 @@ i64 Symbols(char* text) {
     i64 cap = 8, n = 0;
     i64* ids = (i64*)malloc(cap * sizeof(i64));
     while (text[cursor] == '`') {
-        cursor = SkipBlanks(text, cursor + 1);
+        cursor = PastBlanks(text, cursor + 1);
         i64 rc = SymbolItem(text);
         i64 id = rc ? -1 : Intern(namez);
         if (id < 0) {
@@ -392,7 +387,7 @@ i64 Symbols(char* text) {
             ids = (i64*)realloc(ids, cap * sizeof(i64));
         }
         ids[n++] = id;
-        cursor = SkipBlanks(text, cursor);
+        cursor = PastBlanks(text, cursor);
     }
     i64 c = n == 1 ? SymbolConst(ids[0]) : Incx('C');
     if (c >= 0 && n > 1) {

@@ -50,7 +50,7 @@ i64 Name0(char* text) {
 
 i64 Namea(char* s) {
     i64 p = 0;
-    while (s[p] == ' ' || s[p] == '\t') p++;
+    p = PastBlanks(s, p);
     if (!isletter(s[p])) return 0;
     i64 n = NameLen(s + p);
     if (n >= NAMESIZE) n = NAMESIZE - 1;
@@ -58,7 +58,7 @@ i64 Namea(char* s) {
     afullname[n] = 0;
     namep = afullname;
     p += NameLen(s + p);
-    while (s[p] == ' ' || s[p] == '\t') p++;
+    p = PastBlanks(s, p);
     return p;
 }
 

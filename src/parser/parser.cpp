@@ -8,6 +8,7 @@
 #include "parser/parse_state.h"
 #include "parser/parser.h"
 #include "values/fcodes.h"
+#include "values/operand.h"
 
 char* line = nullptr;
 i64 cursor = 0, curx = 0;
@@ -467,15 +468,9 @@ i64 Stmt::Finish(i64* root) {
 
 // The []IO in force, when it is a valid 0 or 1 scalar.
 static void ReadOrigin(i64 ioslot, i64* io, bool* ok) {
-    *ok = false;
-    *io = 1;
-    if (ioslot < 0 || ioslot >= VTSIZE) return;
-    const val_item* v = &vtable[ioslot];
-    if ((v->type == TBOOL || v->type == TINT) && v->rank == 0 && v->count == 1 &&
-        (v->dim0 == 0 || v->dim0 == 1)) {
-        *io = v->dim0;
-        *ok = true;
-    }
+    i64 origin = ioslot >= 0 && ioslot < VTSIZE ? IoOrigin(ioslot) : -1;
+    *ok = origin >= 0;
+    *io = *ok ? origin : 1;
 }
 
 static void BuildClasses(const char* text, i64 len) {

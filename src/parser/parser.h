@@ -107,6 +107,14 @@ i64 qdVal(const char* name);
 
 // ---- line cleaning and string routines ----------------------------------------
 
+// A blank: a space or a tab.
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// The first position at or after p of text that is not a blank.
+inline i64 PastBlanks(const char* text, i64 p) {
+    while (IsBlank(text[p])) p++;
+    return p;
+}
+
 i64 CleanN(const char* s);
 i64 CleanX(const char* s);
 i64 CleanA(char* s);

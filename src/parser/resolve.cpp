@@ -134,11 +134,6 @@ i64 qdGet(char* text, i64 out[3], i64 row) {
 
 // ---- function headers ------------------------------------------------------
 
-static i64 Skip(const char* s, i64 p) {
-    while (s[p] == ' ' || s[p] == '\t') p++;
-    return p;
-}
-
 // Reads a name (or a system-variable name) at *p into dst; false if none.
 static bool HeaderName(const char* s, i64* p, char* dst) {
     i64 q = *p;
@@ -152,20 +147,20 @@ static bool HeaderName(const char* s, i64* p, char* dst) {
         memcpy(dst, s + *p, n);
         dst[n] = 0;
     }
-    *p = Skip(s, q);
+    *p = PastBlanks(s, q);
     return true;
 }
 
 // A parenthesised argument list "(a;b;...)" at *p.
 static i64 ArgList(const char* s, i64* p) {
-    i64 q = Skip(s, *p + 1);
+    i64 q = PastBlanks(s, *p + 1);
     for (;;) {
         if (!HeaderName(s, &q, nullptr)) return E_NAME_START;
         if (s[q] == ')') break;
         if (s[q] != ';') return E_DEFN;
-        q = Skip(s, q + 1);
+        q = PastBlanks(s, q + 1);
     }
-    *p = Skip(s, q + 1);
+    *p = PastBlanks(s, q + 1);
     return 0;
 }
 
@@ -173,11 +168,11 @@ static bool AtEnd(const char* s, i64 p) { return s[p] == 0 || s[p] == ';'; }
 
 i64 FnGetName(const char* header, char* dst) {
     char first[NAMESIZE], second[NAMESIZE];
-    i64 p = Skip(header, 0);
+    i64 p = PastBlanks(header, 0);
     if (!HeaderName(header, &p, first)) return E_NAME_START;
     if (header[p] == '<') {
         if (header[p + 1] != '-') return E_DEFN;
-        p = Skip(header, p + 2);
+        p = PastBlanks(header, p + 2);
         if (!HeaderName(header, &p, first)) return E_NAME_START;
     }
     strcpy(dst, first);

@@ -23,7 +23,7 @@ static const val_item* cat_item(void* ctx, i64 k)
     bool left = k < s->nl;
     const val_item* v = left ? opnd(s->lc, s->lv) : opnd(s->rc, s->rv);
     if (v->type != TLIST) return v;
-    return reinterpret_cast<const val_item*>(v->data) + (left ? k : k - s->nl);
+    return items_of(v) + (left ? k : k - s->nl);
 }
 
 // An empty side contributes nothing: the other side is the result.

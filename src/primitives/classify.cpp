@@ -73,7 +73,7 @@ static i64 keytab_class(keytab* t, ekey k, i64 fresh) {
 static i64 classify(const val_item* v, i64* cls, i64* first) {
     i64 n = v->count, classes = 0;
     if (v->type == TLIST) {
-        const val_item* items = reinterpret_cast<const val_item*>(v->data);
+        const val_item* items = items_of(v);
         for (i64 i = 0; i < n; i++) {
             i64 c = 0;
             while (c < classes && !PfCheck1(&items[first[c]], &items[i])) c++;

@@ -6,13 +6,6 @@
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
-static i64 elem_bytes(i64 type) {
-    if (type == TCHAR) return 1;
-    if (type == TCPLX) return 16;
-    if (type == TLIST) return 64;
-    return 8;
-}
-
 // The array being cut, as it was before the result is allocated: simple
 // data is copied to scratch; a list is read through its descriptor, or
 // through a temporary copy when it is the result slot itself.
@@ -36,7 +29,7 @@ static i64 load_source(cut_source* s, i64 res, i64 rc, i64 rv) {
         }
         return 0;
     }
-    i64 bytes = v->count * elem_bytes(v->type);
+    i64 bytes = v->count * ElemWidth(v->type);
     char* copy = static_cast<char*>(GM_new(TCHAR, bytes));
     if (bytes > 0) std::memcpy(copy, getptV(v), (size_t)bytes);
     s->simple = copy;
@@ -67,15 +60,15 @@ static i64 make_piece(val_item* pc, const cut_source* s, i64 from, i64 got, i64 
     if (rank > 2) pc->dim1 = run;
     if (Updatead2(pc, named)) return errchk;
     if (s->d.type != TLIST) {
-        i64 w = elem_bytes(s->d.type);
+        i64 w = ElemWidth(s->d.type);
         std::memcpy(cad0, s->simple + from * w, (size_t)(n * w));
         return 0;
     }
     for (i64 k = 0; k < n; k++) {
         val_item item{};
-        val_item* src = &reinterpret_cast<val_item*>(s->list->data)[from + k];
+        val_item* src = &items_of(s->list)[from + k];
         if (GenStoreV2(&item, src, named)) return errchk;
-        MoveItem(&reinterpret_cast<val_item*>(pc->data)[k], &item);
+        MoveItem(&items_of(pc)[k], &item);
     }
     return 0;
 }
@@ -97,7 +90,7 @@ i64 PfPart1(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 rows = R->rank <= 1 ? R->count : R->dim0;
     i64 rowlen = rows ? R->count / rows : 0;
     const i64* len = static_cast<const i64*>(getptV(L));
-    bool one = L->rank == 0 || (L->rank == 1 && L->count == 1);
+    bool one = single(L);
     i64 pieces = L->count;
     i64 n = 0;
     if (one) {

@@ -6,18 +6,11 @@
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
-// Bytes of element data a simple value or enumeration holds (no terminator).
-static i64 data_bytes(const val_item* v)
-{
-    if (v->type == TCHAR) return v->count;
-    return typC(v->type, v->count);
-}
-
 bool PfCheck1(const val_item* a, const val_item* b)
 {
     if (a->type != b->type || a->count != b->count || a->rank != b->rank) return false;
-    const val_item* x = reinterpret_cast<const val_item*>(a->data);
-    const val_item* y = reinterpret_cast<const val_item*>(b->data);
+    const val_item* x = items_of(a);
+    const val_item* y = items_of(b);
     if (a->type > 90) return PfCheck1(&x[0], &y[0]) && PfCheck1(&x[1], &y[1]);
     if (a->type == TLIST) {
         for (i64 k = 0; k < a->count; k++)
@@ -27,7 +20,8 @@ bool PfCheck1(const val_item* a, const val_item* b)
     if (a->count == 0) return true;
     const void* p = getptV(const_cast<val_item*>(a));
     const void* q = getptV(const_cast<val_item*>(b));
-    i64 n = isoneV(a) ? ElemWidth(a->type) : data_bytes(a);
+    // Characters are compared without their terminator.
+    i64 n = isoneV(a) ? ElemWidth(a->type) : DataBytes(a) - (a->type == TCHAR);
     return std::memcmp(p, q, n) == 0;
 }
 

@@ -113,7 +113,7 @@ void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 d
         out[0] = origin;
         return;
     }
-    i64 width = type == TCHAR ? 1 : 8;
+    i64 width = ElemWidth(type);
     grad_node_sta0* recs = static_cast<grad_node_sta0*>(AL2(sizeof(grad_node_sta0), n));
     for (i64 i = 0; i < n; i++)
         recs[i] = {origin + i, type, len, (const char*)data + i * len * width};

@@ -5,7 +5,6 @@
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
-static val_item* items_of(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
 
 static i64 int_scalar(i64 res, i64 x) {
     ttyp = TINT;
@@ -31,12 +30,6 @@ static void* vector_result(i64 res, i64 type, i64 n) {
     if (n != 1) vtable[res].dim0 = n;
     errchk = 0;
     return getptV(&vtable[res]);
-}
-
-static i64 elem_bytes(i64 type) {
-    if (type == TCHAR) return 1;
-    if (type == TCPLX) return 16;
-    return 8;
 }
 
 // The operand, readable after the result is allocated: an operand that is
@@ -94,7 +87,7 @@ i64 PfFirst(i64 res, i64 rc, i64 rv) {
     if (v->count == 0) return empty_int_vector(res);
     if (v->type == TLIST) return GenStoreV0(res, &items_of(v)[0]);
     char first[16] = {};
-    std::memcpy(first, getptV(v), (size_t)elem_bytes(v->type));
+    std::memcpy(first, getptV(v), (size_t)ElemWidth(v->type));
     i64 type = v->type;
     ttyp = type;
     vtable[res].type = type;
@@ -143,7 +136,7 @@ static char* raze_fill(const val_item* list, i64 type, char* out) {
             }
             out += 8 * it->count;
         } else {
-            i64 bytes = it->count * elem_bytes(type);
+            i64 bytes = it->count * ElemWidth(type);
             std::memcpy(out, in, (size_t)bytes);
             out += bytes;
         }
@@ -196,7 +189,7 @@ i64 PfRest(i64 res, i64 rc, i64 rv) {
     if (!simple_type(v->type)) return errchk = E_DOMAIN;
     if (v->rank > 1) return errchk = E_RANK;
     if (v->count <= 1) return empty_int_vector(res);
-    i64 n = v->count - 1, w = elem_bytes(v->type), type = v->type;
+    i64 n = v->count - 1, w = ElemWidth(v->type), type = v->type;
     char* copy = static_cast<char*>(GM_new(TCHAR, n * w));
     std::memcpy(copy, static_cast<const char*>(getptV(const_cast<val_item*>(v))) + w, (size_t)(n * w));
     char* out = static_cast<char*>(vector_result(res, type, n));

@@ -8,7 +8,7 @@
 // Rows of a table: the dimension word of its column list.
 static i64 table_rows(const val_item* t)
 {
-    return reinterpret_cast<const val_item*>(t->data)[1].dim0;
+    return items_of(t)[1].dim0;
 }
 
 // The one length a compound value reports as its shape.
@@ -16,7 +16,7 @@ static i64 compound_length(const val_item* v)
 {
     if (v->type == TTABLE) return table_rows(v);
     if (v->type == TDICT) {
-        const val_item* parts = reinterpret_cast<const val_item*>(v->data);
+        const val_item* parts = items_of(v);
         return v->dim0 == 2 ? table_rows(&parts[0]) : parts[0].count;
     }
     return v->count;

@@ -6,12 +6,6 @@
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
-static i64 elem_bytes(i64 type) {
-    if (type == TCHAR) return 1;
-    if (type == TCPLX) return 16;
-    return 8;
-}
-
 // Copies operand elements into the result: result axis k has extent dims[k];
 // moving one step along it moves src_stride[k] elements in the operand.
 static void permute(char* out, const char* in, i64 w, const i64* dims, const i64* src_stride,
@@ -30,15 +24,6 @@ static void permute(char* out, const char* in, i64 w, const i64* dims, const i64
     }
 }
 
-// Row-major strides of a shape.
-static void strides_of(const i64* dims, i64 rank, i64* stride) {
-    i64 s = 1;
-    for (i64 k = rank - 1; k >= 0; k--) {
-        stride[k] = s;
-        s *= dims[k];
-    }
-}
-
 // Gives res the operand's type with shape dims and fills it: operand axis k
 // becomes result axis perm[k]; null copies the elements unchanged.
 static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
@@ -50,7 +35,7 @@ static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
     // An empty operand moves nothing, and the strides of its shape need not
     // fit in 64 bits; those of a non-empty one stay below its count.
     if (perm && count > 0) {
-        strides_of(odims, rank, ostride);
+        RowMajorStrides(odims, rank, ostride);
         for (i64 k = 0; k < rank; k++) src[perm[k]] = ostride[k];
     }
     if (NewResult(res, type, rank, dims, count)) return errchk;
@@ -58,7 +43,7 @@ static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
     if (count == 0) return errchk = 0;
     char* out = static_cast<char*>(getptV(&vtable[res]));
     const char* in = static_cast<const char*>(R->p);
-    i64 w = elem_bytes(type);
+    i64 w = ElemWidth(type);
     if (!perm || rank < 2) std::memcpy(out, in, (size_t)(count * w));
     else permute(out, in, w, dims, src, rank, count);
     return errchk = 0;
@@ -89,7 +74,7 @@ static i64 diagonal(i64 res, sopnd* R) {
     if (R->d.rank != 2) return errchk = E_DOMAIN;
     if (R->d.count == 0) return errchk = E_LENGTH;
     i64 rows = R->d.dim0, cols = R->d.dim1, n = rows < cols ? rows : cols;
-    i64 type = R->d.type, w = elem_bytes(type);
+    i64 type = R->d.type, w = ElemWidth(type);
     ttyp = type;
     vtable[res].type = type;
     if (Updatead0(res, type, 1, n)) return errchk;

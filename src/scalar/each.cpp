@@ -47,25 +47,16 @@ void place_item(i64 vx, i64 c, i64 v, i64 k)
     val_item* src = opnd(c, v);
     val_item* s = &vtable[vx];
     if (src->type == TLIST) {
-        *s = reinterpret_cast<val_item*>(src->data)[k];
+        *s = items_of(src)[k];
         s->bytes = 0;
         return;
     }
-    i64 w = src->type == TCHAR ? 1 : src->type == TCPLX ? 16 : 8;
+    i64 w = ElemWidth(src->type);
     *s = val_item{};
     s->type = src->type;
     s->rank = 1;
     s->count = 1;
     std::memcpy(&s->dim0, static_cast<char*>(getptV(src)) + k * w, w);
-}
-
-// The result list of n items.
-i64 new_list(i64 res, i64 n)
-{
-    vtable[res].type = TLIST;
-    if (Updatead0(res, TLIST, 1, n)) return errchk;
-    vtable[res].dim0 = n;
-    return 0;
 }
 
 
@@ -82,13 +73,13 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
         if (Updatead0(res, TINT, 1, n)) return errchk;
         if (!isoneV(&vtable[res])) vtable[res].dim0 = n;
         i64* out = static_cast<i64*>(getptV(&vtable[res]));
-        const val_item* items = reinterpret_cast<const val_item*>(opnd(rc, rv)->data);
+        const val_item* items = items_of(opnd(rc, rv));
         for (i64 k = 0; k < n; k++) out[k] = code == FC_TYPE ? items[k].type : items[k].count;
         return errchk = 0;
     }
     if (!monadic_item_code(code)) return errchk = E_DOMAIN;
     slots s;
-    if (s.take(2) || new_list(res, n)) return errchk;
+    if (s.take(2) || NewList(res, n)) return errchk;
     for (i64 k = 0; k < n; k++) {
         place_item(s.base, rc, rv, k);
         i64 e = DispatchMonadic(code, s.base + 1, -1, s.base, io);
@@ -111,7 +102,7 @@ i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
     bool lone = single(l), rone = single(r);
     i64 n = lone ? r->count : l->count;
     slots s;
-    if (s.take(3) || new_list(res, n)) return errchk;
+    if (s.take(3) || NewList(res, n)) return errchk;
     for (i64 k = 0; k < n; k++) {
         place_item(s.base, rc, rv, rone ? 0 : k);
         place_item(s.base + 1, lc, lv, lone ? 0 : k);

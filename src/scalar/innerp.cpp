@@ -239,7 +239,7 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
 
     const void* x;
     const void* y;
-    i64 w = wt == TCPLX ? 16 : wt == TCHAR ? 1 : 8;
+    i64 w = ElemWidth(wt);
     if (wt == TCPLX) x = sopnd_complex(&L), y = sopnd_complex(&R);
     else if (wt == TCHAR) x = L.p, y = R.p;
     else x = sopnd_doubles(&L), y = sopnd_doubles(&R);

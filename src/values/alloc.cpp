@@ -136,7 +136,7 @@ void Updateaz(i64 vx, i64 rank, i64 count, i64 dim0, i64 dim1) {
     val_item* slot = &vtable[vx];
     slot->rank = rank;
     slot->count = count;
-    if (rank == 0 || (rank == 1 && count == 1)) return;
+    if (single(slot)) return;
     slot->dim0 = rank > 1 ? dim0 : count;
     if (rank > 1) slot->dim1 = dim1;
     slot->data = cad0;

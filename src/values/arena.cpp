@@ -20,8 +20,6 @@ i64 mmcollision = 0;
 // Block sizes are kept multiples of 8 so every header and element is aligned.
 i64 ArenaRound(i64 need) { return (need + 7) & ~static_cast<i64>(7); }
 
-bool HoldsItems(i64 type) { return type == TLIST || type == TDICT || type == TTABLE; }
-
 void SetCursors(i64 type, char* data) {
     switch (type) {
     case TBOOL: case TINT: case TSYM: case TMONTH: case TDATE:

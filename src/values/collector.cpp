@@ -118,7 +118,7 @@ void RepointAll(std::unordered_set<const void*>& seen) {
             *domain = Relocate(*domain);
         }
         if (!HoldsItems(d->type) || d->rank < 0 || !spans.Holds(d->data, 64 * d->count)) continue;
-        val_item* items = reinterpret_cast<val_item*>(d->data);
+        val_item* items = items_of(d);
         for (i64 i = d->count - 1; i >= 0; i--) work.push_back(&items[i]);
     }
 }

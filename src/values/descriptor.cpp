@@ -28,11 +28,16 @@ i64 typC(i64 type, i64 n) {
     }
 }
 
+i64 DataBytes(const val_item* v) {
+    if (isoneV(v) || v->count <= 0 || !v->data) return 0;
+    return typC(v->type, v->count);
+}
+
 i64 ElemWidth(i64 type)
 {
     if (type == TCHAR) return 1;
     if (type == TCPLX) return 16;
-    if (type == TLIST || type == TDICT || type == TTABLE) return 64;
+    if (HoldsItems(type)) return 64;
     return 8;
 }
 
@@ -59,7 +64,7 @@ int isbasic(i64 type) { return (type >= TBOOL && type <= TSYM) || isdate(type); 
 
 // Checks that a list's items are simple values of rank <= 1 with one count.
 i64 islist0(val_item* v) {
-    val_item* item = reinterpret_cast<val_item*>(v->data);
+    val_item* item = items_of(v);
     for (i64 i = 0; i < v->count; i++) {
         i64 code = 0;
         if (!isbasic(item[i].type)) code = E_TYPE;

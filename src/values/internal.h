@@ -62,7 +62,6 @@ void SetCursors(i64 type, char* data);
 // Bit of a named block header's live word: the block holds descriptors.
 constexpr i64 BLOCK_ITEMS = 0x100;
 i64 ArenaRound(i64 need);
-bool HoldsItems(i64 type);
 i64 BlockTag(i64 type);
 void RetagBlock(val_item* item, i64 type);
 mem_node* ArenaHeader(const val_item* item);

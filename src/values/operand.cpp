@@ -105,6 +105,15 @@ i64 shape_of(const val_item* v, i64* dims)
     return v->rank;
 }
 
+void RowMajorStrides(const i64* dims, i64 rank, i64* stride)
+{
+    i64 s = 1;
+    for (i64 k = rank - 1; k >= 0; k--) {
+        stride[k] = s;
+        s *= dims[k];
+    }
+}
+
 i64 CfAbstract(i64 c, i64 v, i64* dims)
 {
     const val_item* x = opnd(c, v);

@@ -56,6 +56,9 @@ void shape_set(i64 res, const i64* dims, i64 rank, i64 run);
 // The dimensions of an operand: one word per axis (none for a scalar).
 i64 shape_of(const val_item* v, i64* dims);
 constexpr i64 MAXRANK = 64;  // room of the dimension lists of the operators
+// Row-major strides of a shape: stride[k] is the product of the dimensions
+// after axis k.
+void RowMajorStrides(const i64* dims, i64 rank, i64* stride);
 // The dimensions of the operand pair (c, v): one word per axis, one for a
 // scalar (its count). Always 0.
 i64 CfAbstract(i64 c, i64 v, i64* dims);
@@ -75,6 +78,9 @@ i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const 
 // fill item when that gives none. Every item is copied before res changes.
 typedef const val_item* (*item_source)(void* ctx, i64 k);
 i64 ListResult(i64 res, i64 rank, const i64* dims, i64 n, item_source get, void* ctx);
+// The result slot res as a list of n items, each an empty descriptor until
+// it is filled (the allocator zeroes item blocks).
+i64 NewList(i64 res, i64 n);
 // Item k of a list operand, read afresh (a collection may have moved it).
 const val_item* OperandItem(const sopnd* o, i64 k);
 

@@ -6,7 +6,7 @@
 void ReleaseItems(val_item* owner, i64 capacity) {
     if (!HoldsItems(owner->type) || !owner->data) return;
     i64 n = owner->count < capacity ? owner->count : capacity;
-    val_item* items = reinterpret_cast<val_item*>(owner->data);
+    val_item* items = items_of(owner);
     for (i64 i = 0; i < n; i++) LoseBlock(&items[i]);
 }
 

@@ -77,6 +77,14 @@ i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const 
     return errchk = 0;
 }
 
+i64 NewList(i64 res, i64 n)
+{
+    vtable[res].type = TLIST;
+    if (Updatead0(res, TLIST, 1, n)) return errchk;
+    vtable[res].dim0 = n;
+    return 0;
+}
+
 const val_item* OperandItem(const sopnd* o, i64 k)
 {
     return reinterpret_cast<const val_item*>(opnd(o->c, o->v)->data) + k;
@@ -154,8 +162,8 @@ i64 Sfshapeck(i64 mode, i64 target, i64 lc, i64 lv, i64 rc, i64 rv) {
     val_item* l = opnd(lc, lv);
     val_item* r = opnd(rc, rv);
     ttyp = mode == 1 ? TBOOL : mode == 2 ? TFLOAT : (l->type > r->type ? l->type : r->type);
-    bool lsingle = l->rank == 0 || (l->rank == 1 && l->count == 1);
-    bool rsingle = r->rank == 0 || (r->rank == 1 && r->count == 1);
+    bool lsingle = single(l);
+    bool rsingle = single(r);
     i64 sc = rc, sv = rv;
     if (!lsingle && rsingle) {
         sc = lc;

@@ -19,23 +19,7 @@ static bool in_arena(const void* p) {
     return heap && c >= heap && c < heap + ARENA_SIZE;
 }
 
-static bool holds_items(i64 type) { return type == TLIST || type == TDICT || type == TTABLE; }
 
-static val_item* items_of(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
-
-// Bytes of data a non-inline value owns in use.
-static i64 data_bytes(const val_item* v) {
-    if (isoneV(v) || v->count <= 0 || !v->data) return 0;
-    return typC(v->type, v->count);
-}
-
-// Element width by the copying rule of the primitives.
-static i64 elem_width(i64 type) {
-    if (type == TCHAR) return 1;
-    if (type == TCPLX) return 16;
-    if (type == TLIST || type > 12) return 64;
-    return 8;
-}
 
 // ---- descriptor moves and references ---------------------------------------
 
@@ -76,20 +60,20 @@ static i64 finish(val_item* dst, val_item* t, bool named, i64 e) {
 static void stage_copy(val_item* out, const val_item* src) {
     *out = *src;
     out->bytes = 0;
-    i64 n = data_bytes(src);
+    i64 n = DataBytes(src);
     if (n == 0) {
         if (!isoneV(src)) out->data = nullptr;
         return;
     }
     out->data = static_cast<char*>(AL2(1, n));
     std::memcpy(out->data, src->data, n);
-    if (holds_items(src->type))
+    if (HoldsItems(src->type))
         for (i64 k = 0; k < src->count; k++) stage_copy(&items_of(out)[k], &items_of(src)[k]);
 }
 
 static void unstage(val_item* s) {
-    if (data_bytes(s) == 0) return;
-    if (holds_items(s->type))
+    if (DataBytes(s) == 0) return;
+    if (HoldsItems(s->type))
         for (i64 k = 0; k < s->count; k++) unstage(&items_of(s)[k]);
     std::free(s->data);
 }
@@ -98,7 +82,7 @@ static void unstage(val_item* s) {
 // memory.
 static bool needs_stage(const val_item* src, const val_item* dst) {
     if (in_arena(src) || src == dst) return true;
-    if (data_bytes(src) == 0) return false;
+    if (DataBytes(src) == 0) return false;
     return in_arena(src->data) || (dst && src->data == dst->data);
 }
 
@@ -172,7 +156,7 @@ static i64 fill_copy(val_item* t, const val_item* s, bool named) {
         t->dim1 = s->dim1;
     }
     if (t->count <= 0) return 0;
-    if (!holds_items(t->type)) {
+    if (!HoldsItems(t->type)) {
         std::memcpy(t->data, s->data, typC(t->type, t->count));
         return 0;
     }
@@ -215,14 +199,14 @@ i64 GenStored(val_item* dst, val_item* src, i64 count, bool named) {
 
 // n copies of the single element at from, of the given type, written at to.
 static void spread(char* to, const char* from, i64 type, i64 n) {
-    i64 w = type == TCHAR ? 1 : type == TCPLX ? 16 : 8;
+    i64 w = ElemWidth(type);
     for (i64 k = 0; k < n; k++) std::memcpy(to + k * w, from, w);
 }
 
 static i64 copy_spread(val_item* dst, const val_item* src, i64 n, bool named);
 
 static i64 fill_spread(val_item* t, const val_item* s, i64 n, bool named) {
-    if (!holds_items(t->type)) return fill_copy(t, s, named);
+    if (!HoldsItems(t->type)) return fill_copy(t, s, named);
     if (t->rank <= 1) t->dim0 = s->dim0;
     if (t->count <= 0) return 0;
     std::memset(t->data, 0, typC(t->type, t->count));
@@ -291,7 +275,7 @@ i64 GenStoreDt(i64 vx, val_item* item, i64 n) {
 i64 GenStoreV3(val_item* dst, val_item* src, i64 i, bool named) {
     if (src->type == TLIST || src->type > 90) return GenStoreV2(dst, &items_of(src)[i], named);
     if (src->type >= TDATE) return errchk = E_DOMAIN;
-    i64 w = elem_width(src->type);
+    i64 w = ElemWidth(src->type);
     char elem[16] = {};
     std::memcpy(elem, static_cast<char*>(getptV(src)) + i * w, w);
     if (named) DropRef(dst);
@@ -306,7 +290,7 @@ i64 GenStoreV3(val_item* dst, val_item* src, i64 i, bool named) {
 i64 GenStoreV4(val_item* dst, i64 i, val_item* src, i64 j) {
     i64 t = src->type;
     if (t == TLIST || t > 12) return 0;
-    i64 w = elem_width(t);
+    i64 w = ElemWidth(t);
     char* to = static_cast<char*>(getptV(dst));
     const char* from = static_cast<char*>(getptV(src));
     if (to && from) std::memmove(to + i * w, from + j * w, w);
@@ -317,7 +301,7 @@ i64 GenStoreV4(val_item* dst, i64 i, val_item* src, i64 j) {
 
 // Copies unit k of s (an element, or a row of w elements) to place p of t.
 static i64 copy_unit(val_item* t, i64 p, const val_item* s, i64 k, i64 w, bool named) {
-    i64 ew = elem_width(s->type);
+    i64 ew = ElemWidth(s->type);
     if (s->type == TLIST) {
         for (i64 j = 0; j < w; j++) {
             val_item item{};
@@ -420,7 +404,7 @@ i64 GenStorePar1(val_item* dst, i64 cidx, i64 vidx, bool named) {
     val_item t;
     i64 e = new_vector(&t, TLIST, n, named);
     if (!e && n > 0 && s.v->type != TLIST && s.v->type <= 12) {
-        i64 w = elem_width(s.v->type);
+        i64 w = ElemWidth(s.v->type);
         const char* from = static_cast<const char*>(getptV(const_cast<val_item*>(s.v)));
         for (i64 k = 0; k < n; k++) {
             val_item* item = &items_of(&t)[k];
@@ -466,7 +450,7 @@ i64 GenStoreXt(val_item* item, i64 type, bool named) {
         char* to = static_cast<char*>(getptV(&t));
         if (!isoneV(&t)) std::memset(to, 0, typC(type, t.count));
         else t.dim0 = t.dim1 = 0;
-        if (type == TFLOAT && s.v->type != TLIST && s.v->type <= 12 && elem_width(s.v->type) == 8) {
+        if (type == TFLOAT && s.v->type != TLIST && s.v->type <= 12 && ElemWidth(s.v->type) == 8) {
             const i64* from = static_cast<const i64*>(getptV(const_cast<val_item*>(s.v)));
             double* out = reinterpret_cast<double*>(getptV(&t));
             for (i64 k = 0; k < t.count; k++) out[k] = static_cast<double>(from[k]);
@@ -508,8 +492,8 @@ static void enum_lookup(i64* out, const val_item* en, const val_item* v) {
 
 static i64 cat_enum(val_item* t, const val_item* a, const val_item* b, bool named) {
     const val_item* en = a->type == TENUM ? a : b;
-    if (a->type != TENUM && elem_width(a->type) != 8) return errchk = E_DOMAIN;
-    if (b->type != TENUM && elem_width(b->type) != 8) return errchk = E_DOMAIN;
+    if (a->type != TENUM && ElemWidth(a->type) != 8) return errchk = E_DOMAIN;
+    if (b->type != TENUM && ElemWidth(b->type) != 8) return errchk = E_DOMAIN;
     t->type = TENUM;
     t->rank = 1;
     t->count = a->count + b->count;
@@ -595,7 +579,7 @@ static i64 cat_plain(val_item* t, const val_item* a, const val_item* b, bool nam
     if (e || t->count == 0) return e;
     if (!isoneV(t)) t->dim0 = t->count;
     char* to = static_cast<char*>(getptV(t));
-    i64 w = elem_width(type);
+    i64 w = ElemWidth(type);
     const val_item* side[2] = {a, b};
     for (const val_item* v : side) {
         if (v->type == type || intpair)

@@ -69,6 +69,10 @@ inline val_item* opnd(i64 c, i64 v) { return c >= 0 ? &ctable[c] : &vtable[v]; }
 inline bool undefined(i64 c, i64 v) { return c < 0 && v >= 0 && vtable[v].rank == -1; }
 // One element by shape: rank 0, or rank 1 with one element (any type).
 inline bool single(const val_item* v) { return v->rank == 0 || (v->rank == 1 && v->count == 1); }
+// Types whose data are item descriptors: lists, dictionaries, tables.
+inline bool HoldsItems(i64 type) { return type == TLIST || type == TDICT || type == TTABLE; }
+// The item descriptors of a list, dictionary or table.
+inline val_item* items_of(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
 
 inline bool isnumtype(i64 t) { return t == TBOOL || t == TINT || t == TFLOAT; }
 inline bool isinttype(i64 t) { return t == TBOOL || t == TINT; }
@@ -90,6 +94,9 @@ constexpr i64 INULL = INT64_MIN;   // the integer null
 // Bytes of data of n elements of a type (a character vector keeps a
 // terminating zero).
 i64 typC(i64 type, i64 n);
+// Bytes of data a value owns in use: none for a one-element value held in
+// its descriptor or an empty one, else typC of its count.
+i64 DataBytes(const val_item* v);
 // Bytes of one element: 1 character, 16 complex, 64 an item of a list,
 // dictionary or table, 8 otherwise.
 i64 ElemWidth(i64 type);
