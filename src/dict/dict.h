@@ -10,6 +10,8 @@
 i64 PfAssign(i64 slot, i64 rc, i64 rv);
 
 // ---- construction, match, dotted access -------------------------------------
+// PfDict and PfMatch are not built yet: their rows in eval/primtable.cpp
+// answer E_NOT_BUILT until they are written and wired there.
 i64 PfDict(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 i64 PfMatch(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 // -1 when the two-level form does not apply.

@@ -1,9 +1,8 @@
-// Stand-ins for display routines not built yet; the real definitions
-// override them at link time.
+// Stand-ins for the dictionary and table displays, not built yet: each
+// answers E_NOT_BUILT. A real routine replaces its stand-in here (the two
+// would not link together).
 #include "display/display.h"
 
-#define PENDING __attribute__((weak))
-
-PENDING i64 GenOutdic(i64) { return errchk = E_NOT_BUILT; }
-PENDING i64 GenOutTab(i64) { return errchk = E_NOT_BUILT; }
-PENDING i64 GenOutTak(i64) { return errchk = E_NOT_BUILT; }
+i64 GenOutdic(i64) { return NotBuilt(); }
+i64 GenOutTab(i64) { return NotBuilt(); }
+i64 GenOutTak(i64) { return NotBuilt(); }

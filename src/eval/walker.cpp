@@ -13,8 +13,7 @@
 #include "eval/primtable.h"
 #include "parser/records.h"
 #include "primitives/primitives.h"
-#include "scalar/scalar.h"
-#include "system/system.h"
+#include "values/fcodes.h"
 
 i64 idxafstk[IDXSTK];
 i64 idxafstkpt = -1;
@@ -166,22 +165,8 @@ bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transpos
     bool dyadic = !(l.c == -1 && l.v == -1);
     if ((dyadic && undefined(l)) || undefined(r)) return finish_app(w, p, E_VALUE);
     collision = CkCollision(*res, l.c, l.v, r.c, r.v);
-    i64 e;
-    if (code == FC_EXECUTE) {
-        errchk = 0;
-        i64 slot = PfExecu(*res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
-        e = errchk;
-        if (!e) *res = slot;
-    } else if (w.each && dyadic) {
-        e = PfEachDyc(code, *res, l.c, l.v, r.c, r.v, w.io);
-    } else if (w.each && opnd(r.c, r.v)->type == TLIST) {
-        e = PfEachMon(code, *res, r.c, r.v, w.io);
-    } else if (dyadic) {
-        e = DispatchDyadic(code, *res, l.c, l.v, r.c, r.v, w.io, transposed);
-    } else {
-        e = DispatchMonadic(code, *res, r.c, r.v, w.io);
-    }
-    return finish_app(w, p, e);
+    prim_context cx{w.temp, w.row, w.depth, &w.io};
+    return finish_app(w, p, ApplyPrimitive(code, res, l.c, l.v, r.c, r.v, cx, w.each, transposed));
 }
 
 // The two-level dotted form t.fk.name reads a foreign key's column.
@@ -248,8 +233,8 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
                                 w.each);
             if (!finish_app(w, at, e)) return false;
         }
-    } else if ((code == FC_QD_TS || code == FC_QD_READ) && f.right < 0) {
-        if (!finish_app(w, at, code == FC_QD_TS ? PfQdzeroTS(res) : PfQdzeroInput(res))) return false;
+    } else if (f.right < 0 && PrimNiladic(code)) {
+        if (!finish_app(w, at, ApplyNiladic(code, res))) return false;
     } else if (!apply_prim(w, at, code, &res, l, r, transposed)) {
         return false;
     }

@@ -10,23 +10,6 @@
 
 namespace {
 
-bool in(i64 c, i64 lo, i64 hi) { return c >= lo && c <= hi; }
-
-bool monadic_item_code(i64 c)
-{
-    return c == 23 || c == 24 || c == 25 || c == 26 || c == 28 || c == 30 || c == 32 ||
-           c == 34 || c == 36 || c == 38 || in(c, 90, 93) || c == 42 ||
-           (in(c, 44, 64) && c % 2 == 0) || in(c, 101, 199) || in(c, 301, 399) ||
-           in(c, 201, 299) || in(c, 401, 499) || c == 704 || in(c, 706, 708);
-}
-
-bool dyadic_item_code(i64 c)
-{
-    return in(c, 3, 9) || in(c, 12, 21) || c == 27 || c == 29 || c == 31 || c == 33 ||
-           c == 35 || c == 37 || c == 39 || in(c, 94, 98) || c == 43 ||
-           (in(c, 45, 61) && c % 2 == 1);
-}
-
 // Scratch slots for the per-item calls, given back when the call ends.
 struct slots {
     i64 base = 0, n = 0;
@@ -66,7 +49,7 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
 {
     SetNames(1, 5, res, -1, -1, rc, rv);
     val_item* r = opnd(rc, rv);
-    if (r->type != TLIST || code == FC_EXECUTE) return errchk = E_DOMAIN;
+    if (r->type != TLIST) return errchk = E_DOMAIN;
     i64 n = r->count;
     if (code == FC_TYPE || code == FC_COUNT) {
         vtable[res].type = TINT;
@@ -77,7 +60,7 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
         for (i64 k = 0; k < n; k++) out[k] = code == FC_TYPE ? items[k].type : items[k].count;
         return errchk = 0;
     }
-    if (!monadic_item_code(code)) return errchk = E_DOMAIN;
+    if (!PrimEach(code, false)) return errchk = E_DOMAIN;
     slots s;
     if (s.take(2) || NewList(res, n)) return errchk;
     for (i64 k = 0; k < n; k++) {
@@ -93,8 +76,7 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
 i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
 {
     SetNames(1, 3, res, lc, lv, rc, rv);
-    if (!in(code, 3, 500) || code == 10 || code == 11 || !dyadic_item_code(code))
-        return errchk = E_DOMAIN;
+    if (!PrimEach(code, true)) return errchk = E_DOMAIN;
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
     if (l->rank > 1 || r->rank > 1) return errchk = E_RANK;

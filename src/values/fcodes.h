@@ -104,6 +104,9 @@ enum fcode : int64_t {
     FC_REDUCE1 = 300,      // first axis
     FC_SCAN1 = 400,
     FC_OUTER = 500,
+    FC_OUTER_LAST = 750,
+    FC_OUTER2 = 800,       // 800..900: served as outer products too
+    FC_OUTER2_LAST = 900,
 
     // Quad functions.
     FC_QUAD_FIRST = 601,
@@ -112,6 +115,7 @@ enum fcode : int64_t {
     FC_QD_XD = 603,
     FC_QD_XC = 604,
     FC_QD_AI = 605,
+    FC_QD_MONADIC_LAST = 650,   // 601..650: the monadic quad functions
     FC_QD_CSV = 607,
     FC_QD_OPEN = 608,
     FC_QD_CLOSE = 609,
@@ -149,6 +153,8 @@ enum fcode : int64_t {
     FC_CHECK = 755,
     FC_MATCH = 756,
     FC_APPEND = 757,
+    FC_RESERVED = 758,     // 758..799: kept for dyadic list primitives; refused
+    FC_RESERVED_LAST = 799,
 
     FC_INNER = 901,        // from here up: inner products, 100 f + g
 };

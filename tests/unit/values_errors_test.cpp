@@ -37,3 +37,16 @@ TEST(ValuesErrors, CodesWithoutText) {
         EXPECT_EQ(errtext(code), nullptr) << code;
     EXPECT_STREQ(errtext(84), "one table is full");
 }
+
+TEST(ValuesErrors, NamesMatchTheirMessages) {
+    struct { i64 code; const char* text; } cases[] = {
+        {E_DOMAIN, "domain error"},     {E_LENGTH, "length error"},
+        {E_VALUE, "value error"},       {E_IO, "[]IO error"},
+        {E_STRUCTURE, "structure error"}, {E_NOT_BUILT, "primitive function not yet implemented"},
+        {E_TABLE_FULL, "one table is full"}, {E_FILE_READ, "reading file error"},
+        {E_EXTRA_ARGUMENTS, "extra arguments found"},
+    };
+    for (auto& c : cases) EXPECT_STREQ(errtext(c.code), c.text) << c.code;
+    EXPECT_EQ(errtext(E_BRANCH_TEXT), nullptr);
+    EXPECT_STREQ(errtext(E_QUIET), "");
+}
