@@ -22,18 +22,30 @@ static i64 daysinmonth(i64 year, i64 month) {
     return monthday[month] + (month == 2 && isleap(year) ? 1 : 0);
 }
 
+// The packing of the types other than datetime: the radix of each field
+// after the first, by type - 7 (month, date, -, minute, second, time).
+struct packing {
+    int fields;        // fields after the first; -1 for datetime
+    i64 radix[3];
+};
+static const packing packings[6] = {
+    {1, {100}}, {2, {100, 100}}, {-1, {}}, {1, {60}}, {2, {60, 60}}, {3, {60, 60, 1000}},
+};
+
+static const packing* packing_of(i64 type) {
+    if (type < TMONTH || type > TTIME || packings[type - TMONTH].fields < 0) return nullptr;
+    return &packings[type - TMONTH];
+}
+
 i64 dtconvt1(i64 type, i64 value, i64* f) {
-    switch (type) {
-    case TMONTH: f[0] = value / 100; f[1] = value % 100; return 0;
-    case TDATE: f[0] = value / 10000; f[1] = value % 10000 / 100; f[2] = value % 100; return 0;
-    case TMINUTE: f[0] = value / 60; f[1] = value % 60; return 0;
-    case TSECOND: f[0] = value / 3600; f[1] = value % 3600 / 60; f[2] = value % 60; return 0;
-    case TTIME:
-        f[0] = value / 3600000; f[1] = (value / 1000) % 3600 / 60;
-        f[2] = (value / 1000) % 60; f[3] = value % 1000;
-        return 0;
-    default: return -1;
+    const packing* p = packing_of(type);
+    if (!p) return -1;
+    for (int k = p->fields; k > 0; k--) {
+        f[k] = value % p->radix[k - 1];
+        value /= p->radix[k - 1];
     }
+    f[0] = value;
+    return 0;
 }
 
 // A datetime beyond any packed date (or NaN) splits into zero fields rather
@@ -49,14 +61,11 @@ void dtconvt2(i64* f, double v) {
 }
 
 i64 dtvalue1(i64 type, const i64* f) {
-    switch (type) {
-    case TMONTH: return f[0] * 100 + f[1];
-    case TDATE: return f[0] * 10000 + f[1] * 100 + f[2];
-    case TMINUTE: return f[0] * 60 + f[1];
-    case TSECOND: return f[0] * 3600 + f[1] * 60 + f[2];
-    case TTIME: return f[0] * 3600000 + f[1] * 60000 + f[2] * 1000 + f[3];
-    default: return -1;
-    }
+    const packing* p = packing_of(type);
+    if (!p) return -1;
+    i64 v = f[0];
+    for (int k = 1; k <= p->fields; k++) v = v * p->radix[k - 1] + f[k];
+    return v;
 }
 
 double dtvalue2(const i64* f) {

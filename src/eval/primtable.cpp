@@ -2,97 +2,66 @@
 #include "display/display.h"
 #include "eval/eval.h"
 #include "eval/primtable.h"
+
+#include <cstddef>
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
 
 namespace {
 
-// ---- row builders: each takes the routine's own signature ------------------------
+// ---- row builders: each takes the routine's own signature -----------------------
 
 constexpr bool EACH = true;   // the each operator may apply it item by item
 constexpr bool ALONE = false;
 
-constexpr prim_row row(i64 first, i64 last, prim_valence v, prim_args a, bool io, bool each)
+constexpr void set_fn(prim_row& r, prim_fn1 fn) { r.fn.f1 = fn; }
+constexpr void set_fn(prim_row& r, prim_fn3 fn) { r.fn.f3 = fn; }
+constexpr void set_fn(prim_row& r, prim_fn4 fn) { r.fn.f4 = fn; }
+constexpr void set_fn(prim_row& r, prim_fn5 fn) { r.fn.f5 = fn; }
+constexpr void set_fn(prim_row& r, prim_fn6 fn) { r.fn.f6 = fn; }
+constexpr void set_fn(prim_row& r, prim_fn7 fn) { r.fn.f7 = fn; }
+constexpr void set_fn(prim_row& r, prim_exec fn) { r.fn.exec = fn; }
+constexpr void set_fn(prim_row&, std::nullptr_t) {}
+
+template <class F>
+constexpr prim_row bind(i64 first, i64 last, prim_valence v, prim_args a, bool io, bool each, F fn)
 {
-    return prim_row{first, last, v, a, io, each, {.f1 = nullptr}};
+    prim_row r{first, last, v, a, io, each, {.f1 = nullptr}};
+    set_fn(r, fn);
+    return r;
 }
 
-// (res, rc, rv)
-constexpr prim_row monadic(i64 first, i64 last, prim_fn3 fn, bool each)
-{
-    prim_row r = row(first, last, PV_MONADIC, PA_R, false, each);
-    r.fn.f3 = fn;
-    return r;
+template <prim_valence V, prim_args A, bool IO, class F>
+constexpr prim_row build(i64 first, i64 last, F fn, bool each) {
+    return bind(first, last, V, A, IO, each, fn);
 }
-// (res, rc, rv, io)
-constexpr prim_row monadic_io(i64 first, i64 last, prim_fn4 fn, bool each)
-{
-    prim_row r = row(first, last, PV_MONADIC, PA_R, true, each);
-    r.fn.f4 = fn;
-    return r;
-}
-// (code, res, rc, rv)
-constexpr prim_row monadic_code(i64 first, i64 last, prim_fn4 fn, bool each)
-{
-    prim_row r = row(first, last, PV_MONADIC, PA_CODE_R, false, each);
-    r.fn.f4 = fn;
-    return r;
-}
-// (code, res, rc, rv, io)
-constexpr prim_row monadic_code_io(i64 first, i64 last, prim_fn5 fn, bool each)
-{
-    prim_row r = row(first, last, PV_MONADIC, PA_CODE_R, true, each);
-    r.fn.f5 = fn;
-    return r;
-}
-// (res, lc, lv, rc, rv)
-constexpr prim_row dyadic(i64 first, i64 last, prim_fn5 fn, bool each)
-{
-    prim_row r = row(first, last, PV_DYADIC, PA_LR, false, each);
-    r.fn.f5 = fn;
-    return r;
-}
-// (res, lc, lv, rc, rv, io)
-constexpr prim_row dyadic_io(i64 first, i64 last, prim_fn6 fn, bool each)
-{
-    prim_row r = row(first, last, PV_DYADIC, PA_LR, true, each);
-    r.fn.f6 = fn;
-    return r;
-}
-// (code, res, lc, lv, rc, rv)
-constexpr prim_row dyadic_code(i64 first, i64 last, prim_fn6 fn, bool each)
-{
-    prim_row r = row(first, last, PV_DYADIC, PA_CODE_LR, false, each);
-    r.fn.f6 = fn;
-    return r;
-}
+
+// The builders of the rows, one for each way of taking arguments: each
+// takes only a routine of its own signature.
+constexpr auto monadic = build<PV_MONADIC, PA_R, false, prim_fn3>;         // (res, rc, rv)
+constexpr auto monadic_io = build<PV_MONADIC, PA_R, true, prim_fn4>;       // (res, rc, rv, io)
+constexpr auto monadic_code = build<PV_MONADIC, PA_CODE_R, false, prim_fn4>;    // (code, res, rc, rv)
+constexpr auto monadic_code_io = build<PV_MONADIC, PA_CODE_R, true, prim_fn5>;  // ... io
+constexpr auto dyadic = build<PV_DYADIC, PA_LR, false, prim_fn5>;          // (res, lc, lv, rc, rv)
+constexpr auto dyadic_io = build<PV_DYADIC, PA_LR, true, prim_fn6>;        // ... io
+constexpr auto dyadic_code = build<PV_DYADIC, PA_CODE_LR, false, prim_fn6>;  // (code, res, lc, lv, rc, rv)
+
 // (code, res, lc, lv, rc, rv, transposed)
-constexpr prim_row inner(i64 first, i64 last, prim_fn7 fn)
-{
-    prim_row r = row(first, last, PV_DYADIC, PA_INNER, false, ALONE);
-    r.fn.f7 = fn;
-    return r;
+constexpr prim_row inner(i64 first, i64 last, prim_fn7 fn) {
+    return bind(first, last, PV_DYADIC, PA_INNER, false, ALONE, fn);
 }
-// (res)
-constexpr prim_row niladic(i64 code, prim_fn1 fn)
-{
-    prim_row r = row(code, code, PV_NILADIC, PA_RES, false, ALONE);
-    r.fn.f1 = fn;
-    return r;
+constexpr prim_row niladic(i64 code, prim_fn1 fn) {  // (res)
+    return bind(code, code, PV_NILADIC, PA_RES, false, ALONE, fn);
 }
-constexpr prim_row execute(i64 code, prim_exec fn)
-{
-    prim_row r = row(code, code, PV_MONADIC, PA_EXECUTE, false, ALONE);
-    r.fn.exec = fn;
-    return r;
+constexpr prim_row execute(i64 code, prim_exec fn) {
+    return bind(code, code, PV_MONADIC, PA_EXECUTE, false, ALONE, fn);
 }
-constexpr prim_row not_built(i64 first, i64 last, prim_valence v)
-{
-    return row(first, last, v, PA_NOT_BUILT, false, ALONE);
+// A code and valence without a routine yet, or without a use.
+constexpr prim_row not_built(i64 first, i64 last, prim_valence v) {
+    return bind(first, last, v, PA_NOT_BUILT, false, ALONE, nullptr);
 }
-constexpr prim_row refused(i64 first, i64 last, prim_valence v)
-{
-    return row(first, last, v, PA_REFUSED, false, ALONE);
+constexpr prim_row refused(i64 first, i64 last, prim_valence v) {
+    return bind(first, last, v, PA_REFUSED, false, ALONE, nullptr);
 }
 
 // ---- routines applied with fixed extra arguments -----------------------------------

@@ -52,6 +52,7 @@ struct Stmt {
     i64 Target();
     i64 Defined(i64 row);
     i64 NameToken(bool target);
+    i64 VariableToken(const i64 out[3]);
     i64 NumberToken();
     i64 QuoteToken();
     i64 EmptyItemList();

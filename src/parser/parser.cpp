@@ -270,14 +270,17 @@ i64 Stmt::NameToken(bool target) {
     switch (out[0]) {
     case 0: return Defined(out[1]);
     case 2: return E_NAME_EXPECTED;
-    default: {
-        if (state) return E_PARSE;
-        i64 v = Node('V', out[1]);
-        if (v < 0) return errchk;
-        parsetree[v].name = out[2];
-        return PushValue(v);
+    default: return VariableToken(out);
     }
-    }
+}
+
+// A variable read by name: out holds its value slot and local name index.
+i64 Stmt::VariableToken(const i64 out[3]) {
+    if (state) return E_PARSE;
+    i64 v = Node('V', out[1]);
+    if (v < 0) return errchk;
+    parsetree[v].name = out[2];
+    return PushValue(v);
 }
 
 i64 Stmt::NumberToken() {
@@ -368,11 +371,7 @@ i64 Stmt::QuadName() {
     if (rc == E_DOMAIN) return E_NOT_BUILT;
     if (rc) return rc;
     if (out[0] == 0) return ApplyCode(out[1], true);
-    if (state) return E_PARSE;
-    i64 v = Node('V', out[1]);
-    if (v < 0) return errchk;
-    parsetree[v].name = out[2];
-    return PushValue(v);
+    return VariableToken(out);
 }
 
 i64 Stmt::BracketToken() {

@@ -20,7 +20,7 @@ i64 lstndx = -1, lstfndx = -1, lstbrx = 0, lstnx = -1, lstgx = -1, lstfx = FIRST
 i64 nxtovx = 0, lsttnam = -1;
 
 // Takes one more entry of a table whose last-used index is *last; -1 and
-// error 84 when the table has no room.
+// E_TABLE_FULL when the table has no room.
 static i64 Take(i64* last, i64 cap) {
     if (*last + 1 >= cap) {
         errchk = E_TABLE_FULL;
@@ -63,43 +63,43 @@ static void InitRow(func_entry* f) {
     f->stlist = nullptr;
 }
 
+template <class T>
+static void Zero(T* e) {
+    memset(e, 0, sizeof(T));
+}
+
+static void ClearSlot(val_item* v) {
+    Zero(v);
+    v->rank = -1;
+}
+
+// Takes an entry of table (last-used index *last, capacity cap) and gives
+// it its initial contents; -1 when the table is full.
+template <class T>
+static i64 TakeEntry(T* table, i64* last, i64 cap, void (*init)(T*)) {
+    i64 x = Take(last, cap);
+    if (x >= 0) init(&table[x]);
+    return x;
+}
+
 i64 Incx(char table) {
-    i64 x;
     switch (table) {
-    case 'A':
-        if ((x = Take(&lstnx, NTSIZE)) >= 0) ClearName(&nametable[x]);
+    case 'A': return TakeEntry(nametable, &lstnx, NTSIZE, ClearName);
+    case 'G': return TakeEntry(gnametable, &lstgx, GNSIZE, ClearName);
+    case 'B': return TakeEntry(brtable, &lstbrx, BRSIZE, ClearBranch);
+    case 'C': return TakeEntry(ctable, &lstcx, CTSIZE, Zero<val_item>);
+    case 'E': return TakeEntry(fnodetable, &lstfndx, FNSIZE, Zero<fn_node>);
+    case 'F': return TakeEntry(functable, &lstfx, FTSIZE, InitRow);
+    case 'N': {
+        i64 x = TakeEntry(parsetree, &lstndx, PTSIZE, ClearNode);
+        if (x >= 0) parsetree[x].col = cursor;
         return x;
-    case 'G':
-        if ((x = Take(&lstgx, GNSIZE)) >= 0) ClearName(&gnametable[x]);
-        return x;
-    case 'B':
-        if ((x = Take(&lstbrx, BRSIZE)) >= 0) {
-            ClearBranch(&brtable[x]);
-        }
-        return x;
-    case 'C':
-        if ((x = Take(&lstcx, CTSIZE)) >= 0) memset(&ctable[x], 0, sizeof(val_item));
-        return x;
-    case 'E':
-        if ((x = Take(&lstfndx, FNSIZE)) >= 0) memset(&fnodetable[x], 0, sizeof(fn_node));
-        return x;
-    case 'F':
-        if ((x = Take(&lstfx, FTSIZE)) >= 0) InitRow(&functable[x]);
-        return x;
-    case 'N':
-        if ((x = Take(&lstndx, PTSIZE)) >= 0) {
-            ClearNode(&parsetree[x]);
-            parsetree[x].col = cursor;
-        }
-        return x;
+    }
     case 'V':
         // Global slots stay below the locals of running functions, with the
         // scratch slots lstvx + 1 .. lstvx + SCRATCHGAP kept free between.
-        if ((x = Take(&lstvx, (lstvxend > FIRSTVAR ? lstvxend : SYSTART) - SCRATCHGAP)) >= 0) {
-            memset(&vtable[x], 0, sizeof(val_item));
-            vtable[x].rank = -1;
-        }
-        return x;
+        return TakeEntry(vtable, &lstvx, (lstvxend > FIRSTVAR ? lstvxend : SYSTART) - SCRATCHGAP,
+                         ClearSlot);
     default:
         return -1;
     }

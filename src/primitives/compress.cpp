@@ -6,16 +6,23 @@
 #include "values/fcodes.h"
 #include "values/registers.h"
 
-// An axis code (compress 72 to 76, expand 77 to 81: axis code-71 or code-76
-// counted from 0) as the code of the last-axis or first-axis form in *form.
-// Only the last axis is served besides the first: a middle axis is not
-// built (43), an axis past the rank is an axis error (30).
 i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form)
 {
     i64 a = code - (code > FC_EXPAND_AX ? FC_EXPAND_AX : FC_COMPRESS_AX);
     if (a >= rank) return errchk = E_AXIS;
     if (a != rank - 1) return errchk = E_NOT_BUILT;
     *form = lastcode;
+    return 0;
+}
+
+i64 SelectionStart(i64* code, i64 base, i64 last, i64 first, i64 res, i64 lc, i64 lv, i64 rc,
+                   i64 rv, sopnd* r, const val_item** l)
+{
+    if (fc_axis_form(*code, base) && AxisForm(*code, last, opnd(rc, rv)->rank, code)) return errchk;
+    if (*code != last && *code != first) return errchk = E_NOT_BUILT;
+    sopnd_load(r, rc, rv, res);
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    *l = opnd(lc, lv);
     return 0;
 }
 
@@ -47,12 +54,10 @@ static i64* repeat_positions(const i64* counts, bool single, i64 n, i64 total)
 i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
     if (fc_axis_form(code, FC_EXPAND_AX)) return PfExpand(code, res, lc, lv, rc, rv);
-    if (fc_axis_form(code, FC_COMPRESS_AX) && AxisForm(code, FC_COMPRESS, opnd(rc, rv)->rank, &code)) return errchk;
-    if (code != FC_COMPRESS && code != FC_COMPRESS1) return errchk = E_NOT_BUILT;
     sopnd r;
-    sopnd_load(&r, rc, rv, res);
-    SetNames(1, 3, res, lc, lv, rc, rv);
-    const val_item* l = opnd(lc, lv);
+    const val_item* l;
+    if (SelectionStart(&code, FC_COMPRESS_AX, FC_COMPRESS, FC_COMPRESS1, res, lc, lv, rc, rv, &r, &l))
+        return errchk;
     i64 nl = l->count;
     if (nl == 0) {
         if (l->rank >= 2) return errchk = E_RANK;

@@ -55,9 +55,8 @@ static i64 product(const i64* d, i64 from, i64 to) {
 
 i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
-    if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
-    if (L.d.type > TFLOAT || R.d.type > TFLOAT) return errchk = E_DOMAIN;
-    i64 type = std::max(L.d.type, R.d.type);
+    i64 type;
+    if (NumericPair(&L, &R, &type, res, lc, lv, rc, rv)) return errchk;
     i64 lr = L.d.rank, rr = R.d.rank;
     i64* ld = static_cast<i64*>(GM_new(TINT, lr + 1));
     i64* rd = static_cast<i64*>(GM_new(TINT, rr + 1));
@@ -88,10 +87,6 @@ i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     }
     decode_all<uint64_t>((uint64_t*)out, a, b, rows, cols, N);
     // Sums of boolean digits can pass 1: such a result is integer.
-    if (type == TBOOL) {
-        const i64* x = (const i64*)out;
-        for (i64 i = 0; i < count; i++)
-            if (x[i] != 0 && x[i] != 1) vtable[res].type = TINT;
-    }
+    if (type == TBOOL) BooleanOrInteger(res, (const i64*)out, count);
     return errchk = 0;
 }

@@ -41,12 +41,11 @@ static double digit_f(double* x, double r) {
 }
 
 i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
-    sopnd L, R;
-    if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     // Only numbers have digits: characters, symbols, complex numbers,
     // lists and temporal values are refused.
-    if (L.d.type > TFLOAT || R.d.type > TFLOAT) return errchk = E_DOMAIN;
-    i64 type = std::max(L.d.type, R.d.type);
+    sopnd L, R;
+    i64 type;
+    if (NumericPair(&L, &R, &type, res, lc, lv, rc, rv)) return errchk;
     i64 lr = L.d.rank, rr = R.d.rank, rank = lr + rr;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
     shape_of(&L.d, dims);
@@ -80,8 +79,6 @@ i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
             for (i64 k = N - 1; k >= 0; k--) o[(k * C + c) * V + j] = digit_i(&x, a[k * C + c]);
         }
     // A zero radix copies the number, which may pass 1: the result is integer.
-    if (type == TBOOL)
-        for (i64 i = 0; i < count; i++)
-            if (o[i] != 0 && o[i] != 1) vtable[res].type = TINT;
+    if (type == TBOOL) BooleanOrInteger(res, o, count);
     return errchk = 0;
 }

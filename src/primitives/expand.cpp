@@ -5,7 +5,6 @@
 
 #include "primitives/primitives.h"
 #include "values/fcodes.h"
-#include "values/registers.h"
 
 // Positions along the axis: the next source position for each 1 of the mask
 // (the only one when the axis has length 1), fill for each 0.
@@ -19,12 +18,10 @@ static i64* mask_positions(const i64* mask, i64 n, i64 axislen)
 
 i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 {
-    if (fc_axis_form(code, FC_EXPAND_AX) && AxisForm(code, FC_EXPAND, opnd(rc, rv)->rank, &code)) return errchk;
-    if (code != FC_EXPAND && code != FC_EXPAND1) return errchk = E_NOT_BUILT;
     sopnd r;
-    sopnd_load(&r, rc, rv, res);
-    SetNames(1, 3, res, lc, lv, rc, rv);
-    const val_item* l = opnd(lc, lv);
+    const val_item* l;
+    if (SelectionStart(&code, FC_EXPAND_AX, FC_EXPAND, FC_EXPAND1, res, lc, lv, rc, rv, &r, &l))
+        return errchk;
     i64 n = l->count;
     if (n == 0) return EmptySelection(res, &r);
     if ((l->type != TBOOL && l->type != TINT) || r.d.type == TLIST || r.d.type > TTIME)

@@ -49,20 +49,6 @@ static int key_compare(const grad_node* x, const grad_node* y) {
     }
 }
 
-static int a_grad_compare_small(const void* a, const void* b) {
-    const grad_node* x = static_cast<const grad_node*>(a);
-    const grad_node* y = static_cast<const grad_node*>(b);
-    int k = key_compare(x, y);
-    return k ? k : three_way_i(x->index, y->index);
-}
-
-static int a_grad_compare_large(const void* a, const void* b) {
-    const grad_node* x = static_cast<const grad_node*>(a);
-    const grad_node* y = static_cast<const grad_node*>(b);
-    int k = key_compare(x, y);
-    return k ? -k : three_way_i(x->index, y->index);
-}
-
 static int row_compare(const grad_node_sta0* x, const grad_node_sta0* y) {
     for (i64 j = 0; j < x->len; j++) {
         int k;
@@ -74,18 +60,22 @@ static int row_compare(const grad_node_sta0* x, const grad_node_sta0* y) {
     return 0;
 }
 
-static int a_grad_compare1_small(const void* a, const void* b) {
-    const grad_node_sta0* x = static_cast<const grad_node_sta0*>(a);
-    const grad_node_sta0* y = static_cast<const grad_node_sta0*>(b);
-    int k = row_compare(x, y);
-    return k ? k : three_way_i(x->index, y->index);
+// The qsort comparison of two records by cmp, downwards when sign is -1;
+// the index breaks ties, so equal keys keep their order in both directions.
+template <class Node, int (*cmp)(const Node*, const Node*), int sign>
+static int by_key(const void* a, const void* b) {
+    const Node* x = static_cast<const Node*>(a);
+    const Node* y = static_cast<const Node*>(b);
+    int k = cmp(x, y);
+    return k ? sign * k : three_way_i(x->index, y->index);
 }
 
-static int a_grad_compare1_large(const void* a, const void* b) {
-    const grad_node_sta0* x = static_cast<const grad_node_sta0*>(a);
-    const grad_node_sta0* y = static_cast<const grad_node_sta0*>(b);
-    int k = row_compare(x, y);
-    return k ? -k : three_way_i(x->index, y->index);
+// Sorts n records by cmp in direction and writes their indices to out.
+template <class Node, int (*cmp)(const Node*, const Node*)>
+static void sort_records(Node* recs, i64 n, i64 direction, i64* out) {
+    std::qsort(recs, n, sizeof(Node), direction < 0 ? by_key<Node, cmp, -1> : by_key<Node, cmp, 1>);
+    for (i64 i = 0; i < n; i++) out[i] = recs[i].index;
+    std::free(recs);
 }
 
 void a_grade_new(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction) {
@@ -102,9 +92,7 @@ void a_grade_new(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 di
         r->index = origin + i;
         r->type = type;
     }
-    std::qsort(recs, n, sizeof(grad_node), direction < 0 ? a_grad_compare_large : a_grad_compare_small);
-    for (i64 i = 0; i < n; i++) out[i] = recs[i].index;
-    std::free(recs);
+    sort_records<grad_node, key_compare>(recs, n, direction, out);
 }
 
 void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction,
@@ -117,10 +105,7 @@ void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 d
     grad_node_sta0* recs = static_cast<grad_node_sta0*>(AL2(sizeof(grad_node_sta0), n));
     for (i64 i = 0; i < n; i++)
         recs[i] = {origin + i, type, len, (const char*)data + i * len * width};
-    std::qsort(recs, n, sizeof(grad_node_sta0),
-               direction < 0 ? a_grad_compare1_large : a_grad_compare1_small);
-    for (i64 i = 0; i < n; i++) out[i] = recs[i].index;
-    std::free(recs);
+    sort_records<grad_node_sta0, row_compare>(recs, n, direction, out);
 }
 
 i64 PfGrade(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
@@ -138,10 +123,7 @@ i64 PfGrade(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     i64 bytes = typC(R.type, R.count);
     char* data = static_cast<char*>(GM_new(TCHAR, bytes));
     if (bytes > 0) std::memcpy(data, getptV(&R), (size_t)bytes);
-    ttyp = TINT;
-    vtable[res].type = TINT;
-    if (Updatead0(res, TINT, 1, rows)) return errchk;
-    if (rows != 1) vtable[res].dim0 = rows;
+    if (NewResult(res, TINT, 1, &rows, rows)) return errchk;
     i64* out = static_cast<i64*>(getptV(&vtable[res]));
     if (rows == 0) return errchk = 0;
     if (R.count == 0) {

@@ -39,6 +39,23 @@ static u64 dbits(double x) {
     return b;
 }
 
+// The open-addressing table of a search over n elements: slots hold indices
+// into the searched array, -1 empty. None for a linear search.
+struct SlotTable {
+    i64 mask = 0;
+    i64* slot = nullptr;
+
+    SlotTable(i64 n, bool linear) {
+        if (linear) return;
+        mask = table_mask(n);
+        slot = static_cast<i64*>(amalloc((mask + 1) * (i64)sizeof(i64)));
+        std::memset(slot, 0xff, (size_t)(mask + 1) * sizeof(i64));
+    }
+    ~SlotTable() { std::free(slot); }
+    SlotTable(const SlotTable&) = delete;
+    SlotTable& operator=(const SlotTable&) = delete;
+};
+
 // ---- element classes -----------------------------------------------------------
 // valid: can equal something; eq: the comparison; hash: equal keys hash alike.
 
@@ -68,23 +85,13 @@ struct PairKey {
 
 // First positions of keys in S (n elements); n when absent.
 template <class T, class K>
-struct Finder {
+struct Finder : SlotTable {
     const T* S;
     i64 n;
     bool linear;
-    i64 mask = 0;
-    i64* slot = nullptr;    // index into S, -1 empty
     i64 cursor = 0;         // next element of S to enter
 
-    Finder(const T* s, i64 count, bool lin) : S(s), n(count), linear(lin) {
-        if (linear) return;
-        mask = table_mask(n);
-        slot = static_cast<i64*>(amalloc((mask + 1) * (i64)sizeof(i64)));
-        std::memset(slot, 0xff, (size_t)(mask + 1) * sizeof(i64));
-    }
-    ~Finder() { std::free(slot); }
-    Finder(const Finder&) = delete;
-    Finder& operator=(const Finder&) = delete;
+    Finder(const T* s, i64 count, bool lin) : SlotTable(count, lin), S(s), n(count), linear(lin) {}
 
     // Enters S[j] unless an equal key is there already; true when entered.
     bool place(i64 j) {
@@ -232,23 +239,13 @@ static i64 bucket(double x) {
     return (i64)dbits(x) >> 11;
 }
 
-struct TolFinder {
+struct TolFinder : SlotTable {
     const double* S;
     i64 n;
     bool linear;
-    i64 mask = 0;
-    i64* slot = nullptr;
     i64 cursor = 0;
 
-    TolFinder(const double* s, i64 count, bool lin) : S(s), n(count), linear(lin) {
-        if (linear) return;
-        mask = table_mask(n);
-        slot = static_cast<i64*>(amalloc((mask + 1) * (i64)sizeof(i64)));
-        std::memset(slot, 0xff, (size_t)(mask + 1) * sizeof(i64));
-    }
-    ~TolFinder() { std::free(slot); }
-    TolFinder(const TolFinder&) = delete;
-    TolFinder& operator=(const TolFinder&) = delete;
+    TolFinder(const double* s, i64 count, bool lin) : SlotTable(count, lin), S(s), n(count), linear(lin) {}
 
     i64 start(i64 b) const { return (i64)(mix((u64)b) & (u64)mask); }
 

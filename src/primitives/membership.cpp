@@ -6,20 +6,21 @@
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
-// Types kept as one 64-bit word per element and compared by that word.
-static bool wordclass(i64 t) {
-    return t == TBOOL || t == TINT || t == TSYM || t == TMONTH || t == TDATE ||
-           t == TMINUTE || t == TSECOND || t == TTIME;
-}
+// Types kept as one 64-bit word per element and compared by that word (an
+// enumeration's words are indices into its own domain).
+static bool wordclass(i64 t) { return WordType(t) && t != TENUM; }
 
-// Gives res the type and the shape of operand o; *out receives its data.
-static i64 result_like(i64 res, i64 type, const sopnd* o, i64** out) {
+// Gives res the type and the shape of operand o (one of L, R); *out
+// receives its data, and L and R their data addresses afresh.
+static i64 result_like(i64 res, i64 type, const sopnd* o, sopnd* L, sopnd* R, i64** out) {
     ttyp = type;
     vtable[res].type = type;
     if (!(o->c < 0 && o->v == res) && GenStoreDims(res, o->c, o->v)) return errchk;
     if (Updatead0(res, type, o->d.rank, o->d.count)) return errchk;
     if (o->d.rank == 1 && o->d.count != 1) vtable[res].dim0 = o->d.count;
     *out = static_cast<i64*>(getptV(&vtable[res]));
+    sopnd_refresh(L);
+    sopnd_refresh(R);
     return errchk = 0;
 }
 
@@ -55,9 +56,7 @@ i64 PfMembsp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
     if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
     i64* out;
-    if (result_like(res, TBOOL, &L, &out)) return errchk;
-    sopnd_refresh(&L);
-    sopnd_refresh(&R);
+    if (result_like(res, TBOOL, &L, &L, &R, &out)) return errchk;
     i64 n = L.d.count;
     if (n == 0) return 0;
     std::fill(out, out + n, 0);
@@ -101,9 +100,7 @@ i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     if (top > TTIME || top == TLIST) return errchk = E_DOMAIN;
     if (L.d.rank > 1) return errchk = E_RANK;
     i64* out;
-    if (result_like(res, TINT, &R, &out)) return errchk;
-    sopnd_refresh(&L);
-    sopnd_refresh(&R);
+    if (result_like(res, TINT, &R, &L, &R, &out)) return errchk;
     i64 n = R.d.count;
     if (n == 0) return 0;
     if (top > TFLOAT && lt != rt) {

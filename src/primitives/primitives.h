@@ -98,6 +98,18 @@ char* PutRun(char* to, const char* src, bool single, i64 off, i64 n, i64 w);
 // The last-axis form (lastcode) of an axis code of compress or expand;
 // E_AXIS past the rank, E_NOT_BUILT for a middle axis.
 i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form);
+// The start of compress and expand: *code made the form it is served by (an
+// axis form base + d by AxisForm; last and first as they are; any other code
+// E_NOT_BUILT), the right operand loaded into *r, the operand registers set
+// and *l the left operand.
+i64 SelectionStart(i64* code, i64 base, i64 last, i64 first, i64 res, i64 lc, i64 lv, i64 rc,
+                   i64 rv, sopnd* r, const val_item** l);
+// Decode and encode take numbers only: both operands loaded, *type the
+// larger of their types; E_DOMAIN for anything else.
+i64 NumericPair(sopnd* l, sopnd* r, i64* type, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// A boolean result whose count elements from x include one that is not 0
+// or 1 (a sum of booleans) becomes an integer result.
+void BooleanOrInteger(i64 res, const i64* x, i64 count);
 // Take by counts already in 64-bit words (take and drop share it).
 i64 TakeCounts(i64 res, const i64* counts, i64 ncounts, i64 lrank, i64 rc, i64 rv);
 // Deep equality of two values: type, rank, count and every element alike.

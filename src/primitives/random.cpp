@@ -85,10 +85,7 @@ i64 PfDeal(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     if (n > 0 && !seed) return errchk = E_DOMAIN;
     // The generator has 2147483646 states: no more distinct values exist.
     if (n > 2147483646) return errchk = E_DOMAIN;
-    ttyp = TINT;
-    vtable[res].type = TINT;
-    if (Updatead0(res, TINT, 1, n)) return errchk;
-    if (n != 1) vtable[res].dim0 = n;
+    if (NewResult(res, TINT, 1, &n, n)) return errchk;
     i64* out = static_cast<i64*>(getptV(&vtable[res]));
     if (n == 0) return errchk = 0;
     dealt_set s;

@@ -6,6 +6,20 @@
 
 #include "primitives/primitives.h"
 
+i64 NumericPair(sopnd* l, sopnd* r, i64* type, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
+{
+    if (sopnd_load_pair(l, r, res, lc, lv, rc, rv)) return errchk;
+    if (l->d.type > TFLOAT || r->d.type > TFLOAT) return errchk = E_DOMAIN;
+    *type = l->d.type > r->d.type ? l->d.type : r->d.type;
+    return 0;
+}
+
+void BooleanOrInteger(i64 res, const i64* x, i64 count)
+{
+    for (i64 i = 0; i < count; i++)
+        if (x[i] != 0 && x[i] != 1) vtable[res].type = TINT;
+}
+
 i64 EmptySelection(i64 res, const sopnd* r)
 {
     if (r->d.count > 1) return errchk = E_LENGTH;

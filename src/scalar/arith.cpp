@@ -23,65 +23,63 @@ static inline i64 ari_i(i64 x, i64 y)
     else return 0;
 }
 
-i64 ari2fn_i(i64 code, i64 x, i64 y)
+// Calls body.template operator()<C>() for the dyadic arithmetic code C
+// equal to code; nothing for any other code.
+template <class B>
+static void with_arith(i64 code, B&& body)
 {
     switch (code) {
-    case FC_ADD: return ari_i<FC_ADD>(x, y);
-    case FC_SUBTRACT: return ari_i<FC_SUBTRACT>(x, y);
-    case FC_MULTIPLY: return ari_i<FC_MULTIPLY>(x, y);
-    case FC_MAX: return ari_i<FC_MAX>(x, y);
-    case FC_MIN: return ari_i<FC_MIN>(x, y);
-    case FC_RESIDUE: return ari_i<FC_RESIDUE>(x, y);
-    case FC_BINOMIAL: return ari_i<FC_BINOMIAL>(x, y);
-    default: return 0;
+    case FC_ADD: body.template operator()<FC_ADD>(); break;
+    case FC_SUBTRACT: body.template operator()<FC_SUBTRACT>(); break;
+    case FC_MULTIPLY: body.template operator()<FC_MULTIPLY>(); break;
+    case FC_DIVIDE: body.template operator()<FC_DIVIDE>(); break;
+    case FC_MAX: body.template operator()<FC_MAX>(); break;
+    case FC_MIN: body.template operator()<FC_MIN>(); break;
+    case FC_POWER: body.template operator()<FC_POWER>(); break;
+    case FC_LOG: body.template operator()<FC_LOG>(); break;
+    case FC_RESIDUE: body.template operator()<FC_RESIDUE>(); break;
+    case FC_BINOMIAL: body.template operator()<FC_BINOMIAL>(); break;
+    default: break;
     }
+}
+
+// The codes with an integer kernel, and with a float kernel.
+template <i64 C>
+constexpr bool int_kernel = C != FC_DIVIDE && C != FC_POWER && C != FC_LOG;
+template <i64 C>
+constexpr bool float_kernel = C != FC_BINOMIAL;
+
+i64 ari2fn_i(i64 code, i64 x, i64 y)
+{
+    i64 r = 0;
+    with_arith(code, [&]<i64 C>() {
+        if constexpr (int_kernel<C>) r = ari_i<C>(x, y);
+    });
+    return r;
 }
 
 double ari2fn_f(i64 code, double x, double y)
 {
-    switch (code) {
-    case FC_ADD: return ari_f<FC_ADD>(x, y);
-    case FC_SUBTRACT: return ari_f<FC_SUBTRACT>(x, y);
-    case FC_MULTIPLY: return ari_f<FC_MULTIPLY>(x, y);
-    case FC_DIVIDE: return ari_f<FC_DIVIDE>(x, y);
-    case FC_MAX: return ari_f<FC_MAX>(x, y);
-    case FC_MIN: return ari_f<FC_MIN>(x, y);
-    case FC_POWER: return ari_f<FC_POWER>(x, y);
-    case FC_LOG: return ari_f<FC_LOG>(x, y);
-    case FC_RESIDUE: return ari_f<FC_RESIDUE>(x, y);
-    default: return 0.0;
-    }
+    double r = 0.0;
+    with_arith(code, [&]<i64 C>() {
+        if constexpr (float_kernel<C>) r = ari_f<C>(x, y);
+    });
+    return r;
 }
 
 i64 Check_clex_d(i64 code, double, double y) { return code == FC_LOG && y < 0; }
 
 void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i64* out)
 {
-    switch (code) {
-    case FC_ADD: zipwith(n, x, xs, y, ys, out, ari_i<FC_ADD>); break;
-    case FC_SUBTRACT: zipwith(n, x, xs, y, ys, out, ari_i<FC_SUBTRACT>); break;
-    case FC_MULTIPLY: zipwith(n, x, xs, y, ys, out, ari_i<FC_MULTIPLY>); break;
-    case FC_MAX: zipwith(n, x, xs, y, ys, out, ari_i<FC_MAX>); break;
-    case FC_MIN: zipwith(n, x, xs, y, ys, out, ari_i<FC_MIN>); break;
-    case FC_RESIDUE: zipwith(n, x, xs, y, ys, out, ari_i<FC_RESIDUE>); break;
-    case FC_BINOMIAL: zipwith(n, x, xs, y, ys, out, ari_i<FC_BINOMIAL>); break;
-    default: break;
-    }
+    with_arith(code, [&]<i64 C>() {
+        if constexpr (int_kernel<C>) zipwith(n, x, xs, y, ys, out, ari_i<C>);
+    });
 }
 
 void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys,
                 double* out)
 {
-    switch (code) {
-    case FC_ADD: zipwith(n, x, xs, y, ys, out, ari_f<FC_ADD>); break;
-    case FC_SUBTRACT: zipwith(n, x, xs, y, ys, out, ari_f<FC_SUBTRACT>); break;
-    case FC_MULTIPLY: zipwith(n, x, xs, y, ys, out, ari_f<FC_MULTIPLY>); break;
-    case FC_DIVIDE: zipwith(n, x, xs, y, ys, out, ari_f<FC_DIVIDE>); break;
-    case FC_MAX: zipwith(n, x, xs, y, ys, out, ari_f<FC_MAX>); break;
-    case FC_MIN: zipwith(n, x, xs, y, ys, out, ari_f<FC_MIN>); break;
-    case FC_POWER: zipwith(n, x, xs, y, ys, out, ari_f<FC_POWER>); break;
-    case FC_LOG: zipwith(n, x, xs, y, ys, out, ari_f<FC_LOG>); break;
-    case FC_RESIDUE: zipwith(n, x, xs, y, ys, out, ari_f<FC_RESIDUE>); break;
-    default: break;
-    }
+    with_arith(code, [&]<i64 C>() {
+        if constexpr (float_kernel<C>) zipwith(n, x, xs, y, ys, out, ari_f<C>);
+    });
 }

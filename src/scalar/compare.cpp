@@ -10,7 +10,6 @@
 
 static i64 fail(i64 code) { return errchk = code; }
 
-static bool intlike(i64 t) { return t == TBOOL || t == TINT || t == TSYM || (isdate(t) && t != TDATETIME); }
 
 template <class V>
 static inline bool same(V a, V b, bool naneq)
@@ -58,7 +57,7 @@ static void compare_elements(i64 code, i64 n, const sopnd* l, const sopnd* r, i6
     } else if (lt == TCHAR) {
         cmp_run(code, n, (const signed char*)l->p, l->one, (const signed char*)r->p, r->one,
                 out, false);
-    } else if (intlike(lt) && intlike(rt)) {
+    } else if (WordType(lt) && WordType(rt)) {
         cmp_run(code, n, (const i64*)l->p, l->one, (const i64*)r->p, r->one, out, false);
     } else {
         bool naneq = lt == TFLOAT && rt == TFLOAT;

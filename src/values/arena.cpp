@@ -21,20 +21,13 @@ i64 mmcollision = 0;
 i64 ArenaRound(i64 need) { return (need + 7) & ~static_cast<i64>(7); }
 
 void SetCursors(i64 type, char* data) {
-    switch (type) {
-    case TBOOL: case TINT: case TSYM: case TMONTH: case TDATE:
-    case TMINUTE: case TSECOND: case TTIME: case TENUM:
+    if (WordType(type)) {
         p0 = reinterpret_cast<val_item*>(data);
         p1 = reinterpret_cast<i64*>(data);
-        break;
-    case TFLOAT: case TCPLX: case TDATETIME:
+    } else if (DoubleView(type)) {
         p2 = reinterpret_cast<double*>(data);
-        break;
-    case TCHAR:
+    } else if (type == TCHAR) {
         p3 = data;
-        break;
-    default:
-        break;
     }
 }
 

@@ -155,20 +155,13 @@ void RepointOwners(std::unordered_set<const void*>& seen) {
 void RefreshOperand(i64 which, val_item*& v0, i64*& v1, double*& v2, char*& v3) {
     if (which == 0) return;
     val_item* d = which > 0 ? &vtable[which] : &ctable[-which];
-    switch (d->type) {
-    case TFLOAT: case TCPLX: case TDATETIME:
+    if (DoubleView(d->type)) {
         v2 = reinterpret_cast<double*>(d->data);
-        break;
-    case TCHAR:
+    } else if (d->type == TCHAR) {
         v3 = d->data;
-        break;
-    case TBOOL: case TINT: case TSYM: case TLIST: case TMONTH: case TDATE:
-    case TMINUTE: case TSECOND: case TTIME: case TENUM:
+    } else if (WordType(d->type) || d->type == TLIST) {
         v0 = reinterpret_cast<val_item*>(d->data);
         v1 = reinterpret_cast<i64*>(d->data);
-        break;
-    default:
-        break;
     }
 }
 

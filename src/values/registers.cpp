@@ -1,5 +1,6 @@
 // The operand registers and their loaders: every primitive describes its
 // operands through these globals before it runs its kernels.
+#include "values/internal.h"
 #include "values/registers.h"
 
 i64 ltyp, lrnk, llgth, llgth1, lop0, lop1;
@@ -31,12 +32,6 @@ i64* ro_0;
 i64* ro_1;
 i64 rdim_0, rdim_1, rd_1;
 
-// The integer-like types keep one 64-bit word per element.
-static bool intlike(i64 t) {
-    return t == TBOOL || t == TINT || t == TSYM || t == TMONTH || t == TDATE ||
-           t == TMINUTE || t == TSECOND || t == TTIME || t == TENUM;
-}
-static bool floatview(i64 t) { return t == TFLOAT || t == TCPLX || t == TDATETIME; }
 
 
 // Last dimension: the count for rank <= 1, else the end of the shape.
@@ -71,7 +66,7 @@ static void load_operand(const opregs& r, i64 c, i64 v) {
         if (x->type == TCPLX) {
             *r.o2 = reinterpret_cast<double*>(x->data);
             *r.gcx = who;
-        } else if (intlike(x->type)) {
+        } else if (WordType(x->type)) {
             *r.op0 = *r.op1 = x->dim0;
         } else if (x->type == TFLOAT || x->type == TDATETIME) {
             *r.op2 = *reinterpret_cast<double*>(&x->dim0);
@@ -79,11 +74,11 @@ static void load_operand(const opregs& r, i64 c, i64 v) {
             *r.op3 = *reinterpret_cast<char*>(&x->dim0);
         }
     } else if (x->count > 0) {
-        if (floatview(x->type))
+        if (DoubleView(x->type))
             *r.o2 = reinterpret_cast<double*>(x->data);
         else if (x->type == TCHAR)
             *r.o3 = x->data;
-        else if (intlike(x->type)) {
+        else if (WordType(x->type)) {
             *r.o0 = reinterpret_cast<val_item*>(x->data);
             *r.o1 = reinterpret_cast<i64*>(x->data);
         }
@@ -106,15 +101,7 @@ static void load_target(i64 flag, i64 target) {
     trnk = t->rank;
     tlgth1 = single(t);
     if (flag != 0) return;
-    char* at = tlgth1 ? reinterpret_cast<char*>(&t->dim0) : t->data;
-    if (intlike(ttyp)) {
-        p0 = reinterpret_cast<val_item*>(at);
-        p1 = reinterpret_cast<i64*>(at);
-    } else if (floatview(ttyp)) {
-        p2 = reinterpret_cast<double*>(at);
-    } else if (ttyp == TCHAR) {
-        p3 = at;
-    }
+    SetCursors(ttyp, tlgth1 ? reinterpret_cast<char*>(&t->dim0) : t->data);
 }
 
 void SetNames(i64 flag, i64 kind, i64 target, i64 lc, i64 lv, i64 rc, i64 rv) {

@@ -75,6 +75,13 @@ inline bool HoldsItems(i64 type) { return type == TLIST || type == TDICT || type
 inline val_item* items_of(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
 
 inline bool isnumtype(i64 t) { return t == TBOOL || t == TINT || t == TFLOAT; }
+// Types kept as one 64-bit integer word per element: booleans, integers,
+// symbols, enumeration indices, and the dates and times but datetime.
+inline bool WordType(i64 t) {
+    return t == TBOOL || t == TINT || t == TSYM || t == TENUM || (t >= TMONTH && t <= TTIME && t != TDATETIME);
+}
+// Types whose elements are read as doubles: floats, complex parts, datetimes.
+inline bool DoubleView(i64 t) { return t == TFLOAT || t == TCPLX || t == TDATETIME; }
 inline bool isinttype(i64 t) { return t == TBOOL || t == TINT; }
 
 // Element of type TCPLX: real part then imaginary part, 16 bytes.
