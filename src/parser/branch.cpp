@@ -14,7 +14,7 @@ bool Stmt::BranchEnd() {
     return c == 0 || c == term || (c == '/' && At(cursor + 1) == '/');
 }
 
-// 0 at the end of the statement, else error 45 at the text left over.
+// 0 at the end of the statement, else E_BRANCH_FORMAT at the text left over.
 i64 Stmt::ExpectEnd() {
     if (BranchEnd()) return 0;
     curx = cursor;

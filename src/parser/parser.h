@@ -167,7 +167,7 @@ i64 FnShotLine(const char* text, char* name_buffer);
 extern zem_line* line0;   // output list of the rewriting, reused by every run
 extern i64 newln;         // lines of the last successful rewriting
 // Rewrites the n lines after the head `lines` into line0: 0, or the input
-// line of a structure fault with errchk 26.
+// line of a structure fault with errchk E_STRUCTURE.
 i64 ZemParserNewInit(zem_line* lines, i64 n);
 // Names of the loop temporaries the last rewriting generated; the function
 // binds them as its own locals.

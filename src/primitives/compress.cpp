@@ -1,5 +1,5 @@
 // Compress and replicate: counts on the left select and repeat the elements
-// (code 5, last axis) or sub-arrays (code 6, first axis) of the right.
+// (FC_COMPRESS, last axis) or sub-arrays (FC_COMPRESS1, first axis) of the right.
 #include <cstring>
 
 #include "primitives/primitives.h"

@@ -1,5 +1,5 @@
-// Expand: a boolean mask spreads the right operand along one axis (code 7
-// the last, 8 the first): each 1 takes the next element or sub-array, each 0
+// Expand: a boolean mask spreads the right operand along one axis (FC_EXPAND
+// the last, FC_EXPAND1 the first): each 1 takes the next element or sub-array, each 0
 // puts in the fill element.
 #include <cstring>
 

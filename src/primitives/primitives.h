@@ -56,7 +56,6 @@ i64 PfQdzeroTS(i64 res);
 // ---- small routines and kernels -------------------------------------------
 void PfErrMsg(i64 code);
 void PfPurge();
-double PfFact(i64 n);
 void PfGenbScan(i64 n);
 i64 GenTempFortran(i64 lc, i64 lv, i64 rc, i64 rv, i64 a, i64 b);
 i64 PfRest(i64 res, i64 rc, i64 rv);

@@ -6,15 +6,6 @@
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
-// n * (n-1) * ... * 2 from n downward; 1 for n <= 1. From 171 on the product
-// is past the largest double, so no loop is run for it.
-double PfFact(i64 n) {
-    if (n >= 171) return INFINITY;
-    double f = 1.0;
-    for (i64 k = n; k >= 2; k--) f *= (double)k;
-    return f;
-}
-
 // Matrix divide has no computation yet: it says so instead of reporting a
 // success that built no result.
 i64 PfDivide(i64, i64, i64, i64, i64) { return errchk = E_NOT_BUILT; }

@@ -156,7 +156,7 @@ void transpose_into(const char* from, char* to, const i64* dims, i64 rank, i64 w
     }
 }
 
-// The result's shape and the loop plan; 3 when the inner lengths differ.
+// The result's shape and the loop plan; E_LENGTH when the inner lengths differ.
 i64 make_plan(i64 g, const val_item* l, const i64* ld, const i64* rd, i64 rrank, bool rt,
               plan* p, std::vector<i64>* dims)
 {

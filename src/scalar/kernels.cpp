@@ -61,3 +61,11 @@ i64 APL2_rand(i64 n, i64 origin, i64* seed)
 }
 
 double getrand(double) { return 0.0; }
+
+double PfFact(i64 n)
+{
+    if (n >= 171) return INFINITY;
+    double f = 1.0;
+    for (i64 k = n; k >= 2; k--) f *= (double)k;
+    return f;
+}

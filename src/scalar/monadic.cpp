@@ -6,15 +6,6 @@
 
 #include <cmath>
 
-// n x (n-1) x ... x 2, from n downward; 1 for n <= 1, infinity from 171 on.
-static double factorial(double x)
-{
-    if (x > 170) return INFINITY;
-    double r = 1.0;
-    for (i64 n = dbl2int(x); n > 1; n--) r *= (double)n;
-    return r;
-}
-
 template <i64 C>
 static inline double mon_f(double x)
 {
@@ -27,7 +18,8 @@ static inline double mon_f(double x)
     else if constexpr (C == FC_EXP) return std::exp(x);
     else if constexpr (C == FC_LN) return std::log(x);
     else if constexpr (C == FC_MAGNITUDE) return x >= 0 ? x : -x;
-    else if constexpr (C == FC_FACTORIAL) return factorial(x);
+    // Whole numbers only (mon_checks); a huge one is no 64-bit integer.
+    else if constexpr (C == FC_FACTORIAL) return x > 170 ? INFINITY : PfFact(dbl2int(x));
     else if constexpr (C == FC_PITIMES) return ZPI * x;
     else return 0.0;
 }

@@ -55,6 +55,9 @@ i64 logic1_i(i64 code, i64 a, i64 b);
 i64 logic1_f(i64 code, double x, double y);
 i64 APL2_rand(i64 n, i64 origin, i64* seed);
 double getrand(double x);
+// n * (n-1) * ... * 2 from n downward; 1 for n <= 1. From 171 on the product
+// is past the largest double, so no loop is run for it.
+double PfFact(i64 n);
 
 // ---- operators ---------------------------------------------------------------------
 
@@ -94,7 +97,7 @@ void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool
 
 // ---- element kernels of reduce and scan --------------------------------------------
 
-// Float kernel of the arithmetic codes 45..61 (x left, y right).
+// Float kernel of the arithmetic codes FC_ADD..FC_RESIDUE (x left, y right).
 template <i64 C>
 inline double ari_f(double x, double y)
 {

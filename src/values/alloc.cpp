@@ -56,7 +56,7 @@ i64 Inctp(i64 vx, i64 type, i64 count) {
 // Data for a named slot: the block in place when the slot is its sole owner
 // and it is big enough, else a fresh one (the old one loses a reference).
 // Without room after a collection: a large block when fallback is set, else
-// error 6.
+// E_WS_FULL.
 static i64 NamedData(i64 vx, i64 type, i64 count, const char* what, bool fallback) {
     val_item* slot = &vtable[vx];
     i64 need = typC(type, count);
@@ -142,7 +142,7 @@ void Updateaz(i64 vx, i64 rank, i64 count, i64 dim0, i64 dim1) {
     slot->data = cad0;
 }
 
-// Data for the shape of src given to slot vx: an error 6 instead of a large
+// Data for the shape of src given to slot vx: an E_WS_FULL instead of a large
 // block when the arena has no room left.
 static i64 TransFadData(i64 vx, i64 type, i64 count) {
     val_item* slot = &vtable[vx];

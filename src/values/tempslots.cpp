@@ -4,7 +4,7 @@
 
 #include "values/internal.h"
 
-// Exhausted temporaries give slot 0 (never used) with error 5, so a caller
+// Exhausted temporaries give slot 0 (never used) with E_STACK_FULL, so a caller
 // that missed the error still cannot overwrite []IO in slot 1.
 i64 Incstkv(i64* counter) {
     i64 next = *counter == 17 ? 15384 : *counter + 1;

@@ -11,6 +11,7 @@
 #include "values/values.h"
 #include "workspace_fixture.h"
 #include "values/registers.h"
+#include "scalar/scalar.h"
 
 namespace {
 
