@@ -142,7 +142,7 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
         if (errchk) return errchk;
         if (f.result < 0) continue;
         i64 slot = nametable[f.result].index;
-        if (vtable[slot].rank == -1) return give_back(caller, row, depth, 47);
+        if (vtable[slot].rank == -1) return give_back(caller, row, depth, E_RESULT_REQUIRED);
         i64 e = it.n > 0 ? GenStoreV1(&items_of(&vtable[res])[k], -1, slot, isnamedslot(res))
                          : GenStore(res, -1, slot);
         if (e) return give_back(caller, row, depth, errchk);

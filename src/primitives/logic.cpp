@@ -84,10 +84,10 @@ i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     sopnd_refresh(&R);
     i64* out = (i64*)getptV(&vtable[res]);
     if (L.d.type != TFLOAT && R.d.type != TFLOAT)
-        logic_run(code, n, (const i64*)L.p, L.one, (const i64*)R.p, R.one, out, logic_k<12>,
-                  logic_k<13>, logic_k<14>, logic_k<15>);
+        logic_run(code, n, (const i64*)L.p, L.one, (const i64*)R.p, R.one, out, logic_k<FC_OR>,
+                  logic_k<FC_AND>, logic_k<FC_NOR>, logic_k<FC_NAND>);
     else
         logic_run(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one, out,
-                  logic_kf<12>, logic_kf<13>, logic_kf<14>, logic_kf<15>);
+                  logic_kf<FC_OR>, logic_kf<FC_AND>, logic_kf<FC_NOR>, logic_kf<FC_NAND>);
     return errchk = 0;
 }

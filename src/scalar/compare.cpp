@@ -8,7 +8,6 @@
 #include <cstring>
 #include <type_traits>
 
-static i64 fail(i64 code) { return errchk = code; }
 
 
 template <class V>
@@ -91,11 +90,11 @@ i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     vtable[res].type = TBOOL;
     i64 T = std::max(L.d.type, R.d.type);
     if (T == TENUM) return errchk = compare_enum(code, res, &L, &R);
-    if (T > TTIME) return fail(E_DOMAIN);
+    if (T > TTIME) return errchk = E_DOMAIN;
     i64 kind = compare_types(code, L.d.type, R.d.type);
-    if (kind > 0) return fail(kind);
+    if (kind > 0) return errchk = kind;
     i64 err = Sfshapeck0(res, lc, lv, rc, rv);
-    if (err) return fail(err);
+    if (err) return errchk = err;
     vtable[res].type = TBOOL;  // an empty result stays boolean
     i64 n = vtable[res].count;
     if (n == 0) return errchk = 0;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-static i64 fail(i64 code) { return errchk = code; }
 
 // Index of element i of an operand that may be single.
 static inline i64 at(const sopnd* o, i64 i) { return o->one ? 0 : i; }
@@ -144,22 +143,22 @@ i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     bool cplx = false;
 
     if (T <= TFLOAT) {
-        if ((err = real_prechecks(code, &L, &R, &cplx))) return fail(err);
+        if ((err = real_prechecks(code, &L, &R, &cplx))) return errchk = err;
         type = real_type(code, lt, rt, cplx);
     } else if (T == TCPLX) {
-        if ((err = complex_prechecks(code, &L, &R))) return fail(err);
+        if ((err = complex_prechecks(code, &L, &R))) return errchk = err;
         type = TCPLX;
     } else if (isdate(T)) {
         type = date_type(code, lt, rt);
-        if (type < 0) return fail(-type);
+        if (type < 0) return errchk = -type;
     } else if (T == TDICT) {
         return errchk = DictScala(code, res, lc, lv, rc, rv);
     } else {
-        return fail(E_DOMAIN);
+        return errchk = E_DOMAIN;
     }
 
     ttyp = type;
-    if ((err = Sfshapeck0(res, lc, lv, rc, rv))) return fail(err);
+    if ((err = Sfshapeck0(res, lc, lv, rc, rv))) return errchk = err;
     i64 n = vtable[res].count;
     if (n == 0) return errchk = 0;
     sopnd_refresh(&L);

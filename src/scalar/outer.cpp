@@ -41,17 +41,7 @@ template <bool TOL>
 static void outer_real(i64 f, i64 nl, const double* x, bool xs, i64 nr, const double* y,
                        bool ys, double* out)
 {
-#define OUTER_CASE(F) \
-    case F: table(nl, x, xs, nr, y, ys, out, outer_k<F, TOL>); break;
-    switch (f) {
-        OUTER_CASE(12) OUTER_CASE(13) OUTER_CASE(14) OUTER_CASE(15)
-        OUTER_CASE(16) OUTER_CASE(17) OUTER_CASE(18) OUTER_CASE(19)
-        OUTER_CASE(20) OUTER_CASE(21) OUTER_CASE(45) OUTER_CASE(47)
-        OUTER_CASE(49) OUTER_CASE(51) OUTER_CASE(53) OUTER_CASE(55)
-        OUTER_CASE(61) OUTER_CASE(63)
-    default: table(nl, x, xs, nr, y, ys, out, outer_k<0, TOL>); break;
-    }
-#undef OUTER_CASE
+    with_kernel<TOL>(f, [&]<i64 F, bool T>() { table(nl, x, xs, nr, y, ys, out, outer_k<F, T>); });
 }
 
 // Comparisons of two integer operands, exactly on the 64-bit values.
