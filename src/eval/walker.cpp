@@ -424,7 +424,7 @@ bool climb(Walk& w, i64 root, i64 start, Pair* out) {
     if (!is_app(start)) {
         cur = leaf(start);
         // A name whose slot was never bound has no value to start from.
-        if (node(start).kind == 'V' && node(start).ref < 0) return fail(w, start, 4);
+        if (node(start).kind == 'V' && node(start).ref < 0) return fail(w, start, E_VALUE);
         if (start == root) {
             *out = cur;
             return true;
