@@ -81,8 +81,14 @@ i64 amtime0E(i64 code, i64 n, double* out, double v) {
     i64 t = f[3] * 3600000 + f[4] * 60000 + f[5] * 1000 + f[6] + rest;
     i64 d;
     if (__builtin_add_overflow(trandate(f), w, &d)) return status(MERR_FAIL);
-    if (t < 0) { t += day; d--; }
-    if (t >= day) { t -= day; d++; }
+    if (t < 0) {
+        t += day;
+        d--;
+    }
+    if (t >= day) {
+        t -= day;
+        d++;
+    }
     i64 date;
     if (daytodate(d, &date) < 0) return status(MERR_FAIL);
     double r = (double)date * MSDAY + (double)t;
@@ -98,9 +104,18 @@ i64 amtime1(i64 type, i64 a, i64 b, i64* out) {
     dtconvt1(type, b, fb);
     i64 x, y;
     switch (type) {
-    case TMONTH: x = fa[0] * 12 + fa[1]; y = fb[0] * 12 + fb[1]; break;
-    case TDATE: x = trandate(fa); y = trandate(fb); break;
-    default: x = a; y = b; break;   // minutes, seconds or ms of the day
+    case TMONTH:
+        x = fa[0] * 12 + fa[1];
+        y = fb[0] * 12 + fb[1];
+        break;
+    case TDATE:
+        x = trandate(fa);
+        y = trandate(fb);
+        break;
+    default:
+        x = a;
+        y = b;
+        break;  // minutes, seconds or ms of the day
     }
     *out = (i64)((uint64_t)x - (uint64_t)y);
     return status(0);
@@ -118,7 +133,10 @@ i64 amtime1E(double* out, double a, double b) {
     i64 days = trandate(fh) - trandate(fl);
     i64 t = (fh[3] * 3600000 + fh[4] * 60000 + fh[5] * 1000 + fh[6]) -
             (fl[3] * 3600000 + fl[4] * 60000 + fl[5] * 1000 + fl[6]);
-    if (t < 0) { days--; t += 86400000; }
+    if (t < 0) {
+        days--;
+        t += 86400000;
+    }
     double r = (double)days * MSDAY + (double)t;
     *out = a < b ? -r : r;
     return status(0);

@@ -15,15 +15,15 @@
 
 // ---- constant tables, indexed by type - 7 ------------------------------------
 
-extern const int dtoff[6];       // first field of a type's run in the seven-field order
-extern const int dtmax[6];       // number of fields of the run
-extern const i64 timesize[6];    // literal length and print width: 8 10 23 5 8 12
-extern const i64 monthday[13];   // days of months 1..12 (entry 0 unused)
-extern const i64 DSIZE[6];       // fields compared by dtcompare
-extern const i64 enn[6];         // radix of each field relative to the one before
-constexpr i64 DSTA = 1900;       // first valid year
-constexpr i64 DSED = 2100;       // last valid year
-constexpr double MSDAY = 8.64e7; // milliseconds per day
+extern const int dtoff[6];           // first field of a type's run in the seven-field order
+extern const int dtmax[6];           // number of fields of the run
+extern const i64 timesize[6];        // literal length and print width: 8 10 23 5 8 12
+extern const i64 monthday[13];       // days of months 1..12 (entry 0 unused)
+extern const i64 DSIZE[6];           // fields compared by dtcompare
+extern const i64 enn[6];             // radix of each field relative to the one before
+constexpr i64 DSTA = 1900;           // first valid year
+constexpr i64 DSED = 2100;           // last valid year
+constexpr double MSDAY = 8.64e7;     // milliseconds per day
 extern const char* const dtsym0[7];  // field names: year month day hour minute second ms
 extern const char* const dtsym1[7];  // short names: yy mm dd hh uu ss ms
 
@@ -90,7 +90,7 @@ i64 amtime1E(double* out, double a, double b);
 // ---- spare routines -----------------------------------------------------------
 
 struct DayTime {
-    i64 f[8];   // 0 (unused), year, month, day, hour, minute, second, ms
+    i64 f[8];  // 0 (unused), year, month, day, hour, minute, second, ms
 };
 // -1 when the first DSIZE fields are equal; 1 when a's first differing field
 // is larger, 2 when smaller.

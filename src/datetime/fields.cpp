@@ -13,9 +13,7 @@ const i64 enn[6] = {1, 100, 100, 24, 60, 60};
 const char* const dtsym0[7] = {"year", "month", "day", "hour", "minute", "second", "ms"};
 const char* const dtsym1[7] = {"yy", "mm", "dd", "hh", "uu", "ss", "ms"};
 
-bool isleap(i64 year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool isleap(i64 year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 static i64 daysinmonth(i64 year, i64 month) {
     if (month < 1 || month > 12) return 0;
@@ -25,7 +23,7 @@ static i64 daysinmonth(i64 year, i64 month) {
 // The packing of the types other than datetime: the radix of each field
 // after the first, by type - 7 (month, date, -, minute, second, time).
 struct packing {
-    int fields;        // fields after the first; -1 for datetime
+    int fields;  // fields after the first; -1 for datetime
     i64 radix[3];
 };
 static const packing packings[6] = {
@@ -56,8 +54,13 @@ void dtconvt2(i64* f, double v) {
         d = (i64)std::trunc(v / MSDAY);
         t = (i64)std::trunc(v - (double)d * MSDAY);
     }
-    f[0] = d / 10000; f[1] = d % 10000 / 100; f[2] = d % 100;
-    f[3] = t / 3600000; f[4] = (t / 1000) % 3600 / 60; f[5] = (t / 1000) % 60; f[6] = t % 1000;
+    f[0] = d / 10000;
+    f[1] = d % 10000 / 100;
+    f[2] = d % 100;
+    f[3] = t / 3600000;
+    f[4] = (t / 1000) % 3600 / 60;
+    f[5] = (t / 1000) % 60;
+    f[6] = t % 1000;
 }
 
 i64 dtvalue1(i64 type, const i64* f) {
@@ -130,7 +133,7 @@ i64 retrandate(i64 n) {
         if (trandate(next) > n) break;
         jan1[0] = ++year;
     }
-    i64 rest = n - trandate(jan1) + 1;   // day of the year, 1-based
+    i64 rest = n - trandate(jan1) + 1;  // day of the year, 1-based
     i64 month = 1;
     while (month < 12 && rest > daysinmonth(year, month)) rest -= daysinmonth(year, month++);
     return year * 10000 + month * 100 + rest;

@@ -3,8 +3,8 @@
 
 #include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 // Reads the fields of a fixed-width form: 'd' marks a digit, any other

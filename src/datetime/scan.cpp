@@ -19,7 +19,7 @@ static i64 fail(i64 code) {
 
 struct literal {
     i64 type;
-    i64 value;     // datetime: the bits of its double
+    i64 value;  // datetime: the bits of its double
 };
 
 // Reads the time form at text[*p] (hour run already known to be 2 digits).

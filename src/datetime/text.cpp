@@ -13,25 +13,19 @@ i64 optime1(i64 value, i64 type, char* buf) {
     if (value == INT64_MIN) return snprintf(buf, TIMEBUF, "0n");
     dtconvt1(type, value, f);
     switch (type) {
-    case TMONTH:
-        n = snprintf(buf, TIMEBUF, "%" PRId64 ".%02" PRId64 "m", f[0], f[1]);
-        break;
+    case TMONTH: n = snprintf(buf, TIMEBUF, "%" PRId64 ".%02" PRId64 "m", f[0], f[1]); break;
     case TDATE:
         n = snprintf(buf, TIMEBUF, "%" PRId64 ".%02" PRId64 ".%02" PRId64, f[0], f[1], f[2]);
         break;
-    case TMINUTE:
-        n = snprintf(buf, TIMEBUF, "%02" PRId64 ":%02" PRId64, f[0], f[1]);
-        break;
+    case TMINUTE: n = snprintf(buf, TIMEBUF, "%02" PRId64 ":%02" PRId64, f[0], f[1]); break;
     case TSECOND:
         n = snprintf(buf, TIMEBUF, "%02" PRId64 ":%02" PRId64 ":%02" PRId64, f[0], f[1], f[2]);
         break;
     case TTIME:
-        n = snprintf(buf, TIMEBUF, "%02" PRId64 ":%02" PRId64 ":%02" PRId64 ".%03" PRId64,
-                     f[0], f[1], f[2], f[3]);
+        n = snprintf(buf, TIMEBUF, "%02" PRId64 ":%02" PRId64 ":%02" PRId64 ".%03" PRId64, f[0],
+                     f[1], f[2], f[3]);
         break;
-    default:
-        buf[0] = 0;
-        break;
+    default: buf[0] = 0; break;
     }
     return n;
 }
@@ -43,7 +37,7 @@ i64 optime2(char* buf, double v) {
     i64 f[7];
     dtconvt2(f, v);
     return snprintf(buf, TIMEBUF,
-                    "%" PRId64 ".%02" PRId64 ".%02" PRId64 "T%02" PRId64 ":%02" PRId64
-                    ":%02" PRId64 ".%03" PRId64,
+                    "%" PRId64 ".%02" PRId64 ".%02" PRId64 "T%02" PRId64 ":%02" PRId64 ":%02" PRId64
+                    ".%03" PRId64,
                     f[0], f[1], f[2], f[3], f[4], f[5], f[6]);
 }

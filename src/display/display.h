@@ -10,12 +10,12 @@
 constexpr i64 ELEMTEXT = 256;
 
 // Each routine writes a NUL-terminated text into buf and returns its length.
-i64 GenInt(i64 v, char* buf);                 // "0n" "0w" "_0w", "_" for minus
-i64 GenFloat(double x, char* buf);            // "0nf" "0wf" "_0wf", []PP digits
-i64 GenClex(const complex2* z, char* buf);    // "0nj" "0wj" "_0wj", a j b
-i64 FillClex(const complex2* z, char* buf);   // a j b, no complex special forms
-i64 GenSymb(i64 id, char* buf);               // back-quote and symbol text
-i64 GenLong(i64 v, char* buf);                // writes nothing, returns 0
+i64 GenInt(i64 v, char* buf);                // "0n" "0w" "_0w", "_" for minus
+i64 GenFloat(double x, char* buf);           // "0nf" "0wf" "_0wf", []PP digits
+i64 GenClex(const complex2* z, char* buf);   // "0nj" "0wj" "_0wj", a j b
+i64 FillClex(const complex2* z, char* buf);  // a j b, no complex special forms
+i64 GenSymb(i64 id, char* buf);              // back-quote and symbol text
+i64 GenLong(i64 v, char* buf);               // writes nothing, returns 0
 // Splits the text of a complex element at its "j" for alignment: *a is the
 // position of the "j" (the length when none), *b the characters after it
 // (0 when no "j", -1 when the text ends with it).
@@ -30,11 +30,11 @@ i64 FillTemp(val_item* v, i64 i, char* buf, i64 width, i64 cap = ELEMTEXT);
 // Output is suppressed while a timed line runs: no prompt, no value printed.
 extern bool PRINT_OFF;
 
-extern i64 outdp;      // depth of the list item being printed, 0 at top
-extern bool fg1ls;     // the first item of a nested list is being printed
-extern i64 fgrtn;      // a line end is owed after slot 3 was printed
-extern char* genptr;   // output-text cursor of the nested-list picture
-extern i64 chrnum;     // picture text drawn for the running line (reset by the line driver)
+extern i64 outdp;     // depth of the list item being printed, 0 at top
+extern bool fg1ls;    // the first item of a nested list is being printed
+extern i64 fgrtn;     // a line end is owed after slot 3 was printed
+extern char* genptr;  // output-text cursor of the nested-list picture
+extern i64 chrnum;    // picture text drawn for the running line (reset by the line driver)
 
 // Prints one value. mode 1: ctable[index]; mode 0: vtable[index];
 // mode 2: vtable[index] as an item of a nested list. Returns an error code.
@@ -65,15 +65,14 @@ i64 LayoutCellWidth(i64 type, const i64* w, i64 j, bool tick);
 // Writes cell e (column j) at out, exactly LayoutCellWidth characters, no
 // terminator: numbers right-aligned, floats on the point, complex numbers
 // on the "j", symbols and dates from the left. Returns the width.
-i64 LayoutCell(val_item* v, const char* data, i64 e, const i64* w, i64 j, bool tick,
-               char* out);
+i64 LayoutCell(val_item* v, const char* data, i64 e, const i64* w, i64 j, bool tick, char* out);
 
 // ---- nested-list picture ------------------------------------------------------
 
 constexpr i64 MAXTXTOPT = 163790;  // capacity of the picture's text area
-extern char* tgenptr;   // start of the text area
-extern i64 listn;       // lines of the picture
-extern i64 listm;       // characters of a line, its "\n" included
+extern char* tgenptr;              // start of the text area
+extern i64 listn;                  // lines of the picture
+extern i64 listm;                  // characters of a line, its "\n" included
 
 // Sets the text area (cap bytes; the default is the area's full capacity).
 void GenP(char* buffer, i64 cap = MAXTXTOPT);

@@ -14,7 +14,7 @@
 constexpr i64 INTNULL = INT64_MIN;
 constexpr i64 INTINF = INT64_MAX;
 constexpr i64 PP_DEFAULT = 10;
-constexpr i64 PP_MAX = 17;  // a double has no more significant digits
+constexpr i64 PP_MAX = 17;   // a double has no more significant digits
 constexpr i64 NUMTEXT = 40;  // room for any one number's text
 
 i64 GenInt(i64 v, char* buf) {
@@ -113,14 +113,20 @@ static i64 ElementText(val_item* v, i64 i, char* buf) {
     case TBOOL:
     case TINT: return GenInt(((i64*)at)[i], buf);
     case TFLOAT: return GenFloat(((double*)at)[i], buf);
-    case TCHAR: buf[0] = at[i]; buf[1] = 0; return 1;
+    case TCHAR:
+        buf[0] = at[i];
+        buf[1] = 0;
+        return 1;
     case TCPLX: return GenClex((complex2*)at + i, buf);
     case TSYM: {
         sym_node* s = SymbolNode(((i64*)at)[i]);
         return s ? estring_fill(s, buf) : 0;
     }
-    case TMONTH: case TDATE: case TMINUTE: case TSECOND: case TTIME:
-        return optime1(((i64*)at)[i], v->type, buf);
+    case TMONTH:
+    case TDATE:
+    case TMINUTE:
+    case TSECOND:
+    case TTIME: return optime1(((i64*)at)[i], v->type, buf);
     case TDATETIME: return optime2(buf, ((double*)at)[i]);
     case TENUM: return FillEnum(v->data, i, buf);
     default: return 0;

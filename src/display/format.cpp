@@ -17,7 +17,8 @@ static bool HasWidthTable(i64 type) {
 i64 FormatText(val_item* v, const char* data, i64 e, char* buf) {
     buf[0] = 0;
     switch (v->type) {
-    case TBOOL: case TINT: return GenInt(((const i64*)data)[e], buf);
+    case TBOOL:
+    case TINT: return GenInt(((const i64*)data)[e], buf);
     case TFLOAT: return GenFloat(((const double*)data)[e], buf);
     case TCPLX: return GenClex((const complex2*)data + e, buf);
     case TSYM: {
@@ -39,7 +40,8 @@ i64 FormatText(val_item* v, const char* data, i64 e, char* buf) {
 
 i64 LayoutCellWidth(i64 type, const i64* w, i64 j, bool tick) {
     switch (type) {
-    case TBOOL: case TINT: return w[j];
+    case TBOOL:
+    case TINT: return w[j];
     case TFLOAT: return w[2 * j] + w[2 * j + 1];
     case TCPLX: return w[2 * j] + w[2 * j + 1] + 1;
     case TSYM: return w[j] + (tick ? 1 : 0);
@@ -64,8 +66,7 @@ static i64 PointAt(const char* text, i64 len) {
     return p ? p - text : len;
 }
 
-i64 LayoutCell(val_item* v, const char* data, i64 e, const i64* w, i64 j, bool tick,
-               char* out) {
+i64 LayoutCell(val_item* v, const char* data, i64 e, const i64* w, i64 j, bool tick, char* out) {
     i64 width = LayoutCellWidth(v->type, w, j, tick);
     char text[ELEMTEXT + 1];
     i64 len, lead = 0;
@@ -76,7 +77,8 @@ i64 LayoutCell(val_item* v, const char* data, i64 e, const i64* w, i64 j, bool t
         len = FormatText(v, data, e, text);
     }
     switch (v->type) {
-    case TBOOL: case TINT: lead = width - len; break;
+    case TBOOL:
+    case TINT: lead = width - len; break;
     case TFLOAT: lead = w[2 * j] - PointAt(text, len); break;
     case TCPLX: {
         i64 a, b;

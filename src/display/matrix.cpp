@@ -77,8 +77,11 @@ i64 GenFormat(i64 c, i64 v, i64** widths) {
 // The width a cell needs on the line, the blank before it included.
 static i64 NeededWidth(i64 type, const i64* w, i64 j) {
     switch (type) {
-    case TBOOL: case TINT: case TSYM: return w[j] + 1;
-    case TFLOAT: case TCPLX: return w[2 * j] + w[2 * j + 1] + 2;
+    case TBOOL:
+    case TINT:
+    case TSYM: return w[j] + 1;
+    case TFLOAT:
+    case TCPLX: return w[2 * j] + w[2 * j + 1] + 2;
     default: return isdate(type) ? timesize[type - TMONTH] + 1 : 1;
     }
 }
@@ -88,7 +91,8 @@ static void PutCell(outline* o, val_item* v, const char* data, i64 e, const i64*
     char text[ELEMTEXT];
     i64 len;
     switch (v->type) {
-    case TBOOL: case TINT:
+    case TBOOL:
+    case TINT:
         len = NumberText(v, data, e, text);
         OutBlanks(o, w[j] - len);
         OutText(o, text, len);
@@ -117,9 +121,7 @@ static void PutCell(outline* o, val_item* v, const char* data, i64 e, const i64*
         OutText(o, text, len);
         OutBlanks(o, w[j] + 1 - len);
         return;
-    default:
-        len = FillTemp(v, e, text, -1);
-        OutText(o, text, len);
+    default: len = FillTemp(v, e, text, -1); OutText(o, text, len);
     }
 }
 

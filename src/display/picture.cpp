@@ -18,13 +18,13 @@ char* tgenptr = nullptr;
 i64 listn = 0;
 i64 listm = 0;
 
-static i64 areacap = 0;    // bytes of the text area from tgenptr
-static i64 leaves = 0;     // leaves counted by the check
-static i64 leafat = 0;     // leaf being measured or drawn
+static i64 areacap = 0;  // bytes of the text area from tgenptr
+static i64 leaves = 0;   // leaves counted by the check
+static i64 leafat = 0;   // leaf being measured or drawn
 
-constexpr i64 LISTGAP = 3;     // columns between two leaves
-constexpr i64 ABSENT_LO = -17; // references -17 to -1 mark an absent item
-constexpr i64 MAXDEPTH = 64;   // deeper nesting is taken for a reference cycle
+constexpr i64 LISTGAP = 3;      // columns between two leaves
+constexpr i64 ABSENT_LO = -17;  // references -17 to -1 mark an absent item
+constexpr i64 MAXDEPTH = 64;    // deeper nesting is taken for a reference cycle
 
 void GenP(char* buffer, i64 cap) {
     genptr = tgenptr = buffer;
@@ -254,7 +254,8 @@ i64 GenType6(i64 slot) {
     if (rc == 0) {
         listm = leaves >= 2 ? LISTGAP * (leaves - 1) + listm + 1 : listm + 1;
         i64 size;
-        if (__builtin_mul_overflow(listn, listm, &size) || size + 1 > AreaRoom()) rc = E_DATETIME_VALUE;
+        if (__builtin_mul_overflow(listn, listm, &size) || size + 1 > AreaRoom())
+            rc = E_DATETIME_VALUE;
     }
     if (rc) {
         free(positions);

@@ -8,10 +8,10 @@
 #include "display/display.h"
 #include "values/registers.h"
 
-constexpr i64 ITEMCUT = 100;  // items shown of a vector
-constexpr i64 TEXTCUT = 300;  // characters shown of a character vector
-constexpr i64 SLOT_ALL = 2;   // print-everything target: never cut
-constexpr i64 SLOT_NOEND = 3; // printed without its final line end
+constexpr i64 ITEMCUT = 100;   // items shown of a vector
+constexpr i64 TEXTCUT = 300;   // characters shown of a character vector
+constexpr i64 SLOT_ALL = 2;    // print-everything target: never cut
+constexpr i64 SLOT_NOEND = 3;  // printed without its final line end
 
 void CleanEPf() {
     gcrx = 0;
@@ -202,7 +202,7 @@ i64 GenOutpt(i64 mode, i64 index) {
     OutStart(&o, 0);
     if (mode == 2 && v->type != TLIST) {
         ListPrefix(&o);
-        o.col = 0;   // an item's own columns count from after its prefix
+        o.col = 0;  // an item's own columns count from after its prefix
         if (v->type > TTIME && v->type != TENUM) OutNewline(&o);
     }
     bool lineend = true;

@@ -95,8 +95,8 @@ i64 hold_list(i64* c, i64* v, i64* temp) {
 
 }  // namespace
 
-i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line,
-                i64 depth, i64 temp, i64 io, bool each) {
+i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line, i64 depth,
+                i64 temp, i64 io, bool each) {
     func_entry& f = functable[row];
     Items it{false, false, -1};
     if (each) {
@@ -131,7 +131,8 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
     }
     siframe[at] = {1, top, vxend};
     if (callio < 0) callio = io;
-    if (it.n > 0 && f.result >= 0 && NewList(res, it.n)) return give_back(caller, row, depth, errchk);
+    if (it.n > 0 && f.result >= 0 && NewList(res, it.n))
+        return give_back(caller, row, depth, errchk);
     i64 runs = it.n > 0 ? it.n : 1;
     for (i64 k = 0; k < runs; k++) {
         Arg l{lc, lv, it.left ? &items_of(opnd(lc, lv))[k] : nullptr};
@@ -149,7 +150,7 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
     }
     depest = depth;
     collision = saved;
-    if (f.result < 0) vtable[res].rank = -1;   // no value
+    if (f.result < 0) vtable[res].rank = -1;  // no value
     SetNodeValue(caller, row, 2);
     siframe[at].bound = 0;
     return errchk;

@@ -8,45 +8,45 @@
 
 // ---- call state ---------------------------------------------------------------
 
-constexpr i64 SITSIZE = 256;      // state-indicator entries
-constexpr i64 DFXSIZE = 1024;     // binding-stack entries
+constexpr i64 SITSIZE = 256;   // state-indicator entries
+constexpr i64 DFXSIZE = 1024;  // binding-stack entries
 constexpr i64 TRACESIZE = 150;
 
 struct si_entry {
-    i64 row;    // function row, -1 = immediate line
+    i64 row;  // function row, -1 = immediate line
     i64 line;
 };
 struct dfx_entry {
-    i64 name;   // name index, -1 = frame mark
+    i64 name;  // name index, -1 = frame mark
     i64 slot;
 };
 struct stmt_node {
     i64 root;
     i64 start;
-    i64 branch;        // branch record, -1 none
+    i64 branch;  // branch record, -1 none
     stmt_node* next;
 };
 
 extern si_entry sitable[SITSIZE];
-extern i64 sidx;                  // top of the state indicator, -1 empty
+extern i64 sidx;  // top of the state indicator, -1 empty
 extern dfx_entry dfxstack[DFXSIZE];
-extern i64 lststkx;               // top of the binding stack, -1 empty
+extern i64 lststkx;  // top of the binding stack, -1 empty
 extern i64 traces[TRACESIZE];
-extern i64 tracenum;              // words used in traces, -1 none
+extern i64 tracenum;  // words used in traces, -1 none
 extern i64 traceflag;
 extern i64 flagmm;
 
 // ---- line driver ------------------------------------------------------------
 
-extern i64 epos;       // error column, -1 = not yet known
-extern i64 stdtim;     // processor clock at the start of the line
-extern i64 depest;     // call depth of the running line
-extern i64 exeout;     // last ExecaLine result: 1 slot, 2 constant, 0 none
-extern i64 exelock;    // set while the execute primitive runs a text
+extern i64 epos;     // error column, -1 = not yet known
+extern i64 stdtim;   // processor clock at the start of the line
+extern i64 depest;   // call depth of the running line
+extern i64 exeout;   // last ExecaLine result: 1 slot, 2 constant, 0 none
+extern i64 exelock;  // set while the execute primitive runs a text
 
 i64 ParseLine(char* text, i64 length);
-i64 ParseLine0(char* text, i64 length, i64 row, i64 line, char terminator, i64 x,
-               i64* errpos, bool execute);
+i64 ParseLine0(char* text, i64 length, i64 row, i64 line, char terminator, i64 x, i64* errpos,
+               bool execute);
 i64 ExecuLine(i64 root, i64 start);
 // Whether the statement rooted at root yields a value to display.
 bool ShowsValue(i64 root);
@@ -59,14 +59,13 @@ void CleanET();
 
 // ---- tree walker --------------------------------------------------------------
 
-constexpr i64 IDXSTK = 128;       // initial room of the walker's operand stacks
+constexpr i64 IDXSTK = 128;  // initial room of the walker's operand stacks
 
-extern i64 idxafstk[IDXSTK];      // pending bracket levels (1: save the index list)
+extern i64 idxafstk[IDXSTK];  // pending bracket levels (1: save the index list)
 extern i64 idxafstkpt;
-extern i64 idxtagstp;             // top of the pending table-literal names
+extern i64 idxtagstp;  // top of the pending table-literal names
 
-i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth,
-             i64 io);
+i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth, i64 io);
 
 // ---- defined-function calls ---------------------------------------------------
 
@@ -83,10 +82,8 @@ void Rslocvx1(i64 slot);
 // An elided index position (the "" of A[;j]) is the pair (-1, 0).
 inline bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
 
-i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n,
-              i64 io);
-i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n,
-              i64 io);
+i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n, i64 io);
+i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n, i64 io);
 i64 PfIdxSave(i64 fc, i64 fv, i64 n, i64* idxc, i64* idxv);
 i64 PfCalcDelta(i64 rank, i64 slot);
 // Index registers (summed rank and count of a selection, rank and count of
@@ -98,8 +95,8 @@ i64 IndxStoreDim(i64 c, i64 v, i64* dims, i64* pos, i64 d);
 // Reads the r positions of a bracket on axes of lengths dims: lens[a] the
 // count along axis a, sel[a] its offsets (value - io) in scratch, nullptr
 // for a whole axis. demote admits whole floats. Sets irnk, ilgth, irnk0, idm1.
-i64 PfCalcIdxll(i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, const i64* dims,
-                i64 io, bool demote, i64* lens, i64** sel);
+i64 PfCalcIdxll(i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, const i64* dims, i64 io,
+                bool demote, i64* lens, i64** sel);
 // Row-major offsets of the selection into one half of out (2L words); which.
 i64 PfIdxLineariz(i64 r, i64 L, i64* out, const i64* lens, i64* const* sel, const i64* strides);
 
@@ -107,9 +104,9 @@ i64 PfIdxLineariz(i64 r, i64 L, i64* out, const i64* lens, i64* const* sel, cons
 
 constexpr i64 LINE_SIZE = 10240;  // input line buffer, terminator included
 
-extern bool BATMD;                // a script named on the command line runs
+extern bool BATMD;  // a script named on the command line runs
 extern char parseString[LINE_SIZE];
-extern double NF, WF;             // float null and infinity
+extern double NF, WF;  // float null and infinity
 extern i64 buffsize;
 extern char* buffline;
 
@@ -143,8 +140,8 @@ i64 DebugStack(char* text);
 // The call of a defined function at an application: arguments bound, body
 // run, result copied to res. With each set the body runs once per item of
 // the list operands and res becomes the list of the results. Its error code.
-i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line,
-                i64 depth, i64 temp, i64 io, bool each);
+i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line, i64 depth,
+                i64 temp, i64 io, bool each);
 
 // ---- call frames of defined functions (fncallbind.cpp) -----------------------
 // What each state-indicator entry of a function level bound: whether it

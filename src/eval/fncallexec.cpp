@@ -20,7 +20,6 @@ const val_item& value_of(i64 root, i64 v) {
     return parsetree[root].kind == 'C' ? ctable[v] : vtable[v];
 }
 
-
 i64 element(const val_item& v, i64 i) {
     const void* d = getptV(const_cast<val_item*>(&v));
     if (v.type == TFLOAT) return static_cast<i64>(static_cast<const double*>(d)[i]);
@@ -90,7 +89,8 @@ void record_trace(const Run& r) {
 
 void fail(const Run& r, i64 i, i64 depth, i64 node) {
     sitable[sidx + depth] = {r.row, i};
-    if (epos == -1 && errchk != E_STRUCTURE && node >= 0 && node <= lstndx) epos = parsetree[node].col;
+    if (epos == -1 && errchk != E_STRUCTURE && node >= 0 && node <= lstndx)
+        epos = parsetree[node].col;
     record_trace(r);
 }
 
@@ -132,7 +132,8 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
         const br_entry& b = brtable[s->branch];
         i64 to = b.target;
         i64 e = 0;
-        if (b.target == BR_COMPUTED) e = s->root >= 0 ? computed(s->root, v, i, r.last, &to) : E_BRANCH_TEXT;
+        if (b.target == BR_COMPUTED)
+            e = s->root >= 0 ? computed(s->root, v, i, r.last, &to) : E_BRANCH_TEXT;
         else if (b.next >= 0 && s->root >= 0) e = conditional(b, s->root, v, &to);
         if (e) {
             errchk = e;

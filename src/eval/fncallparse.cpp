@@ -10,7 +10,7 @@
 
 namespace {
 
-i64 ib_lines[FTSIZE];   // lines the statement index of a row was made for
+i64 ib_lines[FTSIZE];  // lines the statement index of a row was made for
 
 // The global name entry of a function row, or -1.
 i64 global_name(i64 row) {
@@ -84,7 +84,7 @@ i64 SetHeadFirst(i64 row, i64 depth, i64 io) {
     zem_line* l = FunNthLine(f->exec, 1);
     i64 failed = -1;
     for (i64 i = 1; i < newln && l; i++, l = l->next) {
-        if (!joined.empty()) joined += ' ';   // continued lines stay apart
+        if (!joined.empty()) joined += ' ';  // continued lines stay apart
         joined += l->text ? l->text : "";
         if (ParseOne(joined.c_str())) {
             i64 empty[3] = {-1, -1, -1};

@@ -45,8 +45,7 @@ void FnInput(char* text) {
     }
     char* h = header + PastBlanks(header, 0);
     h[CleanN(h)] = 0;
-    for (i64 n = static_cast<i64>(std::strlen(h)); n > 0 && IsBlank(h[n - 1]); n--)
-        h[n - 1] = 0;
+    for (i64 n = static_cast<i64>(std::strlen(h)); n > 0 && IsBlank(h[n - 1]); n--) h[n - 1] = 0;
     i64 row = FnLine0(h);
     if (row < 0 || !functable[row].func) {
         std::printf("func. line[0] error\n");

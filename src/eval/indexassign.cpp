@@ -11,11 +11,9 @@
 #include "values/operand.h"
 #include "values/registers.h"
 
-
 // The target's type after the store, or -1 (domain error). A list target
 // stays a list; a list value has no place among simple elements.
-static i64 stored_type(i64 t, i64 u)
-{
+static i64 stored_type(i64 t, i64 u) {
     if (t == TLIST) return TLIST;
     i64 m = std::max(t, u);
     if (m == TCHAR || m == TSYM || isdate(m)) return t == u ? m : -1;
@@ -26,8 +24,7 @@ static i64 stored_type(i64 t, i64 u)
 
 // n elements of x converted to type `to` (the same type, or a wider
 // numeric one), written at out.
-static void convert(const val_item* x, i64 n, i64 to, char* out)
-{
+static void convert(const val_item* x, i64 n, i64 to, char* out) {
     const char* in = static_cast<const char*>(getptV(const_cast<val_item*>(x)));
     if (n == 0) return;
     if (x->type == to || (to == TINT && x->type == TBOOL)) {
@@ -52,8 +49,7 @@ static void convert(const val_item* x, i64 n, i64 to, char* out)
 }
 
 // Shape words of a value with every dimension 1 removed.
-static std::vector<i64> squeezed(const i64* dims, i64 rank)
-{
+static std::vector<i64> squeezed(const i64* dims, i64 rank) {
     std::vector<i64> out;
     for (i64 k = 0; k < rank; k++)
         if (dims[k] != 1) out.push_back(dims[k]);
@@ -62,8 +58,7 @@ static std::vector<i64> squeezed(const i64* dims, i64 rank)
 
 // The selection's shape against the value's, ones removed: E_RANK for another
 // number of dimensions, E_LENGTH for other dimensions.
-static i64 conformance(const i64* sdims, i64 srank, i64 vc, i64 vv)
-{
+static i64 conformance(const i64* sdims, i64 srank, i64 vc, i64 vv) {
     const val_item* x = opnd(vc, vv);
     if (srank == 0 || x->count == 1) return 0;
     std::vector<i64> vd(x->rank > 0 ? x->rank : 1);
@@ -74,8 +69,7 @@ static i64 conformance(const i64* sdims, i64 srank, i64 vc, i64 vv)
 }
 
 // Count checks of the vector, matrix and higher paths.
-static i64 value_fits(const val_item* t, i64 ic, i64 iv, i64 L, const val_item* x)
-{
+static i64 value_fits(const val_item* t, i64 ic, i64 iv, i64 L, const val_item* x) {
     bool one = single(x);
     if (t->rank == 1) {
         if (L == 0) return x->count > 1 ? E_LENGTH : E_OK;
@@ -90,8 +84,7 @@ static i64 value_fits(const val_item* t, i64 ic, i64 iv, i64 L, const val_item* 
 }
 
 // Element offsets of the selection into the target, in scratch.
-static i64* selection_offsets(i64 r, i64 L, const i64* dims, const i64* lens, i64* const* sel)
-{
+static i64* selection_offsets(i64 r, i64 L, const i64* dims, const i64* lens, i64* const* sel) {
     if (L == 0) return nullptr;
     std::vector<i64> strides(r);
     RowMajorStrides(dims, r, strides.data());
@@ -100,15 +93,13 @@ static i64* selection_offsets(i64 r, i64 L, const i64* dims, const i64* lens, i6
 }
 
 // Stores the (converted) value elements at the offsets of buffer `to`.
-static void scatter(char* to, const char* from, bool spread, const i64* offs, i64 L, i64 w)
-{
+static void scatter(char* to, const char* from, bool spread, const i64* offs, i64 L, i64 w) {
     for (i64 t = 0; t < L; t++) std::memcpy(to + offs[t] * w, from + (spread ? 0 : t * w), w);
 }
 
 // Simple targets: straight into the variable's block, or, when its type
 // widens, into a widened copy that then becomes the variable's data.
-static i64 store_elements(i64 target, i64 type, const i64* offs, i64 L, i64 vc, i64 vv)
-{
+static i64 store_elements(i64 target, i64 type, const i64* offs, i64 L, i64 vc, i64 vv) {
     val_item* t = &vtable[target];
     const val_item* x = opnd(vc, vv);
     i64 w = ElemWidth(type);
@@ -140,8 +131,7 @@ static i64 store_elements(i64 target, i64 type, const i64* offs, i64 L, i64 vc, 
 
 // A list target: every selected item becomes a copy (of the whole value, or
 // of one of its items). The copies are all made before any item changes.
-static i64 store_items(i64 target, i64 ic, i64 iv, const i64* offs, i64 L, i64 vc, i64 vv)
-{
+static i64 store_items(i64 target, i64 ic, i64 iv, const i64* offs, i64 L, i64 vc, i64 vv) {
     const val_item* x = opnd(vc, vv);
     bool listval = x->type == TLIST;
     bool whole = !listval || (x->count != 1 && !elided(ic, iv) && single(opnd(ic, iv)));
@@ -169,8 +159,7 @@ static i64 store_items(i64 target, i64 ic, i64 iv, const i64* offs, i64 L, i64 v
 }
 
 // Enumeration target: symbols stored through the enumeration's domain.
-static i64 store_enum(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin)
-{
+static i64 store_enum(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin) {
     SetNames(1, 3, target, ic, iv, vc, vv);
     const val_item* p = opnd(ic, iv);
     const val_item* x = opnd(vc, vv);
@@ -183,8 +172,7 @@ static i64 store_enum(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin)
 }
 
 static i64 assign_array(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv,
-                        i64 origin)
-{
+                        i64 origin) {
     const val_item* t = &vtable[target];
     const val_item* x = opnd(vc, vv);
     i64 type = stored_type(t->type, x->type);
@@ -194,7 +182,8 @@ static i64 assign_array(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc
     std::vector<i64> dims(r), lens(r), sdims;
     std::vector<i64*> sel(r);
     CfAbstract(-1, target, dims.data());
-    if (i64 e = PfCalcIdxll(r, ic, iv, idxc, idxv, dims.data(), origin, true, lens.data(), sel.data()))
+    if (i64 e =
+            PfCalcIdxll(r, ic, iv, idxc, idxv, dims.data(), origin, true, lens.data(), sel.data()))
         return e;
     i64 L = ilgth, pos = 0;
     sdims.resize(irnk + 1);
@@ -214,9 +203,9 @@ static i64 assign_array(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc
     return store_elements(target, type, offs, L, vc, vv);
 }
 
-i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n, i64 io)
-{
-    if (vtable[target].rank == -1 || undefined(vc, vv) || undefined(ic, iv)) return errchk = E_VALUE;
+i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n, i64 io) {
+    if (vtable[target].rank == -1 || undefined(vc, vv) || undefined(ic, iv))
+        return errchk = E_VALUE;
     i64 origin = IoOrigin(io);
     if (origin < 0) return errchk = E_IO;
     i64 t = vtable[target].type;

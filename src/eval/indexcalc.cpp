@@ -10,12 +10,10 @@
 i64 irnk, ilgth, irnk0, idm1;
 i64 idxsvrnk = -1, idxsvpt = -1;
 
-
 // Strides are cached from the end-mark word of the run on. A run that is the
 // last one in the store and reserved no room gets it now; any other run was
 // made with its room (every maker reserves 2r-2 words).
-i64 PfCalcDelta(i64 rank, i64 slot)
-{
+i64 PfCalcDelta(i64 rank, i64 slot) {
     if (rank <= 2) return -1;
     i64 e = vtable[slot].dim1 + rank - 1;
     if (glist[e] != -1) return e;
@@ -32,8 +30,7 @@ i64 PfCalcDelta(i64 rank, i64 slot)
     return e;
 }
 
-i64 PfIdxSave(i64 fc, i64 fv, i64 n, i64* idxc, i64* idxv)
-{
+i64 PfIdxSave(i64 fc, i64 fv, i64 n, i64* idxc, i64* idxv) {
     if (nxtglx + 2 * n + 4 >= GLIST_SIZE) return errchk = E_GLIST_FULL;
     i64 at = nxtglx + 1;
     glist[at] = fc;
@@ -48,8 +45,7 @@ i64 PfIdxSave(i64 fc, i64 fv, i64 n, i64* idxc, i64* idxv)
     return 0;
 }
 
-i64 CheckIdexv(i64 c, i64 v, i64 d, i64 io)
-{
+i64 CheckIdexv(i64 c, i64 v, i64 d, i64 io) {
     if (elided(c, v)) return 0;
     val_item* x = opnd(c, v);
     const i64* w = static_cast<const i64*>(getptV(x));
@@ -58,8 +54,7 @@ i64 CheckIdexv(i64 c, i64 v, i64 d, i64 io)
     return 0;
 }
 
-i64 IndxStoreDim(i64 c, i64 v, i64* dims, i64* pos, i64 d)
-{
+i64 IndxStoreDim(i64 c, i64 v, i64* dims, i64* pos, i64 d) {
     if (elided(c, v)) {
         dims[(*pos)++] = d;
         return 0;
@@ -78,12 +73,13 @@ i64 IndxStoreDim(i64 c, i64 v, i64* dims, i64* pos, i64 d)
 }
 
 // A whole number that a float index may stand for (as IntV narrows).
-static bool whole(double x) { return x == x && x >= -2147483647.0 && x <= 2147483647.0 && x == (i64)x; }
+static bool whole(double x) {
+    return x == x && x >= -2147483647.0 && x <= 2147483647.0 && x == (i64)x;
+}
 
 // Kind check of one position: E_VALUE without a value, E_DOMAIN for a type that cannot
 // index (a float only when demote is set and all its elements are whole).
-static i64 position_kind(i64 c, i64 v, bool demote)
-{
+static i64 position_kind(i64 c, i64 v, bool demote) {
     if (elided(c, v)) return 0;
     val_item* x = opnd(c, v);
     if (c < 0 && x->rank == -1) return E_VALUE;
@@ -98,8 +94,7 @@ static i64 position_kind(i64 c, i64 v, bool demote)
 // The offsets (value - io) of one position along an axis of length d, in a
 // scratch array; E_INDEX for a value outside the axis. The user's value is only
 // read, so a float index variable keeps its type.
-static i64 position_offsets(i64 c, i64 v, i64 d, i64 io, i64* count, i64** off)
-{
+static i64 position_offsets(i64 c, i64 v, i64 d, i64 io, i64* count, i64** off) {
     *off = nullptr;
     if (elided(c, v)) {
         *count = d;
@@ -112,7 +107,7 @@ static i64 position_offsets(i64 c, i64 v, i64 d, i64 io, i64* count, i64** off)
     i64* o = static_cast<i64*>(GM_new(TINT, n));
     const void* src = getptV(x);
     for (i64 k = 0; k < n; k++) {
-        i64 w = x->type == TFLOAT ? (i64)static_cast<const double*>(src)[k]
+        i64 w = x->type == TFLOAT ? (i64) static_cast<const double*>(src)[k]
                                   : static_cast<const i64*>(src)[k];
         if (w < io || w >= io + d) return E_INDEX;
         o[k] = w - io;
@@ -123,15 +118,13 @@ static i64 position_offsets(i64 c, i64 v, i64 d, i64 io, i64* count, i64** off)
 
 // Position of axis a: the first one, or entry r-1-a of the arrays.
 static void axis_pair(i64 a, i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, i64* c,
-                      i64* v)
-{
+                      i64* v) {
     *c = a == 0 ? fc : idxc[r - 1 - a];
     *v = a == 0 ? fv : idxv[r - 1 - a];
 }
 
-i64 PfCalcIdxll(i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, const i64* dims,
-                i64 io, bool demote, i64* lens, i64** sel)
-{
+i64 PfCalcIdxll(i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, const i64* dims, i64 io,
+                bool demote, i64* lens, i64** sel) {
     i64 c, v;
     for (i64 a = 0; a < r; a++) {
         axis_pair(a, r, fc, fv, idxc, idxv, &c, &v);
@@ -156,8 +149,7 @@ i64 PfCalcIdxll(i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, const i
     return 0;
 }
 
-i64 PfIdxLineariz(i64 r, i64 L, i64* out, const i64* lens, i64* const* sel, const i64* strides)
-{
+i64 PfIdxLineariz(i64 r, i64 L, i64* out, const i64* lens, i64* const* sel, const i64* strides) {
     if (L == 0) return 0;
     i64 half = 0;
     i64* cur = out;

@@ -8,10 +8,8 @@
 #include "values/operand.h"
 #include "values/registers.h"
 
-
 // A descriptor lent to a slot for reading: its data stays with its owner.
-static void lend(i64 vx, const val_item* item)
-{
+static void lend(i64 vx, const val_item* item) {
     vtable[vx] = *item;
     vtable[vx].bytes = 0;
 }
@@ -19,8 +17,7 @@ static void lend(i64 vx, const val_item* item)
 // ---- the paths ----------------------------------------------------------------
 
 // A vector indexed by a list of index vectors: one result item per index item.
-static i64 by_index_list(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
-{
+static i64 by_index_list(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 m = opnd(rc, rv)->count, base;
     if (TakeSlots(2, &base)) return errchk;
     vtable[res].type = TLIST;
@@ -37,8 +34,7 @@ static i64 by_index_list(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
 }
 
 // Values of a dictionary by key: the key positions index its value part.
-static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
-{
+static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     val_item* d = opnd(lc, lv);
     val_item* key = opnd(rc, rv);
     const val_item* parts = items_of(d);
@@ -62,8 +58,7 @@ static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
 }
 
 // Items of an enumeration: its two header words, then the chosen items.
-static i64 enum_items(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 origin)
-{
+static i64 enum_items(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 origin) {
     i64 count = opnd(lc, lv)->count, len;
     i64* sel;
     if (i64 e = PfCalcIdxll(1, rc, rv, nullptr, nullptr, &count, origin, false, &len, &sel))
@@ -80,17 +75,15 @@ static i64 enum_items(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 origin)
 }
 
 // An index position holding one element.
-static bool single_pair(i64 c, i64 v)
-{
+static bool single_pair(i64 c, i64 v) {
     const val_item* x = opnd(c, v);
     return !elided(c, v) && single(x);
 }
 
 // Arrays of types 0 to 12, lists included: the Cartesian product of the
 // positions, first axis slowest, each selected element copied by width.
-static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv,
-                          i64 ioslot, i64 io)
-{
+static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 ioslot,
+                          i64 io) {
     const val_item* a = opnd(lc, lv);
     i64 r = a->rank, type = a->type;
     bool list_index = !elided(rc, rv) && opnd(rc, rv)->type == TLIST;
@@ -105,8 +98,7 @@ static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i6
     shape_of(a, dims.data());
     i64 e = PfCalcIdxll(r, rc, rv, idxc, idxv, dims.data(), io, false, lens.data(), sel.data());
     if (e) return errchk = e;
-    if (type == TLIST && single_pair(rc, rv))
-        return GenStoreV0(res, items_of(a) + sel[0][0]);
+    if (type == TLIST && single_pair(rc, rv)) return GenStoreV0(res, items_of(a) + sel[0][0]);
     i64 L = ilgth, rank = irnk, pos = 0;
     std::vector<i64> rdims(rank + 1);
     for (i64 k = 0; k < r; k++) {
@@ -129,8 +121,7 @@ static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i6
 
 // ---- entry ---------------------------------------------------------------------
 
-i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n, i64 io)
-{
+i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n, i64 io) {
     if (undefined(lc, lv) || undefined(rc, rv)) return errchk = E_VALUE;
     i64 origin = IoOrigin(io);
     if (origin < 0) return errchk = E_IO;

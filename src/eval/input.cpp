@@ -32,8 +32,7 @@ static int read_stdin_line(char* buffer, i64 cap) {
         // A full buffer fits when its line end (or the end of input) is next.
         c = std::getc(stdin);
         if (c == '\n' || c == EOF) return 1;
-        while ((c = std::getc(stdin)) != EOF && c != '\n') {
-        }
+        while ((c = std::getc(stdin)) != EOF && c != '\n') {}
         buffer[0] = 0;
         return -1;
     }

@@ -44,7 +44,8 @@ static void show_function(i64 row, i64 line) {
     if (n >= static_cast<int>(sizeof prefix)) n = sizeof prefix - 1;
     epos = epos > 0 ? epos : 0;
     zem_func* f = functable[row].func;
-    const char* text = errchk == E_STRUCTURE ? FunErrLineStr(f, line) : FunErrLineOld(f, line, &epos);
+    const char* text =
+        errchk == E_STRUCTURE ? FunErrLineStr(f, line) : FunErrLineOld(f, line, &epos);
     epos = (epos > 0 ? epos : 0) + n;
     put_text(prefix);
     put_text(text);
@@ -189,7 +190,8 @@ i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io) {
         r = -r;
     } else if (n.kind == 'F') {
         const fn_node& f = fnodetable[n.ref];
-        if ((f.kind == 'D' && functable[f.code].result != -1) || (f.kind == 'P' && f.code != FC_ASSIGN))
+        if ((f.kind == 'D' && functable[f.code].result != -1) ||
+            (f.kind == 'P' && f.code != FC_ASSIGN))
             exeout = 1;
     }
     return r;

@@ -1,7 +1,7 @@
 // The primitive table and the dispatch it drives.
+#include "eval/primtable.h"
 #include "display/display.h"
 #include "eval/eval.h"
-#include "eval/primtable.h"
 
 #include <cstddef>
 #include "primitives/primitives.h"
@@ -11,7 +11,7 @@ namespace {
 
 // ---- row builders: each takes the routine's own signature -----------------------
 
-constexpr bool EACH = true;   // the each operator may apply it item by item
+constexpr bool EACH = true;  // the each operator may apply it item by item
 constexpr bool ALONE = false;
 
 constexpr void set_fn(prim_row& r, prim_fn1 fn) { r.fn.f1 = fn; }
@@ -24,8 +24,8 @@ constexpr void set_fn(prim_row& r, prim_exec fn) { r.fn.exec = fn; }
 constexpr void set_fn(prim_row&, std::nullptr_t) {}
 
 template <class F>
-constexpr prim_row bind(i64 first, i64 last, prim_valence v, prim_args a, bool io, bool each, F fn)
-{
+constexpr prim_row bind(i64 first, i64 last, prim_valence v, prim_args a, bool io, bool each,
+                        F fn) {
     prim_row r{first, last, v, a, io, each, {.f1 = nullptr}};
     set_fn(r, fn);
     return r;
@@ -38,13 +38,14 @@ constexpr prim_row build(i64 first, i64 last, F fn, bool each) {
 
 // The builders of the rows, one for each way of taking arguments: each
 // takes only a routine of its own signature.
-constexpr auto monadic = build<PV_MONADIC, PA_R, false, prim_fn3>;         // (res, rc, rv)
-constexpr auto monadic_io = build<PV_MONADIC, PA_R, true, prim_fn4>;       // (res, rc, rv, io)
-constexpr auto monadic_code = build<PV_MONADIC, PA_CODE_R, false, prim_fn4>;    // (code, res, rc, rv)
+constexpr auto monadic = build<PV_MONADIC, PA_R, false, prim_fn3>;            // (res, rc, rv)
+constexpr auto monadic_io = build<PV_MONADIC, PA_R, true, prim_fn4>;          // (res, rc, rv, io)
+constexpr auto monadic_code = build<PV_MONADIC, PA_CODE_R, false, prim_fn4>;  // (code, res, rc, rv)
 constexpr auto monadic_code_io = build<PV_MONADIC, PA_CODE_R, true, prim_fn5>;  // ... io
-constexpr auto dyadic = build<PV_DYADIC, PA_LR, false, prim_fn5>;          // (res, lc, lv, rc, rv)
-constexpr auto dyadic_io = build<PV_DYADIC, PA_LR, true, prim_fn6>;        // ... io
-constexpr auto dyadic_code = build<PV_DYADIC, PA_CODE_LR, false, prim_fn6>;  // (code, res, lc, lv, rc, rv)
+constexpr auto dyadic = build<PV_DYADIC, PA_LR, false, prim_fn5>;    // (res, lc, lv, rc, rv)
+constexpr auto dyadic_io = build<PV_DYADIC, PA_LR, true, prim_fn6>;  // ... io
+constexpr auto dyadic_code =
+    build<PV_DYADIC, PA_CODE_LR, false, prim_fn6>;  // (code, res, lc, lv, rc, rv)
 
 // (code, res, lc, lv, rc, rv, transposed)
 constexpr prim_row inner(i64 first, i64 last, prim_fn7 fn) {
@@ -66,16 +67,12 @@ constexpr prim_row refused(i64 first, i64 last, prim_valence v) {
 
 // ---- routines applied with fixed extra arguments -----------------------------------
 
-i64 take_applied(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
-    return PfTake(res, lc, lv, rc, rv, 1);
-}
+i64 take_applied(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) { return PfTake(res, lc, lv, rc, rv, 1); }
 
 i64 not_applied(i64 res, i64 rc, i64 rv) { return PfLogic(FC_NOT, res, -1, -1, rc, rv); }
 
 // Unpack runs, but its result is not served yet.
-i64 unpack_applied(i64 res, i64 rc, i64 rv)
-{
+i64 unpack_applied(i64 res, i64 rc, i64 rv) {
     PfUnpack(res, rc, rv);
     return NotBuilt();
 }
@@ -104,7 +101,7 @@ const prim_row prim_rows[] = {
     dyadic_code(FC_ROTATE, FC_ROTATE, PfRotate, EACH),
     dyadic_io(FC_TRANSPOSE2, FC_TRANSPOSE2, DpfTransp, EACH),
     dyadic_code(FC_ROTATE1, FC_ROTATE1, PfRotate, EACH),
-    not_built(FC_FORMAT2, FC_FORMAT2, PV_DYADIC),   // PfForma2
+    not_built(FC_FORMAT2, FC_FORMAT2, PV_DYADIC),  // PfForma2
     dyadic(FC_MATDIV, FC_MATDIV, PfDivide, EACH),
 
     // Structural and search: monadic.
@@ -164,9 +161,9 @@ const prim_row prim_rows[] = {
     inner(FC_INNER, LASTCODE, PfInnerp),
 
     // Quad functions.
-    not_built(FC_QUAD_FIRST, FC_QD_MONADIC_LAST, PV_MONADIC),   // PfqdMon
+    not_built(FC_QUAD_FIRST, FC_QD_MONADIC_LAST, PV_MONADIC),  // PfqdMon
     niladic(FC_QD_TS, PfQdzeroTS),
-    not_built(FC_QD_READ, FC_QD_READ, PV_NILADIC),   // PfQdzeroInput
+    not_built(FC_QD_READ, FC_QD_READ, PV_NILADIC),  // PfQdzeroInput
 
     // List primitives.
     monadic(FC_UNPACK, FC_UNPACK, unpack_applied, ALONE),
@@ -182,12 +179,12 @@ const prim_row prim_rows[] = {
 
     // Cut, dictionaries, dotted access, check, match and file append.
     dyadic(FC_CUT, FC_CUT, PfPart1, ALONE),
-    refused(FC_QUOTE, FC_QUOTE, PV_DYADIC),   // the walker performs the each operator
-    not_built(FC_DICT, FC_DICT, PV_DYADIC),   // PfDict
+    refused(FC_QUOTE, FC_QUOTE, PV_DYADIC),  // the walker performs the each operator
+    not_built(FC_DICT, FC_DICT, PV_DYADIC),  // PfDict
     dyadic(FC_DOT, FC_DOT, PfDots, ALONE),
     dyadic(FC_CHECK, FC_CHECK, PfCheck0, ALONE),
-    not_built(FC_MATCH, FC_MATCH, PV_DYADIC),     // PfMatch
-    not_built(FC_APPEND, FC_APPEND, PV_DYADIC),   // PfFileAp
+    not_built(FC_MATCH, FC_MATCH, PV_DYADIC),    // PfMatch
+    not_built(FC_APPEND, FC_APPEND, PV_DYADIC),  // PfFileAp
     refused(FC_RESERVED, FC_RESERVED_LAST, PV_DYADIC),
 };
 
@@ -201,11 +198,10 @@ namespace {
 // reach beyond it are searched.
 struct prim_index {
     int16_t at[3][FC_INNER];
-    prim_index()
-    {
+    prim_index() {
         for (auto& v : at)
             for (int16_t& a : v) a = -1;
-        for (i64 i = prim_nrows - 1; i >= 0; i--) {   // the first row of a code wins
+        for (i64 i = prim_nrows - 1; i >= 0; i--) {  // the first row of a code wins
             const prim_row& r = prim_rows[i];
             for (i64 c = r.first < 0 ? 0 : r.first; c <= r.last && c < FC_INNER; c++)
                 at[r.valence][c] = static_cast<int16_t>(i);
@@ -213,15 +209,13 @@ struct prim_index {
     }
 };
 
-const prim_index& index_of_rows()
-{
+const prim_index& index_of_rows() {
     static const prim_index index;
     return index;
 }
 
 i64 call(const prim_row* r, i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io,
-         i64 transposed)
-{
+         i64 transposed) {
     if (!r) return NotBuilt();
     switch (r->args) {
     case PA_RES: return r->fn.f1(res);
@@ -229,11 +223,12 @@ i64 call(const prim_row* r, i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i
     case PA_CODE_R: return r->io ? r->fn.f5(code, res, rc, rv, io) : r->fn.f4(code, res, rc, rv);
     case PA_LR: return r->io ? r->fn.f6(res, lc, lv, rc, rv, io) : r->fn.f5(res, lc, lv, rc, rv);
     case PA_CODE_LR:
-        return r->io ? r->fn.f7(code, res, lc, lv, rc, rv, io) : r->fn.f6(code, res, lc, lv, rc, rv);
+        return r->io ? r->fn.f7(code, res, lc, lv, rc, rv, io)
+                     : r->fn.f6(code, res, lc, lv, rc, rv);
     case PA_INNER: return r->fn.f7(code, res, lc, lv, rc, rv, transposed);
     case PA_REFUSED: return errchk = E_DOMAIN;
     case PA_NOT_BUILT:
-    case PA_EXECUTE:   // only the walker runs text: ApplyPrimitive
+    case PA_EXECUTE:  // only the walker runs text: ApplyPrimitive
         break;
     }
     return NotBuilt();
@@ -241,8 +236,7 @@ i64 call(const prim_row* r, i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i
 
 }  // namespace
 
-const prim_row* PrimRow(i64 code, prim_valence valence)
-{
+const prim_row* PrimRow(i64 code, prim_valence valence) {
     if (code >= 0 && code < FC_INNER) {
         i64 i = index_of_rows().at[valence][code];
         return i < 0 ? nullptr : &prim_rows[i];
@@ -257,8 +251,7 @@ const prim_row* PrimRow(i64 code, prim_valence valence)
 // ---- dispatch --------------------------------------------------------------------------
 
 i64 ApplyPrimitive(i64 code, i64* res, i64 lc, i64 lv, i64 rc, i64 rv, const prim_context& cx,
-                   bool each, i64 transposed)
-{
+                   bool each, i64 transposed) {
     bool dyadic = !(lc == -1 && lv == -1);
     const prim_row* r = PrimRow(code, dyadic ? PV_DYADIC : PV_MONADIC);
     if (r && r->args == PA_EXECUTE) {
@@ -275,23 +268,19 @@ i64 ApplyPrimitive(i64 code, i64* res, i64 lc, i64 lv, i64 rc, i64 rv, const pri
 
 bool PrimNiladic(i64 code) { return PrimRow(code, PV_NILADIC) != nullptr; }
 
-i64 ApplyNiladic(i64 code, i64 res)
-{
+i64 ApplyNiladic(i64 code, i64 res) {
     return call(PrimRow(code, PV_NILADIC), code, res, -1, -1, -1, -1, -1, 0);
 }
 
-i64 DispatchDyadic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io, i64 transposed)
-{
+i64 DispatchDyadic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io, i64 transposed) {
     return call(PrimRow(code, PV_DYADIC), code, res, lc, lv, rc, rv, io, transposed);
 }
 
-i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io)
-{
+i64 DispatchMonadic(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     return call(PrimRow(code, PV_MONADIC), code, res, -1, -1, rc, rv, io, 0);
 }
 
-bool PrimEach(i64 code, bool dyadic)
-{
+bool PrimEach(i64 code, bool dyadic) {
     const prim_row* r = PrimRow(code, dyadic ? PV_DYADIC : PV_MONADIC);
     return r && r->each;
 }

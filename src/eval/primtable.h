@@ -23,15 +23,15 @@ enum prim_valence : uint8_t { PV_NILADIC, PV_MONADIC, PV_DYADIC };
 // where the routine serves several codes), then the operand pairs, left
 // before right; with io set, the []IO slot last.
 enum prim_args : uint8_t {
-    PA_NOT_BUILT,   // no routine yet: E_NOT_BUILT
-    PA_REFUSED,     // the code has no use with this valence: E_DOMAIN
-    PA_RES,         // (res): a quad name used alone
-    PA_R,           // (res, rc, rv)
-    PA_CODE_R,      // (code, res, rc, rv)
-    PA_LR,          // (res, lc, lv, rc, rv)
-    PA_CODE_LR,     // (code, res, lc, lv, rc, rv)
-    PA_INNER,       // (code, res, lc, lv, rc, rv, transposed)
-    PA_EXECUTE,     // (res, rc, rv, temp, row, depth, &io), returns the result slot
+    PA_NOT_BUILT,  // no routine yet: E_NOT_BUILT
+    PA_REFUSED,    // the code has no use with this valence: E_DOMAIN
+    PA_RES,        // (res): a quad name used alone
+    PA_R,          // (res, rc, rv)
+    PA_CODE_R,     // (code, res, rc, rv)
+    PA_LR,         // (res, lc, lv, rc, rv)
+    PA_CODE_LR,    // (code, res, lc, lv, rc, rv)
+    PA_INNER,      // (code, res, lc, lv, rc, rv, transposed)
+    PA_EXECUTE,    // (res, rc, rv, temp, row, depth, &io), returns the result slot
 };
 
 typedef i64 (*prim_fn1)(i64);
@@ -43,11 +43,11 @@ typedef i64 (*prim_fn7)(i64, i64, i64, i64, i64, i64, i64);
 typedef i64 (*prim_exec)(i64, i64, i64, i64, i64, i64, i64*);
 
 struct prim_row {
-    i64 first, last;        // the function codes served
+    i64 first, last;  // the function codes served
     prim_valence valence;
     prim_args args;
-    bool io;                // takes the []IO slot as its last argument
-    bool each;              // the each operator may apply it item by item
+    bool io;    // takes the []IO slot as its last argument
+    bool each;  // the each operator may apply it item by item
     union {
         prim_fn1 f1;
         prim_fn3 f3;

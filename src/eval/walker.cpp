@@ -35,9 +35,9 @@ constexpr Pair NONE = {-1, -1};
 
 struct Walk {
     i64 row, mark, line, depth, io;
-    i64 temp;       // temporary counter of this walk
-    i64 fail;       // node at which the walk failed
-    bool each;      // the each operator applies to the next application
+    i64 temp;   // temporary counter of this walk
+    i64 fail;   // node at which the walk failed
+    bool each;  // the each operator applies to the next application
 };
 
 parse_node& node(i64 n) { return parsetree[n]; }
@@ -59,9 +59,7 @@ bool named(Pair p) { return p.c < 0 && isnamedslot(p.v); }
 // Allocation order of temporaries: 4..17, then 15384..16383.
 i64 ordinal(i64 slot) { return slot <= 17 ? slot : slot - 15384 + 18; }
 
-bool is_temp_result(Pair p) {
-    return p.c < 0 && p.v > 3 && istempslot(p.v) && p.v < VTSIZE;
-}
+bool is_temp_result(Pair p) { return p.c < 0 && p.v > 3 && istempslot(p.v) && p.v < VTSIZE; }
 
 bool fail(Walk& w, i64 at, i64 code) {
     w.fail = at;
@@ -154,7 +152,8 @@ bool finish_app(Walk& w, i64 at, i64 code) {
 
 bool apply_reserved(Walk& w, i64 p, i64 row, i64* res, Pair l, Pair r) {
     i64 e;
-    if (row == ROW_DO && l.c == -1 && l.v == -1) e = PfDo(res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
+    if (row == ROW_DO && l.c == -1 && l.v == -1)
+        e = PfDo(res, r.c, r.v, w.temp, w.row, w.depth, &w.io);
     else if (functable[row].valence == 1) e = PfSystems1(row, *res, r.c, r.v);
     else if (functable[row].valence == 2) e = PfSystems2(row, *res, l.c, l.v, r.c, r.v);
     else e = E_DOMAIN;
@@ -190,7 +189,8 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
     i64 transposed = 0;
     i64 par = node(p).parent;
     // A shape of a shape yields the rank.
-    if (f.kind == 'P' && code == FC_SHAPE && is_prim(par, FC_SHAPE) && app(par).left < 0 && app(par).right == p) {
+    if (f.kind == 'P' && code == FC_SHAPE && is_prim(par, FC_SHAPE) && app(par).left < 0 &&
+        app(par).right == p) {
         i64 res;
         if (undefined(r)) return fail(w, p, E_VALUE);
         if (!new_temp(w, par, &res)) return false;
@@ -229,8 +229,8 @@ bool apply(Walk& w, i64 p, Pair r, i64 root, Pair* cur, i64* next) {
         if (f.code < FIRSTFN) {
             if (!apply_reserved(w, at, f.code, &res, l, r)) return false;
         } else {
-            i64 e = CallDefined(f.code, res, l.c, l.v, r.c, r.v, w.row, w.line, w.depth, w.temp, w.io,
-                                w.each);
+            i64 e = CallDefined(f.code, res, l.c, l.v, r.c, r.v, w.row, w.line, w.depth, w.temp,
+                                w.io, w.each);
             if (!finish_app(w, at, e)) return false;
         }
     } else if (f.right < 0 && PrimNiladic(code)) {
@@ -363,9 +363,10 @@ bool index(Walk& w, i64 p, Pair* cur) {
     if (k > stkc.size()) return fail(w, p, E_STACK_FULL);
     size_t base = stkc.size() - k;
     i64 n = static_cast<i64>(k) - 1;
-    if (f.left >= 0 && node(f.left).kind == 0) return true;   // a branch's index form
+    if (f.left >= 0 && node(f.left).kind == 0) return true;  // a branch's index form
     i64 res;
-    if (tablemark && (f.left < 0 || !is_app(f.left) || is_prim(f.left, FC_INDEX) || is_prim(f.left, FC_ASSIGN))) {
+    if (tablemark && (f.left < 0 || !is_app(f.left) || is_prim(f.left, FC_INDEX) ||
+                      is_prim(f.left, FC_ASSIGN))) {
         if (!new_temp(w, p, &res) || !table_literal(w, p, res, base, *cur)) return false;
         *cur = {-1, res};
         return true;
@@ -385,8 +386,9 @@ bool index(Walk& w, i64 p, Pair* cur) {
     i64 e = 0;
     if (idxafstkpt >= 0 && idxafstk[idxafstkpt] == 1)
         e = PfIdxSave(cur->c, cur->v, n, stkc.data() + base, stkv.data() + base);
-    if (!e) e = GenIndexV(res, a.c, a.v, cur->c, cur->v, stkc.data() + base, stkv.data() + base, n,
-                          w.io);
+    if (!e)
+        e = GenIndexV(res, a.c, a.v, cur->c, cur->v, stkc.data() + base, stkv.data() + base, n,
+                      w.io);
     pop_items(base);
     if (!finish_app(w, p, e)) return false;
     *cur = {-1, res};

@@ -44,12 +44,9 @@ i64 Stmt::ReduceCode(i64 s, i64* code) {
     i64 add = scan ? (first ? FC_SCAN1 : FC_SCAN) : (first ? FC_REDUCE1 : FC_REDUCE);
     i64 f = Dyadic(s);
     if (f >= FC_UNPACK) {
-        if (s == 61)
-            f = FC_AND;
-        else if (s == 58)
-            f = FC_EQ;
-        else
-            return E_SYNTAX;
+        if (s == 61) f = FC_AND;
+        else if (s == 58) f = FC_EQ;
+        else return E_SYNTAX;
     } else if (f < FC_PAIRED_FIRST) {
         if (s == 25) f = FC_LT;
         if (s == 24) f = FC_GT;

@@ -251,12 +251,9 @@ i64 Stmt::BranchParen(i64 b, i64* root) {
     char c = At(cursor), d = At(cursor + 1);
     curx = cursor;
     bool bang = c == '!' && d == '.';
-    if (c == '/' || c == '#')
-        cursor++;
-    else if ((c == '^' || c == '!') && d == '.')
-        cursor += 2;
-    else
-        return E_BRANCH_FORMAT;
+    if (c == '/' || c == '#') cursor++;
+    else if ((c == '^' || c == '!') && d == '.') cursor += 2;
+    else return E_BRANCH_FORMAT;
     std::vector<i64> labels;
     if ((rc = Labels(labels))) return rc;
     if ((rc = ExpectEnd())) return rc;

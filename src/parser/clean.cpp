@@ -146,9 +146,7 @@ int cmp_i64(const void* a, const void* b) {
     return (x > y) - (x < y);
 }
 
-int cmp_char(const void* a, const void* b) {
-    return *(const char*)a - *(const char*)b;
-}
+int cmp_char(const void* a, const void* b) { return *(const char*)a - *(const char*)b; }
 
 int cmp_double(const void* a, const void* b) {
     double x = *(const double*)a, y = *(const double*)b;

@@ -7,20 +7,20 @@
 #include "values/linelist.h"
 
 struct Rewriter {
-    zem_line* linep = nullptr;   // node of the input line being read
-    i64 TNL = 0;                 // input lines, header included
-    i64 CLX = -1;                // index of the input line being read
-    std::string cur;             // its text, the text that is scanned
-    size_t pos = 0;              // scan position in cur
-    zem_line* linex = nullptr;   // last output line written
-    i64 Mx = 0;                  // output lines written
-    i64 LBX = -1;                // last label number
-    i64 FOX = 0;                 // counter of the for-over-vector temporaries
-    i64 CSX = 0;                 // counter of the case test labels
-    std::vector<i64> ldep;       // end labels of the open loops
-    i64 parenum = 0;             // open "{" blocks
-    bool perr = false;           // structure fault
-    std::vector<std::string> temps;   // generated loop temporaries
+    zem_line* linep = nullptr;       // node of the input line being read
+    i64 TNL = 0;                     // input lines, header included
+    i64 CLX = -1;                    // index of the input line being read
+    std::string cur;                 // its text, the text that is scanned
+    size_t pos = 0;                  // scan position in cur
+    zem_line* linex = nullptr;       // last output line written
+    i64 Mx = 0;                      // output lines written
+    i64 LBX = -1;                    // last label number
+    i64 FOX = 0;                     // counter of the for-over-vector temporaries
+    i64 CSX = 0;                     // counter of the case test labels
+    std::vector<i64> ldep;           // end labels of the open loops
+    i64 parenum = 0;                 // open "{" blocks
+    bool perr = false;               // structure fault
+    std::vector<std::string> temps;  // generated loop temporaries
 };
 
 extern Rewriter rw;

@@ -6,7 +6,7 @@
 #include "parser/parse_state.h"
 #include "parser/parser.h"
 
-static i64 maxaline = 0;   // longest line seen by ParseChkPare
+static i64 maxaline = 0;  // longest line seen by ParseChkPare
 
 int ParseIsLabel(const char* s) {
     s += PastBlanks(s, 0);

@@ -156,7 +156,7 @@ bool entry_line(const std::string& t) {
 }
 
 struct CaseBlock {
-    std::string subject, end, test;   // test: the open entry's test label
+    std::string subject, end, test;  // test: the open entry's test label
     i64 braceline;
     bool open = false;
 

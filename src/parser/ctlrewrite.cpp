@@ -25,7 +25,6 @@ struct NameGen {
     }
 };
 
-
 // Extent of a plain statement: up to the first "}" or whole word "else"
 // outside quoted strings.
 size_t fid_else(const std::string& s, size_t from) {

@@ -101,10 +101,10 @@ namespace {
 
 // The scan of a one-line body: statements, the x/y/z marks and the locals.
 struct ShotScan {
-    std::string b;              // the body without its closing brace
-    const char* self;           // the function's own name
+    std::string b;     // the body without its closing brace
+    const char* self;  // the function's own name
     bool xu = false, yu = false, zu = false;
-    std::string locals;         // ";name" per local
+    std::string locals;  // ";name" per local
     std::vector<std::string> names;
     std::vector<std::string> lines;
 
@@ -141,7 +141,8 @@ struct ShotScan {
             char c = b[static_cast<size_t>(i)];
             if (c == '\'') {
                 i++;
-                while (i < n && !(b[static_cast<size_t>(i)] == '\'' && (i + 1 >= n || b[static_cast<size_t>(i + 1)] != '\'')))
+                while (i < n && !(b[static_cast<size_t>(i)] == '\'' &&
+                                  (i + 1 >= n || b[static_cast<size_t>(i + 1)] != '\'')))
                     i += b[static_cast<size_t>(i)] == '\'' ? 2 : 1;
                 i++;
             } else if (c == '(' || c == ')') {
@@ -162,9 +163,13 @@ struct ShotScan {
                 take_name(&i);
             } else if (isdig(c)) {
                 // A number (1e5, 2j3, 0n, a date) holds letters that are no names.
-                while (i < n && (isnamechar(b[static_cast<size_t>(i)]) || b[static_cast<size_t>(i)] == '.')) i++;
+                while (i < n &&
+                       (isnamechar(b[static_cast<size_t>(i)]) || b[static_cast<size_t>(i)] == '.'))
+                    i++;
             } else if (c == ';' && pd == 0 && sd == 0) {
-                if (i > S) lines.push_back(trimmed(b.substr(static_cast<size_t>(S), static_cast<size_t>(i - S))));
+                if (i > S)
+                    lines.push_back(
+                        trimmed(b.substr(static_cast<size_t>(S), static_cast<size_t>(i - S))));
                 i++;
                 while (i < n && IsBlank(b[static_cast<size_t>(i)])) i++;
                 S = i;
@@ -223,11 +228,12 @@ i64 FnShotLine(const char* text, char* name_buffer) {
     i64 pos = 0;
     if (t.empty() || !isletter(t[0])) return 1;
     i64 nlen = FGetName(t.c_str(), &pos);
-    if (nlen <= 0 || static_cast<size_t>(pos) >= t.size() || t[static_cast<size_t>(pos)] != ':') return 1;
+    if (nlen <= 0 || static_cast<size_t>(pos) >= t.size() || t[static_cast<size_t>(pos)] != ':')
+        return 1;
     std::string name = t.substr(0, static_cast<size_t>(nlen));
     std::strcpy(name_buffer, namez);
     if (nlen >= NAMESIZE || t.back() != '}') {
-        errchk = E_DOMAIN;   // a name too long, or no closing brace
+        errchk = E_DOMAIN;  // a name too long, or no closing brace
         return 1;
     }
     pos++;

@@ -14,13 +14,11 @@ namespace {
 struct Header {
     const char* s;
     i64 p = 0;
-    bool enter;        // enter the names (FnHead) or only check (FnNewHead)
+    bool enter;  // enter the names (FnHead) or only check (FnNewHead)
     i64 entered = 0;
     char name[NAMESIZE];
 
-    void skip() {
-        p = PastBlanks(s, p);
-    }
+    void skip() { p = PastBlanks(s, p); }
     bool starts_name() const {
         return isletter(s[p]) || (s[p] == '[' && s[p + 1] == ']' && isletter(s[p + 2]));
     }

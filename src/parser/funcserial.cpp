@@ -55,7 +55,8 @@ void FunSerialize(zem_func* f, FILE* fp, bool write) {
     } else {
         char name[FNAMESIZE] = "";
         long long w = 0, a = 0, b = 0, c = 0;
-        if (std::fscanf(fp, "%119s %lld %lld %lld %lld ", name, &w, &a, &b, &c) != 5) w = a = b = c = 0;
+        if (std::fscanf(fp, "%119s %lld %lld %lld %lld ", name, &w, &a, &b, &c) != 5)
+            w = a = b = c = 0;
         FunInit(f, name);
         f->word = w;
         f->nsrc = a < 0 ? 0 : a;
@@ -65,5 +66,6 @@ void FunSerialize(zem_func* f, FILE* fp, bool write) {
     FunSerLine(fp, f->src, f->nsrc, write);
     FunSerLine(fp, f->trim, f->ntrim, write);
     FunSerLine(fp, f->exec, f->nexec, write);
-    if (!write) f->append = FunNthLine(f->src, f->nsrc - 1) ? FunNthLine(f->src, f->nsrc - 1) : f->src;
+    if (!write)
+        f->append = FunNthLine(f->src, f->nsrc - 1) ? FunNthLine(f->src, f->nsrc - 1) : f->src;
 }

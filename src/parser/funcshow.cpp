@@ -103,6 +103,7 @@ i64 FunDisp(zem_func* f, i64 which) {
     std::printf("[%s] %sline:\n", f->name, kinds[which]);
     zem_line* l = lists[which]->next;
     i64 i = 0;
-    for (; i < counts[which] && l; i++, l = l->next) std::printf("[%02" PRId64 "] %s\n", i, text_of(l));
+    for (; i < counts[which] && l; i++, l = l->next)
+        std::printf("[%02" PRId64 "] %s\n", i, text_of(l));
     return i;
 }

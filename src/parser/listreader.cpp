@@ -87,7 +87,8 @@ static i64 MakeList(i64 slot, const i64* refs, i64 n, bool allnames) {
     k->dim0 = n;
     if (Updatead1(c, TLIST, n)) return errchk;
     k = &ctable[c];
-    for (i64 i = 0; i < n; i++) ((val_item*)k->data)[i] = val_item{refs[i], 0, 0, 0, 0, 0, 0, nullptr};
+    for (i64 i = 0; i < n; i++)
+        ((val_item*)k->data)[i] = val_item{refs[i], 0, 0, 0, 0, 0, 0, nullptr};
     val_item* v = &vtable[slot];
     *v = *k;
     v->dim1 = allnames ? 2 : 1;
@@ -132,9 +133,7 @@ i64 List(char* text, char kind, i64 first, i64 scope) {
 constexpr i64 NOT_PLAIN = 16;  // bytes of the record of an item that is no plain value
 
 // Data bytes of the record of v: none for a value that has none.
-static i64 RecordData(const val_item* v) {
-    return v->rank < 0 ? 0 : typC(v->type, v->count);
-}
+static i64 RecordData(const val_item* v) { return v->rank < 0 ? 0 : typC(v->type, v->count); }
 
 static i64 RecordWords(const val_item* v) { return v->rank < 2 ? 3 : v->rank + 3; }
 

@@ -27,13 +27,11 @@ static i64 Fail(i64 code) {
 }
 
 // Element i of v as a typed address.
-static void* Elem(val_item* v, i64 i, i64 width) {
-    return (char*)getptV(v) + i * width;
-}
+static void* Elem(val_item* v, i64 i, i64 width) { return (char*)getptV(v) + i * width; }
 
 // The value of a number read between start and end, stored by kind.
-static i64 StoreReal(const char* text, i64 start, i64 end, bool neg, i64 kind,
-                     val_item* v, i64 i, i64 type, double* out) {
+static i64 StoreReal(const char* text, i64 start, i64 end, bool neg, i64 kind, val_item* v, i64 i,
+                     i64 type, double* out) {
     i64 len = end - start;
     if (kind >= 7) {
         const char* s = text + start;
@@ -92,8 +90,8 @@ static void StoreSpecial(bool isnull, bool neg, val_item* v, i64 i, i64 type, do
 
 // Returns the position after the number, -1 when none starts at pos, -2
 // with errchk set on a malformed number.
-i64 NumberVal(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i64 type,
-              double* out, bool* special) {
+i64 NumberVal(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i64 type, double* out,
+              bool* special) {
     i64 p = pos;
     bool neg = false;
     *special = false;
@@ -162,8 +160,8 @@ i64 NumberVal(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i6
     }
     if (*kind >= 7) {
         // The date readers see the text from the number's start.
-        if (StoreReal(text, neg ? start - 1 : start, p, false, *kind, store ? v : nullptr, i,
-                      type, out) < 0)
+        if (StoreReal(text, neg ? start - 1 : start, p, false, *kind, store ? v : nullptr, i, type,
+                      out) < 0)
             return -2;
         return p;
     }

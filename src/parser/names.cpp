@@ -149,8 +149,7 @@ i64 Enter(const char* name, char kind) {
         }
         nametable[x].kind = kind;
         return x;
-    default:
-        return -1;
+    default: return -1;
     }
 }
 
@@ -203,9 +202,7 @@ i64 FnFindName(const char* name, char kind) {
     case 'G': return SearchDown(gnametable, lstgx, 0, name);
     case 'L': return SearchDown(nametable, lstnx, 0, name);
     case 'D': return FnQueryStack(name);
-    default:
-        fprintf(stderr, "Debug[%s:%4d] %s\n", "eparser", __LINE__, "no N now");
-        return 0;
+    default: fprintf(stderr, "Debug[%s:%4d] %s\n", "eparser", __LINE__, "no N now"); return 0;
     }
 }
 

@@ -9,16 +9,16 @@ inline bool isdig(char c) { return c >= '0' && c <= '9'; }
 inline bool isnamechar(char c) { return isletter(c) || isdig(c) || c == '_'; }
 
 struct Group {
-    char kind;   // '/' base, '(' ')' '[' ']', 'T'/'K' table parts, 'c'/'b' branch parts
-    i64 count;   // ";" seen directly inside
+    char kind;  // '/' base, '(' ')' '[' ']', 'T'/'K' table parts, 'c'/'b' branch parts
+    i64 count;  // ";" seen directly inside
 };
 
 struct Stmt {
     char* text = nullptr;
     i64 len = 0, row = -1, lineno = 0;
     char term = 0;
-    i64 io = 1;          // []IO in force
-    bool iook = false;   // it is a valid 0/1 scalar
+    i64 io = 1;         // []IO in force
+    bool iook = false;  // it is a valid 0/1 scalar
 
     std::vector<i64> ops;    // operand stack; -1 opens a group
     std::vector<char> pend;  // entry is a function awaiting its right operand
@@ -28,8 +28,8 @@ struct Stmt {
     bool afterdot = false;    // a dot function waits for its name or text
     bool wanttarget = false;  // the next name is a table column target
     bool intable = false;
-    bool groupdone = false;   // a branch condition or index group just closed
-    i64 hashend = -1;         // position just after a dyadic "#"
+    bool groupdone = false;  // a branch condition or index group just closed
+    i64 hashend = -1;        // position just after a dyadic "#"
 
     char At(i64 p) const;
     void SkipBlanks();

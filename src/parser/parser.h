@@ -19,9 +19,9 @@ i64 Incx0(i64 n);
 i64 GetAsymb(char c, i64 dyadic, char* text);
 // Function code of a symbol code, -1 for none.
 i64 PfnList(i64 symbol);
-int inSF0(i64 s);   // scalar arithmetic symbols 36..46
-int inSF2(i64 s);   // logic and comparison symbols 13..22
-int inMF2(i64 s);   // 4..12
+int inSF0(i64 s);  // scalar arithmetic symbols 36..46
+int inSF2(i64 s);  // logic and comparison symbols 13..22
+int inMF2(i64 s);  // 4..12
 // Length of the run of symbol characters at pos, copied into namez.
 i64 GetSsymb(const char* text, i64 pos);
 // Distance from top down to the nearest entry equal to key; top+1 when none.
@@ -29,14 +29,13 @@ i64 Riota(const i64* stack, i64 key, i64 top);
 
 // ---- statement parser ---------------------------------------------------------
 
-extern char* line;      // class letters of the statement being parsed
-extern i64 cursor;      // scan position
-extern i64 curx;        // start of the current token (error column)
+extern char* line;  // class letters of the statement being parsed
+extern i64 cursor;  // scan position
+extern i64 curx;    // start of the current token (error column)
 extern i64 onlyroot, onlystn;
 
 // Parses one statement; out = {root, start node, branch record}.
-i64 ZemParser(char* text, i64 len, i64 row, i64 lineno, char term, i64 ioslot,
-              i64 out[3]);
+i64 ZemParser(char* text, i64 len, i64 row, i64 lineno, char term, i64 ioslot, i64 out[3]);
 i64 GetZemCursor();
 i64 GetZemOldCursor();
 
@@ -61,8 +60,8 @@ void InitParseTables();
 
 i64 Number(char* text);
 i64 NumberGet(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i64 type);
-i64 NumberVal(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i64 type,
-              double* out, bool* special);
+i64 NumberVal(char* text, i64 pos, i64* kind, val_item* v, bool store, i64 i, i64 type, double* out,
+              bool* special);
 i64 String(char* text);
 i64 StringSub(const char* src, char* dst, i64* advance, bool copy);
 i64 Symbols(char* text);
@@ -76,7 +75,7 @@ extern char fullname[NAMESIZE];
 extern char afullname[NAMESIZE];
 extern char* namep;
 
-i64 Name(char* text);                 // 0, or 42 for a name beyond 127 characters
+i64 Name(char* text);  // 0, or 42 for a name beyond 127 characters
 i64 Name0(char* text);
 i64 Namea(char* s);
 int isCname(const char* s);
@@ -84,7 +83,7 @@ int CheckLabel(const char* text, const char* classes, i64 pos);
 int ParseOne(const char* line);
 
 i64 Enter(const char* name, char kind);
-i64 FnAddName(const char* name, i64 index, char table);   // 0 or E_TABLE_FULL
+i64 FnAddName(const char* name, i64 index, char table);  // 0 or E_TABLE_FULL
 void FnGetFullname(i64 index, char table);
 i64 FnFindName(const char* name, char kind);
 i64 FnFindName0(const char* name, i64 row);
@@ -164,8 +163,8 @@ i64 FnLine0(const char* header);
 i64 FnShotLine(const char* text, char* name_buffer);
 
 // ---- control-structure rewriting (ctlrewrite.cpp, ctlloops.cpp) ----------------
-extern zem_line* line0;   // output list of the rewriting, reused by every run
-extern i64 newln;         // lines of the last successful rewriting
+extern zem_line* line0;  // output list of the rewriting, reused by every run
+extern i64 newln;        // lines of the last successful rewriting
 // Rewrites the n lines after the head `lines` into line0: 0, or the input
 // line of a structure fault with errchk E_STRUCTURE.
 i64 ZemParserNewInit(zem_line* lines, i64 n);

@@ -15,10 +15,8 @@ static void Out3(i64 out[3], i64 kind, i64 index, i64 name) {
 
 // A local entry of the function: a label gives its line, else its slot word.
 static i64 LocalOut(i64 e, i64 out[3]) {
-    if (nametable[e].kind == 'L')
-        Out3(out, 2, nametable[e].index, -1);
-    else
-        Out3(out, 3, nametable[e].index, e);
+    if (nametable[e].kind == 'L') Out3(out, 2, nametable[e].index, -1);
+    else Out3(out, 3, nametable[e].index, e);
     return 0;
 }
 
@@ -53,8 +51,8 @@ static i64 ResolveOutside(i64 out[3], bool dynamic) {
     return 0;
 }
 
-i64 nGet(char* text, const char* /*classes*/, i64 out[3], i64 row, i64 /*reserved*/,
-         bool label, i64 branch) {
+i64 nGet(char* text, const char* /*classes*/, i64 out[3], i64 row, i64 /*reserved*/, bool label,
+         i64 branch) {
     if (Name0(text) != 0) {
         if (!isletter(text[cursor])) return E_NAME_START;
         if (Name(text)) return errchk;
@@ -75,13 +73,15 @@ i64 nGet(char* text, const char* /*classes*/, i64 out[3], i64 row, i64 /*reserve
 }
 
 i64 qdVal(const char* name) {
-    static const struct { const char* name; i64 code; } quads[] = {
-        {"FX", FC_QD_FX},     {"CR", FC_QD_CR},       {"XD", FC_QD_XD},
-        {"XC", FC_QD_XC},     {"AI", FC_QD_AI},       {"CSV", FC_QD_CSV},
-        {"open", FC_QD_OPEN}, {"close", FC_QD_CLOSE}, {"TS", FC_QD_TS},
-        {"write", FC_QD_WRITE}, {"get", FC_QD_GET},   {"FM", FC_QD_FM},
-        {"OP", FC_QD_OP},     {"XR", FC_QD_XR},       {"XW", FC_QD_XW},
-        {"XXR", FC_QD_XXR},   {"XXW", FC_QD_XXW},     {"XN", FC_QD_XN},
+    static const struct {
+        const char* name;
+        i64 code;
+    } quads[] = {
+        {"FX", FC_QD_FX},   {"CR", FC_QD_CR},       {"XD", FC_QD_XD},     {"XC", FC_QD_XC},
+        {"AI", FC_QD_AI},   {"CSV", FC_QD_CSV},     {"open", FC_QD_OPEN}, {"close", FC_QD_CLOSE},
+        {"TS", FC_QD_TS},   {"write", FC_QD_WRITE}, {"get", FC_QD_GET},   {"FM", FC_QD_FM},
+        {"OP", FC_QD_OP},   {"XR", FC_QD_XR},       {"XW", FC_QD_XW},     {"XXR", FC_QD_XXR},
+        {"XXW", FC_QD_XXW}, {"XN", FC_QD_XN},
     };
     for (const auto& q : quads)
         if (strcmp(name, q.name) == 0) return q.code;

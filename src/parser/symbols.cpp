@@ -40,15 +40,16 @@ static i64 SymbolOf(char c, char d, i64 dyadic, bool* two) {
         if (d == '|') return dyadic ? 59 : 60;
         *two = false;
         return 44;
-    default:
-        break;
+    default: break;
     }
     // Symbols whose only two-character form adds a ".".
-    static const struct { char c; i64 dy, mo, dotdy, dotmo; } dotted[] = {
-        {'^', 14, 61, 4, 63},   {'!', 30, 30, 5, 23},  {'/', 6, 6, 7, 7},
-        {'\\', 8, 8, 9, 9},     {'?', 10, 66, 27, 27}, {'&', 13, 13, 32, 32},
-        {'#', 28, 28, 35, 35},  {',', 29, 29, 47, 67}, {'$', 31, 31, 33, 33},
-        {'+', 36, 36, 34, 34},  {'*', 38, 38, 42, 42}, {'%', 39, 39, 43, 43},
+    static const struct {
+        char c;
+        i64 dy, mo, dotdy, dotmo;
+    } dotted[] = {
+        {'^', 14, 61, 4, 63},  {'!', 30, 30, 5, 23},  {'/', 6, 6, 7, 7},     {'\\', 8, 8, 9, 9},
+        {'?', 10, 66, 27, 27}, {'&', 13, 13, 32, 32}, {'#', 28, 28, 35, 35}, {',', 29, 29, 47, 67},
+        {'$', 31, 31, 33, 33}, {'+', 36, 36, 34, 34}, {'*', 38, 38, 42, 42}, {'%', 39, 39, 43, 43},
         {'_', -1, -1, 41, 41},
     };
     for (const auto& s : dotted) {

@@ -100,8 +100,7 @@ i64 Incx(char table) {
         // scratch slots lstvx + 1 .. lstvx + SCRATCHGAP kept free between.
         return TakeEntry(vtable, &lstvx, (lstvxend > FIRSTVAR ? lstvxend : SYSTART) - SCRATCHGAP,
                          ClearSlot);
-    default:
-        return -1;
+    default: return -1;
     }
 }
 
@@ -162,8 +161,8 @@ void ParseRelease(const parse_mark& m) {
 
 // ---- set-up and clearing ---------------------------------------------------
 
-static const char* const kname[NRESERVED] = {"key", "value", "xkey", "cols", "meta",
-                                     "keys", "fkeys", "do", "like"};
+static const char* const kname[NRESERVED] = {"key",  "value", "xkey", "cols", "meta",
+                                             "keys", "fkeys", "do",   "like"};
 static const i64 kvalen[NRESERVED] = {1, 1, 2, 1, 1, 1, 1, 1, 2};
 static const char* const sysname[6] = {"[]IO", "[]OF", "[]AV", "[]LX", "[]RL", "[]PP"};
 static const i64 sysslot[6] = {SLOT_IO, SLOT_OF, SLOT_AV, SLOT_LX, SLOT_RL, SLOT_PP};

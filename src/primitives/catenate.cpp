@@ -11,14 +11,13 @@
 
 struct cat_sides {
     i64 lc, lv, rc, rv;
-    i64 nl;   // items the left contributes
+    i64 nl;  // items the left contributes
 };
 
 // A list gives its items; any other value is one item.
 static i64 items_given(const val_item* v) { return v->type == TLIST ? v->count : 1; }
 
-static const val_item* cat_item(void* ctx, i64 k)
-{
+static const val_item* cat_item(void* ctx, i64 k) {
     cat_sides* s = static_cast<cat_sides*>(ctx);
     bool left = k < s->nl;
     const val_item* v = left ? opnd(s->lc, s->lv) : opnd(s->rc, s->rv);
@@ -27,14 +26,12 @@ static const val_item* cat_item(void* ctx, i64 k)
 }
 
 // An empty side contributes nothing: the other side is the result.
-static i64 copy_other(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+static i64 copy_other(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (opnd(lc, lv)->count > 0) return GenStore(res, lc, lv);
     return GenStore(res, rc, rv);
 }
 
-static i64 cat_lists(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+static i64 cat_lists(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
     if (l->count == 0 || r->count == 0) return copy_other(res, lc, lv, rc, rv);
@@ -44,8 +41,7 @@ static i64 cat_lists(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 }
 
 // The result type of two non-empty simple operands, or -1 (domain error).
-static i64 joined_type(i64 lt, i64 rt)
-{
+static i64 joined_type(i64 lt, i64 rt) {
     i64 t = std::max(lt, rt);
     if (t <= TFLOAT) return t;
     if (t == TCPLX) return lt == TCHAR || rt == TCHAR ? -1 : t;
@@ -58,18 +54,16 @@ struct cat_shape {
     i64 rank, axis;
     i64* dims;
     i64 llen, rlen;
-    bool lone, rone;   // the side is extended as a single element
+    bool lone, rone;  // the side is extended as a single element
 };
 
 // Inserts a unit axis at position a of a shape of n entries.
-static void unit_axis(i64* dims, i64 n, i64 a)
-{
+static void unit_axis(i64* dims, i64 n, i64 a) {
     for (i64 i = n; i > a; i--) dims[i] = dims[i - 1];
     dims[a] = 1;
 }
 
-static i64 cat_geometry(const val_item* l, const val_item* r, cat_shape* g)
-{
+static i64 cat_geometry(const val_item* l, const val_item* r, cat_shape* g) {
     i64 R = g->rank, a = g->axis;
     i64* ld = static_cast<i64*>(GM_new(TINT, R + 1));
     i64* rd = static_cast<i64*>(GM_new(TINT, R + 1));
@@ -99,8 +93,7 @@ static i64 cat_geometry(const val_item* l, const val_item* r, cat_shape* g)
     return 0;
 }
 
-static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
@@ -136,9 +129,9 @@ static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     return errchk = 0;
 }
 
-i64 PfCatena(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
-    if (code != FC_CATENATE && (code < FC_CATENATE1 || code > FC_CATENATE_LAST)) return errchk = E_NOT_BUILT;
+i64 PfCatena(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
+    if (code != FC_CATENATE && (code < FC_CATENATE1 || code > FC_CATENATE_LAST))
+        return errchk = E_NOT_BUILT;
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
@@ -147,9 +140,9 @@ i64 PfCatena(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     if (t == TENUM) return errchk = code == FC_CATENATE ? PfGenum(res, lc, lv, rc, rv) : E_DOMAIN;
     if (t >= TDICT)
         return errchk = code == FC_CATENATE ? TableCate(res, lc, lv, rc, rv, false)
-                                   : TableCateCol(res, lc, lv, rc, rv);
+                                            : TableCateCol(res, lc, lv, rc, rv);
     if (t > TTIME) return errchk = E_DOMAIN;
-    if (l->type == TLIST || r->type == TLIST) {   // a list meeting a temporal value
+    if (l->type == TLIST || r->type == TLIST) {  // a list meeting a temporal value
         if (l->count > 0 && r->count > 0) return errchk = E_DOMAIN;
         return copy_other(res, lc, lv, rc, rv);
     }

@@ -40,7 +40,7 @@ static ekey key_at(const void* data, i64 type, i64 i) {
 // of first appearance); twice as many slots as elements, so probes end.
 struct keytab {
     i64 mask;
-    i64* cls;     // -1: empty slot
+    i64* cls;  // -1: empty slot
     ekey* keys;
 };
 
@@ -154,13 +154,13 @@ i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io) {
     if (v->type > TSYM) return errchk = E_DOMAIN;
     if (v->rank > 1) return errchk = E_RANK;
     i64 n = v->count, one = 1;
-    if (n == 1) return PfPack(res, -1, io);   // the origin itself, enclosed
+    if (n == 1) return PfPack(res, -1, io);  // the origin itself, enclosed
     i64* cls = static_cast<i64*>(GM_new(TINT, n + 1));
     i64* first = static_cast<i64*>(GM_new(TINT, n + 1));
     i64* start = static_cast<i64*>(GM_new(TINT, n + 2));
     i64* at = static_cast<i64*>(GM_new(TINT, n + 1));
     group_ctx g{at, start, {}};
-    if (n == 0) {   // one empty group
+    if (n == 0) {  // one empty group
         start[0] = start[1] = 0;
         return ListResult(res, 1, &one, 1, group_item, &g);
     }

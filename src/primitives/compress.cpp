@@ -6,8 +6,7 @@
 #include "values/fcodes.h"
 #include "values/registers.h"
 
-i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form)
-{
+i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form) {
     i64 a = code - (code > FC_EXPAND_AX ? FC_EXPAND_AX : FC_COMPRESS_AX);
     if (a >= rank) return errchk = E_AXIS;
     if (a != rank - 1) return errchk = E_NOT_BUILT;
@@ -16,8 +15,7 @@ i64 AxisForm(i64 code, i64 lastcode, i64 rank, i64* form)
 }
 
 i64 SelectionStart(i64* code, i64 base, i64 last, i64 first, i64 res, i64 lc, i64 lv, i64 rc,
-                   i64 rv, sopnd* r, const val_item** l)
-{
+                   i64 rv, sopnd* r, const val_item** l) {
     if (fc_axis_form(*code, base) && AxisForm(*code, last, opnd(rc, rv)->rank, code)) return errchk;
     if (*code != last && *code != first) return errchk = E_NOT_BUILT;
     sopnd_load(r, rc, rv, res);
@@ -27,8 +25,7 @@ i64 SelectionStart(i64* code, i64 base, i64 last, i64 first, i64 res, i64 lc, i6
 }
 
 // An enumeration keeps its two header words, then its chosen indices.
-static i64 enum_result(i64 res, const sopnd* r, const i64* map, i64 count)
-{
+static i64 enum_result(i64 res, const sopnd* r, const i64* map, i64 count) {
     if (NewResult(res, TENUM, 1, &count, count)) return errchk;
     if (count == 0) return 0;
     sopnd_refresh(const_cast<sopnd*>(r));
@@ -42,8 +39,7 @@ static i64 enum_result(i64 res, const sopnd* r, const i64* map, i64 count)
 
 // Positions along the axis: position j repeated counts[j] times (every
 // count n when single).
-static i64* repeat_positions(const i64* counts, bool single, i64 n, i64 total)
-{
+static i64* repeat_positions(const i64* counts, bool single, i64 n, i64 total) {
     i64* pos = static_cast<i64*>(GM_new(TINT, total > 0 ? total : 1));
     i64 at = 0;
     for (i64 j = 0; j < n; j++)
@@ -51,12 +47,12 @@ static i64* repeat_positions(const i64* counts, bool single, i64 n, i64 total)
     return pos;
 }
 
-i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (fc_axis_form(code, FC_EXPAND_AX)) return PfExpand(code, res, lc, lv, rc, rv);
     sopnd r;
     const val_item* l;
-    if (SelectionStart(&code, FC_COMPRESS_AX, FC_COMPRESS, FC_COMPRESS1, res, lc, lv, rc, rv, &r, &l))
+    if (SelectionStart(&code, FC_COMPRESS_AX, FC_COMPRESS, FC_COMPRESS1, res, lc, lv, rc, rv, &r,
+                       &l))
         return errchk;
     i64 nl = l->count;
     if (nl == 0) {
@@ -96,7 +92,7 @@ i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     i64 count;
     if (ShapeCount(dims, rank, type, &count)) return errchk;
     i64** pos = static_cast<i64**>(GM_new(TINT, rank));
-    for (i64 i = 0; i < rank && count > 0; i++)   // an empty result needs no positions
+    for (i64 i = 0; i < rank && count > 0; i++)  // an empty result needs no positions
         pos[i] = i == a ? repeat_positions(counts, single, N, len) : AxisWhole(sdims[i]);
     i64* map = AxisMap(rank, dims, sdims, pos, count);
     if (type == TENUM) return enum_result(res, &r, map, count);

@@ -38,8 +38,8 @@ static i64 load_source(cut_source* s, i64 res, i64 rc, i64 rv) {
 
 // Piece of `got` rows starting at element `from`; a piece that asked for one
 // row of a higher-rank array loses the first axis.
-static i64 make_piece(val_item* pc, const cut_source* s, i64 from, i64 got, i64 asked,
-                      i64 rowlen, bool named) {
+static i64 make_piece(val_item* pc, const cut_source* s, i64 from, i64 got, i64 asked, i64 rowlen,
+                      bool named) {
     i64 n = got * rowlen;
     *pc = val_item{};
     pc->type = s->d.type;

@@ -6,8 +6,7 @@
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
-bool PfCheck1(const val_item* a, const val_item* b)
-{
+bool PfCheck1(const val_item* a, const val_item* b) {
     if (a->type != b->type || a->count != b->count || a->rank != b->rank) return false;
     const val_item* x = items_of(a);
     const val_item* y = items_of(b);
@@ -25,8 +24,7 @@ bool PfCheck1(const val_item* a, const val_item* b)
     return std::memcmp(p, q, n) == 0;
 }
 
-i64 PfCheck0(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfCheck0(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 same = PfCheck1(opnd(lc, lv), opnd(rc, rv));
     i64 one = 1;
@@ -35,8 +33,7 @@ i64 PfCheck0(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     return errchk = 0;
 }
 
-i64 PfDots(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfDots(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (lc >= 0) return errchk = E_DOMAIN;
     const val_item* r = opnd(rc, rv);
     if (r->type != TSYM || !isoneV(r)) return errchk = E_DOMAIN;

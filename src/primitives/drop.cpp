@@ -9,16 +9,14 @@
 // The take count that keeps what dropping d positions of an axis of length k
 // leaves: the last k - d for d >= 0, the first k + d for d < 0, none when
 // |d| passes k.
-static i64 keep_count(i64 d, i64 k)
-{
+static i64 keep_count(i64 d, i64 k) {
     if (d > k || d < -k) return 0;
     return d >= 0 ? d - k : d + k;
 }
 
 // Drop counts as 64-bit words: boolean and integer as they are, floats when
 // every one is a whole number; false for anything else.
-static bool read_counts(const val_item* l, i64* out)
-{
+static bool read_counts(const val_item* l, i64* out) {
     const void* data = getptV(const_cast<val_item*>(l));
     if (l->type == TBOOL || l->type == TINT) {
         if (l->count > 0) std::memcpy(out, data, l->count * sizeof(i64));
@@ -34,8 +32,7 @@ static bool read_counts(const val_item* l, i64* out)
     return true;
 }
 
-i64 PfDrop(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfDrop(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
     i64 nc = l->count;

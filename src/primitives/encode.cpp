@@ -17,7 +17,7 @@ static i64 digit_i(i64* x, i64 r) {
         return v;
     }
     if (r == 1 || r == -1) {
-        *x = r == 1 ? v : (i64)(0 - (uint64_t)v);   // wraps on the integer null
+        *x = r == 1 ? v : (i64)(0 - (uint64_t)v);  // wraps on the integer null
         return 0;
     }
     i64 q = v / r, d = v % r;
@@ -50,9 +50,9 @@ i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
     shape_of(&L.d, dims);
     shape_of(&R.d, dims + lr);
-    i64 N = lr ? dims[0] : 1;                 // digits per number
-    i64 C = N ? L.d.count / N : 0;            // radix vectors
-    i64 V = R.d.count;                        // numbers
+    i64 N = lr ? dims[0] : 1;       // digits per number
+    i64 C = N ? L.d.count / N : 0;  // radix vectors
+    i64 V = R.d.count;              // numbers
     i64 count;
     if (ShapeCount(dims, rank, type, &count)) return errchk;
     if (NewResult(res, type, rank, dims, count)) return errchk;

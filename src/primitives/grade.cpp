@@ -53,7 +53,8 @@ static int row_compare(const grad_node_sta0* x, const grad_node_sta0* y) {
     for (i64 j = 0; j < x->len; j++) {
         int k;
         if (x->type == TCHAR) k = three_way_c((signed char)x->data[j], (signed char)y->data[j]);
-        else if (x->type == TFLOAT) k = three_way_d(((const double*)x->data)[j], ((const double*)y->data)[j]);
+        else if (x->type == TFLOAT)
+            k = three_way_d(((const double*)x->data)[j], ((const double*)y->data)[j]);
         else k = three_way_i(((const i64*)x->data)[j], ((const i64*)y->data)[j]);
         if (k) return k;
     }
@@ -95,8 +96,7 @@ void a_grade_new(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 di
     sort_records<grad_node, key_compare>(recs, n, direction, out);
 }
 
-void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction,
-                  i64 len) {
+void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction, i64 len) {
     if (n == 1) {
         out[0] = origin;
         return;

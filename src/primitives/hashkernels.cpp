@@ -16,8 +16,8 @@ typedef uint64_t u64;
 
 // Products below these take the linear path.
 constexpr i64 LINEAR_WORD = 1024;
-constexpr i64 LINEAR_SMALL = 512;   // characters and doubles
-constexpr i64 PROBE_STEP = 17;      // odd: a probe visits every slot
+constexpr i64 LINEAR_SMALL = 512;  // characters and doubles
+constexpr i64 PROBE_STEP = 17;     // odd: a probe visits every slot
 
 // Smallest 2^k - 1 (at least 31) above twice n.
 static i64 table_mask(i64 n) {
@@ -89,7 +89,7 @@ struct Finder : SlotTable {
     const T* S;
     i64 n;
     bool linear;
-    i64 cursor = 0;         // next element of S to enter
+    i64 cursor = 0;  // next element of S to enter
 
     Finder(const T* s, i64 count, bool lin) : SlotTable(count, lin), S(s), n(count), linear(lin) {}
 
@@ -124,8 +124,7 @@ static bool go_linear(i64 nS, i64 nV, i64 threshold) {
 }
 
 template <class T, class K>
-static void index_of(i64* out, const T* S, i64 nS, const T* V, i64 nV, i64 origin,
-                     i64 threshold) {
+static void index_of(i64* out, const T* S, i64 nS, const T* V, i64 nV, i64 origin, i64 threshold) {
     if (nS == 0) {
         for (i64 i = 0; i < nV; i++) out[i] = origin;
         return;
@@ -245,7 +244,8 @@ struct TolFinder : SlotTable {
     bool linear;
     i64 cursor = 0;
 
-    TolFinder(const double* s, i64 count, bool lin) : SlotTable(count, lin), S(s), n(count), linear(lin) {}
+    TolFinder(const double* s, i64 count, bool lin)
+        : SlotTable(count, lin), S(s), n(count), linear(lin) {}
 
     i64 start(i64 b) const { return (i64)(mix((u64)b) & (u64)mask); }
 

@@ -21,7 +21,7 @@ static void transpose_square(double* m, i64 n) {
 i64 matrix_inv_square(i64 n, double* a, double* out) {
     if (n < 1 || n > INT_MAX) return -1;
     lapack_int* pivots = static_cast<lapack_int*>(AL2(sizeof(lapack_int), n));
-    transpose_square(a, n);                       // LAPACK reads columns
+    transpose_square(a, n);  // LAPACK reads columns
     std::memset(out, 0, (size_t)(n * n) * sizeof(double));
     for (i64 i = 0; i < n; i++) out[i * n + i] = 1.0;
     lapack_int N = (lapack_int)n, info = 0;

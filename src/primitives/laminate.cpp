@@ -8,8 +8,7 @@
 
 // The result type, or -1 (type error). Lists are refused: a list has items,
 // not elements, and stays a vector.
-static i64 lami_type(i64 lt, i64 rt)
-{
+static i64 lami_type(i64 lt, i64 rt) {
     i64 t = std::max(lt, rt);
     if (t > TTIME || t == TLIST) return -1;
     if (t <= TFLOAT) return t;
@@ -17,8 +16,7 @@ static i64 lami_type(i64 lt, i64 rt)
     return lt == rt ? t : -1;
 }
 
-static bool same_shape(const val_item* a, const val_item* b, i64 rank)
-{
+static bool same_shape(const val_item* a, const val_item* b, i64 rank) {
     if (a->count != b->count) return false;
     i64* da = static_cast<i64*>(GM_new(TINT, rank));
     i64* db = static_cast<i64*>(GM_new(TINT, rank));
@@ -27,8 +25,7 @@ static bool same_shape(const val_item* a, const val_item* b, i64 rank)
     return std::equal(da, da + rank, db);
 }
 
-i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (code < FC_LAMINATE || code > FC_LAMINATE_LAST) return errchk = E_NOT_BUILT;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);

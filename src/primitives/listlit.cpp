@@ -8,8 +8,8 @@
 #include <ctime>
 
 // The operand pair of item j in source order (0 = leftmost).
-static void itempair(i64 j, i64 c, i64 v, const i64* cidx, const i64* vidx, i64 n,
-                     i64* ic, i64* iv) {
+static void itempair(i64 j, i64 c, i64 v, const i64* cidx, const i64* vidx, i64 n, i64* ic,
+                     i64* iv) {
     if (j == 0) {
         *ic = c;
         *iv = v;
@@ -49,8 +49,8 @@ i64 GenAlist(i64 res, i64 c, i64 v, i64* cidx, i64* vidx, i64 n) {
         itempair(j, c, v, cidx, vidx, n, &ic, &iv);
         // Re-read the data address: a copy may collect and move the list.
         val_item* item = reinterpret_cast<val_item*>(vtable[res].data) + j;
-        rc = ic < 0 && iv == res ? GenStoreV2(item, &aside, named)
-                                 : GenStoreV1(item, ic, iv, named);
+        rc =
+            ic < 0 && iv == res ? GenStoreV2(item, &aside, named) : GenStoreV1(item, ic, iv, named);
         if (rc) return errchk = rc;
     }
     return errchk = 0;
@@ -62,7 +62,7 @@ i64 PfAsslst(i64 c, i64 v, i64* cidx, i64* vidx, i64 n, i64 rc, i64 rv) {
     if (rc >= 0 || right->type != TLIST) return errchk = E_DOMAIN;
     if (n < 0 || right->count != n + 2) return errchk = E_LENGTH;
     i64 count = n + 2;
-    bool overwritten = false;   // a target is the list itself
+    bool overwritten = false;  // a target is the list itself
     for (i64 j = 0; j < count; j++) {
         i64 tc, tv;
         itempair(j, c, v, cidx, vidx, n, &tc, &tv);
@@ -88,8 +88,12 @@ i64 PfQdzeroTS(i64 res) {
     tm local{};
     time_t secs = now.tv_sec;
     localtime_r(&secs, &local);
-    i64 f[7] = {local.tm_year + 1900LL, local.tm_mon + 1LL, (i64)local.tm_mday,
-                (i64)local.tm_hour, (i64)local.tm_min, (i64)local.tm_sec,
+    i64 f[7] = {local.tm_year + 1900LL,
+                local.tm_mon + 1LL,
+                (i64)local.tm_mday,
+                (i64)local.tm_hour,
+                (i64)local.tm_min,
+                (i64)local.tm_sec,
                 (i64)(now.tv_nsec / 1000) / 1000};
     // A leap second reads as the last second of its minute.
     if (f[5] > 59) f[5] = 59;

@@ -5,7 +5,6 @@
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
-
 static i64 int_scalar(i64 res, i64 x) {
     ttyp = TINT;
     vtable[res].type = TINT;
@@ -191,7 +190,8 @@ i64 PfRest(i64 res, i64 rc, i64 rv) {
     if (v->count <= 1) return empty_int_vector(res);
     i64 n = v->count - 1, w = ElemWidth(v->type), type = v->type;
     char* copy = static_cast<char*>(GM_new(TCHAR, n * w));
-    std::memcpy(copy, static_cast<const char*>(getptV(const_cast<val_item*>(v))) + w, (size_t)(n * w));
+    std::memcpy(copy, static_cast<const char*>(getptV(const_cast<val_item*>(v))) + w,
+                (size_t)(n * w));
     char* out = static_cast<char*>(vector_result(res, type, n));
     if (!out) return errchk;
     std::memcpy(out, copy, (size_t)(n * w));

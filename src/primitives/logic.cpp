@@ -5,8 +5,7 @@
 #include "values/registers.h"
 
 // An integer or float value holding only exact 0s and 1s (empty passes).
-static bool PfLogicSub(const val_item* v)
-{
+static bool PfLogicSub(const val_item* v) {
     const void* d = getptV(const_cast<val_item*>(v));
     if (v->type == TINT) {
         for (i64 i = 0; i < v->count; i++) {
@@ -27,8 +26,7 @@ static bool PfLogicSub(const val_item* v)
 
 static bool truthvalue(const val_item* v) { return v->type == TBOOL || PfLogicSub(v); }
 
-static i64 logic_not(i64 res, i64 rc, i64 rv)
-{
+static i64 logic_not(i64 res, i64 rc, i64 rv) {
     sopnd R;
     sopnd_load(&R, rc, rv, res);
     SetNames(1, 5, res, -1, -1, rc, rv);
@@ -50,14 +48,17 @@ static i64 logic_not(i64 res, i64 rc, i64 rv)
 }
 
 template <i64 C>
-static inline i64 logic_k(i64 a, i64 b) { return logic1_i(C, a, b); }
+static inline i64 logic_k(i64 a, i64 b) {
+    return logic1_i(C, a, b);
+}
 template <i64 C>
-static inline i64 logic_kf(double a, double b) { return logic1_f(C, a, b); }
+static inline i64 logic_kf(double a, double b) {
+    return logic1_f(C, a, b);
+}
 
 template <class V, class F12, class F13, class F14, class F15>
-static void logic_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys, i64* out,
-                      F12 f12, F13 f13, F14 f14, F15 f15)
-{
+static void logic_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys, i64* out, F12 f12,
+                      F13 f13, F14 f14, F15 f15) {
     switch (code) {
     case FC_OR: zipwith(n, x, xs, y, ys, out, f12); break;
     case FC_AND: zipwith(n, x, xs, y, ys, out, f13); break;
@@ -66,8 +67,7 @@ static void logic_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys,
     }
 }
 
-i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (!truthvalue(opnd(rc, rv))) return errchk = E_DOMAIN;
     if (code == FC_NOT) return logic_not(res, rc, rv);
     if (!truthvalue(opnd(lc, lv))) return errchk = E_DOMAIN;
@@ -87,7 +87,7 @@ i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
         logic_run(code, n, (const i64*)L.p, L.one, (const i64*)R.p, R.one, out, logic_k<FC_OR>,
                   logic_k<FC_AND>, logic_k<FC_NOR>, logic_k<FC_NAND>);
     else
-        logic_run(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one, out,
-                  logic_kf<FC_OR>, logic_kf<FC_AND>, logic_kf<FC_NOR>, logic_kf<FC_NAND>);
+        logic_run(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one, out, logic_kf<FC_OR>,
+                  logic_kf<FC_AND>, logic_kf<FC_NOR>, logic_kf<FC_NAND>);
     return errchk = 0;
 }

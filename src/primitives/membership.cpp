@@ -37,7 +37,7 @@ static bool member_words(i64* words, const sopnd* L, const sopnd* R) {
             membspd(words, (const double*)L->p, nL, (const double*)R->p, nR);
         else if (lt == TCHAR) membspc(words, (const char*)L->p, nL, (const char*)R->p, nR);
         else if (lt == TCPLX) membspx(words, (const double*)L->p, nL, (const double*)R->p, nR);
-        else return false;   // lists and compound values are never members
+        else return false;  // lists and compound values are never members
         return true;
     }
     if (!isnumtype(std::min(lt, rt))) return false;
@@ -80,7 +80,7 @@ static void index_words(i64* out, const sopnd* L, const sopnd* R, i64 origin) {
     if (wordclass(top)) idxofi(out, li, nL, ri, nR, origin);
     else if (top == TCHAR) idxofc(out, (const char*)L->p, nL, (const char*)R->p, nR, origin);
     else if (top == TCPLX) idxofx(out, ld, nL, rd, nR, origin);
-    else if (lt == rt) idxofd(out, ld, nL, rd, nR, origin);   // tolerant
+    else if (lt == rt) idxofd(out, ld, nL, rd, nR, origin);  // tolerant
     else if (isinttype(lt)) idxofn(out, li, nL, rd, nR, origin);
     else idxofm(out, ld, nL, ri, nR, origin);
 }
@@ -94,7 +94,7 @@ i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     if (top >= TDICT) {
         bool right_ok = rt == TLIST || (rt == TTABLE && rc < 0);
         if (lc >= 0 || !right_ok) return errchk = E_DOMAIN;
-        return errchk = E_NOT_BUILT;   // keyed searches come with the tables
+        return errchk = E_NOT_BUILT;  // keyed searches come with the tables
     }
     if (lt == TENUM) return errchk = E_NOT_BUILT;
     if (top > TTIME || top == TLIST) return errchk = E_DOMAIN;

@@ -15,7 +15,6 @@ static i64* seed_word() {
     return &rl->dim0;
 }
 
-
 i64 PfRandom(i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
     if (origin < 0) return errchk = E_IO;
@@ -45,8 +44,8 @@ i64 PfRandom(i64 res, i64 rc, i64 rv, i64 io) {
 // past twice the count, so a test costs constant time on average.
 struct dealt_set {
     i64 mask;
-    i64* slot;     // the values
-    char* used;    // which slots hold one
+    i64* slot;   // the values
+    char* used;  // which slots hold one
 };
 
 static void dealt_init(dealt_set* s, i64 n) {

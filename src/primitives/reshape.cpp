@@ -8,8 +8,7 @@
 
 // The result's scalar when the left is empty: the right's first element, or
 // a copy of a list's first item.
-static i64 first_element(i64 res, const sopnd* r)
-{
+static i64 first_element(i64 res, const sopnd* r) {
     if (r->d.type == TLIST) return GenStoreV0(res, const_cast<val_item*>(OperandItem(r, 0)));
     i64 none = 0;
     if (NewResult(res, r->d.type, 0, &none, 1)) return errchk;
@@ -20,8 +19,7 @@ static i64 first_element(i64 res, const sopnd* r)
 
 // Fills count elements of width w at to from the n elements at from: the
 // source once in order, then the filled part doubled until it is complete.
-static void fill_cyclic(char* to, const char* from, i64 n, i64 count, i64 w)
-{
+static void fill_cyclic(char* to, const char* from, i64 n, i64 count, i64 w) {
     i64 done = n < count ? n : count;
     std::memcpy(to, from, done * w);
     while (done < count) {
@@ -31,15 +29,13 @@ static void fill_cyclic(char* to, const char* from, i64 n, i64 count, i64 w)
     }
 }
 
-static i64 reshape_list(i64 res, const sopnd* r, const i64* dims, i64 rank, i64 count)
-{
+static i64 reshape_list(i64 res, const sopnd* r, const i64* dims, i64 rank, i64 count) {
     i64* map = static_cast<i64*>(GM_new(TINT, count));
     for (i64 k = 0; k < count; k++) map[k] = k % r->d.count;
     return GatherResult(res, TLIST, rank, dims, count, r, map);
 }
 
-i64 GenReshp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 GenReshp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
@@ -71,7 +67,7 @@ i64 GenReshp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     if (NewResult(res, r.d.type, rank, dims, count)) return errchk;
     if (count == 0) return 0;
     sopnd_refresh(&r);
-    fill_cyclic(static_cast<char*>(getptV(&vtable[res])), static_cast<const char*>(r.p),
-                r.d.count, count, ElemWidth(r.d.type));
+    fill_cyclic(static_cast<char*>(getptV(&vtable[res])), static_cast<const char*>(r.p), r.d.count,
+                count, ElemWidth(r.d.type));
     return errchk = 0;
 }

@@ -6,8 +6,7 @@
 #include "values/registers.h"
 
 // The shape of an operand as at least one axis (a scalar as one element).
-static i64 shape_one(const val_item* v, i64* dims)
-{
+static i64 shape_one(const val_item* v, i64* dims) {
     if (v->rank == 0) {
         dims[0] = 1;
         return 1;
@@ -15,16 +14,15 @@ static i64 shape_one(const val_item* v, i64* dims)
     return shape_of(v, dims);
 }
 
-static i64 reverse_axis(i64 code, i64 rank)
-{
+static i64 reverse_axis(i64 code, i64 rank) {
     if (code == FC_REVERSE) return rank - 1;
     if (code == FC_REVERSE1) return 0;
     return code - FC_REVERSE_AX;
 }
 
-i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv)
-{
-    if (code != FC_REVERSE && code != FC_REVERSE1 && !fc_axis_form(code, FC_REVERSE_AX)) return errchk = E_NOT_BUILT;
+i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv) {
+    if (code != FC_REVERSE && code != FC_REVERSE1 && !fc_axis_form(code, FC_REVERSE_AX))
+        return errchk = E_NOT_BUILT;
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 5, res, -1, -1, rc, rv);
@@ -45,8 +43,7 @@ i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv)
 }
 
 // Rotate's axis counted from 1, or 0 for a code that is not rotate's.
-static i64 rotate_axis(i64 code, i64 rank)
-{
+static i64 rotate_axis(i64 code, i64 rank) {
     if (code == FC_ROTATE) return rank;
     if (code == FC_ROTATE1) return 1;
     if (fc_axis_form(code, FC_ROTATE_AX)) return code - FC_ROTATE_AX + 1;
@@ -54,8 +51,7 @@ static i64 rotate_axis(i64 code, i64 rank)
 }
 
 // The left's dimensions must be the right's without the rotated axis.
-static bool counts_fit(const val_item* l, const i64* rdims, i64 rrank, i64 a)
-{
+static bool counts_fit(const val_item* l, const i64* rdims, i64 rrank, i64 a) {
     i64* ldims = static_cast<i64*>(GM_new(TINT, rrank));
     shape_of(l, ldims);
     for (i64 i = 0, j = 0; i < rrank; i++) {
@@ -65,8 +61,7 @@ static bool counts_fit(const val_item* l, const i64* rdims, i64 rrank, i64 a)
     return true;
 }
 
-i64 PfRotate(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfRotate(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);

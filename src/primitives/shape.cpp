@@ -6,14 +6,10 @@
 #include "values/registers.h"
 
 // Rows of a table: the dimension word of its column list.
-static i64 table_rows(const val_item* t)
-{
-    return items_of(t)[1].dim0;
-}
+static i64 table_rows(const val_item* t) { return items_of(t)[1].dim0; }
 
 // The one length a compound value reports as its shape.
-static i64 compound_length(const val_item* v)
-{
+static i64 compound_length(const val_item* v) {
     if (v->type == TTABLE) return table_rows(v);
     if (v->type == TDICT) {
         const val_item* parts = items_of(v);
@@ -22,8 +18,7 @@ static i64 compound_length(const val_item* v)
     return v->count;
 }
 
-i64 GenRho(i64 res, i64 rc, i64 rv)
-{
+i64 GenRho(i64 res, i64 rc, i64 rv) {
     SetNames(1, 5, res, -1, -1, rc, rv);
     const val_item* v = opnd(rc, rv);
     i64 rank = v->rank;
@@ -36,8 +31,7 @@ i64 GenRho(i64 res, i64 rc, i64 rv)
     return errchk = 0;
 }
 
-i64 PfGenRoro(i64 res, i64 rc, i64 rv)
-{
+i64 PfGenRoro(i64 res, i64 rc, i64 rv) {
     i64 rank = opnd(rc, rv)->rank;
     if (rank == -1) return errchk = E_VALUE;
     i64 one = 1;
@@ -46,8 +40,7 @@ i64 PfGenRoro(i64 res, i64 rc, i64 rv)
     return errchk = 0;
 }
 
-i64 PfRavel(i64 res, i64 rc, i64 rv)
-{
+i64 PfRavel(i64 res, i64 rc, i64 rv) {
     SetNames(1, 5, res, -1, -1, rc, rv);
     const val_item* v = opnd(rc, rv);
     // Lists and the compound values are vectors already: ravel copies them.
@@ -62,8 +55,7 @@ i64 PfRavel(i64 res, i64 rc, i64 rv)
     return errchk = 0;
 }
 
-i64 PfIota(i64 res, i64 rc, i64 rv, i64 io)
-{
+i64 PfIota(i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
     if (origin < 0) return errchk = E_IO;
     SetNames(1, 3, res, 0, 0, rc, rv);

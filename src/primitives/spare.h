@@ -71,8 +71,8 @@ void tak2d(double* dst, const i64* counts, const double* src, i64 rows, i64 cols
            i64 col0, const i64* shape, i64 dstride, i64 sstride);
 void tak2c(char* dst, const i64* counts, const char* src, i64 rows, i64 cols, i64 row0, i64 col0,
            const i64* shape, i64 dstride, i64 sstride);
-void tak2m(double* dst, const i64* counts, const i64* src, i64 rows, i64 cols, i64 row0,
-           i64 col0, const i64* shape, i64 dstride, i64 sstride);
+void tak2m(double* dst, const i64* counts, const i64* src, i64 rows, i64 cols, i64 row0, i64 col0,
+           const i64* shape, i64 dstride, i64 sstride);
 
 // Drop and take of a shape: no effect.
 void PfDrpRho();

@@ -28,7 +28,8 @@ static bool below(double a, double b) {
     return std::isnan(b) || a < b;
 }
 
-template <class T> static void swap_pair(T* keys, i64* idx, i64 a, i64 b) {
+template <class T>
+static void swap_pair(T* keys, i64* idx, i64 a, i64 b) {
     T k = keys[a];
     keys[a] = keys[b];
     keys[b] = k;
@@ -38,7 +39,8 @@ template <class T> static void swap_pair(T* keys, i64* idx, i64 a, i64 b) {
 }
 
 // Moves the element at root down the max-heap of the first n elements.
-template <class T> static void sift_down(T* keys, i64* idx, i64 root, i64 n) {
+template <class T>
+static void sift_down(T* keys, i64* idx, i64 root, i64 n) {
     for (;;) {
         i64 child = 2 * root + 1;
         if (child >= n) return;
@@ -49,7 +51,8 @@ template <class T> static void sift_down(T* keys, i64* idx, i64 root, i64 n) {
     }
 }
 
-template <class T> static void heap_sort(i64 n, T* keys, i64* idx) {
+template <class T>
+static void heap_sort(i64 n, T* keys, i64* idx) {
     for (i64 root = n / 2 - 1; root >= 0; root--) sift_down(keys, idx, root, n);
     for (i64 end = n - 1; end > 0; end--) {
         swap_pair(keys, idx, 0, end);

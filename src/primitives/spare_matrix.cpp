@@ -67,15 +67,14 @@ i64 ludcmp(double* a, i64 n, i64* pivots, double* parity) {
 i64 lubksb(const double* lu, i64 n, const i64* pivots, double* b) {
     for (i64 i = 0; i < n; i++)
         if (pivots[i] < 0 || pivots[i] >= n) return -1;
-    i64 first = -1;   // the first non-zero of b: the sums start there
+    i64 first = -1;  // the first non-zero of b: the sums start there
     for (i64 i = 0; i < n; i++) {
         i64 p = pivots[i];
         double sum = b[p];
         b[p] = b[i];
         if (first >= 0)
             for (i64 j = first; j < i; j++) sum -= lu[i * n + j] * b[j];
-        else if (sum != 0)
-            first = i;
+        else if (sum != 0) first = i;
         b[i] = sum;
     }
     for (i64 i = n - 1; i >= 0; i--) {

@@ -4,8 +4,8 @@
 
 #include "primitives/spare.h"
 
-static const i64 fact[13] = {1,      1,       2,        6,         24,         120,      720,
-                             5040,   40320,   362880,   3628800,   39916800,   479001600};
+static const i64 fact[13] = {1,    1,     2,      6,       24,       120,      720,
+                             5040, 40320, 362880, 3628800, 39916800, 479001600};
 constexpr i64 FACT_MAX = 12;
 
 static void domain_message() { std::puts("Domain error in monadic ! fn."); }

@@ -56,7 +56,8 @@ static i64 ones_in(const i64* in, i64 pos, i64 n) {
 
 // ---- conversion and copying --------------------------------------------------------
 
-template <class T> static void unpack(T* out, const i64* in, i64 from, i64 n) {
+template <class T>
+static void unpack(T* out, const i64* in, i64 from, i64 n) {
     for (i64 i = 0; i < n; i++) out[i] = PackedBit(in, from + i) ? 1 : 0;
 }
 
@@ -81,7 +82,8 @@ void bitsmove(i64* out, const i64* in, i64 n, i64 offset) {
 }
 
 // ORs n bits into out from bit pos; source(i, k) gives the chunk of bits i...
-template <class Source> static void or_run(i64* out, i64 pos, i64 n, Source source) {
+template <class Source>
+static void or_run(i64* out, i64 pos, i64 n, Source source) {
     if (pos < 0) return;
     for (i64 i = 0; i < n; i += 32) {
         i64 k = chunk_len(n, i);

@@ -3,14 +3,19 @@
 // variants only pick the types (m: integers written as doubles).
 #include "primitives/spare.h"
 
-template <class D> static D fill_of() { return D(0); }
-template <> char fill_of<char>() { return ' '; }
+template <class D>
+static D fill_of() {
+    return D(0);
+}
+template <>
+char fill_of<char>() {
+    return ' ';
+}
 
 // ---- reverse ---------------------------------------------------------------
 
 template <class D, class S>
-static void reverse_cells(D* dst, const S* src, i64 last, i64 base, i64 half, i64 len,
-                          i64 odd) {
+static void reverse_cells(D* dst, const S* src, i64 last, i64 base, i64 half, i64 len, i64 odd) {
     for (i64 i = 0; i < half; i++)
         for (i64 j = 0; j < len; j++) {
             i64 front = base + j + len * i, back = base + j + last - len * i;
@@ -28,7 +33,8 @@ static void reverse_axis(D* dst, const S* src, i64 stride, i64 cells, i64 blocks
         reverse_cells(dst, src, len * (cells - 1), stride * b, cells / 2, len, cells % 2);
 }
 
-template <class D, class S> static void reverse_vector(D* dst, const S* src, i64 n) {
+template <class D, class S>
+static void reverse_vector(D* dst, const S* src, i64 n) {
     reverse_axis(dst, src, n, n, 1, 1);
 }
 
@@ -109,7 +115,8 @@ void rotatfxm(double* dst, const i64* counts, const i64* src, i64 len, i64 cols)
 
 // ---- take -----------------------------------------------------------------------
 
-template <class D, class S> static void take_vector(D* dst, const S* src, i64 n, i64 m, i64 sign) {
+template <class D, class S>
+static void take_vector(D* dst, const S* src, i64 n, i64 m, i64 sign) {
     if (n <= 0) return;
     if (m < 0) m = 0;
     i64 kept = m < n ? m : n;
@@ -145,9 +152,7 @@ static void take_matrix(D* dst, const i64* counts, const S* src, i64 rows, i64 c
     }
 }
 
-void takei(i64* dst, const i64* src, i64 n, i64 m, i64 sign) {
-    take_vector(dst, src, n, m, sign);
-}
+void takei(i64* dst, const i64* src, i64 n, i64 m, i64 sign) { take_vector(dst, src, n, m, sign); }
 void taked(double* dst, const double* src, i64 n, i64 m, i64 sign) {
     take_vector(dst, src, n, m, sign);
 }
@@ -170,8 +175,8 @@ void tak2c(char* dst, const i64* counts, const char* src, i64 rows, i64 cols, i6
            const i64* shape, i64 dstride, i64 sstride) {
     take_matrix(dst, counts, src, rows, cols, row0, col0, shape, dstride, sstride);
 }
-void tak2m(double* dst, const i64* counts, const i64* src, i64 rows, i64 cols, i64 row0,
-           i64 col0, const i64* shape, i64 dstride, i64 sstride) {
+void tak2m(double* dst, const i64* counts, const i64* src, i64 rows, i64 cols, i64 row0, i64 col0,
+           const i64* shape, i64 dstride, i64 sstride) {
     take_matrix(dst, counts, src, rows, cols, row0, col0, shape, dstride, sstride);
 }
 

@@ -8,7 +8,7 @@
 void* alloc(i64 kind, i64* usable) {
     void* block = AL2(1, ALLOC_BYTES);
     std::puts("*** Heap space increased. ***");
-    i64 width = TotalBytes(kind, 8);   // bytes of eight elements
+    i64 width = TotalBytes(kind, 8);  // bytes of eight elements
     *usable = width > 0 ? ALLOC_BYTES * 8 / width : 0;
     return block;
 }

@@ -93,7 +93,7 @@ static bool append_double(TextBuf* t, double x, i64 p) {
         ok = text_printf(t, "%-14.*f", field(mag >= 1 ? p - e - 1 : p - e), x);
     }
     if (!ok || !text_room(t, 1)) return false;
-    t->len = start + a_pack(t->s + start, t->cap - start);   // room for its blank made above
+    t->len = start + a_pack(t->s + start, t->cap - start);  // room for its blank made above
     return true;
 }
 
@@ -137,7 +137,7 @@ i64 a_pack(char* text, i64 size) {
         while (body > 0 && text[body - 1] == ' ') body--;
         body = fraction_end(text, body);
     }
-    bool exponent = mark && first < len;   // an exponent of zero is dropped
+    bool exponent = mark && first < len;  // an exponent of zero is dropped
     i64 out = body + (exponent ? (signEnd - e) + (len - first) : 0);
     if (out == 0) out = 1;
     if (out + 2 > size) return -1;

@@ -7,8 +7,7 @@
 
 // Along an axis of length k, count c: result position p comes from position
 // p (c >= 0) or p + k - |c| (c < 0), or is fill outside 0..k-1.
-static i64* take_positions(i64 c, i64 n, i64 k)
-{
+static i64* take_positions(i64 c, i64 n, i64 k) {
     i64* pos = static_cast<i64*>(GM_new(TINT, n > 0 ? n : 1));
     i64 shift = c < 0 ? k - n : 0;
     for (i64 p = 0; p < n; p++) {
@@ -19,8 +18,7 @@ static i64* take_positions(i64 c, i64 n, i64 k)
 }
 
 // Number of axes the counts apply to, or an error (3).
-static i64 take_axes(i64 nc, i64 lrank, i64 rrank, i64* axes)
-{
+static i64 take_axes(i64 nc, i64 lrank, i64 rrank, i64* axes) {
     if (rrank == 0) {
         if (nc > 1) return E_LENGTH;
         *axes = lrank == 0 ? 1 : nc;
@@ -33,8 +31,7 @@ static i64 take_axes(i64 nc, i64 lrank, i64 rrank, i64* axes)
     return 0;
 }
 
-i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv)
-{
+i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv) {
     sopnd r;
     sopnd_load(&r, rc, rv, res);
     if (r.d.type > TTIME) return errchk = E_TYPE;
@@ -46,7 +43,7 @@ i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv)
     } else if (r.d.count == 0 && (axes > 1 || nc != 1)) {
         return errchk = E_RANK;
     }
-    if (axes == 0) {   // an empty left with a scalar: the scalar itself
+    if (axes == 0) {  // an empty left with a scalar: the scalar itself
         i64 none = 0, first = 0;
         return GatherResult(res, r.d.type, 0, &none, 1, &r, &first);
     }
@@ -70,8 +67,7 @@ i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv)
     return errchk = 0;
 }
 
-i64 PfTake(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 fromEvaluator)
-{
+i64 PfTake(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 fromEvaluator) {
     if (!fromEvaluator) return PfDrop(res, lc, lv, rc, rv);
     SetNames(1, 0, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);

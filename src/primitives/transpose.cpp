@@ -15,7 +15,7 @@ static void permute(char* out, const char* in, i64 w, const i64* dims, const i64
     i64 from = 0;
     for (i64 t = 0; t < count; t++) {
         std::memcpy(out + t * w, in + from * w, (size_t)w);
-        for (i64 k = rank - 1; k >= 0; k--) {     // odometer, last axis fastest
+        for (i64 k = rank - 1; k >= 0; k--) {  // odometer, last axis fastest
             from += src_stride[k];
             if (++idx[k] < dims[k]) break;
             from -= src_stride[k] * dims[k];
@@ -55,7 +55,7 @@ i64 PfTransp(i64 res, i64 rc, i64 rv) {
     if (R.d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 t = R.d.type;
-    if (t == TDICT || t == TTABLE) return errchk = E_NOT_BUILT;   // conversions come with the tables
+    if (t == TDICT || t == TTABLE) return errchk = E_NOT_BUILT;  // conversions come with the tables
     if (t > TMONTH || t == TLIST) return errchk = E_DOMAIN;
     i64 rank = R.d.rank;
     i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));

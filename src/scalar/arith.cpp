@@ -7,8 +7,7 @@
 // Integer sums and products wrap (unsigned arithmetic), then pass through a
 // double as the reference arithmetic does.
 template <i64 C>
-static inline i64 ari_i(i64 x, i64 y)
-{
+static inline i64 ari_i(i64 x, i64 y) {
     uint64_t a = (uint64_t)x, b = (uint64_t)y;
     if constexpr (C == FC_ADD) return dbl2int((double)(i64)(a + b));
     else if constexpr (C == FC_SUBTRACT) return dbl2int((double)(i64)(a - b));
@@ -26,8 +25,7 @@ static inline i64 ari_i(i64 x, i64 y)
 // Calls body.template operator()<C>() for the dyadic arithmetic code C
 // equal to code; nothing for any other code.
 template <class B>
-static void with_arith(i64 code, B&& body)
-{
+static void with_arith(i64 code, B&& body) {
     switch (code) {
     case FC_ADD: body.template operator()<FC_ADD>(); break;
     case FC_SUBTRACT: body.template operator()<FC_SUBTRACT>(); break;
@@ -45,12 +43,11 @@ static void with_arith(i64 code, B&& body)
 
 // The codes with an integer kernel, and with a float kernel.
 template <i64 C>
-constexpr bool int_kernel = C != FC_DIVIDE && C != FC_POWER && C != FC_LOG;
+constexpr bool int_kernel = C != FC_DIVIDE&& C != FC_POWER&& C != FC_LOG;
 template <i64 C>
 constexpr bool float_kernel = C != FC_BINOMIAL;
 
-i64 ari2fn_i(i64 code, i64 x, i64 y)
-{
+i64 ari2fn_i(i64 code, i64 x, i64 y) {
     i64 r = 0;
     with_arith(code, [&]<i64 C>() {
         if constexpr (int_kernel<C>) r = ari_i<C>(x, y);
@@ -58,8 +55,7 @@ i64 ari2fn_i(i64 code, i64 x, i64 y)
     return r;
 }
 
-double ari2fn_f(i64 code, double x, double y)
-{
+double ari2fn_f(i64 code, double x, double y) {
     double r = 0.0;
     with_arith(code, [&]<i64 C>() {
         if constexpr (float_kernel<C>) r = ari_f<C>(x, y);
@@ -69,16 +65,13 @@ double ari2fn_f(i64 code, double x, double y)
 
 i64 Check_clex_d(i64 code, double, double y) { return code == FC_LOG && y < 0; }
 
-void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i64* out)
-{
+void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i64* out) {
     with_arith(code, [&]<i64 C>() {
         if constexpr (int_kernel<C>) zipwith(n, x, xs, y, ys, out, ari_i<C>);
     });
 }
 
-void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys,
-                double* out)
-{
+void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys, double* out) {
     with_arith(code, [&]<i64 C>() {
         if constexpr (float_kernel<C>) zipwith(n, x, xs, y, ys, out, ari_f<C>);
     });

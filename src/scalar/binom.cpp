@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-i64 gcd(i64 a, i64 b)
-{
+i64 gcd(i64 a, i64 b) {
     while (b != 0) {
         i64 t = a % b;
         a = b;
@@ -18,8 +17,7 @@ i64 gcd(i64 a, i64 b)
 // could need more are refused beforehand by biochk.
 constexpr int PENDMAX = 651;
 
-double combination(i64 k, i64 n)
-{
+double combination(i64 k, i64 n) {
     i64 m = k;
     if (2 * (__int128)k < n) m = n - k;
     i64 s = n - m, top = n;
@@ -55,15 +53,13 @@ double combination(i64 k, i64 n)
 static double sign_pow(__int128 e) { return (e % 2 == 0) ? 1.0 : -1.0; }
 
 // combination for an n that may lie beyond the 64-bit range (NaN there).
-static double comb128(__int128 k, __int128 n)
-{
+static double comb128(__int128 k, __int128 n) {
     if (n > INT64_MAX || k > INT64_MAX) return NAN;
     return combination((i64)k, (i64)n);
 }
 
 // k on the left, n on the right.
-double binomial(i64 k, i64 n)
-{
+double binomial(i64 k, i64 n) {
     __int128 K = k, N = n;
     if (K >= 0 && N >= 0) return N < K ? 0.0 : comb128(K, N);
     if (K >= 0) return sign_pow(K) * comb128(K, K - N - 1);
@@ -71,8 +67,7 @@ double binomial(i64 k, i64 n)
     return sign_pow(N - K) * comb128(-N - 1, K + 1 < 0 ? -(K + 1) : K + 1);
 }
 
-double binomial_d(double x, double y)
-{
+double binomial_d(double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) return NAN;
     return binomial(dbl2int(x), dbl2int(y));
 }

@@ -14,29 +14,25 @@ typedef std::complex<double> cx;
 static cx tocx(complex2 z) { return cx(z.real, z.imag); }
 static complex2 fromcx(cx z) { return complex2(z.real(), z.imag()); }
 
-void clex_clean(complex2* z)
-{
+void clex_clean(complex2* z) {
     if (std::fabs(z->real) < STCT) z->real = 0.0;
     if (std::fabs(z->imag) < STCT) z->imag = 0.0;
 }
 
 static bool iszero(complex2 z) { return z.real == 0.0 && z.imag == 0.0; }
 
-static complex2 cmul(complex2 x, complex2 y)
-{
+static complex2 cmul(complex2 x, complex2 y) {
     return complex2(x.real * y.real - x.imag * y.imag, x.imag * y.real + x.real * y.imag);
 }
 
 // x / y for a y that is not zero.
-static complex2 cdiv(complex2 x, complex2 y)
-{
+static complex2 cdiv(complex2 x, complex2 y) {
     double d = y.real * y.real + y.imag * y.imag;
     return complex2((x.real * y.real + x.imag * y.imag) / d,
                     (x.imag * y.real - x.real * y.imag) / d);
 }
 
-static complex2 cfloor(complex2 z)
-{
+static complex2 cfloor(complex2 z) {
     double fa = std::floor(z.real), fb = std::floor(z.imag);
     double d = z.real - fa, e = z.imag - fb;
     if (d + e < 1) return complex2(fa, fb);
@@ -44,8 +40,7 @@ static complex2 cfloor(complex2 z)
     return complex2(fa + 1, fb);
 }
 
-static complex2 cceil(complex2 z)
-{
+static complex2 cceil(complex2 z) {
     double ca = std::ceil(z.real), cb = std::ceil(z.imag);
     double d = ca - z.real, e = cb - z.imag;
     if (d + e < 1) return complex2(ca, cb);
@@ -56,14 +51,21 @@ static complex2 cceil(complex2 z)
 static double cmag(complex2 z) { return std::sqrt(z.real * z.real + z.imag * z.imag); }
 
 // One monadic function; false for a code without a complex form.
-static bool mon1(i64 code, complex2 z, complex2* out)
-{
+static bool mon1(i64 code, complex2 z, complex2* out) {
     double a = z.real, b = z.imag;
     switch (code) {
     case FC_IDENTITY: *out = complex2(a, -b); return true;
     case FC_NEGATE: *out = complex2(-a, -b); return true;
-    case FC_SIGNUM: { double m = cmag(z); *out = complex2(a / m, b / m); return true; }
-    case FC_RECIPROCAL: { double d = a * a + b * b; *out = complex2(a / d, -(b / d)); return true; }
+    case FC_SIGNUM: {
+        double m = cmag(z);
+        *out = complex2(a / m, b / m);
+        return true;
+    }
+    case FC_RECIPROCAL: {
+        double d = a * a + b * b;
+        *out = complex2(a / d, -(b / d));
+        return true;
+    }
     case FC_CEILING: *out = cceil(z); return true;
     case FC_FLOOR: *out = cfloor(z); return true;
     case FC_EXP: *out = fromcx(std::exp(tocx(z))); return true;
@@ -74,8 +76,7 @@ static bool mon1(i64 code, complex2 z, complex2* out)
     }
 }
 
-void clex_mon0(i64 code, i64 n, complex2* out, const complex2* in)
-{
+void clex_mon0(i64 code, i64 n, complex2* out, const complex2* in) {
     for (i64 i = 0; i < n; i++) {
         if (!mon1(code, in[i], &out[i])) {
             fputs("why are you here? an error occurs", stdout);
@@ -85,8 +86,7 @@ void clex_mon0(i64 code, i64 n, complex2* out, const complex2* in)
     for (i64 i = 0; i < n; i++) clex_clean(&out[i]);
 }
 
-i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y)
-{
+i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y) {
     complex2 r;
     switch (code) {
     case FC_ADD: r = complex2(x.real + y.real, x.imag + y.imag); break;
@@ -121,8 +121,7 @@ i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y)
     return 0;
 }
 
-void clex_circle_dyc(complex2* out, i64 k, complex2 z)
-{
+void clex_circle_dyc(complex2* out, i64 k, complex2 z) {
     cx c = tocx(z), w;
     double a = z.real, b = z.imag;
     switch (k) {
@@ -169,8 +168,7 @@ void clex_circle_dyc(complex2* out, i64 k, complex2 z)
     *out = fromcx(w);
 }
 
-complex2 xvax(const val_item* v, i64 i)
-{
+complex2 xvax(const val_item* v, i64 i) {
     const void* d = getptV(const_cast<val_item*>(v));
     switch (v->type) {
     case TBOOL:

@@ -8,37 +8,32 @@
 #include <cstring>
 #include <type_traits>
 
-
-
 template <class V>
-static inline bool same(V a, V b, bool naneq)
-{
-    if constexpr (std::is_same_v<V, double>) return a == b || (naneq && std::isnan(a) && std::isnan(b));
+static inline bool same(V a, V b, bool naneq) {
+    if constexpr (std::is_same_v<V, double>)
+        return a == b || (naneq && std::isnan(a) && std::isnan(b));
     else return a == b;
 }
 
 template <class V>
 static void cmp_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys, i64* out,
-                    bool naneq)
-{
+                    bool naneq) {
     if constexpr (!std::is_same_v<V, complex2>) {  // complex numbers have no order
         switch (code) {
         case FC_LT: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(b > a); }); return;
-        case FC_LE: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)!(a > b); }); return;
-        case FC_GE: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)!(b > a); }); return;
+        case FC_LE: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64) !(a > b); }); return;
+        case FC_GE: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64) !(b > a); }); return;
         case FC_GT: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(a > b); }); return;
         default: break;
         }
     }
     if (code == FC_NE)
         zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)!same(a, b, naneq); });
-    else
-        zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)same(a, b, naneq); });
+    else zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)same(a, b, naneq); });
 }
 
 // A complex view of a numeric or character operand (a character by its code).
-static const complex2* as_complex(const sopnd* o)
-{
+static const complex2* as_complex(const sopnd* o) {
     if (o->d.type != TCHAR) return sopnd_complex(o);
     i64 n = o->d.count;
     complex2* z = (complex2*)GM_new(TCPLX, n);
@@ -48,14 +43,13 @@ static const complex2* as_complex(const sopnd* o)
 }
 
 // Elements of two loaded operands compared by their class pair.
-static void compare_elements(i64 code, i64 n, const sopnd* l, const sopnd* r, i64* out)
-{
+static void compare_elements(i64 code, i64 n, const sopnd* l, const sopnd* r, i64* out) {
     i64 lt = l->d.type, rt = r->d.type;
     if (lt == TCPLX || rt == TCPLX) {
         cmp_run(code, n, as_complex(l), l->one, as_complex(r), r->one, out, false);
     } else if (lt == TCHAR) {
-        cmp_run(code, n, (const signed char*)l->p, l->one, (const signed char*)r->p, r->one,
-                out, false);
+        cmp_run(code, n, (const signed char*)l->p, l->one, (const signed char*)r->p, r->one, out,
+                false);
     } else if (WordType(lt) && WordType(rt)) {
         cmp_run(code, n, (const i64*)l->p, l->one, (const i64*)r->p, r->one, out, false);
     } else {
@@ -66,8 +60,7 @@ static void compare_elements(i64 code, i64 n, const sopnd* l, const sopnd* r, i6
 
 // 0 when the codes are allowed for the types, -1 when every element is 0
 // (different types under = and ~=), else the error code.
-static i64 compare_types(i64 code, i64 lt, i64 rt)
-{
+static i64 compare_types(i64 code, i64 lt, i64 rt) {
     i64 T = std::max(lt, rt);
     bool eq = code == FC_NE || code == FC_EQ;
     if (T <= TFLOAT) return 0;
@@ -80,8 +73,7 @@ static i64 compare_types(i64 code, i64 lt, i64 rt)
 
 static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r);
 
-i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
@@ -112,12 +104,11 @@ i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
 // its indexes, any other operand itself.
 struct enumview {
     const val_item* vals;
-    const i64* idx;   // null: position k reads vals at k (0 when single)
+    const i64* idx;  // null: position k reads vals at k (0 when single)
     bool one;
 };
 
-static enumview enum_resolve(const sopnd* o)
-{
+static enumview enum_resolve(const sopnd* o) {
     enumview e{&o->d, nullptr, o->one};
     if (o->d.type != TENUM) return e;
     const i64* w = (const i64*)o->d.data;
@@ -136,8 +127,7 @@ static enumview enum_resolve(const sopnd* o)
 static i64 enum_type(i64 t) { return t == TBOOL ? TINT : t; }
 
 // Exact equality of element a of x and element b of y, both of type t.
-static bool enum_same(i64 t, const val_item* x, i64 a, const val_item* y, i64 b)
-{
+static bool enum_same(i64 t, const val_item* x, i64 a, const val_item* y, i64 b) {
     if (a < 0 || a >= x->count || b < 0 || b >= y->count) return false;
     const char* px = (const char*)getptV(const_cast<val_item*>(x));
     const char* py = (const char*)getptV(const_cast<val_item*>(y));
@@ -151,14 +141,12 @@ static bool enum_same(i64 t, const val_item* x, i64 a, const val_item* y, i64 b)
     }
 }
 
-static i64 enum_pos(const enumview* e, i64 k)
-{
+static i64 enum_pos(const enumview* e, i64 k) {
     i64 p = e->one ? 0 : k;
     return e->idx ? e->idx[p] : p;
 }
 
-static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r)
-{
+static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r) {
     if (code != FC_NE && code != FC_EQ) return E_DOMAIN;
     if (l->d.rank > 1 || r->d.rank > 1) return E_RANK;
     if (!l->one && !r->one && l->d.count != r->d.count) return E_LENGTH;

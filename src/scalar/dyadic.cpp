@@ -7,27 +7,21 @@
 
 #include <algorithm>
 
-
 // Index of element i of an operand that may be single.
 static inline i64 at(const sopnd* o, i64 i) { return o->one ? 0 : i; }
 
 // Count of pairs: the other side's count when one side is single.
-static i64 paircount(const sopnd* l, const sopnd* r)
-{
-    return l->one ? r->d.count : l->d.count;
-}
+static i64 paircount(const sopnd* l, const sopnd* r) { return l->one ? r->d.count : l->d.count; }
 
 // Whether the prechecks may walk the pairs: operands of unequal counts fail
 // the shape check later, and walking them would read past the shorter one.
-static bool pairs_match(const sopnd* l, const sopnd* r)
-{
+static bool pairs_match(const sopnd* l, const sopnd* r) {
     return l->one || r->one || l->d.count == r->d.count;
 }
 
 // Checks of a real pair that may send it to complex arithmetic; 0, or an
 // error code. *cplx is set when the result must be complex.
-static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
-{
+static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx) {
     if (!pairs_match(l, r)) return 0;
     i64 n = paircount(l, r);
     if (code == FC_BINOMIAL) {
@@ -57,16 +51,14 @@ static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx)
     return 0;
 }
 
-static i64 real_type(i64 code, i64 lt, i64 rt, bool cplx)
-{
+static i64 real_type(i64 code, i64 lt, i64 rt, bool cplx) {
     if (cplx) return TCPLX;
     if (code == FC_DIVIDE || code == FC_POWER || code == FC_LOG) return TFLOAT;
     if (lt == rt) return std::max<i64>(lt, TINT);
     return std::max(lt, rt);
 }
 
-static i64 complex_prechecks(i64 code, const sopnd* l, const sopnd* r)
-{
+static i64 complex_prechecks(i64 code, const sopnd* l, const sopnd* r) {
     // Characters (and anything else without a complex form) never mix in.
     if (l->d.type == TCHAR || r->d.type == TCHAR) return E_DOMAIN;
     if (code == FC_MAX || code == FC_MIN || code == FC_BINOMIAL) return E_DOMAIN;
@@ -88,8 +80,7 @@ static i64 complex_prechecks(i64 code, const sopnd* l, const sopnd* r)
 }
 
 // Date and time pairs: the result type, or an error code as a negative number.
-static i64 date_type(i64 code, i64 lt, i64 rt)
-{
+static i64 date_type(i64 code, i64 lt, i64 rt) {
     i64 T = std::max(lt, rt), t = std::min(lt, rt);
     if (t > TINT && lt != rt) return -E_TYPE;
     if (code == FC_ADD) return lt == rt ? -E_TIME_FORMAT : T;
@@ -100,8 +91,7 @@ static i64 date_type(i64 code, i64 lt, i64 rt)
 }
 
 // Every pair goes through the temporal arithmetic; any failing pair fails the call.
-static i64 date_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, void* out)
-{
+static i64 date_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, void* out) {
     i64 lt = l->d.type, rt = r->d.type, bad = 0;
     const i64* xi = (const i64*)l->p;
     const i64* yi = (const i64*)r->p;
@@ -122,8 +112,7 @@ static i64 date_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, void* out)
     return bad ? E_DATETIME_VALUE : E_OK;
 }
 
-static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex2* out)
-{
+static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex2* out) {
     const complex2* x = sopnd_complex(l);
     const complex2* y = sopnd_complex(r);
     for (i64 i = 0; i < n; i++)
@@ -131,8 +120,7 @@ static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex
     return 0;
 }
 
-i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
@@ -173,8 +161,7 @@ i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     } else if (type == TINT) {
         ari_loop_i(code, n, (const i64*)L.p, L.one, (const i64*)R.p, R.one, (i64*)out);
     } else {
-        ari_loop_f(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one,
-                   (double*)out);
+        ari_loop_f(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one, (double*)out);
     }
     return errchk = err;
 }

@@ -13,8 +13,7 @@ namespace {
 // Scratch slots for the per-item calls, given back when the call ends.
 struct slots {
     i64 base = 0, n = 0;
-    i64 take(i64 k)
-    {
+    i64 take(i64 k) {
         if (TakeSlots(k, &base)) return errchk;
         n = k;
         return 0;
@@ -25,8 +24,7 @@ struct slots {
 // Item k of an operand into slot vx: a list item is lent (its data stays
 // with the list, and the slot owns nothing); an element of a simple vector
 // becomes a one-element vector holding it.
-void place_item(i64 vx, i64 c, i64 v, i64 k)
-{
+void place_item(i64 vx, i64 c, i64 v, i64 k) {
     val_item* src = opnd(c, v);
     val_item* s = &vtable[vx];
     if (src->type == TLIST) {
@@ -42,11 +40,9 @@ void place_item(i64 vx, i64 c, i64 v, i64 k)
     std::memcpy(&s->dim0, static_cast<char*>(getptV(src)) + k * w, w);
 }
 
-
 }  // namespace
 
-i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
-{
+i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     SetNames(1, 5, res, -1, -1, rc, rv);
     val_item* r = opnd(rc, rv);
     if (r->type != TLIST) return errchk = E_DOMAIN;
@@ -73,8 +69,7 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io)
     return errchk = 0;
 }
 
-i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io)
-{
+i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     SetNames(1, 3, res, lc, lv, rc, rv);
     if (!PrimEach(code, true)) return errchk = E_DOMAIN;
     const val_item* l = opnd(lc, lv);

@@ -21,15 +21,16 @@ struct plan {
     i64 left(i64 i, i64 k) const { return ls ? 0 : i * lq + k; }
 };
 
-bool refused_complex(i64 f) { return (f >= FC_OR && f <= FC_GT) || f == FC_MAX || f == FC_MIN || f == FC_BINOMIAL; }
+bool refused_complex(i64 f) {
+    return (f >= FC_OR && f <= FC_GT) || f == FC_MAX || f == FC_MIN || f == FC_BINOMIAL;
+}
 bool needs_complex(i64 f) { return f == FC_POWER || f == FC_LOG || f == FC_CIRCLE; }
 bool valid_fn(i64 f) { return (f >= FC_OR && f <= FC_EQ) || (f >= FC_IDENTITY && f <= FC_CIRCLE); }
 
 // The real kernel: ordering puts the float null below every number;
 // binomial is refused (kernel_fault) where the exact value is out of reach.
 template <i64 F, bool TOL>
-inline double ip_k(double x, double y)
-{
+inline double ip_k(double x, double y) {
     if constexpr (F == FC_LT) {
         if (std::isnan(x)) return std::isnan(y) ? 0.0 : 1.0;
         return std::isnan(y) ? 0.0 : (double)(x < y);
@@ -42,28 +43,26 @@ inline double ip_k(double x, double y)
 }
 
 template <i64 F, i64 G, bool TOL>
-void real_loop(const plan& p, const double* x, const double* y, double* out)
-{
+void real_loop(const plan& p, const double* x, const double* y, double* out) {
     double e = red_identity(F);
     for (i64 i = 0; i < p.rows; i++)
         for (i64 j = 0; j < p.cols; j++) {
             double acc = e;
-            for (i64 k = 0; k < p.n; k++) acc = ip_k<F, TOL>(acc, ip_k<G, TOL>(x[p.left(i, k)], y[p.right(j, k)]));
+            for (i64 k = 0; k < p.n; k++)
+                acc = ip_k<F, TOL>(acc, ip_k<G, TOL>(x[p.left(i, k)], y[p.right(j, k)]));
             out[i * p.cols + j] = acc;
         }
 }
 
 template <bool TOL>
-void real_product(i64 f, i64 g, const plan& p, const double* x, const double* y, double* out)
-{
+void real_product(i64 f, i64 g, const plan& p, const double* x, const double* y, double* out) {
     with_kernel<TOL>(g, [&]<i64 G, bool T>() {
         with_kernel<T>(f, [&]<i64 F, bool T2>() { real_loop<F, G, T2>(p, x, y, out); });
     });
 }
 
 // Characters compared by g (20 differ, 21 equal), folded by f on doubles.
-void char_product(i64 f, i64 g, const plan& p, const char* x, const char* y, double* out)
-{
+void char_product(i64 f, i64 g, const plan& p, const char* x, const char* y, double* out) {
     with_kernel<false>(f, [&]<i64 F, bool T>() {
         double e = red_identity(F);
         for (i64 i = 0; i < p.rows; i++)
@@ -79,8 +78,7 @@ void char_product(i64 f, i64 g, const plan& p, const char* x, const char* y, dou
 }
 
 // One complex function step; = and ~= compare exactly. E_DOMAIN for a domain result.
-i64 complex_step(i64 code, complex2* out, complex2 x, complex2 y)
-{
+i64 complex_step(i64 code, complex2* out, complex2 x, complex2 y) {
     if (code == FC_NE || code == FC_EQ) {
         *out = complex2((double)((x == y) == (code == FC_EQ)), 0.0);
         return 0;
@@ -89,8 +87,7 @@ i64 complex_step(i64 code, complex2* out, complex2 x, complex2 y)
 }
 
 i64 complex_product(i64 f, i64 g, const plan& p, const complex2* x, const complex2* y,
-                    complex2* out)
-{
+                    complex2* out) {
     complex2 e(red_identity(f), 0.0);
     for (i64 i = 0; i < p.rows; i++)
         for (i64 j = 0; j < p.cols; j++) {
@@ -107,8 +104,7 @@ i64 complex_product(i64 f, i64 g, const plan& p, const complex2* x, const comple
 
 // Membership counts (+:?): how many elements of each left row occur in
 // each right column; a single left value gives 0 or 1 per column.
-i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, double* out)
-{
+i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, double* out) {
     if (p.ls) {
         for (i64 j = 0; j < p.cols; j++) {
             bool hit = false;
@@ -129,7 +125,8 @@ i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, doubl
     const char* y = (const char*)R->p;
     for (i64 j = 0; j < p.cols; j++) {
         bool in[256] = {};
-        for (i64 k = 0; k < p.rq; k++) in[(unsigned char)y[p.rt ? j * p.rq + k : k * p.cols + j]] = true;
+        for (i64 k = 0; k < p.rq; k++)
+            in[(unsigned char)y[p.rt ? j * p.rq + k : k * p.cols + j]] = true;
         for (i64 i = 0; i < p.rows; i++) {
             i64 n = 0;
             for (i64 k = 0; k < p.lq; k++) n += in[(unsigned char)x[i * p.lq + k]];
@@ -140,8 +137,7 @@ i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, doubl
 }
 
 // An operand read as its transpose, made in scratch (axes reversed).
-void transpose_into(const char* from, char* to, const i64* dims, i64 rank, i64 w)
-{
+void transpose_into(const char* from, char* to, const i64* dims, i64 rank, i64 w) {
     std::vector<i64> idx(rank, 0), tstride(rank);
     i64 n = 1;
     for (i64 a = 0; a < rank; a++) {
@@ -157,9 +153,8 @@ void transpose_into(const char* from, char* to, const i64* dims, i64 rank, i64 w
 }
 
 // The result's shape and the loop plan; E_LENGTH when the inner lengths differ.
-i64 make_plan(i64 g, const val_item* l, const i64* ld, const i64* rd, i64 rrank, bool rt,
-              plan* p, std::vector<i64>* dims)
-{
+i64 make_plan(i64 g, const val_item* l, const i64* ld, const i64* rd, i64 rrank, bool rt, plan* p,
+              std::vector<i64>* dims) {
     i64 lr = std::max<i64>(l->rank, 0);
     p->ls = isoneV(l) || (l->rank <= 1 && l->count == 1);
     p->lq = lr == 0 ? 1 : ld[lr - 1];
@@ -187,8 +182,7 @@ i64 make_plan(i64 g, const val_item* l, const i64* ld, const i64* rd, i64 rrank,
 }
 
 // Type of the computation: TFLOAT, TCPLX or TCHAR; -1 for a domain error.
-i64 work_type(i64 f, i64 g, i64 lt, i64 rt)
-{
+i64 work_type(i64 f, i64 g, i64 lt, i64 rt) {
     i64 T = std::max(lt, rt);
     if (T > TCPLX) return -1;
     if (T == TCHAR) {
@@ -204,8 +198,7 @@ i64 work_type(i64 f, i64 g, i64 lt, i64 rt)
 
 }  // namespace
 
-i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
-{
+i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed) {
     i64 f = code / 100, g = code % 100;
     if (!valid_fn(f) || !(valid_fn(g) || g == FC_MEMBER)) return errchk = E_DOMAIN;
     if (g == FC_MEMBER && f != FC_ADD) return errchk = E_DOMAIN;
@@ -225,7 +218,7 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed)
     plan p;
     p.rs = R.one || (R.d.rank <= 1 && R.d.count == 1);
     if (make_plan(g, &L.d, ld.data(), rd.data(), rrank, flip, &p, &dims)) return errchk = E_LENGTH;
-    bool scratch_flip = flip && rrank > 2;   // read in place only for a matrix
+    bool scratch_flip = flip && rrank > 2;  // read in place only for a matrix
     p.rt = flip && !scratch_flip;
 
     i64 type = wt == TCPLX ? TCPLX : TFLOAT;

@@ -6,8 +6,7 @@
 #include <cstdio>
 
 // Only -7..7 have a real form here; callers that must refuse others check first.
-double PfAllTrig(i64 k, double x)
-{
+double PfAllTrig(i64 k, double x) {
     double r;
     switch (k) {
     case -7: r = std::atanh(x); break;
@@ -33,8 +32,7 @@ double PfAllTrig(i64 k, double x)
     return std::fabs(r) < STCT ? 0.0 : r;
 }
 
-i64 logic1_i(i64 code, i64 a, i64 b)
-{
+i64 logic1_i(i64 code, i64 a, i64 b) {
     bool x = a != 0, y = b != 0;
     switch (code) {
     case FC_OR: return x || y;
@@ -45,13 +43,9 @@ i64 logic1_i(i64 code, i64 a, i64 b)
 }
 
 // 0.0 is false; every other value, NaN included, is true.
-i64 logic1_f(i64 code, double x, double y)
-{
-    return logic1_i(code, x != 0.0, y != 0.0);
-}
+i64 logic1_f(i64 code, double x, double y) { return logic1_i(code, x != 0.0, y != 0.0); }
 
-i64 APL2_rand(i64 n, i64 origin, i64* seed)
-{
+i64 APL2_rand(i64 n, i64 origin, i64* seed) {
     // 128-bit product: a large seed times 16807 must not overflow.
     __int128 p = (__int128)*seed * 16807;
     i64 s = (i64)(p % 2147483647);
@@ -62,8 +56,7 @@ i64 APL2_rand(i64 n, i64 origin, i64* seed)
 
 double getrand(double) { return 0.0; }
 
-double PfFact(i64 n)
-{
+double PfFact(i64 n) {
     if (n >= 171) return INFINITY;
     double f = 1.0;
     for (i64 k = n; k >= 2; k--) f *= (double)k;

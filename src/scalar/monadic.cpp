@@ -7,8 +7,7 @@
 #include <cmath>
 
 template <i64 C>
-static inline double mon_f(double x)
-{
+static inline double mon_f(double x) {
     if constexpr (C == FC_IDENTITY) return x;
     else if constexpr (C == FC_NEGATE) return -x;
     else if constexpr (C == FC_SIGNUM) return x > 0 ? 1.0 : x < 0 ? -1.0 : 0.0;
@@ -25,13 +24,11 @@ static inline double mon_f(double x)
 }
 
 template <i64 C>
-static void mon_run(i64 n, const double* in, double* out)
-{
+static void mon_run(i64 n, const double* in, double* out) {
     for (i64 i = 0; i < n; i++) out[i] = mon_f<C>(in[i]);
 }
 
-static void mon_loop(i64 code, i64 n, const double* in, double* out)
-{
+static void mon_loop(i64 code, i64 n, const double* in, double* out) {
     switch (code) {
     case FC_IDENTITY: mon_run<FC_IDENTITY>(n, in, out); break;
     case FC_NEGATE: mon_run<FC_NEGATE>(n, in, out); break;
@@ -50,8 +47,7 @@ static void mon_loop(i64 code, i64 n, const double* in, double* out)
 
 // Checks on the real elements; 0 or an error code, *cplx set for a
 // logarithm that needs complex arithmetic.
-static i64 mon_checks(i64 code, i64 type, i64 n, const double* x, bool* cplx)
-{
+static i64 mon_checks(i64 code, i64 type, i64 n, const double* x, bool* cplx) {
     if (code == FC_FACTORIAL && type == TFLOAT) return E_DOMAIN;
     for (i64 i = 0; i < n; i++) {
         if (code == FC_RECIPROCAL && x[i] == 0) return E_DOMAIN;
@@ -67,8 +63,7 @@ static i64 mon_checks(i64 code, i64 type, i64 n, const double* x, bool* cplx)
     return 0;
 }
 
-i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv)
-{
+i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv) {
     sopnd R;
     sopnd_load(&R, rc, rv, res);
     SetNames(1, 5, res, -1, -1, rc, rv);

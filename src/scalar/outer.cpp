@@ -8,8 +8,7 @@
 
 // Real kernel on doubles x (left) and y (right); TOL: tolerant equality.
 template <i64 F, bool TOL>
-static inline double outer_k(double x, double y)
-{
+static inline double outer_k(double x, double y) {
     if constexpr (F >= FC_OR && F <= FC_NAND) return (double)logic1_f(F, x, y);
     else if constexpr (F == FC_LT) {
         if (std::isnan(x)) return std::isnan(y) ? 0.0 : 1.0;
@@ -28,8 +27,7 @@ static inline double outer_k(double x, double y)
 }
 
 template <class V, class R, class K>
-static void table(i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys, R* out, K k)
-{
+static void table(i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys, R* out, K k) {
     for (i64 i = 0; i < nl; i++) {
         V a = x[xs ? 0 : i];
         R* row = out + i * nr;
@@ -38,17 +36,15 @@ static void table(i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys, R* o
 }
 
 template <bool TOL>
-static void outer_real(i64 f, i64 nl, const double* x, bool xs, i64 nr, const double* y,
-                       bool ys, double* out)
-{
+static void outer_real(i64 f, i64 nl, const double* x, bool xs, i64 nr, const double* y, bool ys,
+                       double* out) {
     with_kernel<TOL>(f, [&]<i64 F, bool T>() { table(nl, x, xs, nr, y, ys, out, outer_k<F, T>); });
 }
 
 // Comparisons of two integer operands, exactly on the 64-bit values.
 template <class V>
 static void outer_exact(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys,
-                        double* out)
-{
+                        double* out) {
     switch (f) {
     case FC_LT: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a < b); }); break;
     case FC_LE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a <= b); }); break;
@@ -63,14 +59,11 @@ static bool is_compare(i64 f) { return f >= FC_LT && f <= FC_EQ; }
 
 // Functions with a complex form in the products: = and ~= compare exactly;
 // ordering, logic, maximum, minimum and binomial have none.
-static bool complex_refused(i64 f)
-{
+static bool complex_refused(i64 f) {
     return (f >= FC_OR && f <= FC_GT) || f == FC_MAX || f == FC_MIN || f == FC_BINOMIAL;
 }
 
-static i64 outer_complex(i64 f, i64 nl, const sopnd* l, i64 nr, const sopnd* r,
-                         complex2* out)
-{
+static i64 outer_complex(i64 f, i64 nl, const sopnd* l, i64 nr, const sopnd* r, complex2* out) {
     const complex2* x = sopnd_complex(l);
     const complex2* y = sopnd_complex(r);
     if (f == FC_NE || f == FC_EQ) {
@@ -87,17 +80,15 @@ static i64 outer_complex(i64 f, i64 nl, const sopnd* l, i64 nr, const sopnd* r,
 }
 
 template <class V>
-static void outer_same(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys,
-                       i64* out)
-{
+static void outer_same(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys, i64* out) {
     if (f == FC_EQ) table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (i64)(a == b); });
     else table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (i64)(a != b); });
 }
 
-static i64 outer_type(i64 f, i64 lt, i64 rt)
-{
+static i64 outer_type(i64 f, i64 lt, i64 rt) {
     i64 T = std::max(lt, rt);
-    if (T == TCHAR || T == TSYM) return (lt == rt && (f == FC_NE || f == FC_EQ)) ? (i64)TBOOL : -E_DOMAIN;
+    if (T == TCHAR || T == TSYM)
+        return (lt == rt && (f == FC_NE || f == FC_EQ)) ? (i64)TBOOL : -E_DOMAIN;
     if (T > TCPLX) return -E_TYPE;
     if (T == TCPLX) {
         if (lt == TCHAR || rt == TCHAR || complex_refused(f)) return -E_DOMAIN;
@@ -107,8 +98,7 @@ static i64 outer_type(i64 f, i64 lt, i64 rt)
 }
 
 // Every binomial pair must be within the exact coefficient's reach.
-static i64 binomial_checks(const sopnd* l, const sopnd* r)
-{
+static i64 binomial_checks(const sopnd* l, const sopnd* r) {
     const double* x = sopnd_doubles(l);
     const double* y = sopnd_doubles(r);
     for (i64 i = 0; i < l->d.count; i++)
@@ -117,8 +107,7 @@ static i64 binomial_checks(const sopnd* l, const sopnd* r)
     return 0;
 }
 
-i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);
@@ -146,8 +135,7 @@ i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     if (type == TBOOL) {
         if (L.d.type == TCHAR)
             outer_same(f, nl, (const char*)L.p, L.one, nr, (const char*)R.p, R.one, (i64*)out);
-        else
-            outer_same(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (i64*)out);
+        else outer_same(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (i64*)out);
     } else if (type == TCPLX) {
         if (outer_complex(f, nl, &L, nr, &R, (complex2*)out)) return errchk = E_DOMAIN;
     } else if (is_compare(f) && isinttype(L.d.type) && isinttype(R.d.type)) {

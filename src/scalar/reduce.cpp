@@ -5,18 +5,23 @@
 
 bool kernel_fault = false;
 
-double red_identity(i64 f)
-{
+double red_identity(i64 f) {
     switch (f) {
-    case FC_AND: case FC_LE: case FC_GE: case FC_EQ: case FC_MULTIPLY: case FC_DIVIDE: case FC_POWER: case FC_BINOMIAL: return 1.0;
+    case FC_AND:
+    case FC_LE:
+    case FC_GE:
+    case FC_EQ:
+    case FC_MULTIPLY:
+    case FC_DIVIDE:
+    case FC_POWER:
+    case FC_BINOMIAL: return 1.0;
     case FC_MAX: return -INFINITY;
     case FC_MIN: return INFINITY;
     default: return 0.0;
     }
 }
 
-bool allbits(const val_item* v)
-{
+bool allbits(const val_item* v) {
     const i64* d = (const i64*)getptV(const_cast<val_item*>(v));
     for (i64 i = 0; i < v->count; i++)
         if (d[i] != 0 && d[i] != 1) return false;
@@ -29,8 +34,7 @@ struct axisplan {
     i64 m, n, vstride, step;
 };
 
-static axisplan plan_axis(const i64* dims, i64 rank, i64 count, bool first)
-{
+static axisplan plan_axis(const i64* dims, i64 rank, i64 count, bool first) {
     axisplan p;
     p.m = rank == 0 ? 1 : dims[first ? 0 : rank - 1];
     p.n = p.m == 0 ? 0 : count / p.m;
@@ -40,16 +44,14 @@ static axisplan plan_axis(const i64* dims, i64 rank, i64 count, bool first)
 }
 
 // Result dimensions: the operand's without the reduced axis.
-static i64 drop_axis(const i64* dims, i64 rank, bool first, i64* out)
-{
+static i64 drop_axis(const i64* dims, i64 rank, bool first, i64* out) {
     i64 k = 0;
     for (i64 i = 0; i < rank; i++)
         if (i != (first ? 0 : rank - 1)) out[k++] = dims[i];
     return k;
 }
 
-static i64 operand_type_ok(i64 f, const val_item* v)
-{
+static i64 operand_type_ok(i64 f, const val_item* v) {
     i64 t = v->type;
     if (f >= FC_OR && f <= FC_NAND) return t == TBOOL || (t == TINT && allbits(v));
     if (f == FC_BINOMIAL) return t <= TINT;
@@ -60,8 +62,7 @@ static i64 operand_type_ok(i64 f, const val_item* v)
 // Float path: every vector folded from its end, NaN elements skipped
 // (except the last, which starts the fold).
 template <bool TOL>
-static void reduce_real(i64 f, const double* x, const axisplan& p, double* out)
-{
+static void reduce_real(i64 f, const double* x, const axisplan& p, double* out) {
     with_kernel<TOL>(f, [&]<i64 F, bool T>() {
         for (i64 v = 0; v < p.n; v++) {
             const double* e = x + v * p.vstride;
@@ -75,8 +76,7 @@ static void reduce_real(i64 f, const double* x, const axisplan& p, double* out)
     });
 }
 
-static i64 reduce_complex(i64 f, const complex2* z, const axisplan& p, complex2* out)
-{
+static i64 reduce_complex(i64 f, const complex2* z, const axisplan& p, complex2* out) {
     for (i64 v = 0; v < p.n; v++) {
         const complex2* e = z + v * p.vstride;
         complex2 acc = e[(p.m - 1) * p.step];
@@ -87,8 +87,7 @@ static i64 reduce_complex(i64 f, const complex2* z, const axisplan& p, complex2*
     return 0;
 }
 
-static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank)
-{
+static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank) {
     if (f == FC_LOG || f == FC_CIRCLE || f == FC_NOR || f == FC_NAND) return E_DOMAIN;
     i64 count, run;
     if (ShapeCount(rdims, rrank, TFLOAT, &count)) return errchk;
@@ -103,8 +102,7 @@ static i64 reduce_empty(i64 f, i64 res, const i64* rdims, i64 rrank)
     return 0;
 }
 
-i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv)
-{
+i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv) {
     if (rc < 0 && vtable[rv].rank == -1) return errchk = E_VALUE;
     bool first = code > FC_REDUCE1;
     i64 f = fc_operand(code);

@@ -9,8 +9,8 @@
 
 // ---- complex numbers (complex2 is in values/values.h) ------------------------
 
-extern const complex2 I0;  // 0 + 0i, the complex fill element
-extern const complex2 I1;  // 1 + 0i
+extern const complex2 I0;       // 0 + 0i, the complex fill element
+extern const complex2 I1;       // 1 + 0i
 constexpr double STCT = 1e-13;  // parts smaller than this are cleaned to 0
 constexpr double ZPI = 3.141592653589793;
 
@@ -77,8 +77,7 @@ double binomial_d(double x, double y);
 // One kernel over two typed arrays with scalar extension (xs, ys: that side
 // is a single element); the kernel is chosen once per call, not per element.
 template <class X, class Y, class R, class F>
-inline void zipwith(i64 n, const X* x, bool xs, const Y* y, bool ys, R* out, F f)
-{
+inline void zipwith(i64 n, const X* x, bool xs, const Y* y, bool ys, R* out, F f) {
     if (xs) {
         X a = x[0];
         for (i64 i = 0; i < n; i++) out[i] = f(a, y[i]);
@@ -92,15 +91,13 @@ inline void zipwith(i64 n, const X* x, bool xs, const Y* y, bool ys, R* out, F f
 
 // Whole-array forms of ari2fn_i and ari2fn_f.
 void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i64* out);
-void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys,
-                double* out);
+void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys, double* out);
 
 // ---- element kernels of reduce and scan --------------------------------------------
 
 // Float kernel of the arithmetic codes FC_ADD..FC_RESIDUE (x left, y right).
 template <i64 C>
-inline double ari_f(double x, double y)
-{
+inline double ari_f(double x, double y) {
     if constexpr (C == FC_ADD) return x + y;
     else if constexpr (C == FC_SUBTRACT) return x - y;
     else if constexpr (C == FC_MULTIPLY) return x * y;
@@ -121,8 +118,7 @@ extern bool kernel_fault;
 // x is the element on the left, a the value accumulated on its right;
 // TOL: = and ~= compare with the tolerant gequal, else exactly.
 template <i64 F, bool TOL>
-inline double red_k(double x, double a)
-{
+inline double red_k(double x, double a) {
     if constexpr (F == FC_OR) return (x != 0 || a != 0) ? 1.0 : 0.0;
     else if constexpr (F == FC_AND) return (x != 0 && a != 0) ? 1.0 : 0.0;
     else if constexpr (F == FC_NOR) return (x != 0 || a != 0) ? 0.0 : 1.0;
@@ -147,8 +143,7 @@ inline double red_k(double x, double a)
 
 // Calls body.template operator()<F, TOL>() for the runtime code f.
 template <bool TOL, class B>
-inline void with_kernel(i64 f, B&& body)
-{
+inline void with_kernel(i64 f, B&& body) {
     switch (f) {
     case FC_OR: body.template operator()<FC_OR, TOL>(); break;
     case FC_AND: body.template operator()<FC_AND, TOL>(); break;

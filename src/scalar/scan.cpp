@@ -15,8 +15,7 @@ struct scanplan {
 // Logic functions on truth values: the prefix fold e0 f (e1 f (... f t)) is
 // a function of its innermost value t, kept as its two outputs.
 template <i64 F>
-static void scan_logic(const i64* x, const scanplan& p, i64* out)
-{
+static void scan_logic(const i64* x, const scanplan& p, i64* out) {
     for (i64 v = 0; v < p.n; v++) {
         const i64* e = x + v * p.vstride;
         i64* o = out + v * p.vstride;
@@ -33,8 +32,7 @@ static void scan_logic(const i64* x, const scanplan& p, i64* out)
     }
 }
 
-static void scan_logic_run(i64 f, const i64* x, const scanplan& p, i64* out)
-{
+static void scan_logic_run(i64 f, const i64* x, const scanplan& p, i64* out) {
     switch (f) {
     case FC_OR: scan_logic<FC_OR>(x, p, out); break;
     case FC_AND: scan_logic<FC_AND>(x, p, out); break;
@@ -46,8 +44,7 @@ static void scan_logic_run(i64 f, const i64* x, const scanplan& p, i64* out)
 // Running result for +, x, max and min: the fold of the elements before k
 // (NaNs skipped) combined with element k, which is never skipped.
 template <i64 F>
-static void scan_running(const double* x, const scanplan& p, double* out)
-{
+static void scan_running(const double* x, const scanplan& p, double* out) {
     for (i64 v = 0; v < p.n; v++) {
         const double* e = x + v * p.vstride;
         double* o = out + v * p.vstride;
@@ -66,8 +63,7 @@ static void scan_running(const double* x, const scanplan& p, double* out)
 }
 
 template <bool TOL>
-static void scan_prefix(i64 f, const double* x, const scanplan& p, double* out)
-{
+static void scan_prefix(i64 f, const double* x, const scanplan& p, double* out) {
     with_kernel<TOL>(f, [&]<i64 F, bool T>() {
         for (i64 v = 0; v < p.n; v++) {
             const double* e = x + v * p.vstride;
@@ -85,8 +81,7 @@ static void scan_prefix(i64 f, const double* x, const scanplan& p, double* out)
 }
 
 // The operand's elements as doubles; characters by their signed codes.
-static const double* scan_doubles(const sopnd* o)
-{
+static const double* scan_doubles(const sopnd* o) {
     if (o->d.type != TCHAR) return sopnd_doubles(o);
     double* d = (double*)GM_new(TFLOAT, o->d.count);
     const signed char* c = (const signed char*)o->p;
@@ -94,8 +89,7 @@ static const double* scan_doubles(const sopnd* o)
     return d;
 }
 
-static scanplan plan_scan(const val_item* v, bool first)
-{
+static scanplan plan_scan(const val_item* v, bool first) {
     i64 dims[2] = {v->count, 1};
     if (v->rank >= 2) {
         dims[0] = v->dim0;
@@ -109,14 +103,12 @@ static scanplan plan_scan(const val_item* v, bool first)
     return p;
 }
 
-static bool scan_type_ok(i64 f, const val_item* v)
-{
+static bool scan_type_ok(i64 f, const val_item* v) {
     if (f >= FC_OR && f <= FC_NAND) return v->type == TBOOL || (v->type == TINT && allbits(v));
     return v->type <= TCHAR;
 }
 
-static void scan_real(i64 f, const double* x, bool tol, const scanplan& p, double* out)
-{
+static void scan_real(i64 f, const double* x, bool tol, const scanplan& p, double* out) {
     switch (f) {
     case FC_ADD: scan_running<FC_ADD>(x, p, out); break;
     case FC_MULTIPLY: scan_running<FC_MULTIPLY>(x, p, out); break;
@@ -129,8 +121,7 @@ static void scan_real(i64 f, const double* x, bool tol, const scanplan& p, doubl
     }
 }
 
-i64 GenScan(i64 code, i64 res, i64 rc, i64 rv)
-{
+i64 GenScan(i64 code, i64 res, i64 rc, i64 rv) {
     bool first = code > FC_SCAN1;
     i64 f = fc_operand(code);
     if (!((f >= FC_OR && f <= FC_EQ) || (f >= FC_ADD && f <= FC_CIRCLE))) return errchk = E_DOMAIN;

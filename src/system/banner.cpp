@@ -24,10 +24,8 @@ void syshd() { std::printf("ZEM 0.3 %s\n", PLATFORM_LABEL); }
 static void print_user() {
     uid_t uid = getuid();
     struct passwd* pw = getpwuid(uid);
-    if (pw && pw->pw_name)
-        std::printf("%s", pw->pw_name);
-    else
-        std::printf("%ju", static_cast<uintmax_t>(uid));
+    if (pw && pw->pw_name) std::printf("%s", pw->pw_name);
+    else std::printf("%ju", static_cast<uintmax_t>(uid));
 }
 
 static long long memory_mb() {

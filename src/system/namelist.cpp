@@ -24,9 +24,9 @@ struct name_vals {
     name_vals* child[64];
 };
 
-name_vals* rt = nullptr;     // root of the trie
-zem_line* rte = nullptr;     // last line of the list being filled
-char walkname[NAMESIZE];     // the name the walk assembles
+name_vals* rt = nullptr;  // root of the trie
+zem_line* rte = nullptr;  // last line of the list being filled
+char walkname[NAMESIZE];  // the name the walk assembles
 
 // Child index of a name character: digits, capitals, "_", small letters;
 // -1 for a character no listed name holds.

@@ -17,7 +17,7 @@
 #include "system/system.h"
 
 static int connfd = -1;
-static bool ended = false;   // the connection has ended or is being closed
+static bool ended = false;  // the connection has ended or is being closed
 // Longest message read: a longer length is not one a client sends (garbage),
 // and the connection is closed rather than read on.
 constexpr i64 MESSAGE_MAX = 1 << 20;
@@ -100,8 +100,7 @@ static void close_gracefully(int fd) {
     struct timeval wait = {1, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
     char sink[4096];
-    while (recv(fd, sink, sizeof sink, 0) > 0) {
-    }
+    while (recv(fd, sink, sizeof sink, 0) > 0) {}
     close(fd);
 }
 

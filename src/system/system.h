@@ -27,10 +27,10 @@ void CloseAllFiles();
 // ---- primitives not built yet ----------------------------------------------------
 // Their rows in eval/primtable.cpp answer E_NOT_BUILT until they are written
 // and wired there.
-i64 PfqdMon(i64 code, i64 res, i64 rc, i64 rv);          // quad functions 601..650
-i64 PfQdzeroInput(i64 res);                              // the bare quad: a line of input
-i64 PfFileAp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);   // "<<": append to a file
-i64 PfForma2(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);   // dyadic format
+i64 PfqdMon(i64 code, i64 res, i64 rc, i64 rv);         // quad functions 601..650
+i64 PfQdzeroInput(i64 res);                             // the bare quad: a line of input
+i64 PfFileAp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);  // "<<": append to a file
+i64 PfForma2(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);  // dyadic format
 
 // ---- column printer (columns.cpp) ---------------------------------------------
 // Prints the texts of a line list (after its head) in as many columns as fit

@@ -21,14 +21,14 @@ struct Move {
 
 // One live block after compaction.
 struct Live {
-    char* data;      // new data address
-    char* olddata;   // data address before compaction
+    char* data;     // new data address
+    char* olddata;  // data address before compaction
     mem_node* header;
     val_item* sharer;  // a descriptor found referring to it, if any
 };
 
-std::vector<Move> moves;   // of the latest collection, ascending by from
-std::vector<Live> lives;   // ascending by data
+std::vector<Move> moves;  // of the latest collection, ascending by from
+std::vector<Live> lives;  // ascending by data
 
 char* Relocate(char* p) {
     auto it = std::upper_bound(moves.begin(), moves.end(), p,
@@ -44,7 +44,7 @@ void Compact() {
     while (b - r15 >= 32) {
         mem_node* h = reinterpret_cast<mem_node*>(heap + b - 32);
         i64 len = h->bytes + 32;
-        if (h->bytes <= 0 || (h->bytes & 7) || len > b - r15) break;   // not a header
+        if (h->bytes <= 0 || (h->bytes & 7) || len > b - r15) break;  // not a header
         if (h->live & 1) {
             char* from = heap + b - len;
             char* to = heap + a - len;
@@ -143,7 +143,8 @@ bool Writable(const val_item* o) {
 // another name shares the block) hands the block over to a sharer.
 void RepointOwners(std::unordered_set<const void*>& seen) {
     for (Live& l : lives) {
-        val_item* o = reinterpret_cast<val_item*>(Relocate(reinterpret_cast<char*>(l.header->owner)));
+        val_item* o =
+            reinterpret_cast<val_item*>(Relocate(reinterpret_cast<char*>(l.header->owner)));
         l.header->owner = o;
         bool done = o && (InTables(o) || seen.count(o));
         if (o && l.data != l.olddata && !done && Writable(o) && o->data == l.olddata)
@@ -173,7 +174,7 @@ i64 GC() {
     if (!heap) return 0;
     Compact();
     std::unordered_set<const void*> seen;
-    if (!moves.empty()) {   // nothing moved: every address is still right
+    if (!moves.empty()) {  // nothing moved: every address is still right
         RepointAll(seen);
         RepointOwners(seen);
     }
@@ -183,6 +184,4 @@ i64 GC() {
     return 0;
 }
 
-void* GCRelocate(void* p) {
-    return Relocate(static_cast<char*>(p));
-}
+void* GCRelocate(void* p) { return Relocate(static_cast<char*>(p)); }

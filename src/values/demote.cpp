@@ -6,13 +6,11 @@
 #include <cstring>
 
 // A double that converts to an integer: a number, whole, within 32 bits.
-static bool intlike(double x)
-{
+static bool intlike(double x) {
     return !std::isnan(x) && std::fabs(x) <= 2147483647.0 && x == std::trunc(x);
 }
 
-static void float2int(val_item* v)
-{
+static void float2int(val_item* v) {
     i64 n = v->count;
     double* d = (double*)getptV(v);
     for (i64 i = 0; i < n; i++)
@@ -24,8 +22,7 @@ static void float2int(val_item* v)
     v->type = TINT;
 }
 
-static void complex2float(val_item* v)
-{
+static void complex2float(val_item* v) {
     i64 n = v->count;
     double* d = (double*)getptV(v);
     for (i64 i = 0; i < n; i++)
@@ -36,8 +33,7 @@ static void complex2float(val_item* v)
     float2int(v);
 }
 
-i64 IntV(i64 cidx, i64 vidx)
-{
+i64 IntV(i64 cidx, i64 vidx) {
     val_item* v = opnd(cidx, vidx);
     if (v->type == TFLOAT) {
         if (v->count == 0) v->type = TINT;
@@ -48,8 +44,7 @@ i64 IntV(i64 cidx, i64 vidx)
     return 0;
 }
 
-i64 IntB(i64 cidx, i64 vidx)
-{
+i64 IntB(i64 cidx, i64 vidx) {
     val_item* v = opnd(cidx, vidx);
     if (v->type != TINT) return 0;
     const i64* d = (const i64*)getptV(v);
@@ -61,15 +56,13 @@ i64 IntB(i64 cidx, i64 vidx)
 
 int iequal(i64 a, i64 b) { return a == b; }
 
-int gequal(double x, double y)
-{
+int gequal(double x, double y) {
     double d = std::fabs(x - y);
     double m = std::fmax(std::fabs(x), std::fabs(y));
     return 1e-13 * m >= d;
 }
 
-int biochk(i64 a, i64 b)
-{
+int biochk(i64 a, i64 b) {
     __int128 A = a, B = b, k;
     if (A >= 0 && B >= 0) k = A < B - A ? A : B - A;
     else if (A >= 0) k = A < A - B - 1 ? A : A - B - 1;

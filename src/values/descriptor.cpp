@@ -17,12 +17,21 @@ i64 nxtglx = -1;
 // Bytes of data for n elements of a type.
 i64 typC(i64 type, i64 n) {
     switch (type) {
-    case TBOOL: case TINT: case TFLOAT: case TSYM:
-    case TMONTH: case TDATE: case TDATETIME: case TMINUTE: case TSECOND: case TTIME:
-        return 8 * n;
+    case TBOOL:
+    case TINT:
+    case TFLOAT:
+    case TSYM:
+    case TMONTH:
+    case TDATE:
+    case TDATETIME:
+    case TMINUTE:
+    case TSECOND:
+    case TTIME: return 8 * n;
     case TCHAR: return n > 0 ? n + 1 : 0;
     case TCPLX: return 16 * n;
-    case TLIST: case TDICT: case TTABLE: return 64 * n;
+    case TLIST:
+    case TDICT:
+    case TTABLE: return 64 * n;
     case TENUM: return 8 * n + 16;
     default: return n;
     }
@@ -33,8 +42,7 @@ i64 DataBytes(const val_item* v) {
     return typC(v->type, v->count);
 }
 
-i64 ElemWidth(i64 type)
-{
+i64 ElemWidth(i64 type) {
     if (type == TCHAR) return 1;
     if (type == TCPLX) return 16;
     if (HoldsItems(type)) return 64;
@@ -42,13 +50,9 @@ i64 ElemWidth(i64 type)
 }
 
 // Types whose single element lives in the descriptor itself.
-static bool inlinetype(i64 type) {
-    return (type >= TBOOL && type <= TSYM) || isdate(type);
-}
+static bool inlinetype(i64 type) { return (type >= TBOOL && type <= TSYM) || isdate(type); }
 
-int isoneV(const val_item* v) {
-    return v->rank <= 1 && v->count == 1 && inlinetype(v->type);
-}
+int isoneV(const val_item* v) { return v->rank <= 1 && v->count == 1 && inlinetype(v->type); }
 
 int isone(val_item v) { return isoneV(&v); }
 
@@ -78,7 +82,7 @@ i64 islist0(val_item* v) {
 static const char typeletters[] = "BIECQSLMDZUVT";  // codes 0..12
 
 i64 gettyp(char letter) {
-    if (letter == 'Q') return -1;   // complex has no letter of its own
+    if (letter == 'Q') return -1;  // complex has no letter of its own
     for (i64 t = 0; typeletters[t]; t++)
         if (typeletters[t] == letter) return t;
     return -1;

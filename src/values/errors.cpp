@@ -96,8 +96,9 @@ void errmsg(i64 code) {
         const char* text = errtext(code);
         std::printf("Error: %s", text ? text : "");
         if (code == E_UNDER_CONSTRUCTION)
-            std::printf(" - please report this to the Zem maintainers, with the line that "
-                        "caused it. Thank you.");
+            std::printf(
+                " - please report this to the Zem maintainers, with the line that "
+                "caused it. Thank you.");
     }
     std::printf("\n");
 }

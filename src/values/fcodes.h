@@ -10,14 +10,14 @@
 #include <cstdint>
 
 enum fcode : int64_t {
-    FC_BRANCH = -1,      // "->" inside a statement
+    FC_BRANCH = -1,  // "->" inside a statement
     FC_ASSIGN = 0,
-    FC_INDEX = 1,        // A[i;j], and the list and table literals
-    FC_ISEP = 2,         // ";" between index positions or list items
+    FC_INDEX = 1,  // A[i;j], and the list and table literals
+    FC_ISEP = 2,   // ";" between index positions or list items
     FC_TAKE = 3,
     FC_DROP = 4,
-    FC_COMPRESS = 5,     // last axis
-    FC_COMPRESS1 = 6,    // first axis
+    FC_COMPRESS = 5,   // last axis
+    FC_COMPRESS1 = 6,  // first axis
     FC_EXPAND = 7,
     FC_EXPAND1 = 8,
     FC_MEMBER = 9,
@@ -49,14 +49,14 @@ enum fcode : int64_t {
     FC_CATENATE = 31,
     FC_IOTA = 32,
     FC_INDEXOF = 33,
-    FC_REVERSE = 34,     // last axis
+    FC_REVERSE = 34,  // last axis
     FC_ROTATE = 35,
     FC_TRANSPOSE = 36,
     FC_TRANSPOSE2 = 37,  // with an axis list
     FC_REVERSE1 = 38,    // first axis
     FC_ROTATE1 = 39,
     FC_FORMAT = 40,
-    FC_FORMAT2 = 41,     // with a separator
+    FC_FORMAT2 = 41,  // with a separator
     FC_MATINV = 42,
     FC_MATDIV = 43,
 
@@ -87,25 +87,25 @@ enum fcode : int64_t {
     FC_SCALAR_LAST = 65,
 
     // Axis forms.
-    FC_CATENATE1 = 66,     // catenate on the first axis; 66 + d on axis d
+    FC_CATENATE1 = 66,  // catenate on the first axis; 66 + d on axis d
     FC_CATENATE_LAST = 71,
-    FC_COMPRESS_AX = 71,   // + d: 72..76
-    FC_EXPAND_AX = 76,     // + d: 77..81
-    FC_LAMINATE = 82,      // 82..88
+    FC_COMPRESS_AX = 71,  // + d: 72..76
+    FC_EXPAND_AX = 76,    // + d: 77..81
+    FC_LAMINATE = 82,     // 82..88
     FC_LAMINATE_LAST = 88,
-    FC_REVERSE_AX = 88,    // + d: 89..93
-    FC_ROTATE_AX = 93,     // + d: 94..98
+    FC_REVERSE_AX = 88,  // + d: 89..93
+    FC_ROTATE_AX = 93,   // + d: 94..98
     FC_AXIS_LAST = 98,
     FC_PAIRED_LAST = 100,
 
     // Operators: + the dyadic code f of the function.
-    FC_REDUCE = 100,       // last axis
+    FC_REDUCE = 100,  // last axis
     FC_SCAN = 200,
-    FC_REDUCE1 = 300,      // first axis
+    FC_REDUCE1 = 300,  // first axis
     FC_SCAN1 = 400,
     FC_OUTER = 500,
     FC_OUTER_LAST = 750,
-    FC_OUTER2 = 800,       // 800..900: served as outer products too
+    FC_OUTER2 = 800,  // 800..900: served as outer products too
     FC_OUTER2_LAST = 900,
 
     // Quad functions.
@@ -115,12 +115,12 @@ enum fcode : int64_t {
     FC_QD_XD = 603,
     FC_QD_XC = 604,
     FC_QD_AI = 605,
-    FC_QD_MONADIC_LAST = 650,   // 601..650: the monadic quad functions
+    FC_QD_MONADIC_LAST = 650,  // 601..650: the monadic quad functions
     FC_QD_CSV = 607,
     FC_QD_OPEN = 608,
     FC_QD_CLOSE = 609,
-    FC_QD_TS = 610,        // the time stamp
-    FC_QD_READ = 611,      // the bare quad: a line of input
+    FC_QD_TS = 610,    // the time stamp
+    FC_QD_READ = 611,  // the bare quad: a line of input
     FC_QD_WRITE = 612,
     FC_QD_GET = 613,
     FC_QD_FM = 651,
@@ -147,16 +147,16 @@ enum fcode : int64_t {
 
     // Dyadic list, dictionary and file primitives.
     FC_CUT = 751,
-    FC_QUOTE = 752,        // the each operator
+    FC_QUOTE = 752,  // the each operator
     FC_DICT = 753,
     FC_DOT = 754,
     FC_CHECK = 755,
     FC_MATCH = 756,
     FC_APPEND = 757,
-    FC_RESERVED = 758,     // 758..799: kept for dyadic list primitives; refused
+    FC_RESERVED = 758,  // 758..799: kept for dyadic list primitives; refused
     FC_RESERVED_LAST = 799,
 
-    FC_INNER = 901,        // from here up: inner products, 100 f + g
+    FC_INNER = 901,  // from here up: inner products, 100 f + g
 };
 
 // The dyadic function code f inside a reduce, scan or outer-product code.

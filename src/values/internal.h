@@ -40,14 +40,14 @@ struct mem_node {
     val_item* owner;
     i64 bytes;
     i64 refcount;
-    i64 live;      // bit 0: live; BLOCK_ITEMS: holds descriptors
+    i64 live;  // bit 0: live; BLOCK_ITEMS: holds descriptors
 };
 static_assert(sizeof(mem_node) == 32, "arena header must be 32 bytes");
 
 extern char* heap;
 extern char* mset;
 extern i64 mmcollision;
-constexpr i64 M_LARGE = 65536;     // data above this many bytes goes to a large block
+constexpr i64 M_LARGE = 65536;  // data above this many bytes goes to a large block
 
 i64 Inctp(i64 vx, i64 type, i64 count);
 i64 Dectp(i64 vx, i64 type, i64 count);
@@ -72,7 +72,7 @@ void ReleaseItems(val_item* owner, i64 capacity);
 void TrackTempLarge(i64 vx, heap_node* node);
 void ReleaseTempLarge(i64 vx);
 void UntrackTemp(const val_item* item);
-void ForgetTempLarge(heap_node* node);   // nullptr: every temporary
+void ForgetTempLarge(heap_node* node);  // nullptr: every temporary
 // A large block given to an item of a temporary value: released when the
 // temporary area is cut back below the point where it was given.
 void TrackItemLarge(heap_node* node);

@@ -4,16 +4,14 @@
 // ones; they are emptied again when given back.
 #include "values/operand.h"
 
-void EmptySlot(i64 vx)
-{
+void EmptySlot(i64 vx) {
     val_item* s = &vtable[vx];
     if (s->bytes > 0) DropRef(s);
     *s = val_item{};
     s->rank = -1;
 }
 
-i64 TakeSlots(i64 n, i64* base)
-{
+i64 TakeSlots(i64 n, i64* base) {
     i64 limit = lstvxend < SYSTART ? lstvxend : SYSTART;
     if (lstvx + n >= limit) return errchk = E_TABLE_FULL;
     *base = lstvx + 1;
@@ -22,16 +20,14 @@ i64 TakeSlots(i64 n, i64* base)
     return 0;
 }
 
-void GiveSlots(i64 base, i64 n)
-{
+void GiveSlots(i64 base, i64 n) {
     for (i64 k = 0; k < n; k++) EmptySlot(base + k);
     lstvx -= n;
 }
 
 // A list in the temporary area takes a temporary copy, so that no named
 // block outlives the statement's temporaries.
-i64 SettleItem(i64 res, i64 k, i64 vx)
-{
+i64 SettleItem(i64 res, i64 k, i64 vx) {
     if (isnamedslot(res)) return GenStoreB(reinterpret_cast<val_item*>(vtable[res].data) + k, vx);
     val_item t{};
     i64 e = GenStoreV2(&t, &vtable[vx], false);

@@ -22,7 +22,7 @@ zem_line* eLine_New() {
 // strictly longer than needed.
 static char* room(zem_line* line, i64 n) {
     if (line->len < n + 1) {
-        std::free(line->text);   // a one-byte buffer of an empty text too
+        std::free(line->text);  // a one-byte buffer of an empty text too
         line->text = static_cast<char*>(AL2(1, n + 1));
         line->len = n;
     }

@@ -4,9 +4,9 @@
 #include "values/values.h"
 
 struct zem_line {
-    char* text;      // own zero-terminated buffer, nullptr until a text is stored
-    i64 len;         // text length the buffer was made for (len + 1 bytes); -1 none
-    i64 tag;         // the owner's number for the line (source line number)
+    char* text;  // own zero-terminated buffer, nullptr until a text is stored
+    i64 len;     // text length the buffer was made for (len + 1 bytes); -1 none
+    i64 tag;     // the owner's number for the line (source line number)
     zem_line* next;
 };
 

@@ -6,8 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-void sopnd_load(sopnd* o, i64 c, i64 v, i64 res)
-{
+void sopnd_load(sopnd* o, i64 c, i64 v, i64 res) {
     o->c = c;
     o->v = v;
     o->d = *opnd(c, v);
@@ -25,8 +24,7 @@ void sopnd_load(sopnd* o, i64 c, i64 v, i64 res)
     }
 }
 
-i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
-{
+i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd_load(l, lc, lv, res);
     sopnd_load(r, rc, rv, res);
     if (l->d.rank < 0 || r->d.rank < 0) return errchk = E_VALUE;
@@ -34,14 +32,12 @@ i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv)
     return 0;
 }
 
-void sopnd_refresh(sopnd* o)
-{
+void sopnd_refresh(sopnd* o) {
     if (o->one || o->priv || o->d.count == 0) return;
     o->p = opnd(o->c, o->v)->data;
 }
 
-const double* sopnd_doubles(const sopnd* o)
-{
+const double* sopnd_doubles(const sopnd* o) {
     if (o->d.type == TFLOAT || o->d.type == TDATETIME || o->d.count == 0)
         return (const double*)o->p;
     i64 n = o->d.count;
@@ -51,8 +47,7 @@ const double* sopnd_doubles(const sopnd* o)
     return d;
 }
 
-const complex2* sopnd_complex(const sopnd* o)
-{
+const complex2* sopnd_complex(const sopnd* o) {
     if (o->d.type == TCPLX || o->d.count == 0) return (const complex2*)o->p;
     i64 n = o->d.count;
     complex2* z = (complex2*)GM_new(TCPLX, n);
@@ -61,15 +56,13 @@ const complex2* sopnd_complex(const sopnd* o)
     return z;
 }
 
-i64 dbl2int(double x)
-{
+i64 dbl2int(double x) {
     // 2^63 itself is out of range; -2^63 is the null anyway.
     if (!(x > -9223372036854775808.0 && x < 9223372036854775808.0)) return INULL;
     return (i64)x;
 }
 
-i64 shape_run(const i64* dims, i64 rank, i64* run)
-{
+i64 shape_run(const i64* dims, i64 rank, i64* run) {
     *run = 0;
     if (rank <= 2) return 0;
     i64 words = 2 * rank - 2;  // dimensions 2..r, end mark, stride room
@@ -82,8 +75,7 @@ i64 shape_run(const i64* dims, i64 rank, i64* run)
     return 0;
 }
 
-void shape_set(i64 res, const i64* dims, i64 rank, i64 run)
-{
+void shape_set(i64 res, const i64* dims, i64 rank, i64 run) {
     val_item* d = &vtable[res];
     if (rank == 1 && d->count != 1) d->dim0 = d->count;
     if (rank >= 2) d->dim0 = dims[0];
@@ -91,8 +83,7 @@ void shape_set(i64 res, const i64* dims, i64 rank, i64 run)
     if (rank > 2) d->dim1 = run;
 }
 
-i64 shape_of(const val_item* v, i64* dims)
-{
+i64 shape_of(const val_item* v, i64* dims) {
     if (v->rank <= 0) return 0;
     if (v->rank == 1) {
         dims[0] = v->count;
@@ -105,8 +96,7 @@ i64 shape_of(const val_item* v, i64* dims)
     return v->rank;
 }
 
-void RowMajorStrides(const i64* dims, i64 rank, i64* stride)
-{
+void RowMajorStrides(const i64* dims, i64 rank, i64* stride) {
     i64 s = 1;
     for (i64 k = rank - 1; k >= 0; k--) {
         stride[k] = s;
@@ -114,8 +104,7 @@ void RowMajorStrides(const i64* dims, i64 rank, i64* stride)
     }
 }
 
-i64 CfAbstract(i64 c, i64 v, i64* dims)
-{
+i64 CfAbstract(i64 c, i64 v, i64* dims) {
     const val_item* x = opnd(c, v);
     if (x->rank <= 0) dims[0] = x->count;
     else shape_of(x, dims);

@@ -37,13 +37,11 @@ const double* sopnd_doubles(const sopnd* o);
 // The operand's elements as complex numbers, converted into scratch as needed.
 const complex2* sopnd_complex(const sopnd* o);
 
-
 // ---- numbers ------------------------------------------------------------------
 
 // A double as a 64-bit integer, truncated; NaN and values outside the
 // 64-bit range give the integer null.
 i64 dbl2int(double x);
-
 
 // ---- shapes -------------------------------------------------------------------
 

@@ -1,7 +1,7 @@
 // The operand registers and their loaders: every primitive describes its
 // operands through these globals before it runs its kernels.
-#include "values/internal.h"
 #include "values/registers.h"
+#include "values/internal.h"
 
 i64 ltyp, lrnk, llgth, llgth1, lop0, lop1;
 double lop2;
@@ -31,8 +31,6 @@ i64 rlgth_1, rop_0, rop_1;
 i64* ro_0;
 i64* ro_1;
 i64 rdim_0, rdim_1, rd_1;
-
-
 
 // Last dimension: the count for rank <= 1, else the end of the shape.
 static i64 lastdim(const val_item* v) {
@@ -74,10 +72,8 @@ static void load_operand(const opregs& r, i64 c, i64 v) {
             *r.op3 = *reinterpret_cast<char*>(&x->dim0);
         }
     } else if (x->count > 0) {
-        if (DoubleView(x->type))
-            *r.o2 = reinterpret_cast<double*>(x->data);
-        else if (x->type == TCHAR)
-            *r.o3 = x->data;
+        if (DoubleView(x->type)) *r.o2 = reinterpret_cast<double*>(x->data);
+        else if (x->type == TCHAR) *r.o3 = x->data;
         else if (WordType(x->type)) {
             *r.o0 = reinterpret_cast<val_item*>(x->data);
             *r.o1 = reinterpret_cast<i64*>(x->data);
@@ -90,10 +86,10 @@ static void load_operand(const opregs& r, i64 c, i64 v) {
     *r.cad = getptV(x);
 }
 
-static const opregs LEFT = {&ltyp, &lrnk, &llgth, &llgth1, &lop0, &lop1, &lop2, &lop3, &lo0,
-                            &lo1, &lo2, &lo3, &ldim0, &ldim1, &ld1, &lcad, &gclx};
-static const opregs RIGHT = {&rtyp, &rrnk, &rlgth, &rlgth1, &rop0, &rop1, &rop2, &rop3, &ro0,
-                             &ro1, &ro2, &ro3, &rdim0, &rdim1, &rd1, &rcad, &gcrx};
+static const opregs LEFT = {&ltyp, &lrnk, &llgth, &llgth1, &lop0,  &lop1, &lop2, &lop3, &lo0,
+                            &lo1,  &lo2,  &lo3,   &ldim0,  &ldim1, &ld1,  &lcad, &gclx};
+static const opregs RIGHT = {&rtyp, &rrnk, &rlgth, &rlgth1, &rop0,  &rop1, &rop2, &rop3, &ro0,
+                             &ro1,  &ro2,  &ro3,   &rdim0,  &rdim1, &rd1,  &rcad, &gcrx};
 
 static void load_target(i64 flag, i64 target) {
     val_item* t = &vtable[target];

@@ -10,15 +10,15 @@
 
 // Left operand.
 extern i64 ltyp, lrnk, llgth, llgth1;
-extern i64 lop0, lop1;     // single integer-like element (both the same)
-extern double lop2;        // single float-like element
-extern char lop3;          // single character element
-extern val_item* lo0;      // data of a non-single operand, by view
+extern i64 lop0, lop1;  // single integer-like element (both the same)
+extern double lop2;     // single float-like element
+extern char lop3;       // single character element
+extern val_item* lo0;   // data of a non-single operand, by view
 extern i64* lo1;
 extern double* lo2;
 extern char* lo3;
 extern i64 ldim0, ldim1, ld1;
-extern void* lcad;         // element address (inline word for one element)
+extern void* lcad;  // element address (inline word for one element)
 
 // Right operand.
 extern i64 rtyp, rrnk, rlgth, rlgth1;
@@ -60,9 +60,9 @@ void SetNames1(i64 c, i64 v);
 // Scratch copies of the loaded operands as doubles or complex numbers; they
 // live until the end of the primitive application.
 
-extern double ltm, rtm;          // a single left or right element as a double
-extern double* ltmp;             // left elements widened (complex: pairs)
-extern double* rtmp;             // right elements widened (complex: pairs)
+extern double ltm, rtm;  // a single left or right element as a double
+extern double* ltmp;     // left elements widened (complex: pairs)
+extern double* rtmp;     // right elements widened (complex: pairs)
 
 i64 GenTemp(i64 lc, i64 lv, i64 rc, i64 rv);
 i64 GenTempComplex(i64 lc, i64 lv, i64 rc, i64 rv);

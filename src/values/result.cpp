@@ -8,8 +8,7 @@
 #include "values/operand.h"
 #include "values/registers.h"
 
-i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count)
-{
+i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count) {
     i64 n = 1;
     bool over = false;
     for (i64 k = 0; k < rank; k++) {
@@ -24,8 +23,7 @@ i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count)
     return CheckSize(type, n);
 }
 
-i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count)
-{
+i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count) {
     i64 run;
     if (shape_run(dims, rank, &run)) return errchk;
     ttyp = type;
@@ -37,8 +35,7 @@ i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count)
 
 // Copies element map[k] (or the fill) of width W for every k.
 template <int W>
-static void gather_w(char* to, const char* from, const i64* map, i64 n, char fill)
-{
+static void gather_w(char* to, const char* from, const i64* map, i64 n, char fill) {
     for (i64 k = 0; k < n; k++) {
         if (map[k] < 0) std::memset(to + k * W, fill, W);
         else std::memcpy(to + k * W, from + map[k] * W, W);
@@ -50,15 +47,13 @@ struct map_ctx {
     const i64* map;
 };
 
-static const val_item* map_item(void* ctx, i64 k)
-{
+static const val_item* map_item(void* ctx, i64 k) {
     map_ctx* m = static_cast<map_ctx*>(ctx);
     return m->map[k] < 0 ? nullptr : OperandItem(m->src, m->map[k]);
 }
 
 i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const sopnd* src,
-                 const i64* map)
-{
+                 const i64* map) {
     if (type == TLIST) {
         map_ctx m = {src, map};
         return ListResult(res, rank, dims, count, map_item, &m);
@@ -77,30 +72,26 @@ i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const 
     return errchk = 0;
 }
 
-i64 NewList(i64 res, i64 n)
-{
+i64 NewList(i64 res, i64 n) {
     vtable[res].type = TLIST;
     if (Updatead0(res, TLIST, 1, n)) return errchk;
     vtable[res].dim0 = n;
     return 0;
 }
 
-const val_item* OperandItem(const sopnd* o, i64 k)
-{
+const val_item* OperandItem(const sopnd* o, i64 k) {
     return reinterpret_cast<const val_item*>(opnd(o->c, o->v)->data) + k;
 }
 
 // Gives back the items copied so far when a list result cannot be finished.
-static i64 drop_items(val_item* items, i64 n, bool named, i64 e)
-{
+static i64 drop_items(val_item* items, i64 n, bool named, i64 e) {
     if (named)
         for (i64 k = 0; k < n; k++) DropRef(&items[k]);
     std::free(items);
     return errchk = e;
 }
 
-i64 ListResult(i64 res, i64 rank, const i64* dims, i64 n, item_source get, void* ctx)
-{
+i64 ListResult(i64 res, i64 rank, const i64* dims, i64 n, item_source get, void* ctx) {
     bool named = isnamedslot(res);
     // The items are built aside, in memory no collection moves, so that the
     // operands stay whole (even when one of them is the result slot) until

@@ -19,8 +19,6 @@ static bool in_arena(const void* p) {
     return heap && c >= heap && c < heap + ARENA_SIZE;
 }
 
-
-
 // ---- descriptor moves and references ---------------------------------------
 
 void MoveItem(val_item* to, const val_item* from) {
@@ -91,7 +89,8 @@ struct Source {
     val_item held;
     const val_item* v;
     bool staged;
-    Source(const val_item* src, const val_item* dst) : held(), v(src), staged(needs_stage(src, dst)) {
+    Source(const val_item* src, const val_item* dst)
+        : held(), v(src), staged(needs_stage(src, dst)) {
         if (staged) {
             stage_copy(&held, src);
             v = &held;
@@ -136,9 +135,13 @@ i64 GenStoreDimv0(val_item* dst, const val_item* src) {
     return 0;
 }
 
-i64 GenStoreDimv1(val_item* dst, i64 cidx, i64 vidx) { return GenStoreDimv0(dst, opnd(cidx, vidx)); }
+i64 GenStoreDimv1(val_item* dst, i64 cidx, i64 vidx) {
+    return GenStoreDimv0(dst, opnd(cidx, vidx));
+}
 
-i64 GenStoreDims(i64 vx, i64 cidx, i64 vidx) { return GenStoreDimv0(&vtable[vx], opnd(cidx, vidx)); }
+i64 GenStoreDims(i64 vx, i64 cidx, i64 vidx) {
+    return GenStoreDimv0(&vtable[vx], opnd(cidx, vidx));
+}
 
 // ---- whole values -----------------------------------------------------------
 
@@ -152,7 +155,7 @@ static i64 fill_copy(val_item* t, const val_item* s, bool named) {
         return 0;
     }
     if (t->rank <= 1) {
-        t->dim0 = s->dim0;   // sub-kind of a dictionary, row count of columns
+        t->dim0 = s->dim0;  // sub-kind of a dictionary, row count of columns
         t->dim1 = s->dim1;
     }
     if (t->count <= 0) return 0;
@@ -261,7 +264,7 @@ i64 GenStoreB(val_item* dst, i64 vx) {
 
 i64 GenStoreDt(i64 vx, val_item* item, i64 n) {
     if (!isoneV(item) || n == 1) return GenStoreV0(vx, item);
-    val_item one = *item;   // the element is inline: no block to lose
+    val_item one = *item;  // the element is inline: no block to lose
     vtable[vx].type = one.type;
     i64 e = Updatead0(vx, one.type, 1, n);
     if (e) return errchk = e;
@@ -507,8 +510,7 @@ static i64 cat_enum(val_item* t, const val_item* a, const val_item* b, bool name
     for (const val_item* v : side) {
         if (v->type == TENUM)
             std::memcpy(out + at, reinterpret_cast<const i64*>(v->data) + 2, 8 * v->count);
-        else
-            enum_lookup(out + at, en, v);
+        else enum_lookup(out + at, en, v);
         at += v->count;
     }
     return 0;

@@ -96,9 +96,15 @@ void LeftBalance(sym_node** p) {
         R_Rotate(p);
     } else if (l->balance == -1) {
         sym_node* r = l->right;
-        if (r->balance == 1) { (*p)->balance = -1; l->balance = 0; }
-        else if (r->balance == 0) { (*p)->balance = l->balance = 0; }
-        else { (*p)->balance = 0; l->balance = 1; }
+        if (r->balance == 1) {
+            (*p)->balance = -1;
+            l->balance = 0;
+        } else if (r->balance == 0) {
+            (*p)->balance = l->balance = 0;
+        } else {
+            (*p)->balance = 0;
+            l->balance = 1;
+        }
         r->balance = 0;
         L_Rotate(&(*p)->left);
         R_Rotate(p);
@@ -112,9 +118,15 @@ void RightBalance(sym_node** p) {
         L_Rotate(p);
     } else if (r->balance == 1) {
         sym_node* l = r->left;
-        if (l->balance == -1) { (*p)->balance = 1; r->balance = 0; }
-        else if (l->balance == 0) { (*p)->balance = r->balance = 0; }
-        else { (*p)->balance = 0; r->balance = -1; }
+        if (l->balance == -1) {
+            (*p)->balance = 1;
+            r->balance = 0;
+        } else if (l->balance == 0) {
+            (*p)->balance = r->balance = 0;
+        } else {
+            (*p)->balance = 0;
+            r->balance = -1;
+        }
         l->balance = 0;
         R_Rotate(&(*p)->right);
         L_Rotate(p);
@@ -144,16 +156,30 @@ int InsertAVL(sym_node** root, int* taller, i64* sidx, i64* id, const estring* e
     if (c < 0) {
         if (!InsertAVL(&node->left, taller, sidx, id, e)) return 0;
         if (*taller) {
-            if (node->balance == 1) { LeftBalance(root); *taller = 0; }
-            else if (node->balance == 0) { node->balance = 1; *taller = 1; }
-            else { node->balance = 0; *taller = 0; }
+            if (node->balance == 1) {
+                LeftBalance(root);
+                *taller = 0;
+            } else if (node->balance == 0) {
+                node->balance = 1;
+                *taller = 1;
+            } else {
+                node->balance = 0;
+                *taller = 0;
+            }
         }
     } else {
         if (!InsertAVL(&node->right, taller, sidx, id, e)) return 0;
         if (*taller) {
-            if (node->balance == 1) { node->balance = 0; *taller = 0; }
-            else if (node->balance == 0) { node->balance = -1; *taller = 1; }
-            else { RightBalance(root); *taller = 0; }
+            if (node->balance == 1) {
+                node->balance = 0;
+                *taller = 0;
+            } else if (node->balance == 0) {
+                node->balance = -1;
+                *taller = 1;
+            } else {
+                RightBalance(root);
+                *taller = 0;
+            }
         }
     }
     return 1;

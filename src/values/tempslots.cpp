@@ -84,8 +84,7 @@ void ResetTemps(i64 mark) {
 
 void UntrackTemp(const val_item* item) {
     i64 vx = TempIndex(item);
-    if (vx >= 0 && templarge[vx] && NodeData(templarge[vx]) == item->data)
-        templarge[vx] = nullptr;
+    if (vx >= 0 && templarge[vx] && NodeData(templarge[vx]) == item->data) templarge[vx] = nullptr;
 }
 
 void ForgetTempLarge(heap_node* node) {

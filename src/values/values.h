@@ -17,10 +17,10 @@ typedef int64_t i64;
 // one-element value of an inline type (complex: dim0 and dim1).
 struct val_item {
     i64 type;
-    i64 rank;      // -1: no value
+    i64 rank;  // -1: no value
     i64 dim0;
-    i64 dim1;      // rank 2: row length; rank > 2: glist index of axes 2..k
-    i64 bytes;     // data bytes owned; 0 = none
+    i64 dim1;   // rank 2: row length; rank > 2: glist index of axes 2..k
+    i64 bytes;  // data bytes owned; 0 = none
     i64 count;
     i64 reserved;  // always 0
     char* data;
@@ -29,33 +29,46 @@ static_assert(sizeof(val_item) == 64, "descriptor must be 64 bytes");
 
 // Element type codes.
 enum : i64 {
-    TBOOL = 0, TINT = 1, TFLOAT = 2, TCHAR = 3, TCPLX = 4, TSYM = 5, TLIST = 6,
-    TMONTH = 7, TDATE = 8, TDATETIME = 9, TMINUTE = 10, TSECOND = 11, TTIME = 12,
-    TENUM = 21, TDICT = 91, TTABLE = 92
+    TBOOL = 0,
+    TINT = 1,
+    TFLOAT = 2,
+    TCHAR = 3,
+    TCPLX = 4,
+    TSYM = 5,
+    TLIST = 6,
+    TMONTH = 7,
+    TDATE = 8,
+    TDATETIME = 9,
+    TMINUTE = 10,
+    TSECOND = 11,
+    TTIME = 12,
+    TENUM = 21,
+    TDICT = 91,
+    TTABLE = 92
 };
 
-constexpr i64 VTSIZE = 16384;       // value slots
-constexpr i64 CTSIZE = 4096;        // constant entries
-constexpr i64 SYSTART = 15364;      // first system-variable slot ([]OF)
-constexpr i64 SLOT_IO = 1, SLOT_OF = 15364, SLOT_AV = 15365, SLOT_LX = 15366,
-              SLOT_RL = 15367, SLOT_PP = 15368;
-constexpr i64 FIRSTVAR = 18;        // first global variable slot
-constexpr i64 LASTNAMED = 15383;    // last named slot; above it: temporaries
-constexpr i64 NFIXCONST = 21;       // ctable entries 0..20 are fixed
+constexpr i64 VTSIZE = 16384;   // value slots
+constexpr i64 CTSIZE = 4096;    // constant entries
+constexpr i64 SYSTART = 15364;  // first system-variable slot ([]OF)
+constexpr i64 SLOT_IO = 1, SLOT_OF = 15364, SLOT_AV = 15365, SLOT_LX = 15366, SLOT_RL = 15367,
+              SLOT_PP = 15368;
+constexpr i64 FIRSTVAR = 18;      // first global variable slot
+constexpr i64 LASTNAMED = 15383;  // last named slot; above it: temporaries
+constexpr i64 NFIXCONST = 21;     // ctable entries 0..20 are fixed
 constexpr i64 ARENA_SIZE = 52428800;
 constexpr i64 GLIST_SIZE = 6553600;
 
 extern val_item vtable[VTSIZE];
 extern val_item ctable[CTSIZE];
-extern i64 lstvx;      // last global variable slot (17 when none)
-extern i64 lstvxend;   // lower boundary of the locals (15364 when none)
-extern i64 lstcx;      // last used ctable entry
-extern i64 errchk;     // error code of the running routine
+extern i64 lstvx;           // last global variable slot (17 when none)
+extern i64 lstvxend;        // lower boundary of the locals (15364 when none)
+extern i64 lstcx;           // last used ctable entry
+extern i64 errchk;          // error code of the running routine
 extern const double QDPPM;  // 10^10, read by the number formatter
 
 // Shape-list store: trailing axes of rank > 2 values, runs ended by -1.
 extern i64* glist;
-extern i64 nxtglx;     // last used word (-1 empty)
+extern i64 nxtglx;  // last used word (-1 empty)
 
 // Slots whose values outlive the statement: the variables, and also []IO
 // (slot 1) and the two print targets (slots 2, 3), which are read again later.
@@ -78,7 +91,8 @@ inline bool isnumtype(i64 t) { return t == TBOOL || t == TINT || t == TFLOAT; }
 // Types kept as one 64-bit integer word per element: booleans, integers,
 // symbols, enumeration indices, and the dates and times but datetime.
 inline bool WordType(i64 t) {
-    return t == TBOOL || t == TINT || t == TSYM || t == TENUM || (t >= TMONTH && t <= TTIME && t != TDATETIME);
+    return t == TBOOL || t == TINT || t == TSYM || t == TENUM ||
+           (t >= TMONTH && t <= TTIME && t != TDATETIME);
 }
 // Types whose elements are read as doubles: floats, complex parts, datetimes.
 inline bool DoubleView(i64 t) { return t == TFLOAT || t == TCPLX || t == TDATETIME; }
@@ -96,7 +110,7 @@ struct complex2 {
 };
 static_assert(sizeof(complex2) == 16, "complex element must be 16 bytes");
 
-constexpr i64 INULL = INT64_MIN;   // the integer null
+constexpr i64 INULL = INT64_MIN;  // the integer null
 
 // Bytes of data of n elements of a type (a character vector keeps a
 // terminating zero).
@@ -118,10 +132,10 @@ char gettyp0(i64 type);
 
 // ---- arena and result allocation -----------------------------------------
 
-extern i64 stacktop;   // first free byte above the temporaries
-extern i64 r15;        // lowest byte of the named region
+extern i64 stacktop;  // first free byte above the temporaries
+extern i64 r15;       // lowest byte of the named region
 extern i64 R0;
-extern char* cad0;     // write cursors left by the allocators
+extern char* cad0;  // write cursors left by the allocators
 extern val_item* p0;
 extern i64* p1;
 extern double* p2;

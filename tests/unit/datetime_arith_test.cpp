@@ -8,7 +8,7 @@
 namespace {
 
 constexpr i64 ADD = 45, SUB = 47;
-constexpr i64 FAIL = -999;   // expected when the call must fail
+constexpr i64 FAIL = -999;  // expected when the call must fail
 constexpr double DAY = 86400000.0;
 
 struct Shift {
@@ -46,7 +46,7 @@ TEST(DatetimeArith, CountAddedOrTaken) {
         {ADD, TDATE, 20150810, INT64_MAX, FAIL},
         {ADD, TDATE, 20150810, INT64_MIN, FAIL},
         {SUB, TDATE, 20150810, INT64_MIN, FAIL},
-        {ADD, TDATE, 0, 1, FAIL},   // the fill date is no date
+        {ADD, TDATE, 0, 1, FAIL},  // the fill date is no date
         // times of day wrap within one day
         {ADD, TMINUTE, 23 * 60 + 59, 2, 1},
         {SUB, TMINUTE, 0, 1, 1439},
@@ -81,7 +81,7 @@ struct ShiftE {
     i64 code;
     double value;
     i64 n;
-    double result;   // NAN: must fail
+    double result;  // NAN: must fail
 };
 
 TEST(DatetimeArith, DatetimeMovedByMilliseconds) {
@@ -167,7 +167,9 @@ TEST(DatetimeArith, Differences) {
 }
 
 TEST(DatetimeArith, DatetimeDifferences) {
-    const struct { double a, b, result; } cases[] = {
+    const struct {
+        double a, b, result;
+    } cases[] = {
         {20150811 * DAY + 3600000, 20150810 * DAY + 23 * 3600000.0, 7200000},
         {20150810 * DAY + 23 * 3600000.0, 20150811 * DAY + 3600000, -7200000},
         {20160301 * DAY, 20160228 * DAY, 2 * DAY},

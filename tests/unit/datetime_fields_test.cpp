@@ -65,7 +65,10 @@ TEST(DatetimeFields, DatetimeSplitOfNonFiniteIsZero) {
 }
 
 TEST(DatetimeFields, LeapYears) {
-    const struct { i64 year; bool leap; } cases[] = {
+    const struct {
+        i64 year;
+        bool leap;
+    } cases[] = {
         {2000, true}, {2100, false}, {1900, false}, {2016, true}, {2015, false}, {2096, true},
     };
     for (auto c : cases) EXPECT_EQ(isleap(c.year), c.leap) << c.year;
@@ -116,13 +119,14 @@ TEST(DatetimeFields, Validation) {
 }
 
 TEST(DatetimeFields, DayNumbers) {
-    const struct { i64 date[3]; i64 day; } cases[] = {
-        {{1900, 1, 1}, 1},
-        {{1900, 12, 31}, 365},
-        {{1901, 1, 1}, 366},
-        {{1900, 3, 1}, 60},      // 1900 is no leap year
-        {{2000, 1, 1}, 36525},   // 24 leap years in 1901..1999
-        {{2000, 3, 1}, 36585},   // 2000 is one
+    const struct {
+        i64 date[3];
+        i64 day;
+    } cases[] = {
+        {{1900, 1, 1}, 1},     {{1900, 12, 31}, 365},
+        {{1901, 1, 1}, 366},   {{1900, 3, 1}, 60},  // 1900 is no leap year
+        {{2000, 1, 1}, 36525},                      // 24 leap years in 1901..1999
+        {{2000, 3, 1}, 36585},                      // 2000 is one
     };
     for (auto c : cases) EXPECT_EQ(trandate(c.date), c.day) << c.date[0];
     const i64 a[3] = {2099, 12, 31}, b[3] = {2100, 1, 1};

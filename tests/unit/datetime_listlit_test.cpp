@@ -66,7 +66,7 @@ TEST_F(DatetimeListlit, ListLiteralKeepsSourceOrder) {
     EXPECT_EQ(Scalar(it[0]), 5);
     ASSERT_EQ(it[1].type, TINT);
     ASSERT_EQ(it[1].count, 3);
-    EXPECT_NE(it[1].data, vtable[18].data);   // a copy, not a share
+    EXPECT_NE(it[1].data, vtable[18].data);  // a copy, not a share
     EXPECT_EQ(reinterpret_cast<i64*>(it[1].data)[2], 3);
     ASSERT_EQ(it[2].type, TCHAR);
     EXPECT_EQ(std::string(it[2].data, 2), "ab");
@@ -76,11 +76,11 @@ TEST_F(DatetimeListlit, ListLiteralErrors) {
     IntScalar(&ctable[30], 5);
     vtable[20].rank = NOVALUE;
     i64 cidx[1] = {-1}, vidx[1] = {20};
-    EXPECT_EQ(GenAlist(4, 30, 0, cidx, vidx, 0), 4);   // an undefined item
+    EXPECT_EQ(GenAlist(4, 30, 0, cidx, vidx, 0), 4);  // an undefined item
     EXPECT_EQ(errchk, 4);
     EXPECT_EQ(GenAlist(4, -1, 20, cidx, vidx, -1), 1);  // a negative count
     cidx[0] = 30;
-    EXPECT_EQ(GenAlist(4, -1, 20, cidx, vidx, 0), 4);   // the last item undefined
+    EXPECT_EQ(GenAlist(4, -1, 20, cidx, vidx, 0), 4);  // the last item undefined
 }
 
 // An item that is the result slot keeps its old value in the list.
@@ -121,13 +121,15 @@ TEST_F(DatetimeListlit, MultipleAssignmentErrorsAssignNothing) {
     IntScalar(&vtable[7], 5);
     IntScalar(&ctable[42], 9);
     vtable[8].rank = NOVALUE;
-    struct { i64 c, v, cidx, vidx, rc, rv, code; } cases[] = {
-        {-1, 20, -1, 21, -1, 8, 4},     // right without a value
-        {-1, 20, -1, 21, -1, 7, 1},     // right not a list
-        {-1, 20, -1, 21, 42, 0, 1},     // right a constant
-        {-1, 20, 42, 0, -1, 6, 1},      // (a;9)<-...
-        {42, 0, -1, 21, -1, 6, 1},      // (9;b)<-...
-        {-1, 20, -1, 9, -1, 6, 1},      // a temporary target
+    struct {
+        i64 c, v, cidx, vidx, rc, rv, code;
+    } cases[] = {
+        {-1, 20, -1, 21, -1, 8, 4},  // right without a value
+        {-1, 20, -1, 21, -1, 7, 1},  // right not a list
+        {-1, 20, -1, 21, 42, 0, 1},  // right a constant
+        {-1, 20, 42, 0, -1, 6, 1},   // (a;9)<-...
+        {42, 0, -1, 21, -1, 6, 1},   // (9;b)<-...
+        {-1, 20, -1, 9, -1, 6, 1},   // a temporary target
     };
     for (auto c : cases) {
         i64 cidx[1] = {c.cidx}, vidx[1] = {c.vidx};
@@ -167,13 +169,18 @@ TEST_F(DatetimeListlit, TimeStampShape) {
     i64 f[7];
     dtconvt2(f, v);
     EXPECT_EQ(checkDT(TDATETIME, f), 1);
-    EXPECT_EQ(v, dtvalue2(f));   // whole milliseconds
+    EXPECT_EQ(v, dtvalue2(f));  // whole milliseconds
     // The stamp lies between the local times read before and after.
     auto stamp = [](time_t t, i64 ms) {
         tm local{};
         localtime_r(&t, &local);
-        i64 g[7] = {local.tm_year + 1900LL, local.tm_mon + 1LL, (i64)local.tm_mday,
-                    (i64)local.tm_hour, (i64)local.tm_min, (i64)local.tm_sec, ms};
+        i64 g[7] = {local.tm_year + 1900LL,
+                    local.tm_mon + 1LL,
+                    (i64)local.tm_mday,
+                    (i64)local.tm_hour,
+                    (i64)local.tm_min,
+                    (i64)local.tm_sec,
+                    ms};
         return dtvalue2(g);
     };
     EXPECT_GE(v, stamp(before, 0));

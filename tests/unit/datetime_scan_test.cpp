@@ -11,9 +11,9 @@ namespace {
 struct ScanCase {
     const char* text;
     i64 rc;
-    i64 type;                  // when rc is 0
-    std::vector<i64> values;   // when rc is 0 (datetimes: see below)
-    i64 end;                   // *pos after the run, when rc is 0
+    i64 type;                 // when rc is 0
+    std::vector<i64> values;  // when rc is 0 (datetimes: see below)
+    i64 end;                  // *pos after the run, when rc is 0
 };
 
 TEST(DatetimeScan, Runs) {

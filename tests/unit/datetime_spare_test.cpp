@@ -14,8 +14,8 @@ TEST(DatetimeSpare, Compare) {
     EXPECT_EQ(dtcompare(TDATE, a, a), -1);
     EXPECT_EQ(dtcompare(TDATE, a, b), 2);
     EXPECT_EQ(dtcompare(TDATE, b, a), 1);
-    EXPECT_EQ(dtcompare(TMONTH, a, b), -1);     // day not compared
-    EXPECT_EQ(dtcompare(TDATETIME, a, c), 2);   // all seven compared
+    EXPECT_EQ(dtcompare(TMONTH, a, b), -1);    // day not compared
+    EXPECT_EQ(dtcompare(TDATETIME, a, c), 2);  // all seven compared
     EXPECT_EQ(dtcompare(TINT, a, b), -1);
 }
 
@@ -26,7 +26,7 @@ TEST(DatetimeSpare, RadixPacking) {
     EXPECT_EQ(v, 20150810.0);
     EXPECT_EQ(encalc(f, 3, true, &v), 3);
     EXPECT_EQ(v, 9 * 3600 + 5 * 60 + 3.0);
-    EXPECT_EQ(encalc(f, 10, true, &v), 3);   // no radix beyond seconds
+    EXPECT_EQ(encalc(f, 10, true, &v), 3);  // no radix beyond seconds
     EXPECT_EQ(encalc(f, 0, false, &v), 0);
     EXPECT_EQ(v, 0.0);
 }
@@ -44,7 +44,11 @@ TEST(DatetimeSpare, DigitRuns) {
 }
 
 TEST(DatetimeSpare, Validation) {
-    const struct { i64 type; i64 f[7]; int valid; } cases[] = {
+    const struct {
+        i64 type;
+        i64 f[7];
+        int valid;
+    } cases[] = {
         {TMONTH, {2015, 12}, 1},
         {TMONTH, {2101, 1}, 0},
         {TDATE, {2016, 2, 29}, 1},
@@ -76,7 +80,7 @@ TEST(DatetimeSpare, DayTimeRecord) {
     EXPECT_EQ(d.f[1], 1999);
     EXPECT_EQ(d.f[2], 12);
     EXPECT_EQ(d.f[3], 10);
-    DTime_Value(&d, TMINUTE, 545);   // other types leave the record
+    DTime_Value(&d, TMINUTE, 545);  // other types leave the record
     EXPECT_EQ(d.f[1], 1999);
 }
 

@@ -10,7 +10,11 @@
 namespace {
 
 TEST(DatetimeText, ElementTexts) {
-    const struct { i64 type; i64 value; const char* text; } cases[] = {
+    const struct {
+        i64 type;
+        i64 value;
+        const char* text;
+    } cases[] = {
         {TMONTH, 199901, "1999.01m"},
         {TMONTH, 201512, "2015.12m"},
         {TDATE, 20150810, "2015.08.10"},
@@ -20,8 +24,8 @@ TEST(DatetimeText, ElementTexts) {
         {TSECOND, 9 * 3600 + 5 * 60 + 3, "09:05:03"},
         {TTIME, 45296789, "12:34:56.789"},
         {TTIME, 7, "00:00:00.007"},
-        {TDATE, INT64_MIN, "0n"},     // empty CSV cell
-        {TMONTH, 0, "0.00m"},         // fill element
+        {TDATE, INT64_MIN, "0n"},  // empty CSV cell
+        {TMONTH, 0, "0.00m"},      // fill element
     };
     for (auto c : cases) {
         char buf[TIMEBUF];
@@ -42,7 +46,10 @@ TEST(DatetimeText, TextWidthsMatchTheLiteralLengths) {
 }
 
 TEST(DatetimeText, DatetimeTexts) {
-    const struct { double value; const char* text; } cases[] = {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
         {20150810.0 * 86400000.0 + 32703007.0, "2015.08.10T09:05:03.007"},
         {20150810.0 * 86400000.0, "2015.08.10T00:00:00.000"},
         {21001231.0 * 86400000.0 + 86399999.0, "2100.12.31T23:59:59.999"},
@@ -72,14 +79,14 @@ TEST(DatetimeText, ExtremeValuesFitTheBuffer) {
 struct Read1Case {
     const char* text;
     i64 type;
-    i64 check;    // answer without compute
-    i64 value;    // answer with compute
+    i64 check;  // answer without compute
+    i64 value;  // answer with compute
 };
 
 TEST(DatetimeLiteral, ReadDate1) {
     const Read1Case cases[] = {
         {"2015.08m", TMONTH, 0, 201508},
-        {"2015.13m", TMONTH, -1, 201513},   // form fine, month invalid
+        {"2015.13m", TMONTH, -1, 201513},  // form fine, month invalid
         {"1899.12m", TMONTH, -1, 189912},
         {"2015.08.10", TDATE, 0, 20150810},
         {"2000.02.29", TDATE, 0, 20000229},
@@ -104,7 +111,7 @@ TEST(DatetimeLiteral, ReadDate1) {
         {"09.05", TMINUTE, -1, -1},
         {"09:05:3", TSECOND, -1, -1},
         {"12:34:56:789", TTIME, -1, -1},
-        {"2015.08.10", TDATETIME, -1, -1},   // not a type of this reader
+        {"2015.08.10", TDATETIME, -1, -1},  // not a type of this reader
         {"2015.08.10", TINT, -1, -1},
     };
     for (const Read1Case& c : cases) {
@@ -158,8 +165,10 @@ TEST(DatetimeLiteral, ReadDate2) {
 TEST(DatetimeLiteral, TextOfAReadLiteralIsTheLiteral) {
     for (const char* t : {"2015.08m", "2015.08.10", "09:05", "09:05:03", "12:34:56.789"}) {
         i64 len = (i64)strlen(t);
-        i64 type = len == 8 ? (t[7] == 'm' ? TMONTH : TSECOND)
-                 : len == 10 ? TDATE : len == 5 ? TMINUTE : TTIME;
+        i64 type = len == 8    ? (t[7] == 'm' ? TMONTH : TSECOND)
+                   : len == 10 ? TDATE
+                   : len == 5  ? TMINUTE
+                               : TTIME;
         char buf[TIMEBUF];
         optime1(ReadDate1(t, type, true, len), type, buf);
         EXPECT_STREQ(buf, t);
@@ -170,18 +179,21 @@ TEST(DatetimeLiteral, TextOfAReadLiteralIsTheLiteral) {
 }
 
 TEST(DatetimeLiteral, CsvDates) {
-    const struct { const char* text; i64 value; } cases[] = {
+    const struct {
+        const char* text;
+        i64 value;
+    } cases[] = {
         {"8/10/15", 20150810},
         {"12/31/99", 20991231},
         {"2/29/16", 20160229},
         {"1/1/0", 20000101},
         {"8/10/15\r\n", 20150810},
-        {"2/29/15", INT64_MIN},             // no such day
+        {"2/29/15", INT64_MIN},  // no such day
         {"13/1/15", INT64_MIN},
-        {"8/10", INT64_MIN},                // fields missing
+        {"8/10", INT64_MIN},  // fields missing
         {"", INT64_MIN},
         {"abc", INT64_MIN},
-        {"8/10/2015", INT64_MIN},           // not a two-digit year
+        {"8/10/2015", INT64_MIN},  // not a two-digit year
         {"8/10/15x", INT64_MIN},
         {"8/10/-5", INT64_MIN},
         {"99999999999999999999/1/15", INT64_MIN},

@@ -39,9 +39,17 @@ std::string Text(i64 (*gen)(double, char*), double x) {
 }
 
 TEST(DisplayElemText, IntegerTexts) {
-    struct { i64 v; const char* text; } cases[] = {
-        {INT64_MIN, "0n"}, {INT64_MAX, "0w"}, {-INT64_MAX, "_0w"}, {-5, "_5"},
-        {1, "1"}, {0, "0"}, {1234567890123, "1234567890123"},
+    struct {
+        i64 v;
+        const char* text;
+    } cases[] = {
+        {INT64_MIN, "0n"},
+        {INT64_MAX, "0w"},
+        {-INT64_MAX, "_0w"},
+        {-5, "_5"},
+        {1, "1"},
+        {0, "0"},
+        {1234567890123, "1234567890123"},
         {INT64_MIN + 2, "_9223372036854775806"},
     };
     for (auto& c : cases) {
@@ -54,17 +62,28 @@ TEST(DisplayElemText, IntegerTexts) {
 
 TEST(DisplayElemText, FloatTextsAtDefaultPrecision) {
     PrintPrecision pp(10);
-    struct { double x; const char* text; } cases[] = {
-        {100000, "100000"}, {1e10, "1e10"}, {1.5e-7, "1.5e_7"}, {-2.5, "_2.5"},
-        {-1e-20, "_1e_20"}, {1.0 / 3, "0.3333333333"}, {-0.0, "_0"}, {0.00001, "1e_5"},
-        {1e100, "1e100"}, {1e-100, "1e_100"}, {-1.5e300, "_1.5e300"}, {1e5, "100000"},
-        {NaN, "0nf"}, {Inf, "0wf"}, {-Inf, "_0wf"}, {12345678901.0, "1.23456789e10"},
+    struct {
+        double x;
+        const char* text;
+    } cases[] = {
+        {100000, "100000"},     {1e10, "1e10"},
+        {1.5e-7, "1.5e_7"},     {-2.5, "_2.5"},
+        {-1e-20, "_1e_20"},     {1.0 / 3, "0.3333333333"},
+        {-0.0, "_0"},           {0.00001, "1e_5"},
+        {1e100, "1e100"},       {1e-100, "1e_100"},
+        {-1.5e300, "_1.5e300"}, {1e5, "100000"},
+        {NaN, "0nf"},           {Inf, "0wf"},
+        {-Inf, "_0wf"},         {12345678901.0, "1.23456789e10"},
     };
     for (auto& c : cases) EXPECT_EQ(Text(GenFloat, c.x), c.text) << c.x;
 }
 
 TEST(DisplayElemText, FloatTextsFollowPrintPrecision) {
-    struct { i64 pp; double x; const char* text; } cases[] = {
+    struct {
+        i64 pp;
+        double x;
+        const char* text;
+    } cases[] = {
         {3, 3.14159265358979, "3.14"},
         {1, 0.37, "0.4"},
         {17, 0.1, "0.10000000000000001"},
@@ -88,7 +107,11 @@ TEST(DisplayElemText, UnreadablePrecisionFallsBackToTen) {
 
 TEST(DisplayElemText, ComplexTexts) {
     PrintPrecision pp(10);
-    struct { complex2 z; const char* gen; const char* fill; } cases[] = {
+    struct {
+        complex2 z;
+        const char* gen;
+        const char* fill;
+    } cases[] = {
         {{1, 2}, "1j2", "1j2"},
         {{3, 0}, "3", "3"},
         {{0, -1}, "0j_1", "0j_1"},
@@ -109,9 +132,12 @@ TEST(DisplayElemText, ComplexTexts) {
 }
 
 TEST(DisplayElemText, ComplexSplitAtJ) {
-    struct { const char* text; i64 a, b; } cases[] = {
-        {"1j2", 1, 1}, {"3", 1, 0}, {"0nj", 2, -1}, {"_0wj", 3, -1},
-        {"10.5j_2.25", 4, 5}, {"", 0, 0}, {"2j0nf", 1, 3},
+    struct {
+        const char* text;
+        i64 a, b;
+    } cases[] = {
+        {"1j2", 1, 1},        {"3", 1, 0}, {"0nj", 2, -1},  {"_0wj", 3, -1},
+        {"10.5j_2.25", 4, 5}, {"", 0, 0},  {"2j0nf", 1, 3},
     };
     for (auto& c : cases) {
         i64 a = 99, b = 99;
@@ -152,7 +178,11 @@ TEST(DisplayElemText, FillTempByType) {
     i64 times[] = {0, 32703007};
     val_item inline_int{TINT, 1, 42, 0, 0, 1, 0, nullptr};
     val_item inline_char{TCHAR, 0, 'q', 0, 0, 1, 0, nullptr};
-    struct { val_item v; i64 i; const char* text; } cases[] = {
+    struct {
+        val_item v;
+        i64 i;
+        const char* text;
+    } cases[] = {
         {Vector(TINT, ints, 3), 1, "_8"},
         {Vector(TINT, ints, 3), 2, "0n"},
         {Vector(TBOOL, bools, 2), 1, "1"},

@@ -106,7 +106,10 @@ TEST_F(DisplayPrinter, Scalars) {
     double f = -0.0;
     val_item cf = Scalar(TFLOAT, 0);
     memcpy(&cf.dim0, &f, sizeof f);
-    struct { val_item v; const char* out; } cases[] = {
+    struct {
+        val_item v;
+        const char* out;
+    } cases[] = {
         {Scalar(TINT, -5), "_5\n"},
         {Scalar(TBOOL, 1), "1\n"},
         {Scalar(TINT, INT64_MIN), "0n\n"},
@@ -163,9 +166,9 @@ TEST_F(DisplayPrinter, SlotTwoIsNeverCut) {
 
     std::string text(500, 'c');
     out = Print(Vector(TCHAR, text.data(), 500), 2);
-    EXPECT_EQ(out, text.substr(0, 107) + "\n" + Blanks(6) + text.substr(0, 101) + "\n" +
-                       Blanks(6) + text.substr(0, 101) + "\n" + Blanks(6) + text.substr(0, 101) +
-                       "\n" + Blanks(6) + text.substr(0, 90) + "\n");
+    EXPECT_EQ(out, text.substr(0, 107) + "\n" + Blanks(6) + text.substr(0, 101) + "\n" + Blanks(6) +
+                       text.substr(0, 101) + "\n" + Blanks(6) + text.substr(0, 101) + "\n" +
+                       Blanks(6) + text.substr(0, 90) + "\n");
 }
 
 TEST_F(DisplayPrinter, ComplexVectorsAreNeverCut) {
@@ -180,7 +183,10 @@ TEST_F(DisplayPrinter, ComplexVectorsAreNeverCut) {
 TEST_F(DisplayPrinter, CharacterVectors) {
     std::string t;
     for (int i = 0; i < 350; i++) t += (char)('a' + i % 26);
-    struct { size_t n; std::string out; } cases[] = {
+    struct {
+        size_t n;
+        std::string out;
+    } cases[] = {
         {107, t.substr(0, 107) + "\n"},
         {108, t.substr(0, 107) + "\n" + Blanks(6) + t.substr(107, 1) + "\n"},
         {350, t.substr(0, 107) + "\n" + Blanks(6) + t.substr(107, 101) + "\n" + Blanks(6) +
@@ -201,7 +207,10 @@ TEST_F(DisplayPrinter, EmptyValues) {
     i64 shape[] = {0, 4, -1};
     i64* savedglist = glist;
     glist = shape;
-    struct { val_item v; const char* out; } cases[] = {
+    struct {
+        val_item v;
+        const char* out;
+    } cases[] = {
         {Vector(TINT, nullptr, 0), "\n"},
         {Vector(TCHAR, nullptr, 0), "\n"},
         {List(nullptr, 0), "\n"},
@@ -298,7 +307,10 @@ TEST_F(DisplayPrinter, FloatMatrixAlignsOnThePoint) {
 TEST_F(DisplayPrinter, ComplexMatrixAlignsOnTheJ) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     static complex2 data[4];
-    data[0] = {1, 2}; data[1] = {nan, 0}; data[2] = {10, 0}; data[3] = {1.5, -2.25};
+    data[0] = {1, 2};
+    data[1] = {nan, 0};
+    data[2] = {10, 0};
+    data[3] = {1.5, -2.25};
     EXPECT_EQ(Print(Matrix(TCPLX, data, 2, 2)), " 1j2  0nj     \n10   1.5j_2.25\n");
 }
 

@@ -8,9 +8,9 @@
 #include "dict/dict.h"
 #include "eval/eval.h"
 #include "primitives/primitives.h"
+#include "values/registers.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
-#include "values/registers.h"
 
 namespace {
 
@@ -38,12 +38,8 @@ TEST_F(EvalAssign, PrintPrecisionAndSeedNeedAPositiveInteger) {
         std::vector<i64> dims, xs;
         i64 want;
     } cases[] = {
-        {TINT, 0, {}, {0}, 4},
-        {TINT, 0, {}, {-3}, 4},
-        {TINT, 1, {2}, {3, 4}, 3},
-        {TCHAR, 0, {}, {'a'}, 7},
-        {TINT, 0, {}, {42}, 0},
-        {TBOOL, 1, {1}, {1}, 0},
+        {TINT, 0, {}, {0}, 4},    {TINT, 0, {}, {-3}, 4}, {TINT, 1, {2}, {3, 4}, 3},
+        {TCHAR, 0, {}, {'a'}, 7}, {TINT, 0, {}, {42}, 0}, {TBOOL, 1, {1}, {1}, 0},
     };
     double half = 12.5;
     for (i64 target : {SLOT_PP, SLOT_RL}) {
@@ -68,7 +64,7 @@ TEST_F(EvalAssign, NamedSourceSharesItsBlock) {
     ASSERT_EQ(PfAssign(19, -1, 18), 0);
     EXPECT_EQ(vtable[19].data, vtable[18].data);
     EXPECT_EQ(RefChange(&vtable[18], 0), 2);
-    BeforeIndexA(19);   // a change in place first gets its own copy
+    BeforeIndexA(19);  // a change in place first gets its own copy
     EXPECT_NE(vtable[19].data, vtable[18].data);
     EXPECT_EQ(RefChange(&vtable[18], 0), 1);
     EXPECT_EQ(static_cast<i64*>(getptV(&vtable[19]))[2], 3);
@@ -141,7 +137,11 @@ TEST_F(EvalAssign, ConformabilityCheck) {
 TEST_F(EvalAssign, IndexOriginSlot) {
     struct Case {
         i64 type, rank, value, want;
-    } cases[] = {{TINT, 0, 1, 1}, {TBOOL, 0, 0, 0}, {TINT, 1, 1, -1}, {TINT, 0, 2, -1}, {TFLOAT, 0, 1, -1}};
+    } cases[] = {{TINT, 0, 1, 1},
+                 {TBOOL, 0, 0, 0},
+                 {TINT, 1, 1, -1},
+                 {TINT, 0, 2, -1},
+                 {TFLOAT, 0, 1, -1}};
     for (const Case& c : cases) {
         Slot(5, c.type, c.rank, c.rank ? std::vector<i64>{1} : std::vector<i64>{}, {c.value});
         EXPECT_EQ(IoOrigin(5), c.want);

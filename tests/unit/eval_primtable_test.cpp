@@ -20,14 +20,23 @@ TEST(PrimTable, EachCodeHasOneRowPerValence) {
 }
 
 TEST(PrimTable, LookupFindsTheRowOfEveryCode) {
-    struct { i64 code; prim_valence v; bool found; } cases[] = {
-        {FC_TAKE, PV_DYADIC, true},       {FC_TAKE, PV_MONADIC, false},
-        {FC_SHAPE, PV_MONADIC, true},     {FC_SHAPE, PV_DYADIC, false},
+    struct {
+        i64 code;
+        prim_valence v;
+        bool found;
+    } cases[] = {
+        {FC_TAKE, PV_DYADIC, true},
+        {FC_TAKE, PV_MONADIC, false},
+        {FC_SHAPE, PV_MONADIC, true},
+        {FC_SHAPE, PV_DYADIC, false},
         {FC_REDUCE + FC_ADD, PV_MONADIC, true},
-        {FC_REDUCE, PV_MONADIC, false},   {100 * FC_ADD + FC_MULTIPLY, PV_DYADIC, true},
+        {FC_REDUCE, PV_MONADIC, false},
+        {100 * FC_ADD + FC_MULTIPLY, PV_DYADIC, true},
         {100 * FC_ADD + FC_MULTIPLY, PV_MONADIC, false},
-        {FC_QD_TS, PV_NILADIC, true},     {FC_TAKE, PV_NILADIC, false},
-        {FC_BRANCH, PV_DYADIC, false},    {FC_ASSIGN, PV_DYADIC, false},
+        {FC_QD_TS, PV_NILADIC, true},
+        {FC_TAKE, PV_NILADIC, false},
+        {FC_BRANCH, PV_DYADIC, false},
+        {FC_ASSIGN, PV_DYADIC, false},
     };
     for (auto& c : cases) {
         const prim_row* r = PrimRow(c.code, c.v);
@@ -42,17 +51,18 @@ TEST(PrimTable, LookupFindsTheRowOfEveryCode) {
 }
 
 TEST(PrimTable, CodesWithoutARoutine) {
-    struct { i64 code; bool dyadic; i64 answer; } cases[] = {
-        {FC_TAKE, false, E_NOT_BUILT},       // no monadic use
-        {FC_SHAPE, true, E_NOT_BUILT},       // no dyadic use
-        {FC_DICT, true, E_NOT_BUILT},        // not built yet
-        {FC_FORMAT2, true, E_NOT_BUILT},
-        {FC_QD_FX, false, E_NOT_BUILT},
-        {FC_QUOTE, true, E_DOMAIN},          // refused
-        {FC_RESERVED, true, E_DOMAIN},
-        {FC_RESERVED_LAST, true, E_DOMAIN},
-        {FC_APPEND, true, E_NOT_BUILT},
-        {FC_BRANCH, false, E_NOT_BUILT},
+    struct {
+        i64 code;
+        bool dyadic;
+        i64 answer;
+    } cases[] = {
+        {FC_TAKE, false, E_NOT_BUILT},  // no monadic use
+        {FC_SHAPE, true, E_NOT_BUILT},  // no dyadic use
+        {FC_DICT, true, E_NOT_BUILT},   // not built yet
+        {FC_FORMAT2, true, E_NOT_BUILT}, {FC_QD_FX, false, E_NOT_BUILT},
+        {FC_QUOTE, true, E_DOMAIN},  // refused
+        {FC_RESERVED, true, E_DOMAIN},   {FC_RESERVED_LAST, true, E_DOMAIN},
+        {FC_APPEND, true, E_NOT_BUILT},  {FC_BRANCH, false, E_NOT_BUILT},
     };
     for (auto& c : cases) {
         errchk = 0;
@@ -64,18 +74,33 @@ TEST(PrimTable, CodesWithoutARoutine) {
 }
 
 TEST(PrimTable, WhatEachApplies) {
-    struct { i64 code; bool dyadic; bool each; } cases[] = {
-        {FC_TAKE, true, true},            {FC_DECODE, true, false},
-        {FC_ENCODE, true, false},         {FC_EQ, true, true},
-        {FC_ADD, true, true},             {FC_RESIDUE, true, true},
-        {FC_BINOMIAL, true, false},       {FC_CIRCLE, true, false},
-        {FC_CATENATE, true, true},        {FC_CATENATE1, true, false},
-        {FC_ROTATE_AX + 1, true, true},   {FC_OUTER + FC_ADD, true, false},
-        {FC_IDENTITY, false, true},       {FC_PITIMES, false, true},
-        {FC_EXECUTE, false, false},       {FC_FORMAT, false, false},
-        {FC_REVERSE_AX + 1, false, false}, {FC_REVERSE_AX + 2, false, true},
-        {FC_SCAN1 + FC_MAX, false, true}, {FC_TYPE, false, false},
-        {FC_UNIQUE, false, true},         {FC_WHERE, false, true},
+    struct {
+        i64 code;
+        bool dyadic;
+        bool each;
+    } cases[] = {
+        {FC_TAKE, true, true},
+        {FC_DECODE, true, false},
+        {FC_ENCODE, true, false},
+        {FC_EQ, true, true},
+        {FC_ADD, true, true},
+        {FC_RESIDUE, true, true},
+        {FC_BINOMIAL, true, false},
+        {FC_CIRCLE, true, false},
+        {FC_CATENATE, true, true},
+        {FC_CATENATE1, true, false},
+        {FC_ROTATE_AX + 1, true, true},
+        {FC_OUTER + FC_ADD, true, false},
+        {FC_IDENTITY, false, true},
+        {FC_PITIMES, false, true},
+        {FC_EXECUTE, false, false},
+        {FC_FORMAT, false, false},
+        {FC_REVERSE_AX + 1, false, false},
+        {FC_REVERSE_AX + 2, false, true},
+        {FC_SCAN1 + FC_MAX, false, true},
+        {FC_TYPE, false, false},
+        {FC_UNIQUE, false, true},
+        {FC_WHERE, false, true},
         {FC_GROUP, false, false},
     };
     for (auto& c : cases) EXPECT_EQ(PrimEach(c.code, c.dyadic), c.each) << c.code;

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "eval/eval.h"
+#include "values/registers.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
-#include "values/registers.h"
 
 namespace {
 
@@ -34,12 +34,8 @@ TEST_F(EvalRegisters, ShapesGiveDimensionRegisters) {
         std::initializer_list<i64> shape;
         i64 dim0, dim1, single;
     } cases[] = {
-        {{0}, 0, 0, 0},
-        {{1}, 1, 1, 1},
-        {{}, 1, 1, 1},
-        {{5}, 5, 5, 0},
-        {{2, 3}, 2, 3, 0},
-        {{2, 3, 4}, 2, 4, 0},
+        {{0}, 0, 0, 0}, {{1}, 1, 1, 1},    {{}, 1, 1, 1},
+        {{5}, 5, 5, 0}, {{2, 3}, 2, 3, 0}, {{2, 3, 4}, 2, 4, 0},
     };
     for (const Case& c : cases) {
         MakeInt(18, c.shape);
@@ -87,11 +83,11 @@ TEST_F(EvalRegisters, KindsLeaveOtherRegistersAlone) {
     SetNames(1, 3, 0, -1, 19, -1, 19);
     MakeInt(20, {7});
     tlgth = -5;
-    SetNames(1, 4, 20, -1, 18, -1, -1);   // left and target
+    SetNames(1, 4, 20, -1, 18, -1, -1);  // left and target
     EXPECT_EQ(llgth, 4);
-    EXPECT_EQ(rlgth, 6);                   // right untouched
+    EXPECT_EQ(rlgth, 6);  // right untouched
     EXPECT_EQ(tlgth, 7);
-    SetNames(1, 2, 19, -1, -1, -1, -1);   // target only
+    SetNames(1, 2, 19, -1, -1, -1, -1);  // target only
     EXPECT_EQ(llgth, 4);
     EXPECT_EQ(tlgth, 6);
     EXPECT_EQ(trnk, 2);

@@ -201,15 +201,15 @@ TEST_F(EvalStore, ListCopyIsDeep) {
 // Copies must read their sources through the compaction an allocation
 // may start: source items move under the copy.
 TEST_F(EvalStore, CopyWhileTheArenaIsCompacted) {
-    SlotInts(19, std::vector<i64>(500, 7));   // becomes garbage below
+    SlotInts(19, std::vector<i64>(500, 7));  // becomes garbage below
     SlotList(18, {{1, 2, 3}, {4, 5}, std::vector<i64>(100, 9)});
     DropRef(&vtable[19]);
     vtable[19] = val_item{};
     char* before = vtable[18].data;
-    stacktop = r15 - 64;   // no room left: the next named block collects
+    stacktop = r15 - 64;  // no room left: the next named block collects
     ASSERT_EQ(GenStore(20, -1, 18), 0);
     stacktop = 0;
-    EXPECT_NE(vtable[18].data, before);   // the source really moved
+    EXPECT_NE(vtable[18].data, before);  // the source really moved
     EXPECT_EQ(Ints(Item(&vtable[20], 0)), (std::vector<i64>{1, 2, 3}));
     EXPECT_EQ(Ints(Item(&vtable[20], 1)), (std::vector<i64>{4, 5}));
     EXPECT_EQ(Ints(Item(&vtable[20], 2)), std::vector<i64>(100, 9));
@@ -217,11 +217,11 @@ TEST_F(EvalStore, CopyWhileTheArenaIsCompacted) {
 }
 
 TEST_F(EvalStore, CopyOntoItselfKeepsElements) {
-    for (i64 n : {3, 20000}) {   // arena block, then a large block
+    for (i64 n : {3, 20000}) {  // arena block, then a large block
         std::vector<i64> xs(n);
         for (i64 k = 0; k < n; k++) xs[k] = k * 3;
         SlotInts(18, xs);
-        vtable[19] = vtable[18];   // shared: the copy must not free it
+        vtable[19] = vtable[18];  // shared: the copy must not free it
         RefChange(&vtable[18], 1);
         collision = 1;
         ASSERT_EQ(GenStore(18, -1, 18), 0);

@@ -87,10 +87,10 @@ TEST_F(FormatPicture, ListOfDepthTwo) {
     Syms(24, 0, 0, {"x"});
     i64 e = Enter("v", 'V');
     nametable[e].index = 24;
-    Refs(30, {-20, -1});               // (1 2 3; absent)
-    Refs(31, {-30, -22, e, -21});      // (that; matrix; `x by name; 'ab')
-    std::string want = std::string("1 2 3   \"  1 10   `x   ab   \n") +
-                       std::string(9, ' ') + "100  2" + std::string(13, ' ') + "\n";
+    Refs(30, {-20, -1});           // (1 2 3; absent)
+    Refs(31, {-30, -22, e, -21});  // (that; matrix; `x by name; 'ab')
+    std::string want = std::string("1 2 3   \"  1 10   `x   ab   \n") + std::string(9, ' ') +
+                       "100  2" + std::string(13, ' ') + "\n";
     EXPECT_EQ(Picture(31), want);
     EXPECT_EQ(listn, 2);
     EXPECT_EQ(listm, 29);
@@ -102,7 +102,10 @@ TEST_F(FormatPicture, LeafShapes) {
     Chars(22, "xyz");
     Refs(30, {-20, -21});
     Refs(31, {-22, -21});
-    struct { i64 slot; std::string want; } cases[] = {
+    struct {
+        i64 slot;
+        std::string want;
+    } cases[] = {
         // Floats align on the point; the fraction columns keep their blanks.
         {30, " 1.5 2.25   7 _8\n10   3   " + std::string(7, ' ') + "\n"},
         // A character vector is drawn without blanks.
@@ -120,14 +123,16 @@ TEST_F(FormatPicture, SingleItemHeldInItsDescriptor) {
 TEST_F(FormatPicture, Faults) {
     Ints(20, {1}, {1});
     vtable[21] = val_item{};
-    vtable[21].rank = -1;                       // no value
+    vtable[21].rank = -1;  // no value
     Refs(30, {-20, -21});
-    Refs(31, {-20, -31});                       // refers to itself
-    Refs(32, {-20, -16384});                    // past the slot table
+    Refs(31, {-20, -31});     // refers to itself
+    Refs(32, {-20, -16384});  // past the slot table
     vtable[33] = vtable[30];
-    vtable[33].rank = 2;                        // a list of rank 2
-    vtable[33].bytes = 0;                       // sharing, not owning
-    struct { i64 slot, code; } cases[] = {{30, 4}, {31, 5}, {32, 4}, {33, 4}};
+    vtable[33].rank = 2;   // a list of rank 2
+    vtable[33].bytes = 0;  // sharing, not owning
+    struct {
+        i64 slot, code;
+    } cases[] = {{30, 4}, {31, 5}, {32, 4}, {33, 4}};
     for (auto& c : cases) {
         errchk = 0;
         EXPECT_EQ(GenType6(c.slot), c.code) << c.slot;
@@ -138,9 +143,9 @@ TEST_F(FormatPicture, Faults) {
 TEST_F(FormatPicture, AreaTooSmallIsRefused) {
     Ints(20, {5}, {1, 2, 3, 4, 5});
     Refs(30, {-20, -20});
-    GenP(area.data(), 22);     // the picture needs 2 * 9 + 3 + 1 bytes and its NUL
+    GenP(area.data(), 22);  // the picture needs 2 * 9 + 3 + 1 bytes and its NUL
     EXPECT_EQ(GenType6(30), 33);
-    EXPECT_EQ(area[0], '#');   // nothing written
+    EXPECT_EQ(area[0], '#');  // nothing written
     GenP(area.data(), 23);
     EXPECT_EQ(Picture(30), "1 2 3 4 5   1 2 3 4 5\n");
 }

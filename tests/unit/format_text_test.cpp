@@ -33,7 +33,10 @@ TEST_F(FormatText, ScalarsGiveCharacterVectors) {
     complex2 z{1.5, -2};
     val_item cz{TCPLX, 0, 0, 0, 0, 1, 0, nullptr};
     memcpy(&cz.dim0, &z, sizeof z);
-    struct { val_item v; std::string text; } cases[] = {
+    struct {
+        val_item v;
+        std::string text;
+    } cases[] = {
         {val_item{TINT, 0, 42, 0, 0, 1, 0, nullptr}, "42"},
         {val_item{TINT, 0, 7, 0, 0, 1, 0, nullptr}, "7"},
         {val_item{TBOOL, 1, 1, 0, 0, 1, 0, nullptr}, "1"},
@@ -62,7 +65,7 @@ TEST_F(FormatText, TypesWithoutFormatAreDomainErrors) {
         errchk = 0;
         EXPECT_EQ(PfFormat(RES, -1, SRC), 1) << t;
         EXPECT_EQ(errchk, 1) << t;
-        EXPECT_EQ(vtable[RES].type, TINT) << t;    // no result made
+        EXPECT_EQ(vtable[RES].type, TINT) << t;  // no result made
         EXPECT_EQ(vtable[RES].dim0, 5) << t;
     }
     vtable[SRC] = val_item{};
@@ -82,11 +85,11 @@ TEST_F(FormatText, RankThreeShapeList) {
     EXPECT_EQ(r->rank, 3);
     EXPECT_EQ(r->dim0, 2);
     EXPECT_EQ(r->count, 32);
-    ASSERT_NE(r->dim1, run);                 // a run of its own
+    ASSERT_NE(r->dim1, run);  // a run of its own
     EXPECT_EQ(glist[r->dim1], 2);
     EXPECT_EQ(glist[r->dim1 + 1], 8);
     EXPECT_EQ(glist[r->dim1 + 2], -1);
-    EXPECT_EQ(glist[run + 1], 3);            // the operand's run is untouched
+    EXPECT_EQ(glist[run + 1], 3);  // the operand's run is untouched
     EXPECT_EQ(Text(RES), " 1  2  3 4  5  6 7  8  910 11 12");
 }
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "eval/workspace.h"
 #include "func_support.h"
 #include "parser/parser.h"
-#include "values/values.h"
-#include "eval/workspace.h"
 #include "system/namelist.h"
+#include "values/values.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
@@ -65,7 +65,7 @@ protected:
 TEST_F(FuncCalls, LocalsKeepTheScratchSlotsAboveTheLastGlobalFree) {
     Define("z<-f x;a", {"a<-x", "z<-a"});
     i64 saved = lstvx;
-    lstvx = SYSTART - 6;   // three locals would reach lstvx + 3
+    lstvx = SYSTART - 6;  // three locals would reach lstvx + 3
     EXPECT_EQ(Run("f 1"), 84);
     EXPECT_EQ(lstvxend, SYSTART);
     EXPECT_EQ(lststkx, -1);
@@ -80,7 +80,7 @@ TEST_F(FuncCalls, ACallThatWouldOverflowTheBindingStackFailsWithStackFull) {
     for (i64 k = 0; k < DFXSIZE - 2; k++) dfxstack[k] = {-1, SYSTART};
     lststkx = DFXSIZE - 3;
     EXPECT_EQ(Run("f 1"), 5);
-    EXPECT_EQ(lststkx, DFXSIZE - 3);   // nothing half bound stays behind
+    EXPECT_EQ(lststkx, DFXSIZE - 3);  // nothing half bound stays behind
     EXPECT_EQ(lstvxend, SYSTART);
 }
 
@@ -127,7 +127,7 @@ TEST_F(FuncCalls, ArgumentAndResultFailuresGiveTheFrameBack) {
     Define("z<-none x;v", {"v<-x"});
     EXPECT_EQ(Run("three 5"), 36);
     EXPECT_EQ(Run("none 1"), 47);
-    EXPECT_EQ(sidx, 1);   // two immediate lines, no function level
+    EXPECT_EQ(sidx, 1);  // two immediate lines, no function level
     EXPECT_EQ(sitable[1].row, -1);
     EXPECT_EQ(lststkx, -1);
     EXPECT_EQ(lstvxend, SYSTART);
@@ -168,10 +168,8 @@ TEST_F(FuncCalls, GlobalsKeepTheScratchSlotsBelowTheLocalsFree) {
         bool fits;
     };
     const Case cases[] = {
-        {SYSTART, SYSTART - 5, true},
-        {SYSTART, SYSTART - 4, false},
-        {SYSTART - 20, SYSTART - 25, true},
-        {SYSTART - 20, SYSTART - 24, false},
+        {SYSTART, SYSTART - 5, true},        {SYSTART, SYSTART - 4, false},
+        {SYSTART - 20, SYSTART - 25, true},  {SYSTART - 20, SYSTART - 24, false},
         {SYSTART - 20, SYSTART - 21, false},
     };
     i64 saved = lstvx;
@@ -230,7 +228,7 @@ TEST_F(FuncCalls, EachFailuresBeforeAndInsideTheBody) {
     EXPECT_EQ(lststkx, -1);
     EXPECT_EQ(lstvxend, SYSTART);
     // A failing item suspends the call with its frame bound.
-    EXPECT_EQ(Run("sq\" (2;'a';3)"), 1);   // domain error at the second item
+    EXPECT_EQ(Run("sq\" (2;'a';3)"), 1);  // domain error at the second item
     i64 level = fdsi();
     ASSERT_GE(level, 0);
     EXPECT_TRUE(siframe[level].bound);

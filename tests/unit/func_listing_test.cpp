@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "eval/workspace.h"
 #include "func_support.h"
 #include "parser/parser.h"
+#include "system/namelist.h"
 #include "system/system.h"
 #include "values/values.h"
-#include "eval/workspace.h"
-#include "system/namelist.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "eval/workspace.h"
 #include "func_support.h"
 #include "parser/parser.h"
 #include "values/values.h"
-#include "eval/workspace.h"
 
 namespace {
 
@@ -24,10 +24,10 @@ TEST(FuncLineList, BufferIsReusedOnlyWhenStrictlyLonger) {
     EXPECT_EQ(l->tag, -1);
     char* first = eLine_copy0(l, "abc");
     EXPECT_EQ(l->len, 3);
-    EXPECT_EQ(eLine_copy0(l, "ab"), first);   // 3 is not below 3: reused
+    EXPECT_EQ(eLine_copy0(l, "ab"), first);  // 3 is not below 3: reused
     EXPECT_EQ(l->len, 3);
     EXPECT_STREQ(l->text, "ab");
-    eLine_copy0(l, "xyz");                     // 3 is below 4: a new buffer
+    eLine_copy0(l, "xyz");  // 3 is below 4: a new buffer
     EXPECT_STREQ(l->text, "xyz");
     eLine_copy0(l, "");
     EXPECT_STREQ(l->text, "");
@@ -42,15 +42,15 @@ TEST(FuncLineList, EmptyTextGetsOneByteAndFreeTakesAllNodes) {
     EXPECT_EQ(l->len, 0);
     EXPECT_EQ(l->text[0], 0);
     zem_line* list = MakeList({"a", "b", "c"});
-    eLine_free(list);   // the sanitizer build checks nothing leaks
+    eLine_free(list);  // the sanitizer build checks nothing leaks
     eLine_free(l);
 }
 
 struct HeaderCase {
     const char* header;
     i64 rc, valence, nright;
-    std::vector<std::string> names;   // entered, in order
-    const char* result;               // nullptr: none
+    std::vector<std::string> names;  // entered, in order
+    const char* result;              // nullptr: none
     const char* left;
     const char* right;
 };
@@ -150,30 +150,42 @@ TEST_F(FuncRecords, AHeaderOnlyFunctionHasOneSourceAndOneTrimmedLine) {
     FunInitLine(f);
     EXPECT_EQ(f->nsrc, 1);
     EXPECT_EQ(FunTrimLine(f), 1);
-    EXPECT_STREQ(FunLineIndex(f, 0), "");   // no executable lines yet
+    EXPECT_STREQ(FunLineIndex(f, 0), "");  // no executable lines yet
 }
 
 struct MapCase {
     std::vector<std::string> source;
-    std::vector<std::pair<std::string, i64>> exec;   // text, trimmed-line tag
+    std::vector<std::pair<std::string, i64>> exec;  // text, trimmed-line tag
     i64 line, col;
-    const char* text;   // expected source text
+    const char* text;  // expected source text
     i64 newcol;
 };
 
 TEST_F(FuncRecords, AnExecutableLineMapsBackToItsSourceTextAndColumn) {
     const MapCase cases[] = {
         // The generated condition of an if: the caret lands on the condition.
-        {{"r<-f x", "if (x>0) y<-1"}, {{"r<-f x", 0}, {"->(~x>0)/L0", 1}, {"y<-1", 1}}, 1, 5,
-         "if (x>0) y<-1", 5},
+        {{"r<-f x", "if (x>0) y<-1"},
+         {{"r<-f x", 0}, {"->(~x>0)/L0", 1}, {"y<-1", 1}},
+         1,
+         5,
+         "if (x>0) y<-1",
+         5},
         // The same with comments and blank lines before it.
-        {{"r<-f x", "// c", "", "  while (i<3) i<-i+1"}, {{"r<-f x", 0}, {"L0:->(~i<3)/L1", 1}}, 1, 8,
-         "while (i<3) i<-i+1", 8},
+        {{"r<-f x", "// c", "", "  while (i<3) i<-i+1"},
+         {{"r<-f x", 0}, {"L0:->(~i<3)/L1", 1}},
+         1,
+         8,
+         "while (i<3) i<-i+1",
+         8},
         // A plain line with a trailing comment.
         {{"r<-f x", "   r<-x+1 // c"}, {{"r<-f x", 0}, {"r<-x+1", 1}}, 1, 4, "r<-x+1 // c", 4},
         // The then-part of an if sits after the condition.
-        {{"r<-f x", "if (x) y<-1+'a'"}, {{"r<-f x", 0}, {"->(~x)/L0", 1}, {"y<-1+'a'", 1}}, 2, 3,
-         "if (x) y<-1+'a'", 10},
+        {{"r<-f x", "if (x) y<-1+'a'"},
+         {{"r<-f x", 0}, {"->(~x)/L0", 1}, {"y<-1+'a'", 1}},
+         2,
+         3,
+         "if (x) y<-1+'a'",
+         10},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

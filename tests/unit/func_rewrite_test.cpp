@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "eval/workspace.h"
 #include "func_support.h"
 #include "parser/parser.h"
 #include "values/values.h"
-#include "eval/workspace.h"
 
 namespace {
 
@@ -114,7 +114,8 @@ protected:
         zem_func* f = functable[gnametable[FnFindName(name, 'G')].index].func;
         std::string out;
         zem_line* l = f->src->next;
-        for (i64 i = 0; i < f->nsrc; i++, l = l->next) out += (i ? " | " : "") + std::string(l->text);
+        for (i64 i = 0; i < f->nsrc; i++, l = l->next)
+            out += (i ? " | " : "") + std::string(l->text);
         return out;
     }
 };
@@ -146,7 +147,7 @@ TEST_F(FuncShot, AVariableWithAValueRefusesToBecomeAFunction) {
     i64 g = Enter("taken", 'G');
     vtable[gnametable[g].index].rank = 0;
     EXPECT_EQ(Define("taken: x}"), "refused 1");
-    Enter("fresh", 'G');   // never given a value
+    Enter("fresh", 'G');  // never given a value
     EXPECT_EQ(Define("fresh: x}"), "z<-fresh x | z<-x");
 }
 

@@ -52,7 +52,7 @@ TEST_F(IndexCalc, StridesAreCachedBesideTheRunOnce) {
     EXPECT_EQ(e, vtable[20].dim1 + 2);
     EXPECT_EQ(glist[e], 4);
     EXPECT_EQ(glist[e + 1], 12);
-    glist[e + 1] = 77;                 // a second call must not recompute
+    glist[e + 1] = 77;  // a second call must not recompute
     EXPECT_EQ(PfCalcDelta(3, 20), e);
     EXPECT_EQ(glist[e + 1], 77);
 }
@@ -62,7 +62,7 @@ TEST_F(IndexCalc, StridesOfARunWithoutRoomDoNotReachTheNextRun) {
     i64 end = nxtglx;
     i64 e = PfCalcDelta(4, 20);
     EXPECT_EQ(e, end);
-    EXPECT_EQ(nxtglx, end + 2);        // the room is now the run's own
+    EXPECT_EQ(nxtglx, end + 2);  // the room is now the run's own
     EXPECT_EQ(glist[e], 5);
     EXPECT_EQ(glist[e + 1], 20);
     EXPECT_EQ(glist[e + 2], 60);
@@ -90,7 +90,7 @@ TEST_F(IndexCalc, SavedIndexListAndAFullStore) {
 TEST_F(IndexCalc, OffsetsOfSelectionsInARank3Array) {
     // 2 by 3 by 4 with origin 1: positions given as values, 0 = elided.
     struct Case {
-        std::vector<double> a0, a1, a2;   // empty: elided
+        std::vector<double> a0, a1, a2;  // empty: elided
         std::vector<i64> offsets;
         i64 rank;
     } cases[] = {
@@ -128,12 +128,8 @@ TEST_F(IndexCalc, PositionChecksAndPrivateDemotion) {
         bool demote;
         i64 code;
     } cases[] = {
-        {TFLOAT, {2.0, 3.0}, true, 0},
-        {TFLOAT, {2.0}, false, 1},
-        {TFLOAT, {2.5}, true, 1},
-        {TINT, {0}, false, 25},
-        {TINT, {4}, true, 25},
-        {TCHAR, {}, true, 1},
+        {TFLOAT, {2.0, 3.0}, true, 0}, {TFLOAT, {2.0}, false, 1}, {TFLOAT, {2.5}, true, 1},
+        {TINT, {0}, false, 25},        {TINT, {4}, true, 25},     {TCHAR, {}, true, 1},
     };
     i64 dims[1] = {3};
     for (const Case& k : cases) {
@@ -148,7 +144,7 @@ TEST_F(IndexCalc, PositionChecksAndPrivateDemotion) {
         i64 lens[1];
         i64* sel[1];
         EXPECT_EQ(PfCalcIdxll(1, -1, 30, nullptr, nullptr, dims, 1, k.demote, lens, sel), k.code);
-        EXPECT_EQ(vtable[30].type, k.type);   // the user's index keeps its type
+        EXPECT_EQ(vtable[30].type, k.type);  // the user's index keeps its type
         if (k.code == 0) {
             EXPECT_EQ(sel[0][0], 1);
             EXPECT_EQ(sel[0][1], 2);
@@ -212,7 +208,7 @@ TEST_F(IndexCalc, EachReadsListItemsThatACollectionMoves) {
     ASSERT_EQ(PfEachMon(34, 5, -1, 20, SLOT_IO), 0);
     const val_item* out = reinterpret_cast<const val_item*>(vtable[5].data);
     EXPECT_EQ(static_cast<const i64*>(getptV(const_cast<val_item*>(&out[1])))[0], 12);
-    EXPECT_EQ(lstvx, 25);                       // the scratch slots are given back
+    EXPECT_EQ(lstvx, 25);  // the scratch slots are given back
     EXPECT_EQ(vtable[26].rank, -1);
     EXPECT_EQ(vtable[27].rank, -1);
 }

@@ -36,21 +36,23 @@ TEST_F(ListReader, NamesOnly) {
     EXPECT_EQ(v->type, TLIST);
     EXPECT_EQ(v->rank, 1);
     EXPECT_EQ(v->count, 3);
-    EXPECT_EQ(v->dim1, 2);           // every item a name
+    EXPECT_EQ(v->dim1, 2);  // every item a name
     // At top level (negative scope) name references are negated.
     EXPECT_EQ(Ref(slot, 0), -a);
     EXPECT_EQ(Ref(slot, 1), -b);
     EXPECT_EQ(Ref(slot, 2), -c);
-    EXPECT_EQ(text[cursor], ' ');    // just after the ")"
+    EXPECT_EQ(text[cursor], ' ');  // just after the ")"
 }
 
 TEST_F(ListReader, ConstantsAreCopiedIntoFreshSlots) {
     i64 a = Var("a");
     i64 slot = Read("(a;12 13;`x`y;'hi')", 2, 'A', a, 7);
     ASSERT_GT(slot, a);
-    EXPECT_EQ(vtable[slot].dim1, 1);   // not every item a name
-    EXPECT_EQ(Ref(slot, 0), a);        // the caller's scope is not negative
-    struct { i64 type, count; } want[] = {{TINT, 2}, {TSYM, 2}, {TCHAR, 2}};
+    EXPECT_EQ(vtable[slot].dim1, 1);  // not every item a name
+    EXPECT_EQ(Ref(slot, 0), a);       // the caller's scope is not negative
+    struct {
+        i64 type, count;
+    } want[] = {{TINT, 2}, {TSYM, 2}, {TCHAR, 2}};
     for (i64 k = 1; k <= 3; k++) {
         i64 ref = Ref(slot, k);
         ASSERT_LT(ref, 0);
@@ -85,7 +87,7 @@ TEST_F(ListReader, TheSlotSharesTheConstantsData) {
     val_item* k = &ctable[lstcx];
     EXPECT_EQ(k->type, TLIST);
     EXPECT_EQ(vtable[slot].data, k->data);
-    EXPECT_EQ(RefChange(&vtable[slot], 0), 2);   // both hold a reference
+    EXPECT_EQ(RefChange(&vtable[slot], 0), 2);  // both hold a reference
     // A collection moves the block for both and keeps the references.
     GC();
     EXPECT_EQ(vtable[slot].data, ctable[lstcx].data);
@@ -95,13 +97,15 @@ TEST_F(ListReader, TheSlotSharesTheConstantsData) {
 
 TEST_F(ListReader, Errors) {
     i64 a = Var("a");
-    struct { const char* text; i64 code; } cases[] = {
-        {"(a)", 1},          // one item
-        {"(a;b", 22},        // no closing parenthesis
-        {"(a;'x;y'", 22},    // the ";" inside the string does not count
-        {"(a;+)", 16},       // not a name, number, symbol or string
-        {"(a;)", 16},
-        {"(a;b c)", 1},      // junk after an item
+    struct {
+        const char* text;
+        i64 code;
+    } cases[] = {
+        {"(a)", 1},                        // one item
+        {"(a;b", 22},                      // no closing parenthesis
+        {"(a;'x;y'", 22},                  // the ";" inside the string does not count
+        {"(a;+)", 16},                     // not a name, number, symbol or string
+        {"(a;)", 16},     {"(a;b c)", 1},  // junk after an item
     };
     for (auto& c : cases) {
         errchk = 0;
@@ -125,7 +129,7 @@ Record Written(i64 c, i64 v, i64 mode, i64 nwords) {
     r.words.resize(nwords);
     memcpy(r.words.data(), out.data(), 8 * nwords);
     r.data.assign(out.data() + 8 * nwords, n - 8 * nwords);
-    EXPECT_EQ(out[n], '#');   // nothing past the record
+    EXPECT_EQ(out[n], '#');  // nothing past the record
     return r;
 }
 
@@ -152,7 +156,7 @@ TEST_F(ListReader, Records) {
         {20, 88, {TINT, 2, 2, 3, 6}, std::string((char*)m, 48)},
         {21, 48 + 192, {TINT, 3, 2, 3, 4, 24}, std::string((char*)cube, 192)},
         {22, 26, {TCHAR, 0, 1}, std::string("x\0", 2)},
-        {23, 24, {TINT, -1, 0}, ""},      // no value: count 0, no data
+        {23, 24, {TINT, -1, 0}, ""},  // no value: count 0, no data
         {24, 28, {TCHAR, 1, 3}, std::string("abc\0", 4)},
     };
     for (auto& c : cases) {

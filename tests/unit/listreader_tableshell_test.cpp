@@ -23,7 +23,10 @@ protected:
 
 TEST_F(TableShell, ColumnTypesAndSizes) {
     std::vector<i64> types = {TBOOL, TINT, TFLOAT, TCHAR, TSYM, TDATE, TDATETIME, TTIME, TLIST};
-    struct { i64 slot; bool named; } cases[] = {{20, true}, {5, false}};
+    struct {
+        i64 slot;
+        bool named;
+    } cases[] = {{20, true}, {5, false}};
     for (auto& c : cases) {
         ASSERT_EQ(Build(c.slot, 4, types), c.slot);
         EXPECT_EQ(errchk, 0);
@@ -37,7 +40,7 @@ TEST_F(TableShell, ColumnTypesAndSizes) {
         val_item* cols = Part(c.slot, 1);
         EXPECT_EQ(cols->type, TLIST);
         EXPECT_EQ(cols->count, (i64)types.size());
-        EXPECT_EQ(cols->dim0, 4);      // the row count
+        EXPECT_EQ(cols->dim0, 4);  // the row count
         for (size_t i = 0; i < types.size(); i++) {
             val_item* col = Col(c.slot, i);
             EXPECT_EQ(col->type, types[i]) << i;
@@ -97,8 +100,14 @@ TEST_F(TableShell, RebuildingReplacesTheOldShell) {
 TEST_F(TableShell, BadArguments) {
     i64 good[] = {TINT};
     i64 bad[] = {TDICT};
-    struct { i64 nrows, ncols; i64* types; } cases[] = {
-        {-1, 1, good}, {1, -1, good}, {1, 1, bad}, {1, 1, nullptr},
+    struct {
+        i64 nrows, ncols;
+        i64* types;
+    } cases[] = {
+        {-1, 1, good},
+        {1, -1, good},
+        {1, 1, bad},
+        {1, 1, nullptr},
     };
     for (auto& c : cases) {
         errchk = 0;

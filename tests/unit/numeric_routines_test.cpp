@@ -8,10 +8,10 @@
 
 #include "eval/eval.h"
 #include "primitives/primitives.h"
+#include "scalar/scalar.h"
+#include "values/registers.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
-#include "values/registers.h"
-#include "scalar/scalar.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST_F(NumericRoutines, Factorial) {
     EXPECT_EQ(PfFact(5), 120.0);
     EXPECT_EQ(PfFact(-3), 1.0);
     EXPECT_TRUE(std::isinf(PfFact(171)));
-    EXPECT_TRUE(std::isinf(PfFact(INT64_MAX)));   // no loop of 2^63 steps
+    EXPECT_TRUE(std::isinf(PfFact(INT64_MAX)));  // no loop of 2^63 steps
 }
 
 TEST_F(NumericRoutines, UnbuiltRoutinesReportError43) {
@@ -89,7 +89,7 @@ TEST_F(NumericRoutines, UnbuiltRoutinesReportError43) {
     vtable[6] = val_item{};
     vtable[6].rank = -1;
     EXPECT_EQ(PfDivide(6, -1, 4, -1, 5), 43);
-    EXPECT_EQ(vtable[6].rank, -1);   // nothing stored
+    EXPECT_EQ(vtable[6].rank, -1);  // nothing stored
     EXPECT_EQ(PfUnpack(6, -1, 4), 43);
 }
 
@@ -158,7 +158,7 @@ TEST_F(NumericRoutines, NegativeSeedIsRefused) {
     vtable[SLOT_RL].dim0 = -5;
     Ints(4, {10});
     EXPECT_EQ(PfRandom(6, -1, 4, SLOT_IO), 1);
-    vtable[SLOT_RL].dim0 = 0;                       // a zero seed steps to 16807
+    vtable[SLOT_RL].dim0 = 0;  // a zero seed steps to 16807
     ASSERT_EQ(PfRandom(6, -1, 4, SLOT_IO), 0);
     EXPECT_EQ(vtable[SLOT_RL].dim0, 16807);
 }

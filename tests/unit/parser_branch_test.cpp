@@ -12,7 +12,7 @@ protected:
     void SetUp() override {
         ParserTest::SetUp();
         row = MakeFunction("f", {{"L1", 3}, {"L2", 5}, {"L3", 7}});
-        ParseText("x<-1", row, 1);   // x becomes a local variable of f
+        ParseText("x<-1", row, 1);  // x becomes a local variable of f
     }
 };
 
@@ -80,7 +80,7 @@ TEST_F(BranchTest, ShapesOfBranchTrees) {
     EXPECT_EQ(CodeOf(f1), 1);
     EXPECT_EQ(PNode(Fn(f1).left).kind, 0);
     EXPECT_EQ(CodeOf(Fn(f1).right), 19);
-    EXPECT_NE(p.out[1], f1);   // evaluation starts inside the condition
+    EXPECT_NE(p.out[1], f1);  // evaluation starts inside the condition
 
     p = ParseText("->x[1]", row, 2);
     ASSERT_EQ(p.rc, 0);
@@ -103,13 +103,16 @@ TEST_F(BranchTest, StarBangFollowsTheOrigin) {
 }
 
 TEST_F(BranchTest, BranchErrors) {
-    struct Err { const char* text; i64 err; i64 col; } cases[] = {
-        {"->5", 44, 2},         {"-> L1", 44, 2},        {"->[1]", 45, 2},
-        {"->L1 ?", 45, 5},      {"->x/zz", 45, 4},       {"->x/L1 3", 45, 7},
-        {"->f", 45, 2},         {"->(x>0)/", 45, 8},     {"->(x>0)?L1", 45, 7},
-        {"->(x>0", 22, 6},      {"->(L1,L2)", 45, 8},    {"->(L1,L2)[x", 21, 11},
-        {"->x[1;2;3]", 44, 7},  {"->x[L1]", 45, 4},      {"->0 *", 22, 5},
-        {"->(L1)[x]", 45, 5},   {"->(x;1)/L1", 12, 4},
+    struct Err {
+        const char* text;
+        i64 err;
+        i64 col;
+    } cases[] = {
+        {"->5", 44, 2},        {"-> L1", 44, 2},    {"->[1]", 45, 2},     {"->L1 ?", 45, 5},
+        {"->x/zz", 45, 4},     {"->x/L1 3", 45, 7}, {"->f", 45, 2},       {"->(x>0)/", 45, 8},
+        {"->(x>0)?L1", 45, 7}, {"->(x>0", 22, 6},   {"->(L1,L2)", 45, 8}, {"->(L1,L2)[x", 21, 11},
+        {"->x[1;2;3]", 44, 7}, {"->x[L1]", 45, 4},  {"->0 *", 22, 5},     {"->(L1)[x]", 45, 5},
+        {"->(x;1)/L1", 12, 4},
     };
     for (auto& c : cases) {
         Parsed p = ParseText(c.text, row, 2);

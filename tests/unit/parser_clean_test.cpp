@@ -9,7 +9,11 @@
 namespace {
 
 TEST(ParserClean, CleanBTrimsAndCutsComments) {
-    struct Case { const char* in; const char* out; i64 skipped; } cases[] = {
+    struct Case {
+        const char* in;
+        const char* out;
+        i64 skipped;
+    } cases[] = {
         {"  x<-1 // note\r\n", "x<-1", 2},
         {"x<-'a//b'", "x<-'a//b'", 0},
         {"x<-'it''s // here'", "x<-'it''s // here'", 0},
@@ -39,7 +43,10 @@ TEST(ParserClean, LengthsWithoutLineEndsOrComments) {
 }
 
 TEST(ParserClean, Preproc) {
-    struct Case { const char* in; const char* out; } cases[] = {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
         {"a+b // c", "a+b "},
         {"a\r\nb\r\n", "a\r\nb"},
         {"x<-'//' // y", "x<-'//' "},
@@ -53,10 +60,14 @@ TEST(ParserClean, Preproc) {
 }
 
 TEST(ParserClean, CsfindSkipsQuotesAndGroups) {
-    struct Case { const char* s; char c; i64 pos; } cases[] = {
-        {"i:(a;b)", ':', 1},  {"(a;b);c", ';', 5},   {"f(x);y", ';', 4},
-        {"'a:b'", ':', -1},   {"a[1;2];3", ';', 6},  {"x)", ')', 1},
-        {"'it''s';z", ';', 7}, {"(a", ';', -1},       {"a'(", '(', -1},
+    struct Case {
+        const char* s;
+        char c;
+        i64 pos;
+    } cases[] = {
+        {"i:(a;b)", ':', 1},   {"(a;b);c", ';', 5},  {"f(x);y", ';', 4},
+        {"'a:b'", ':', -1},    {"a[1;2];3", ';', 6}, {"x)", ')', 1},
+        {"'it''s';z", ';', 7}, {"(a", ';', -1},      {"a'(", '(', -1},
     };
     for (auto& c : cases) EXPECT_EQ(csfind(c.s, c.c), c.pos) << c.s;
     EXPECT_EQ(CSFind("(a;b);c", ';'), 5);
@@ -81,7 +92,7 @@ TEST(ParserClean, KeywordTest) {
     i64 pos = 0;
     EXPECT_EQ(istrq("while (x)", "while", &pos), 1);
     EXPECT_EQ(pos, 6);
-    EXPECT_EQ(istrq("iffy", "if", &pos), 1);   // no test of what follows
+    EXPECT_EQ(istrq("iffy", "if", &pos), 1);  // no test of what follows
     EXPECT_EQ(pos, 2);
     EXPECT_EQ(istrq("else", "elseif", &pos), 0);
     EXPECT_EQ(pos, 6);
@@ -90,9 +101,12 @@ TEST(ParserClean, KeywordTest) {
 }
 
 TEST(ParserClean, OpenParenthesisJoinsLines) {
-    struct Case { const char* s; int open; } cases[] = {
-        {"f (a;", 1},         {"f (a;b)", 0},  {"x<-'('", 0},    {"x // (", 0},
-        {"a[)]((", 1},        {")(", 0},       {"((x)", 1},      {"'it''s' (", 1},
+    struct Case {
+        const char* s;
+        int open;
+    } cases[] = {
+        {"f (a;", 1},  {"f (a;b)", 0}, {"x<-'('", 0}, {"x // (", 0},
+        {"a[)]((", 1}, {")(", 0},      {"((x)", 1},   {"'it''s' (", 1},
     };
     for (auto& c : cases) EXPECT_EQ(ParseOne(c.s), c.open) << c.s;
 }
@@ -111,11 +125,14 @@ TEST(ParserClean, ComparisonsForSorting) {
 }
 
 TEST(ParserNames, FunctionNameOfAHeader) {
-    struct Case { const char* header; i64 rc; const char* name; } cases[] = {
-        {"z<-a f b;x", 0, "f"}, {"f (a;b)", 0, "f"}, {"f", 0, "f"},
-        {"r<-f", 0, "f"},       {"f x;y", 0, "f"},   {"a f (b;c)", 0, "f"},
-        {"z<f", 23, ""},        {"1f", 8, ""},       {"z<-", 8, ""},
-        {"f (a;b", 23, ""},     {"f x y", 0, "x"},   {"f x +", 23, ""},
+    struct Case {
+        const char* header;
+        i64 rc;
+        const char* name;
+    } cases[] = {
+        {"z<-a f b;x", 0, "f"}, {"f (a;b)", 0, "f"},   {"f", 0, "f"},     {"r<-f", 0, "f"},
+        {"f x;y", 0, "f"},      {"a f (b;c)", 0, "f"}, {"z<f", 23, ""},   {"1f", 8, ""},
+        {"z<-", 8, ""},         {"f (a;b", 23, ""},    {"f x y", 0, "x"}, {"f x +", 23, ""},
     };
     for (auto& c : cases) {
         char dst[128] = "";
@@ -127,12 +144,14 @@ TEST(ParserNames, FunctionNameOfAHeader) {
 }
 
 TEST(ParserNames, QuadFunctionCodes) {
-    struct Case { const char* name; i64 code; } cases[] = {
-        {"FX", 601}, {"CR", 602},   {"XD", 603},    {"XC", 604},  {"AI", 605},
-        {"CSV", 607}, {"open", 608}, {"close", 609}, {"TS", 610}, {"write", 612},
-        {"get", 613}, {"FM", 651},  {"OP", 652},    {"XR", 653},  {"XW", 654},
-        {"XXR", 655}, {"XXW", 656}, {"XN", 657},    {"", -1},     {"IO", -1},
-        {"fx", -1},
+    struct Case {
+        const char* name;
+        i64 code;
+    } cases[] = {
+        {"FX", 601},   {"CR", 602},    {"XD", 603}, {"XC", 604},    {"AI", 605},  {"CSV", 607},
+        {"open", 608}, {"close", 609}, {"TS", 610}, {"write", 612}, {"get", 613}, {"FM", 651},
+        {"OP", 652},   {"XR", 653},    {"XW", 654}, {"XXR", 655},   {"XXW", 656}, {"XN", 657},
+        {"", -1},      {"IO", -1},     {"fx", -1},
     };
     for (auto& c : cases) EXPECT_EQ(qdVal(c.name), c.code) << c.name;
 }

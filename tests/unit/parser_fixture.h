@@ -6,15 +6,15 @@
 #include <cstring>
 #include <string>
 
+#include "eval/workspace.h"
 #include "parser/parser.h"
 #include "values/values.h"
-#include "eval/workspace.h"
 
 struct Parsed {
     i64 rc;
     i64 out[3];
     i64 cursor;
-    i64 col;   // token column of an error
+    i64 col;  // token column of an error
 };
 
 // Parses the first statement of text (row -1: immediate line).
@@ -41,7 +41,8 @@ protected:
 
 // A defined function row named name with labels (name, line) entered the
 // way its first call enters them; lines are parsed as line 2.
-inline i64 MakeFunction(const char* name, std::initializer_list<std::pair<const char*, i64>> labels) {
+inline i64 MakeFunction(const char* name,
+                        std::initializer_list<std::pair<const char*, i64>> labels) {
     i64 g = Enter(name, 'F');
     i64 row = gnametable[g].index;
     functable[row].valence = 0;

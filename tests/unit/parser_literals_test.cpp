@@ -62,7 +62,7 @@ TEST_F(ParserTest, FloatAndComplexLiterals) {
     EXPECT_EQ(FloatAt(Literal("_2.5e3"), 0), -2500.0);
     EXPECT_TRUE(std::isnan(FloatAt(Literal("0nf"), 0)));
     EXPECT_EQ(FloatAt(Literal("0wf"), 0), INFINITY);
-    const val_item& n = Literal("0n 1.5");   // an integer null in a float vector
+    const val_item& n = Literal("0n 1.5");  // an integer null in a float vector
     EXPECT_TRUE(std::isnan(FloatAt(n, 0)));
 
     const val_item& c = Literal("1 2j3");
@@ -90,7 +90,10 @@ TEST_F(ParserTest, DatetimeLiterals) {
 }
 
 TEST_F(ParserTest, SmallIntegersAreTheFixedConstants) {
-    struct Fixed { const char* text; i64 ref; } cases[] = {{"0", 0}, {"1", 1}, {"2", 3}};
+    struct Fixed {
+        const char* text;
+        i64 ref;
+    } cases[] = {{"0", 0}, {"1", 1}, {"2", 3}};
     for (auto& c : cases) {
         i64 before = lstcx;
         Parsed p = ParseText(c.text);
@@ -139,7 +142,7 @@ TEST_F(ParserTest, SymbolLiterals) {
     EXPECT_EQ(Literal("`+").dim0, getsymbol("+"));
     EXPECT_EQ(Literal("`' a b '").dim0, getsymbol("a b"));
     EXPECT_EQ(Literal("` abc ").dim0, getsymbol("abc"));
-    EXPECT_EQ(ParseText("`abc_ ").rc, 16);   // the trailing "_" is left over
+    EXPECT_EQ(ParseText("`abc_ ").rc, 16);  // the trailing "_" is left over
     const val_item& three = Literal("` `x ` ");
     EXPECT_EQ(three.count, 3);
     EXPECT_EQ(IntAt(three, 0), 0);
@@ -175,7 +178,7 @@ TEST_F(ParserTest, LongNamesGoThroughThePool) {
 }
 
 TEST_F(ParserTest, NameReading) {
-    Parsed p = ParseText("abc_");   // the name is abc; the "_" is left over
+    Parsed p = ParseText("abc_");  // the name is abc; the "_" is left over
     EXPECT_EQ(p.rc, 16);
     EXPECT_EQ(p.col, 3);
     EXPECT_GE(FnFindName("abc", 'G'), 0);
@@ -189,7 +192,7 @@ TEST_F(ParserTest, NameReading) {
     char s[] = "  name_1 \t rest";
     EXPECT_EQ(Namea(s), 11);
     EXPECT_STREQ(namep, "name_1");
-    char u[] = "abc_ x";   // the final "_" is given back
+    char u[] = "abc_ x";  // the final "_" is given back
     EXPECT_EQ(Namea(u), 3);
     EXPECT_STREQ(namep, "abc");
     char t[] = "1x";
@@ -238,17 +241,17 @@ TEST_F(ParserTest, NamesInsideAFunctionAreItsLocals) {
     i64 row = MakeFunction("fn", {{"L1", 3}});
     i64 before = lstnx;
     Parsed p = ParseText("q<-L1", row, 2);
-    EXPECT_EQ(p.rc, 13);   // a label used as a value
+    EXPECT_EQ(p.rc, 13);  // a label used as a value
     p = ParseText("q<-1", row, 2);
     ASSERT_EQ(p.rc, 0);
     const parse_node& q = PNode(Fn(p.out[0]).left);
     EXPECT_GT(q.name, before);
     EXPECT_EQ(nametable[q.name].kind, 'V');
-    EXPECT_EQ(FnFindName("q", 'G'), -1);   // no global was made
+    EXPECT_EQ(FnFindName("q", 'G'), -1);  // no global was made
     i64 n = lstnx;
     p = ParseText("q+keys q", row, 2);
     ASSERT_EQ(p.rc, 0);
-    EXPECT_EQ(lstnx, n);   // found again, not entered twice
+    EXPECT_EQ(lstnx, n);  // found again, not entered twice
     p = ParseText("[]IO", row, 2);
     ASSERT_EQ(p.rc, 0);
     EXPECT_EQ(nametable[PNode(p.out[0]).name].kind, 'V');

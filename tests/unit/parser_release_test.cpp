@@ -104,8 +104,7 @@ TEST_F(ParserTest, FullBranchTableIsAnError) {
 
 TEST_F(ParserTest, FullNameTablesAreAnError) {
     i64 rc = 0;
-    for (int i = 0; i < 3000 && rc == 0; i++)
-        rc = ParseText("v" + std::to_string(i)).rc;
+    for (int i = 0; i < 3000 && rc == 0; i++) rc = ParseText("v" + std::to_string(i)).rc;
     EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_EQ(lstgx, GNSIZE - 1);
 
@@ -136,8 +135,8 @@ TEST_F(ParserTest, ClearingEmptiesTheParseTables) {
     EXPECT_EQ(functable[row].hdrmark, -1);
     EXPECT_EQ(FnFindName("someverylongname", 'G'), -1);
     // the permanent names stay
-    const char* names[] = {"[]IO", "[]OF", "[]AV", "[]LX", "[]RL", "[]PP",
-                           "key", "value", "xkey", "cols", "meta", "keys", "fkeys", "do", "like"};
+    const char* names[] = {"[]IO", "[]OF", "[]AV", "[]LX", "[]RL",  "[]PP", "key", "value",
+                           "xkey", "cols", "meta", "keys", "fkeys", "do",   "like"};
     for (i64 i = 0; i < 15; i++) EXPECT_EQ(FnFindName(names[i], 'G'), i) << names[i];
     const i64 valence[9] = {1, 1, 2, 1, 1, 1, 1, 1, 2};
     for (i64 r = 0; r < 9; r++) {

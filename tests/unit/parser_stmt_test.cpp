@@ -14,11 +14,11 @@ TEST_F(ParserTest, DyadicApplicationOfTwoConstants) {
     EXPECT_EQ(CodeOf(root), 45);
     EXPECT_EQ(PNode(root).parent, -1);
     EXPECT_EQ(PNode(Left(root)).kind, 'C');
-    EXPECT_EQ(PNode(Left(root)).ref, 1);    // the fixed constant 1
-    EXPECT_EQ(PNode(Right(root)).ref, 3);   // the fixed constant 2
+    EXPECT_EQ(PNode(Left(root)).ref, 1);   // the fixed constant 1
+    EXPECT_EQ(PNode(Right(root)).ref, 3);  // the fixed constant 2
     EXPECT_EQ(PNode(Left(root)).parent, root);
     EXPECT_EQ(PNode(Right(root)).parent, root);
-    EXPECT_EQ(p.out[1], Right(root));       // evaluation starts at the rightmost leaf
+    EXPECT_EQ(p.out[1], Right(root));  // evaluation starts at the rightmost leaf
     EXPECT_EQ(p.out[2], -1);
     EXPECT_EQ(onlyroot, root);
     EXPECT_EQ(PNode(root).col, 1);
@@ -31,7 +31,7 @@ TEST_F(ParserTest, AssignmentOfAVector) {
     EXPECT_EQ(CodeOf(root), 0);
     const parse_node& x = PNode(Left(root));
     EXPECT_EQ(x.kind, 'V');
-    EXPECT_EQ(x.ref, FIRSTVAR);   // first global variable slot
+    EXPECT_EQ(x.ref, FIRSTVAR);  // first global variable slot
     EXPECT_EQ(x.name, -1);
     EXPECT_EQ(vtable[FIRSTVAR].rank, -1);
     const val_item& v = Const(Right(root));
@@ -106,7 +106,7 @@ TEST_F(ParserTest, BracketIndexing) {
     ASSERT_EQ(p.rc, 0);
     f2 = Right(p.out[0]);
     EXPECT_EQ(PNode(Left(f2)).kind, 'V');
-    EXPECT_EQ(PNode(Left(f2)).ref, 0);   // elided position
+    EXPECT_EQ(PNode(Left(f2)).ref, 0);  // elided position
 
     p = ParseText("A[1;]");
     ASSERT_EQ(p.rc, 0);
@@ -135,7 +135,7 @@ TEST_F(ParserTest, IndexedAssignmentAndPrintTargets) {
     ASSERT_EQ(p.rc, 0);
     EXPECT_EQ(PNode(p.out[0]).ref, SLOT_PP);
 
-    p = ParseText("[]");   // read a line of input: a value
+    p = ParseText("[]");  // read a line of input: a value
     ASSERT_EQ(p.rc, 0);
     EXPECT_EQ(CodeOf(p.out[0]), 611);
     p = ParseText("[]TS");
@@ -168,7 +168,7 @@ TEST_F(ParserTest, DotTakesANameOrTextAsSymbol) {
     Parsed p = ParseText("d.price+1");
     ASSERT_EQ(p.rc, 0);
     i64 root = p.out[0];
-    EXPECT_EQ(CodeOf(root), 45);          // (d.price)+1
+    EXPECT_EQ(CodeOf(root), 45);  // (d.price)+1
     i64 dot = Left(root);
     EXPECT_EQ(CodeOf(dot), 754);
     const val_item& s = Const(Right(dot));
@@ -193,14 +193,14 @@ TEST_F(ParserTest, TableLiteral) {
     i64 a = Left(sep);
     EXPECT_EQ(CodeOf(a), 0);
     EXPECT_EQ(PNode(Left(a)).ref, getsymbol("a"));
-    i64 b = Right(sep);   // "b" alone stands for b<-b
+    i64 b = Right(sep);  // "b" alone stands for b<-b
     EXPECT_EQ(CodeOf(b), 0);
     EXPECT_EQ(PNode(Left(b)).kind, 'Z');
     EXPECT_EQ(PNode(Right(b)).kind, 'V');
 
     p = ParseText("([] a<-1 2)");
     ASSERT_EQ(p.rc, 0);
-    EXPECT_EQ(PNode(Left(p.out[0])).kind, 'V');   // empty key part
+    EXPECT_EQ(PNode(Left(p.out[0])).kind, 'V');  // empty key part
     EXPECT_EQ(PNode(Left(p.out[0])).ref, 0);
     EXPECT_EQ(ParseText("([] a+1)").rc, 16);
     EXPECT_EQ(ParseText("([] ([] a<-1))").rc, 16);
@@ -209,11 +209,11 @@ TEST_F(ParserTest, TableLiteral) {
 TEST_F(ParserTest, StatementEnds) {
     struct End {
         const char* text;
-        i64 root_set;   // 1 when a tree is made
+        i64 root_set;  // 1 when a tree is made
         i64 cursor;
     } cases[] = {
-        {"", 0, 0},     {"//x", 0, 3},   {";1", 0, 0},    {"   ", 0, 3},
-        {"a;b", 1, 1},  {"1 2;3", 1, 3}, {"'a;b';c", 1, 5}, {"(1;2);3", 1, 5},
+        {"", 0, 0},    {"//x", 0, 3},   {";1", 0, 0},      {"   ", 0, 3},
+        {"a;b", 1, 1}, {"1 2;3", 1, 3}, {"'a;b';c", 1, 5}, {"(1;2);3", 1, 5},
     };
     for (auto& c : cases) {
         Parsed p = ParseText(c.text);
@@ -230,7 +230,7 @@ TEST_F(ParserTest, SecondStatementOfALine) {
     i64 skip = GetZemCursor() + 1;
     EXPECT_EQ(skip, 5);
     EXPECT_EQ(ZemParser(text + skip, sizeof text - skip, -1, 0, 0, 1, out), 15);
-    EXPECT_EQ(GetZemOldCursor() + skip, 7);   // column within the whole line
+    EXPECT_EQ(GetZemOldCursor() + skip, 7);  // column within the whole line
 }
 
 struct ErrorCase {
@@ -241,15 +241,40 @@ struct ErrorCase {
 
 TEST_F(ParserTest, SyntaxErrorsWithTheirColumns) {
     const ErrorCase cases[] = {
-        {"x 2", 14, 2},      {"x y", 42, 2},     {"x (1)", 19, 2},   {"x ()", 19, 2},
-        {"x<-", 15, 3},      {"<-3", 16, 0},     {"3<-4", 16, 1},    {"1+", 15, 2},
-        {"(1+2", 22, 4},     {"A[1", 21, 3},     {"(1]", 21, 2},     {"1)", 21, 1},
-        {"( )", 1, 2},       {"{x}", 16, 0},     {"x\t+2", 16, 1},   {"1 \x80", 16, 2},
-        {"[1]", 16, 0},      {"x 'a'", 8, 2},    {"x `a", 8, 2},     {"[]XY", 43, 0},
-        {"x []IO", 42, 2},   {"1 [])", 21, 4},   {"1 2 3 _x", 16, 6}, {"2020.01.01 3", 42, 0},
-        {"1e", 42, 0},       {"1e_x", 42, 0},    {"1j0n", 42, 0},    {"'abc", 21, 0},
-        {"2024.01.01T10", 42, 0}, {"2024.01.01T10:30", 42, 0}, {"2024.13.01", 31, 0},
-        {"99999999999999999999", 42, 0},       {"x.", 16, 1},      {"1 2 (3)", 19, 4},
+        {"x 2", 14, 2},
+        {"x y", 42, 2},
+        {"x (1)", 19, 2},
+        {"x ()", 19, 2},
+        {"x<-", 15, 3},
+        {"<-3", 16, 0},
+        {"3<-4", 16, 1},
+        {"1+", 15, 2},
+        {"(1+2", 22, 4},
+        {"A[1", 21, 3},
+        {"(1]", 21, 2},
+        {"1)", 21, 1},
+        {"( )", 1, 2},
+        {"{x}", 16, 0},
+        {"x\t+2", 16, 1},
+        {"1 \x80", 16, 2},
+        {"[1]", 16, 0},
+        {"x 'a'", 8, 2},
+        {"x `a", 8, 2},
+        {"[]XY", 43, 0},
+        {"x []IO", 42, 2},
+        {"1 [])", 21, 4},
+        {"1 2 3 _x", 16, 6},
+        {"2020.01.01 3", 42, 0},
+        {"1e", 42, 0},
+        {"1e_x", 42, 0},
+        {"1j0n", 42, 0},
+        {"'abc", 21, 0},
+        {"2024.01.01T10", 42, 0},
+        {"2024.01.01T10:30", 42, 0},
+        {"2024.13.01", 31, 0},
+        {"99999999999999999999", 42, 0},
+        {"x.", 16, 1},
+        {"1 2 (3)", 19, 4},
     };
     for (auto& c : cases) {
         Parsed p = ParseText(c.text);
@@ -272,14 +297,14 @@ TEST_F(ParserTest, DefinedFunctionValence) {
     g = Enter("dya", 'F');
     functable[gnametable[g].index].valence = 2;
     g = Enter("nil", 'F');
-    functable[gnametable[g].index].valence = 0;   // result -1: no result
+    functable[gnametable[g].index].valence = 0;  // result -1: no result
     g = Enter("nilr", 'F');
     functable[gnametable[g].index].valence = 0;
     functable[gnametable[g].index].result = 3;
 
     const ErrorCase cases[] = {
-        {"mon 3", 0, 0},  {"1 dya 2", 0, 0}, {"nil", 0, 0},      {"1+nilr", 0, 0},
-        {"1 mon 3", 15, 2}, {"dya 2", 15, 0}, {"1 nil", 42, 2}, {"nil+1", 42, 3},
+        {"mon 3", 0, 0},    {"1 dya 2", 0, 0}, {"nil", 0, 0},    {"1+nilr", 0, 0},
+        {"1 mon 3", 15, 2}, {"dya 2", 15, 0},  {"1 nil", 42, 2}, {"nil+1", 42, 3},
     };
     for (auto& c : cases) {
         Parsed p = ParseText(c.text);

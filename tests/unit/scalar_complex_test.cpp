@@ -6,29 +6,25 @@
 
 #include "scalar/scalar.h"
 
-static complex2 dy(i64 code, complex2 x, complex2 y, i64* err = nullptr)
-{
+static complex2 dy(i64 code, complex2 x, complex2 y, i64* err = nullptr) {
     complex2 out(-99, -99);
     i64 e = clex_dyadic_process(code, &out, x, y);
     if (err) *err = e;
     return out;
 }
 
-static complex2 mon(i64 code, complex2 z)
-{
+static complex2 mon(i64 code, complex2 z) {
     complex2 out;
     clex_mon0(code, 1, &out, &z);
     return out;
 }
 
-static void near(complex2 got, complex2 want, const char* what)
-{
+static void near(complex2 got, complex2 want, const char* what) {
     EXPECT_NEAR(got.real, want.real, 1e-12) << what;
     EXPECT_NEAR(got.imag, want.imag, 1e-12) << what;
 }
 
-TEST(ScalarComplex, ExactEquality)
-{
+TEST(ScalarComplex, ExactEquality) {
     EXPECT_TRUE(complex2(1, 2) == complex2(1, 2));
     EXPECT_FALSE(complex2(1, 2) == complex2(1, 2 + 1e-15));
     EXPECT_TRUE(complex2(NAN, 0) != complex2(NAN, 0));
@@ -36,9 +32,13 @@ TEST(ScalarComplex, ExactEquality)
     EXPECT_TRUE(I1 == complex2(1, 0));
 }
 
-TEST(ScalarComplex, DyadicTable)
-{
-    struct { i64 code; complex2 x, y, want; i64 err; const char* what; } cases[] = {
+TEST(ScalarComplex, DyadicTable) {
+    struct {
+        i64 code;
+        complex2 x, y, want;
+        i64 err;
+        const char* what;
+    } cases[] = {
         {45, {1, 2}, {3, -4}, {4, -2}, 0, "add"},
         {49, {1, 2}, {3, 4}, {-5, 10}, 0, "multiply"},
         {51, {0, 0}, {0, 0}, {1, 0}, 0, "0 divided by 0 is 1"},
@@ -63,9 +63,11 @@ TEST(ScalarComplex, DyadicTable)
     }
 }
 
-TEST(ScalarComplex, FloorAndCeiling)
-{
-    struct { i64 code; complex2 z, want; } cases[] = {
+TEST(ScalarComplex, FloorAndCeiling) {
+    struct {
+        i64 code;
+        complex2 z, want;
+    } cases[] = {
         {54, {0.5, 0.5}, {0, 1}}, {54, {0.7, 0.4}, {1, 0}}, {54, {0.7, 0.2}, {0, 0}},
         {54, {0.2, 0.3}, {0, 0}}, {52, {0.5, 0.5}, {1, 0}}, {54, {-1.5, 2}, {-2, 2}},
     };
@@ -76,8 +78,7 @@ TEST(ScalarComplex, FloorAndCeiling)
     }
 }
 
-TEST(ScalarComplex, MonadicAndCleaning)
-{
+TEST(ScalarComplex, MonadicAndCleaning) {
     near(mon(50, {0, 1}), {0, -1}, "reciprocal of i");
     near(mon(50, {3, 4}), {0.12, -0.16}, "reciprocal of 3j4");
     near(mon(60, {3, 4}), {5, 0}, "magnitude");
@@ -95,9 +96,12 @@ TEST(ScalarComplex, MonadicAndCleaning)
     EXPECT_EQ(kept.real, 2e-13);
 }
 
-TEST(ScalarComplex, CircleFunctions)
-{
-    struct { i64 k; complex2 z, want; const char* what; } cases[] = {
+TEST(ScalarComplex, CircleFunctions) {
+    struct {
+        i64 k;
+        complex2 z, want;
+        const char* what;
+    } cases[] = {
         {-4, {0.5, 0}, {0, 0.8660254037844386}, "-4 of 0.5"},
         {-4, {-2, 0}, {-1.7320508075688772, 0}, "-4 of -2 negated"},
         {8, {0, 0}, {0, -1}, "8 of 0"},
@@ -121,15 +125,19 @@ TEST(ScalarComplex, CircleFunctions)
     EXPECT_EQ(s.imag, 0.0);
 }
 
-TEST(ScalarComplex, ElementReader)
-{
+TEST(ScalarComplex, ElementReader) {
     i64 ints[2] = {7, -3};
     val_item v{};
-    v.type = TINT; v.rank = 1; v.count = 2; v.data = (char*)ints;
+    v.type = TINT;
+    v.rank = 1;
+    v.count = 2;
+    v.data = (char*)ints;
     near(xvax(&v, 1), {-3, 0}, "integer element");
     complex2 one(2.5, -1);
     val_item w{};
-    w.type = TCPLX; w.rank = 0; w.count = 1;
+    w.type = TCPLX;
+    w.rank = 0;
+    w.count = 1;
     memcpy(&w.dim0, &one, sizeof one);
     near(xvax(&w, 0), {2.5, -1}, "inline complex");
     EXPECT_EQ(clex_test(), 0.0);

@@ -16,8 +16,7 @@ namespace {
 class ScalarRoutines : public FreshWorkspace {
 protected:
     i64 next = 4;
-    void SetUp() override
-    {
+    void SetUp() override {
         FreshWorkspace::SetUp();
         stacktop = 0;
     }
@@ -25,8 +24,7 @@ protected:
 
     // A value of the type, shape and elements given, in the next temporary slot.
     template <class T>
-    i64 make(i64 type, std::vector<i64> shape, std::vector<T> elems)
-    {
+    i64 make(i64 type, std::vector<i64> shape, std::vector<T> elems) {
         i64 vx = next++;
         i64 rank = (i64)shape.size(), n = 1;
         for (i64 d : shape) n *= d;
@@ -49,41 +47,41 @@ protected:
     i64 iscalar(i64 x) { return make<i64>(TINT, {}, {x}); }
     i64 floats(std::vector<double> e) { return make<double>(TFLOAT, {(i64)e.size()}, e); }
     i64 fscalar(double x) { return make<double>(TFLOAT, {}, {x}); }
-    i64 chars(const char* s)
-    {
+    i64 chars(const char* s) {
         std::vector<char> e(s, s + strlen(s));
         return make<char>(TCHAR, {(i64)e.size()}, e);
     }
     i64 cplx(std::vector<complex2> e) { return make<complex2>(TCPLX, {(i64)e.size()}, e); }
 
-    i64 dyad(i64 code, i64 a, i64 b, i64 res = 30)
-    {
+    i64 dyad(i64 code, i64 a, i64 b, i64 res = 30) {
         if (code >= 500) return PfOuterp(code, res, -1, a, -1, b);
         if (code >= 16 && code <= 21) return PfCompb(code, res, -1, a, -1, b);
         if (code >= 12 && code <= 15) return PfLogic(code, res, -1, a, -1, b);
         return PfScalar(code, res, -1, a, -1, b);
     }
-    static std::vector<i64> iv(i64 res)
-    {
+    static std::vector<i64> iv(i64 res) {
         const val_item& v = vtable[res];
         const i64* d = (const i64*)getptV(const_cast<val_item*>(&v));
         return std::vector<i64>(d, d + v.count);
     }
-    static std::vector<double> fv(i64 res)
-    {
+    static std::vector<double> fv(i64 res) {
         const val_item& v = vtable[res];
         const double* d = (const double*)getptV(const_cast<val_item*>(&v));
         return std::vector<double>(d, d + v.count);
     }
 };
 
-TEST_F(ScalarRoutines, DyadicResultTypes)
-{
-    struct { i64 code; double x, y; i64 type; double want; } cases[] = {
-        {51, 6, 3, TFLOAT, 2}, {51, 7, 2, TFLOAT, 3.5}, {51, 0, 0, TFLOAT, 1},
-        {51, 1, 0, TFLOAT, INFINITY}, {45, 1, 1, TINT, 2}, {53, 0, 1, TINT, 1},
-        {57, -8, 2, TFLOAT, 64}, {57, -8, -1, TFLOAT, -0.125}, {65, 1, 0, TINT, 0},
-        {59, 5, 5, TFLOAT, 1}, {61, 3, 7, TINT, 1},
+TEST_F(ScalarRoutines, DyadicResultTypes) {
+    struct {
+        i64 code;
+        double x, y;
+        i64 type;
+        double want;
+    } cases[] = {
+        {51, 6, 3, TFLOAT, 2},        {51, 7, 2, TFLOAT, 3.5},      {51, 0, 0, TFLOAT, 1},
+        {51, 1, 0, TFLOAT, INFINITY}, {45, 1, 1, TINT, 2},          {53, 0, 1, TINT, 1},
+        {57, -8, 2, TFLOAT, 64},      {57, -8, -1, TFLOAT, -0.125}, {65, 1, 0, TINT, 0},
+        {59, 5, 5, TFLOAT, 1},        {61, 3, 7, TINT, 1},
     };
     for (auto& c : cases) {
         i64 a = c.x == (i64)c.x ? iscalar((i64)c.x) : fscalar(c.x);
@@ -96,9 +94,11 @@ TEST_F(ScalarRoutines, DyadicResultTypes)
     }
 }
 
-TEST_F(ScalarRoutines, DyadicErrors)
-{
-    struct { i64 code; i64 err; } cases[] = {
+TEST_F(ScalarRoutines, DyadicErrors) {
+    struct {
+        i64 code;
+        i64 err;
+    } cases[] = {
         {63, 1},  // binomial beyond the exact coefficient's reach
     };
     for (auto& c : cases) EXPECT_EQ(dyad(c.code, iscalar(600), iscalar(2000)), c.err);
@@ -112,8 +112,7 @@ TEST_F(ScalarRoutines, DyadicErrors)
     EXPECT_EQ(dyad(45, chars("ab"), ints({1, 2})), 1);
 }
 
-TEST_F(ScalarRoutines, LogarithmGoesComplex)
-{
+TEST_F(ScalarRoutines, LogarithmGoesComplex) {
     ASSERT_EQ(dyad(59, iscalar(2), iscalar(-8)), 0);
     EXPECT_EQ(vtable[30].type, TCPLX);
     ASSERT_EQ(dyad(57, iscalar(-8), fscalar(1.0 / 3)), 0);
@@ -122,8 +121,7 @@ TEST_F(ScalarRoutines, LogarithmGoesComplex)
     EXPECT_TRUE(std::isnan(fv(30)[0]));
 }
 
-TEST_F(ScalarRoutines, EmptyAndExtension)
-{
+TEST_F(ScalarRoutines, EmptyAndExtension) {
     ASSERT_EQ(dyad(51, iscalar(1), ints({})), 0);
     EXPECT_EQ(vtable[30].type, TINT);
     EXPECT_EQ(vtable[30].count, 0);
@@ -133,25 +131,28 @@ TEST_F(ScalarRoutines, EmptyAndExtension)
     EXPECT_EQ(fv(30), (std::vector<double>{0.5, 1.5}));
 }
 
-TEST_F(ScalarRoutines, ResultIntoOperandSlot)
-{
+TEST_F(ScalarRoutines, ResultIntoOperandSlot) {
     i64 a = ints({1, 2, 3});
     ASSERT_EQ(PfScalar(49, a, -1, a, -1, a), 0);
     EXPECT_EQ(iv(a), (std::vector<i64>{1, 4, 9}));
 }
 
-TEST_F(ScalarRoutines, Monadic)
-{
-    struct { i64 code; double x; i64 err, type; double want; } cases[] = {
-        {50, 0, 1, 0, 0}, {50, 4, 0, TFLOAT, 0.25}, {50, 0.5, 0, TINT, 2},
-        {62, 3, 0, TINT, 6}, {62, 0, 0, TINT, 1}, {62, 2.0, 1, 0, 0}, {62, -1, 1, 0, 0},
-        {54, -2.5, 0, TINT, -3}, {52, 2.1, 0, TINT, 3}, {56, 0, 0, TINT, 1},
-        {46, 3e9, 0, TFLOAT, -3e9}, {44, 2.0, 0, TINT, 2}, {48, -0.5, 0, TINT, -1},
-        {58, 0, 1, 0, 0}, {62, 200, 0, TFLOAT, INFINITY},
+TEST_F(ScalarRoutines, Monadic) {
+    struct {
+        i64 code;
+        double x;
+        i64 err, type;
+        double want;
+    } cases[] = {
+        {50, 0, 1, 0, 0},        {50, 4, 0, TFLOAT, 0.25},   {50, 0.5, 0, TINT, 2},
+        {62, 3, 0, TINT, 6},     {62, 0, 0, TINT, 1},        {62, 2.0, 1, 0, 0},
+        {62, -1, 1, 0, 0},       {54, -2.5, 0, TINT, -3},    {52, 2.1, 0, TINT, 3},
+        {56, 0, 0, TINT, 1},     {46, 3e9, 0, TFLOAT, -3e9}, {44, 2.0, 0, TINT, 2},
+        {48, -0.5, 0, TINT, -1}, {58, 0, 1, 0, 0},           {62, 200, 0, TFLOAT, INFINITY},
     };
     for (auto& c : cases) {
-        bool whole = c.x == (i64)c.x && !(c.code == 62 && c.x == 2.0 && c.err) &&
-                     !(c.code == 44) && !(c.code == 46);
+        bool whole = c.x == (i64)c.x && !(c.code == 62 && c.x == 2.0 && c.err) && !(c.code == 44) &&
+                     !(c.code == 46);
         i64 a = whole ? iscalar((i64)c.x) : fscalar(c.x);
         EXPECT_EQ(PfScalar0(c.code, 30, -1, a), c.err) << c.code << " " << c.x;
         if (c.err) continue;
@@ -169,13 +170,14 @@ TEST_F(ScalarRoutines, Monadic)
     EXPECT_EQ(iv(30)[0], -1);
 }
 
-TEST_F(ScalarRoutines, Comparisons)
-{
+TEST_F(ScalarRoutines, Comparisons) {
     ASSERT_EQ(dyad(21, fscalar(0.1 + 0.2), fscalar(0.3)), 0);
     EXPECT_EQ(iv(30)[0], 0);  // exact
     ASSERT_EQ(dyad(21, fscalar(NAN), fscalar(NAN)), 0);
     EXPECT_EQ(iv(30)[0], 1);
-    struct { i64 code, want; } nan_order[] = {{16, 0}, {17, 1}, {18, 1}, {19, 0}, {20, 1}};
+    struct {
+        i64 code, want;
+    } nan_order[] = {{16, 0}, {17, 1}, {18, 1}, {19, 0}, {20, 1}};
     for (auto& c : nan_order) {
         ASSERT_EQ(dyad(c.code, fscalar(NAN), fscalar(1)), 0);
         EXPECT_EQ(iv(30)[0], c.want) << c.code;
@@ -192,8 +194,7 @@ TEST_F(ScalarRoutines, Comparisons)
     EXPECT_EQ(vtable[30].type, TBOOL);  // an empty comparison is boolean
 }
 
-TEST_F(ScalarRoutines, Logic)
-{
+TEST_F(ScalarRoutines, Logic) {
     ASSERT_EQ(dyad(12, iscalar(1), ints({0, 1, 0})), 0);
     EXPECT_EQ(vtable[30].type, TBOOL);
     EXPECT_EQ(iv(30), (std::vector<i64>{1, 1, 1}));
@@ -208,8 +209,7 @@ TEST_F(ScalarRoutines, Logic)
     EXPECT_EQ(iv(30), (std::vector<i64>{1, 0}));
 }
 
-TEST_F(ScalarRoutines, OuterProduct)
-{
+TEST_F(ScalarRoutines, OuterProduct) {
     ASSERT_EQ(dyad(549, ints({1, 2, 3}), ints({10, 20})), 0);
     EXPECT_EQ(vtable[30].type, TINT);
     EXPECT_EQ(vtable[30].rank, 2);
@@ -238,8 +238,7 @@ TEST_F(ScalarRoutines, OuterProduct)
     EXPECT_EQ(dyad(551, cplx({{1, 0}}), iscalar(0)), 1);
 }
 
-TEST_F(ScalarRoutines, OuterShapes)
-{
+TEST_F(ScalarRoutines, OuterShapes) {
     i64 m = make<i64>(TINT, {2, 3}, {1, 2, 3, 4, 5, 6});
     ASSERT_EQ(dyad(545, m, m), 0);
     const val_item& r = vtable[30];
@@ -257,14 +256,20 @@ TEST_F(ScalarRoutines, OuterShapes)
     EXPECT_EQ(vtable[30].rank, 2);
 }
 
-TEST_F(ScalarRoutines, Reduce)
-{
-    struct { i64 code; std::vector<double> x; i64 type; double want; } cases[] = {
-        {145, {10}, TINT, 10}, {147, {5}, TINT, 5}, {147, {1, 2, 3}, TINT, 2},
-        {151, {8, 4, 2}, TINT, 4}, {145, {1.5, 2.5}, TINT, 4}, {145, {0.5, 0.25}, TFLOAT, 0.75},
-        {145, {1, NAN, 2}, TINT, 3}, {145, {}, TINT, 0}, {149, {}, TINT, 1},
-        {153, {}, TFLOAT, -INFINITY}, {155, {}, TFLOAT, INFINITY}, {157, {2}, TINT, 2},
-        {121, {1.5, 1.2}, TINT, 0}, {121, {1, 1 + 1e-14}, TINT, 1},
+TEST_F(ScalarRoutines, Reduce) {
+    struct {
+        i64 code;
+        std::vector<double> x;
+        i64 type;
+        double want;
+    } cases[] = {
+        {145, {10}, TINT, 10},       {147, {5}, TINT, 5},
+        {147, {1, 2, 3}, TINT, 2},   {151, {8, 4, 2}, TINT, 4},
+        {145, {1.5, 2.5}, TINT, 4},  {145, {0.5, 0.25}, TFLOAT, 0.75},
+        {145, {1, NAN, 2}, TINT, 3}, {145, {}, TINT, 0},
+        {149, {}, TINT, 1},          {153, {}, TFLOAT, -INFINITY},
+        {155, {}, TFLOAT, INFINITY}, {157, {2}, TINT, 2},
+        {121, {1.5, 1.2}, TINT, 0},  {121, {1, 1 + 1e-14}, TINT, 1},
     };
     for (auto& c : cases) {
         bool whole = true;
@@ -290,8 +295,7 @@ TEST_F(ScalarRoutines, Reduce)
     EXPECT_EQ(PfReduct(113, 30, -1, floats({0, 1})), 1);
 }
 
-TEST_F(ScalarRoutines, ReduceAxes)
-{
+TEST_F(ScalarRoutines, ReduceAxes) {
     i64 m = make<i64>(TINT, {2, 3}, {1, 2, 3, 4, 5, 6});
     ASSERT_EQ(PfReduct(145, 30, -1, m), 0);
     EXPECT_EQ(iv(30), (std::vector<i64>{6, 15}));
@@ -325,14 +329,23 @@ TEST_F(ScalarRoutines, ReduceAxes)
     EXPECT_EQ(iv(30)[0], 4);
 }
 
-TEST_F(ScalarRoutines, Scan)
-{
-    struct { i64 code; std::vector<i64> x; std::vector<i64> want; } cases[] = {
-        {245, {1, 2, 3}, {1, 3, 6}}, {247, {1, 2, 3}, {1, -1, 2}}, {251, {8, 4, 2}, {8, 2, 4}},
-        {257, {2, 3}, {2, 8}}, {253, {3, 1, 4, 1, 5}, {3, 3, 4, 4, 5}},
-        {255, {3, 1, 4, 1, 0}, {3, 1, 1, 1, 0}}, {249, {1, 2, 3, 4}, {1, 2, 6, 24}},
-        {212, {0, 0, 1, 0}, {0, 0, 1, 1}}, {213, {1, 1, 0, 1}, {1, 1, 0, 0}},
-        {214, {0, 0, 1, 0}, {0, 1, 1, 0}}, {215, {1, 1, 0, 1}, {1, 0, 0, 1}},
+TEST_F(ScalarRoutines, Scan) {
+    struct {
+        i64 code;
+        std::vector<i64> x;
+        std::vector<i64> want;
+    } cases[] = {
+        {245, {1, 2, 3}, {1, 3, 6}},
+        {247, {1, 2, 3}, {1, -1, 2}},
+        {251, {8, 4, 2}, {8, 2, 4}},
+        {257, {2, 3}, {2, 8}},
+        {253, {3, 1, 4, 1, 5}, {3, 3, 4, 4, 5}},
+        {255, {3, 1, 4, 1, 0}, {3, 1, 1, 1, 0}},
+        {249, {1, 2, 3, 4}, {1, 2, 6, 24}},
+        {212, {0, 0, 1, 0}, {0, 0, 1, 1}},
+        {213, {1, 1, 0, 1}, {1, 1, 0, 0}},
+        {214, {0, 0, 1, 0}, {0, 1, 1, 0}},
+        {215, {1, 1, 0, 1}, {1, 0, 0, 1}},
         {221, {1, 1, 0, 0}, {1, 1, 0, 1}},
     };
     for (auto& c : cases) {
@@ -370,8 +383,7 @@ TEST_F(ScalarRoutines, Scan)
     EXPECT_EQ(vtable[30].type, TCHAR);
 }
 
-TEST_F(ScalarRoutines, ScanAxes)
-{
+TEST_F(ScalarRoutines, ScanAxes) {
     i64 m = make<i64>(TINT, {2, 3}, {1, 2, 3, 4, 5, 6});
     ASSERT_EQ(GenScan(245, 30, -1, m), 0);
     EXPECT_EQ(iv(30), (std::vector<i64>{1, 3, 6, 4, 9, 15}));

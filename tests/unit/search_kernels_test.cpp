@@ -44,10 +44,10 @@ TEST(SearchKernels, WordIndexOfMatchesScanOnBothPaths) {
     std::mt19937_64 rng(1);
     for (i64 n : kLengths) {
         std::vector<i64> S(n), V(300);
-        for (auto& x : S) x = (i64)(rng() % 97) * 1024 - 40000;   // repeats, multiples of 1024
+        for (auto& x : S) x = (i64)(rng() % 97) * 1024 - 40000;  // repeats, multiples of 1024
         for (auto& x : V) x = (i64)(rng() % 120) * 1024 - 40000;
         S[n / 2] = 0;
-        S[0] = 2147483649;          // the word that once marked a free slot
+        S[0] = 2147483649;  // the word that once marked a free slot
         V[0] = 0;
         V[1] = 2147483649;
         V[2] = INT64_MIN;
@@ -76,9 +76,10 @@ TEST(SearchKernels, DoubleKernelsExactZeroAndNaN) {
         std::vector<i64> words(V.size() / 32 + 1);
         membspd(words.data(), V.data(), (i64)V.size(), S.data(), n);
         std::vector<i64> expect;
-        for (i64 x : scan(S, V, 0, [](double a, double b) { return a == b; })) expect.push_back(x < n);
+        for (i64 x : scan(S, V, 0, [](double a, double b) { return a == b; }))
+            expect.push_back(x < n);
         EXPECT_EQ(unpack(words, (i64)V.size()), expect) << n;
-        EXPECT_EQ(unpack(words, 2)[1], 0);                       // NaN is never a member
+        EXPECT_EQ(unpack(words, 2)[1], 0);  // NaN is never a member
     }
 }
 
@@ -95,7 +96,7 @@ TEST(SearchKernels, TolerantIndexOfHashedEqualsLinear) {
         for (i64 k = 1; k <= 50; k++) {
             V.push_back((double)k / 10);
             V.push_back(-(double)k * 0.1);
-            V.push_back((double)k / 10 * (1 + 3e-13));     // outside the tolerance
+            V.push_back((double)k / 10 * (1 + 3e-13));  // outside the tolerance
         }
         V.push_back(0.0);
         V.push_back(INFINITY);
@@ -168,8 +169,8 @@ TEST(SearchKernels, PackedAnswersStopAtTheCount) {
     std::vector<i64> words(3, -1);
     membspi(words.data(), L.data(), 33, R.data(), 40);
     EXPECT_EQ(words[0], 0xFFFFFFFFLL);
-    EXPECT_EQ(words[1], 0x80000000LL);            // the 33rd answer at bit 31
-    EXPECT_EQ(words[2], -1);                      // nothing past (n + 31) / 32 words
+    EXPECT_EQ(words[1], 0x80000000LL);  // the 33rd answer at bit 31
+    EXPECT_EQ(words[2], -1);            // nothing past (n + 31) / 32 words
 }
 
 TEST(SearchKernels, EmptySearchedOperand) {

@@ -3,6 +3,7 @@
 // fail print their message and return; the test goes on.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -11,7 +12,6 @@
 #include <limits>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "primitives/spare.h"
@@ -39,7 +39,10 @@ TEST(SpareNumeric, Factorials) {
         i64 n, want;
         const char* said;
     } cases[] = {
-        {0, 1, ""}, {1, 1, ""}, {5, 120, ""}, {12, 479001600, ""},
+        {0, 1, ""},
+        {1, 1, ""},
+        {5, 120, ""},
+        {12, 479001600, ""},
         {-1, 0, "Domain error in monadic ! fn.\n"},
         {13, -1, "Change the result type of ifac fn(!A) to floating ponit.\n"},
         {INT64_MAX, -1, "Change the result type of ifac fn(!A) to floating ponit.\n"},
@@ -52,8 +55,8 @@ TEST(SpareNumeric, Factorials) {
     struct DCase {
         i64 n;
         double want;
-    } dcases[] = {{0, 1}, {12, 479001600}, {13, 6227020800.0}, {20, 2432902008176640000.0},
-                  {171, INF}, {INT64_MAX, INF}};   // no loop of 2^63 steps
+    } dcases[] = {{0, 1},     {12, 479001600}, {13, 6227020800.0}, {20, 2432902008176640000.0},
+                  {171, INF}, {INT64_MAX, INF}};  // no loop of 2^63 steps
     for (const DCase& c : dcases) EXPECT_DOUBLE_EQ(efac(c.n), c.want) << c.n;
     EXPECT_TRUE(std::isfinite(efac(170)));
     double neg = 1;
@@ -66,18 +69,25 @@ TEST(SpareNumeric, Binomials) {
         i64 k, n;
         double want;
     } cases[] = {
-        {2, 5, 10}, {5, 3, 0}, {3, 3, 1}, {0, 5, 1}, {0, 0, 1}, {6, 13, 1716}, {2, 86, 3655},
-        {3, 100, 161700},                  // exact, not the truncated 158466
+        {2, 5, 10},
+        {5, 3, 0},
+        {3, 3, 1},
+        {0, 5, 1},
+        {0, 0, 1},
+        {6, 13, 1716},
+        {2, 86, 3655},
+        {3, 100, 161700},  // exact, not the truncated 158466
         {10, 90, 5720645481903.0},
         {97, 100, 161700},
     };
     for (const Case& c : cases) EXPECT_EQ(ebin(c.k, c.n), c.want) << c.k << " " << c.n;
     EXPECT_NEAR(ebin(40, 85) / 2.8863299021239664e24, 1, 1e-13);
     EXPECT_NEAR(ebin(50, 100) / 1.008913445455642e29, 1, 1e-13);
-    EXPECT_EQ(ebin(INT64_MAX / 2, INT64_MAX), INF);   // stops once infinite
+    EXPECT_EQ(ebin(INT64_MAX / 2, INT64_MAX), INF);  // stops once infinite
     for (auto kn : {std::pair<i64, i64>{-1, 5}, {2, -5}}) {
         double got = 1;
-        EXPECT_EQ(Printed([&] { got = ebin(kn.first, kn.second); }), "Domain error in monadic ! fn.\n");
+        EXPECT_EQ(Printed([&] { got = ebin(kn.first, kn.second); }),
+                  "Domain error in monadic ! fn.\n");
         EXPECT_EQ(got, 0);
     }
 }
@@ -113,7 +123,7 @@ TEST(SpareText, IntegerVectors) {
     }
     Allocator count(1000);
     EXPECT_EQ(Take(a_fmtI(many.data(), 0, 5000)), want);
-    EXPECT_LE(calls, 10);   // the buffer doubles: about log2(42000 / 256) + 1 grows
+    EXPECT_LE(calls, 10);  // the buffer doubles: about log2(42000 / 256) + 1 grows
 }
 
 TEST(SpareText, DoubleVectors) {
@@ -122,19 +132,13 @@ TEST(SpareText, DoubleVectors) {
         i64 p;
         const char* want;
     } cases[] = {
-        {0, 10, "0 "},
-        {1.5, 10, "1.5 "},
-        {123.25, 10, "123.25 "},
-        {-123.25, 10, "-123.25 "},
-        {0.001, 10, "0.001 "},
-        {1.5e-5, 10, "0.000015 "},
-        {1e-7, 10, "1E-7 "},
-        {-2.5e-6, 10, "-2.5E-6 "},
-        {100, 3, "100 "},         // no decimals: its zeros are digits
-        {2.0 / 3, 4, "0.6667 "},
-        {1e20, 10, "100000000000000000000 "},
-        {NaN, 10, "nan "},
-        {INF, 10, "inf "},
+        {0, 10, "0 "},           {1.5, 10, "1.5 "},
+        {123.25, 10, "123.25 "}, {-123.25, 10, "-123.25 "},
+        {0.001, 10, "0.001 "},   {1.5e-5, 10, "0.000015 "},
+        {1e-7, 10, "1E-7 "},     {-2.5e-6, 10, "-2.5E-6 "},
+        {100, 3, "100 "},  // no decimals: its zeros are digits
+        {2.0 / 3, 4, "0.6667 "}, {1e20, 10, "100000000000000000000 "},
+        {NaN, 10, "nan "},       {INF, 10, "inf "},
         {-INF, 10, "-inf "},
     };
     std::string all;
@@ -176,7 +180,7 @@ TEST(SpareText, FailedAllocationsReturnNull) {
 TEST(SpareText, PackShortensInPlace) {
     struct Case {
         const char* text;
-        i64 size;   // the buffer's capacity
+        i64 size;  // the buffer's capacity
         i64 status;
         const char* want;
     } cases[] = {
@@ -193,7 +197,7 @@ TEST(SpareText, PackShortensInPlace) {
         {"   ", 4, 2, "0 "},
         {"-0.0", 5, 3, "-0 "},
         {"12.50", 6, 5, "12.5 "},
-        {"12.5", 5, -1, "12.5"},   // no room for the blank: unchanged
+        {"12.5", 5, -1, "12.5"},  // no room for the blank: unchanged
         {"", 1, -1, ""},
     };
     for (const Case& c : cases) {
@@ -209,12 +213,24 @@ TEST(SpareText, PrintsOneDouble) {
         double x;
         const char* want;
     } cases[] = {
-        {123.456, "123.456 "}, {0.5, "0.5 "}, {1.5, "1.5 "}, {0, "0 "}, {-2.25, "-2.25 "},
-        {100, "100 "}, {1234567, "1234567 "}, {12345678, "1.234568e+07 "},
-        {1.0 / 3, "0.3333333 "}, {2.0 / 3, "0.6666667 "}, {1e-6, "0.000001 "},
-        {1e-7, "0.0000001 "},           // its zeros cover the exponent
-        {1.5e-7, "1.500000e-07 "}, {1e-8, "1.000000e-08 "}, {1e300, "1.000000e+300 "},
-        {INF, "inf "}, {-INF, "-inf "}, {NaN, "nan "},
+        {123.456, "123.456 "},
+        {0.5, "0.5 "},
+        {1.5, "1.5 "},
+        {0, "0 "},
+        {-2.25, "-2.25 "},
+        {100, "100 "},
+        {1234567, "1234567 "},
+        {12345678, "1.234568e+07 "},
+        {1.0 / 3, "0.3333333 "},
+        {2.0 / 3, "0.6666667 "},
+        {1e-6, "0.000001 "},
+        {1e-7, "0.0000001 "},  // its zeros cover the exponent
+        {1.5e-7, "1.500000e-07 "},
+        {1e-8, "1.000000e-08 "},
+        {1e300, "1.000000e+300 "},
+        {INF, "inf "},
+        {-INF, "-inf "},
+        {NaN, "nan "},
     };
     for (const Case& c : cases) EXPECT_EQ(Printed([&] { a_prtD0(c.x); }), c.want) << c.x;
 }
@@ -241,15 +257,15 @@ TEST(SpareMatrix, LuInverse) {
     ASSERT_EQ(mat_inverse(a.data(), inv.data(), 3), 0);
     D want = {0.5, 0, 0, 0, 0.25, 0, -0.0625, 0, 0.125};
     for (int i = 0; i < 9; i++) EXPECT_NEAR(inv[i], want[i], 1e-15) << i;
-    EXPECT_EQ(a, (D{2, 0, 0, 0, 4, 0, 1, 0, 8}));   // left unchanged
-    D swap = {0, 1, 1, 0}, sinv(4);                  // needs a row exchange
+    EXPECT_EQ(a, (D{2, 0, 0, 0, 4, 0, 1, 0, 8}));  // left unchanged
+    D swap = {0, 1, 1, 0}, sinv(4);                // needs a row exchange
     ASSERT_EQ(mat_inverse(swap.data(), sinv.data(), 2), 0);
     EXPECT_EQ(sinv, swap);
     for (i64 n : {1, 7, 100}) {
         std::mt19937_64 gen((unsigned)n);
         D m(n * n), mi(n * n);
         for (double& v : m) v = (double)(gen() % 2001) / 1000 - 1;
-        for (i64 i = 0; i < n; i++) m[i * n + i] += n;   // well conditioned
+        for (i64 i = 0; i < n; i++) m[i * n + i] += n;  // well conditioned
         ASSERT_EQ(mat_inverse(m.data(), mi.data(), n), 0) << n;
         ExpectIdentity(m, mi, n);
     }
@@ -263,25 +279,27 @@ TEST(SpareMatrix, LuInverseFailures) {
     EXPECT_EQ(status, -1);
     EXPECT_EQ(out[0], 7);
     D zero = {1, 2, 0, 0}, zout(4, 7);
-    EXPECT_EQ(Printed([&] { status = mat_inverse(zero.data(), zout.data(), 2); }), "Singular matrix\n");
+    EXPECT_EQ(Printed([&] { status = mat_inverse(zero.data(), zout.data(), 2); }),
+              "Singular matrix\n");
     EXPECT_EQ(status, 1);
     EXPECT_EQ(zout, D(4, 7));
     V piv(2);
     double parity;
-    EXPECT_EQ(Printed([&] { status = ludcmp(zero.data(), 2, piv.data(), &parity); }), "Singular matrix\n");
+    EXPECT_EQ(Printed([&] { status = ludcmp(zero.data(), 2, piv.data(), &parity); }),
+              "Singular matrix\n");
     EXPECT_EQ(status, 1);
 }
 
 TEST(SpareMatrix, LuSolve) {
-    D a = {1, 2, 3, 2, 5, 3, 1, 0, 8};   // row-major
+    D a = {1, 2, 3, 2, 5, 3, 1, 0, 8};  // row-major
     V piv(3);
     double parity = 0;
     ASSERT_EQ(ludcmp(a.data(), 3, piv.data(), &parity), 0);
     EXPECT_TRUE(parity == 1 || parity == -1);
-    D b = {14, 21, 25};                   // x = 1 2 3
+    D b = {14, 21, 25};  // x = 1 2 3
     ASSERT_EQ(lubksb(a.data(), 3, piv.data(), b.data()), 0);
     for (int i = 0; i < 3; i++) EXPECT_NEAR(b[i], i + 1, 1e-12);
-    D zeros = {0, 0, 0};                  // forward pass starts at no element
+    D zeros = {0, 0, 0};  // forward pass starts at no element
     ASSERT_EQ(lubksb(a.data(), 3, piv.data(), zeros.data()), 0);
     EXPECT_EQ(zeros, D(3, 0));
     V bad = {0, 3, 2};
@@ -291,8 +309,8 @@ TEST(SpareMatrix, LuSolve) {
 }
 
 TEST(SpareMatrix, LapackSquareSystem) {
-    D a = {2, 1, 1, 3};                   // column-major, symmetric
-    D b = {3, 5, 1, 0};                   // two right-hand sides
+    D a = {2, 1, 1, 3};  // column-major, symmetric
+    D b = {3, 5, 1, 0};  // two right-hand sides
     ASSERT_EQ(matrix_div_square(2, 2, a.data(), b.data()), 0);
     D want = {0.8, 1.4, 0.6, -0.2};
     for (int i = 0; i < 4; i++) EXPECT_NEAR(b[i], want[i], 1e-14) << i;
@@ -318,7 +336,7 @@ TEST(SpareMatrix, LapackLeastSquares) {
 }
 
 TEST(SpareMatrix, LapackPseudoInverse) {
-    D a = {1, 1, 1, 1, 2, 3};             // 3 x 2, column-major
+    D a = {1, 1, 1, 1, 2, 3};  // 3 x 2, column-major
     D out(3 * 3);
     i64 status = 0;
     std::string said = Printed([&] { status = matrix_inv_non_square(3, 2, a.data(), out.data()); });
@@ -328,7 +346,9 @@ TEST(SpareMatrix, LapackPseudoInverse) {
         for (int j = 0; j < 3; j++) EXPECT_NEAR(out[j * 3 + i], want[i][j], 1e-12) << i << "," << j;
     // Printed as two rows of three numbers.
     double p[6];
-    ASSERT_EQ(std::sscanf(said.c_str(), " %lf %lf %lf\n %lf %lf %lf\n", p, p + 1, p + 2, p + 3, p + 4, p + 5), 6);
+    ASSERT_EQ(std::sscanf(said.c_str(), " %lf %lf %lf\n %lf %lf %lf\n", p, p + 1, p + 2, p + 3,
+                          p + 4, p + 5),
+              6);
     for (int k = 0; k < 6; k++) EXPECT_NEAR(p[k], want[k / 3][k % 3], 1e-5);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2);
 }
@@ -350,10 +370,11 @@ TEST(SpareSystem, AllocGivesItsOwnBlock) {
     for (const Case& c : cases) {
         i64 usable = -1;
         void* block = nullptr;
-        EXPECT_EQ(Printed([&] { block = alloc(c.kind, &usable); }), "*** Heap space increased. ***\n");
+        EXPECT_EQ(Printed([&] { block = alloc(c.kind, &usable); }),
+                  "*** Heap space increased. ***\n");
         ASSERT_NE(block, nullptr);
         EXPECT_EQ(usable, c.usable) << c.kind;
-        std::memset(block, 1, ALLOC_BYTES);   // all of it is ours
+        std::memset(block, 1, ALLOC_BYTES);  // all of it is ours
         std::free(block);
     }
 }
@@ -374,7 +395,8 @@ TEST(SpareSystem, OpensFilesAndReadsTheClock) {
     EXPECT_EQ(bits[0], (i64)0xA0000000);
     std::fclose(f);
     std::string missing = std::string(dir) + "/none/x.txt";
-    EXPECT_EQ(Printed([&] { f = a_fopen(missing.c_str(), "r"); }), "Could not open file " + missing + "\n");
+    EXPECT_EQ(Printed([&] { f = a_fopen(missing.c_str(), "r"); }),
+              "Could not open file " + missing + "\n");
     EXPECT_EQ(f, nullptr);
     std::remove(path.c_str());
     rmdir(dir);

@@ -26,7 +26,9 @@ V RandomBits(i64 n, unsigned seed) {
 void ExpectClean(const V& words, i64 n) {
     for (size_t w = 0; w < words.size(); w++) {
         i64 used = n - (i64)w * 32;
-        i64 allowed = used >= 32 ? 0xFFFFFFFF : used <= 0 ? 0 : (i64)(0xFFFFFFFFu << (32 - used)) & 0xFFFFFFFF;
+        i64 allowed = used >= 32  ? 0xFFFFFFFF
+                      : used <= 0 ? 0
+                                  : (i64)(0xFFFFFFFFu << (32 - used)) & 0xFFFFFFFF;
         EXPECT_EQ(words[w] & ~allowed, 0) << "word " << w << " of " << n << " bits";
     }
 }
@@ -72,7 +74,7 @@ TEST(SparePacked, BitsMove) {
             i64 from = offset < 0 ? 0 : offset;
             V bits = RandomBits(from + n + 17, (unsigned)(n + 7 * offset + 50));
             V in = Pack(Slice(bits, 0, from + n));
-            if (!in.empty()) in.back() |= 0xFFFFFFFF;   // stale bits past the end
+            if (!in.empty()) in.back() |= 0xFFFFFFFF;  // stale bits past the end
             V src = Unpack(in, from + n);
             V out(PackedWords(n), -1);
             bitsmove(out.data(), in.data(), n, offset);
@@ -122,7 +124,8 @@ TEST(SparePacked, OrIntoAWordAndShift) {
                 {"bitsmovs",
                  [](i64* o, const i64*, i64 w, i64 k, i64 sh) { bitsmovs(o, PATTERN, w, k, sh); },
                  [](const V&, i64 i) { return (PATTERN >> (31 - i % 32)) & 1; }},
-                {"copybits1", [](i64* o, const i64*, i64 w, i64 k, i64 sh) { copybits1(o, sh, w, k); },
+                {"copybits1",
+                 [](i64* o, const i64*, i64 w, i64 k, i64 sh) { copybits1(o, sh, w, k); },
                  [](const V&, i64) { return (i64)1; }},
             };
             for (const Mover& m : movers) {
@@ -183,7 +186,7 @@ TEST(SparePacked, CountsAndPlusScan) {
             }
         }
     }
-    const i64 word = 0xF000000F | (i64)0x7 << 40;   // upper bits are not elements
+    const i64 word = 0xF000000F | (i64)0x7 << 40;  // upper bits are not elements
     EXPECT_EQ(count32b(word, 10), 18);
     struct Case {
         i64 n, want;
@@ -231,7 +234,7 @@ TEST(SparePacked, RowAndColumnReductions) {
             SCOPED_TRACE(testing::Message() << s.rows << "x" << s.cols << " kind " << kind);
             i64 n = s.rows * s.cols;
             V bits = kind == 0 ? RandomBits(n, (unsigned)(n + kind)) : V(n, kind == 1);
-            if (kind == 1 && n > 2) bits[n / 2] = 0;   // one 0 among 1s
+            if (kind == 1 && n > 2) bits[n / 2] = 0;  // one 0 among 1s
             V in = Pack(bits);
             V rowAny(s.rows, 0), rowAll(s.rows, 1), colAny(s.cols, 0), colAll(s.cols, 1);
             for (i64 r = 0; r < s.rows; r++)

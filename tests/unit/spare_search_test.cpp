@@ -31,7 +31,7 @@ D RandomDoubles(i64 n, unsigned seed) {
         case 0: v = NaN; break;
         case 1: v = -0.0; break;
         case 2: v = (double)(int)(gen() % 101 - 50) + 0.5; break;
-        case 3: v = 9007199254740992.0; break;   // 2^53
+        case 3: v = 9007199254740992.0; break;  // 2^53
         default: v = (double)(int)(gen() % 101 - 50);
         }
     }
@@ -41,7 +41,7 @@ D RandomDoubles(i64 n, unsigned seed) {
 V RandomInts(i64 n, unsigned seed) {
     std::mt19937_64 gen(seed);
     V x(n);
-    for (i64& v : x) v = gen() % 9 == 0 ? 9007199254740993 : (i64)(gen() % 101) - 50;   // 2^53 + 1
+    for (i64& v : x) v = gen() % 9 == 0 ? 9007199254740993 : (i64)(gen() % 101) - 50;  // 2^53 + 1
     return x;
 }
 
@@ -51,7 +51,8 @@ V RandomInts(i64 n, unsigned seed) {
 TEST(SpareSearch, MixedMembershipMatchesALinearScan) {
     struct Case {
         i64 nL, nR;
-    } cases[] = {{1, 50}, {50, 1}, {31, 33}, {32, 32}, {33, 31}, {100, 500}, {1000, 40}, {7, 0}, {0, 7}};
+    } cases[] = {{1, 50},    {50, 1},    {31, 33}, {32, 32}, {33, 31},
+                 {100, 500}, {1000, 40}, {7, 0},   {0, 7}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.nL << " in " << c.nR);
         D dL = RandomDoubles(c.nL, (unsigned)c.nL), dR = RandomDoubles(c.nR, (unsigned)c.nR + 1);
@@ -67,7 +68,7 @@ TEST(SpareSearch, MixedMembershipMatchesALinearScan) {
         membspn(outN.data(), iL.data(), c.nL, dR.data(), c.nR);
         EXPECT_EQ(Unpack(outM, c.nL), wantM);
         EXPECT_EQ(Unpack(outN, c.nL), wantN);
-        EXPECT_EQ(outM, Pack(wantM));   // nothing set past the last answer
+        EXPECT_EQ(outM, Pack(wantM));  // nothing set past the last answer
         EXPECT_EQ(outN, Pack(wantN));
     }
 }
@@ -82,8 +83,8 @@ TEST(SpareSearch, AnyOneAnyZero) {
         V bits;
         i64 want;
     } cases[] = {
-        {0, ones, 0}, {0, firstZero, 1}, {0, lastZero, 1}, {1, V(40, 0), 0},
-        {1, lastZero, 1}, {1, V(33, 0), 0}, {0, V(0), 0}, {2, firstZero, 0}, {-1, ones, 0},
+        {0, ones, 0},     {0, firstZero, 1}, {0, lastZero, 1},  {1, V(40, 0), 0}, {1, lastZero, 1},
+        {1, V(33, 0), 0}, {0, V(0), 0},      {2, firstZero, 0}, {-1, ones, 0},
     };
     for (const Case& c : cases) {
         V packed = Pack(c.bits);
@@ -110,7 +111,7 @@ TEST(SpareSearch, ReadsPackedBitsFromAFile) {
     struct Case {
         std::string text;
         i64 n, status;
-        V bits;   // the bits read before a failure
+        V bits;  // the bits read before a failure
     } cases[] = {
         {"1 0 1\n1", 4, 0, {1, 0, 1, 1}},
         {" 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 1", 34, 0, {}},
@@ -135,9 +136,10 @@ TEST(SpareSearch, ReadsPackedBitsFromAFile) {
 TEST(SpareGrade, TotalBytes) {
     struct Case {
         i64 type, n, want;
-    } cases[] = {{TBOOL, 1, 1}, {TBOOL, 8, 1}, {TBOOL, 9, 2}, {TBOOL, INT64_MAX, INT64_MAX / 8 + 1},
-                 {TINT, 3, 24}, {TFLOAT, 3, 24}, {TCHAR, 3, 3}, {TCPLX, 3, 0}, {TSYM, 3, 0},
-                 {TINT, 0, 0}, {TINT, -4, 0}, {TFLOAT, INT64_MAX / 8 + 1, -1}};
+    } cases[] = {
+        {TBOOL, 1, 1}, {TBOOL, 8, 1},   {TBOOL, 9, 2}, {TBOOL, INT64_MAX, INT64_MAX / 8 + 1},
+        {TINT, 3, 24}, {TFLOAT, 3, 24}, {TCHAR, 3, 3}, {TCPLX, 3, 0},
+        {TSYM, 3, 0},  {TINT, 0, 0},    {TINT, -4, 0}, {TFLOAT, INT64_MAX / 8 + 1, -1}};
     for (const Case& c : cases) EXPECT_EQ(TotalBytes(c.type, c.n), c.want) << c.type << " " << c.n;
 }
 
@@ -159,10 +161,11 @@ TEST(SpareGrade, HeapSortsCarryTheirIndices) {
         sortD(n, dsorted.data(), didx.data());
         EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
         for (i64 i = 0; i < n; i++) EXPECT_EQ(sorted[i], keys[idx[i]]);
-        for (i64 i = 0; i + 1 < n; i++)   // NaN above every number
+        for (i64 i = 0; i + 1 < n; i++)  // NaN above every number
             EXPECT_TRUE(std::isnan(dsorted[i + 1]) || dsorted[i] <= dsorted[i + 1]) << i;
         for (i64 i = 0; i < n; i++)
-            EXPECT_TRUE(dsorted[i] == dkeys[didx[i]] || (std::isnan(dsorted[i]) && std::isnan(dkeys[didx[i]])));
+            EXPECT_TRUE(dsorted[i] == dkeys[didx[i]] ||
+                        (std::isnan(dsorted[i]) && std::isnan(dkeys[didx[i]])));
         V perm = didx;
         std::sort(perm.begin(), perm.end());
         for (i64 i = 0; i < n; i++) EXPECT_EQ(perm[i], i);
@@ -182,7 +185,7 @@ TEST(SpareGrade, GradesIntegersAndFloatsBothWays) {
                 EXPECT_TRUE(direction == 1 ? a <= b : a >= b) << i;
             }
             ASSERT_EQ(a_grade(dbls.data(), TFLOAT, out.data(), origin, 7, direction), 0);
-            EXPECT_EQ(out[direction == 1 ? 6 : 0], origin + 2);   // NaN last going up
+            EXPECT_EQ(out[direction == 1 ? 6 : 0], origin + 2);  // NaN last going up
             EXPECT_EQ(out[direction == 1 ? 5 : 1], origin + 4);
             EXPECT_EQ(out[direction == 1 ? 0 : 6], origin + 1);
             V perm = out;
@@ -232,7 +235,7 @@ TEST(SpareGrade, UngradableInputsLeaveIndexOrder) {
 TEST(SpareGrade, Comparators) {
     const i64 ik[3] = {5, 5, -2};
     const double dk[3] = {0.5, 0.5, -0.0};
-    const char ck[3] = {'a', (char)200, 'a'};   // 200 is negative as a signed byte
+    const char ck[3] = {'a', (char)200, 'a'};  // 200 is negative as a signed byte
     struct Case {
         i64 i, j, upI, dnI, upD, dnD, upC, dnC;
     } cases[] = {
@@ -250,11 +253,11 @@ TEST(SpareGrade, Comparators) {
         EXPECT_EQ(compupC(ck, c.i, c.j), c.upC);
         EXPECT_EQ(compdnC(ck, c.i, c.j), c.dnC);
     }
-    const i64 grade[3] = {3, 1, 2};   // origin 1
+    const i64 grade[3] = {3, 1, 2};  // origin 1
     EXPECT_TRUE(compeqI(ik, grade, 1, 1, 2));
     EXPECT_FALSE(compeqI(ik, grade, 1, 0, 1));
     const double zeros[3] = {0.0, 1.0, -0.0};
-    EXPECT_TRUE(compeqD(zeros, grade, 1, 0, 1));   // -0.0 and 0.0
+    EXPECT_TRUE(compeqD(zeros, grade, 1, 0, 1));  // -0.0 and 0.0
     EXPECT_FALSE(compeqD(zeros, grade, 1, 0, 2));
     V x = {3, INT64_MIN, INT64_MAX, -1, 3, 0};
     std::qsort(x.data(), x.size(), sizeof(i64), qcompIndx);

@@ -14,9 +14,15 @@ using V = std::vector<i64>;
 // One overload per variant, so a case is written once for all four:
 // (i64, i64) integers, (double, double), (char, char), (double, i64) the m variant.
 void Rev(i64* d, const i64* s, i64 l, i64 b, i64 h, i64 n, i64 o) { reversi(d, s, l, b, h, n, o); }
-void Rev(double* d, const double* s, i64 l, i64 b, i64 h, i64 n, i64 o) { reversd(d, s, l, b, h, n, o); }
-void Rev(char* d, const char* s, i64 l, i64 b, i64 h, i64 n, i64 o) { reversc(d, s, l, b, h, n, o); }
-void Rev(double* d, const i64* s, i64 l, i64 b, i64 h, i64 n, i64 o) { reversm(d, s, l, b, h, n, o); }
+void Rev(double* d, const double* s, i64 l, i64 b, i64 h, i64 n, i64 o) {
+    reversd(d, s, l, b, h, n, o);
+}
+void Rev(char* d, const char* s, i64 l, i64 b, i64 h, i64 n, i64 o) {
+    reversc(d, s, l, b, h, n, o);
+}
+void Rev(double* d, const i64* s, i64 l, i64 b, i64 h, i64 n, i64 o) {
+    reversm(d, s, l, b, h, n, o);
+}
 
 void ARev(i64* d, const i64* s, i64 st, i64 c, i64 b, i64 n) { areversi(d, s, st, c, b, n); }
 void ARev(double* d, const double* s, i64 st, i64 c, i64 b, i64 n) { areversd(d, s, st, c, b, n); }
@@ -29,7 +35,9 @@ void BRev(char* d, const char* s, i64 n) { breversc(d, s, n); }
 void BRev(double* d, const i64* s, i64 n) { breversm(d, s, n); }
 
 void Rot(i64* d, const i64* k, const i64* s, i64 len, i64 cols) { rotatfxi(d, k, s, 1, len, cols); }
-void Rot(double* d, const i64* k, const double* s, i64 len, i64 cols) { rotatfxd(d, k, s, len, cols); }
+void Rot(double* d, const i64* k, const double* s, i64 len, i64 cols) {
+    rotatfxd(d, k, s, len, cols);
+}
 void Rot(char* d, const i64* k, const char* s, i64 len, i64 cols) { rotatfxc(d, k, s, len, cols); }
 void Rot(double* d, const i64* k, const i64* s, i64 len, i64 cols) { rotatfxm(d, k, s, len, cols); }
 
@@ -59,12 +67,23 @@ void Take2(double* d, const i64* k, const i64* s, i64 r, i64 c, i64 r0, i64 c0, 
 // kernel must leave alone. As characters: 'A', 'B', ..., a blank and '#'.
 char AsChar(i64 v) { return v == 0 ? ' ' : v < 0 ? '#' : (char)('A' + v - 1); }
 
-template <class T> T As(i64 v);
-template <> i64 As<i64>(i64 v) { return v; }
-template <> double As<double>(i64 v) { return (double)v; }
-template <> char As<char>(i64 v) { return AsChar(v); }
+template <class T>
+T As(i64 v);
+template <>
+i64 As<i64>(i64 v) {
+    return v;
+}
+template <>
+double As<double>(i64 v) {
+    return (double)v;
+}
+template <>
+char As<char>(i64 v) {
+    return AsChar(v);
+}
 
-template <class T> std::vector<T> AsAll(const V& x) {
+template <class T>
+std::vector<T> AsAll(const V& x) {
     std::vector<T> out;
     for (i64 v : x) out.push_back(As<T>(v));
     return out;
@@ -72,14 +91,16 @@ template <class T> std::vector<T> AsAll(const V& x) {
 
 // Runs kernel(dst, src) with dst of D and src of S; dst has want.size()
 // places, each starting as an untouched place.
-template <class D, class S, class K> void RunOne(const V& src, const V& want, K kernel, const char* name) {
+template <class D, class S, class K>
+void RunOne(const V& src, const V& want, K kernel, const char* name) {
     std::vector<S> s = AsAll<S>(src);
     std::vector<D> d(want.size(), As<D>(-1));
     kernel(d.data(), s.data());
     EXPECT_EQ(d, AsAll<D>(want)) << name;
 }
 
-template <class K> void AllVariants(const V& src, const V& want, K kernel) {
+template <class K>
+void AllVariants(const V& src, const V& want, K kernel) {
     RunOne<i64, i64>(src, want, kernel, "i");
     RunOne<double, double>(src, want, kernel, "d");
     RunOne<char, char>(src, want, kernel, "c");
@@ -91,7 +112,10 @@ template <class K> void AllVariants(const V& src, const V& want, K kernel) {
 TEST(SpareStructural, VectorReverse) {
     struct Case {
         V src, want;
-    } cases[] = {{{1, 2, 3, 4, 5}, {5, 4, 3, 2, 1}}, {{1, 2, 3, 4}, {4, 3, 2, 1}}, {{7}, {7}}, {{}, {}}};
+    } cases[] = {{{1, 2, 3, 4, 5}, {5, 4, 3, 2, 1}},
+                 {{1, 2, 3, 4}, {4, 3, 2, 1}},
+                 {{7}, {7}},
+                 {{}, {}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.src.size());
         i64 n = (i64)c.src.size();
@@ -104,15 +128,16 @@ TEST(SpareStructural, ReverseAlongAnAxis) {
         i64 stride, cells, blocks, len;
         V src, want;
     } cases[] = {
-        {3, 3, 2, 1, {1, 2, 3, 4, 5, 6}, {3, 2, 1, 6, 5, 4}},        // rows of a 2 x 3
-        {6, 3, 1, 2, {1, 2, 3, 4, 5, 6}, {5, 6, 3, 4, 1, 2}},        // first axis of a 3 x 2
+        {3, 3, 2, 1, {1, 2, 3, 4, 5, 6}, {3, 2, 1, 6, 5, 4}},  // rows of a 2 x 3
+        {6, 3, 1, 2, {1, 2, 3, 4, 5, 6}, {5, 6, 3, 4, 1, 2}},  // first axis of a 3 x 2
         {4, 2, 2, 2, {1, 2, 3, 4, 5, 6, 7, 8}, {3, 4, 1, 2, 7, 8, 5, 6}},
-        {0, 0, 3, 2, {}, {}},                                        // an empty axis
+        {0, 0, 3, 2, {}, {}},  // an empty axis
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cells * 10 + c.len);
-        AllVariants(c.src, c.want,
-                    [&c](auto* d, const auto* s) { ARev(d, s, c.stride, c.cells, c.blocks, c.len); });
+        AllVariants(c.src, c.want, [&c](auto* d, const auto* s) {
+            ARev(d, s, c.stride, c.cells, c.blocks, c.len);
+        });
     }
 }
 
@@ -134,13 +159,14 @@ TEST(SpareStructural, RotateColumns) {
         {3, 1, {-1}, {1, 2, 3}, {3, 1, 2}},
         {3, 1, {4}, {1, 2, 3}, {2, 3, 1}},
         {3, 1, {0}, {1, 2, 3}, {1, 2, 3}},
-        {3, 1, {INT64_MIN}, {1, 2, 3}, {2, 3, 1}},   // -2^63 mod 3 is 1
+        {3, 1, {INT64_MIN}, {1, 2, 3}, {2, 3, 1}},  // -2^63 mod 3 is 1
         {3, 2, {1, -1}, {1, 10, 2, 20, 3, 30}, {2, 30, 3, 10, 1, 20}},
-        {0, 2, {1, 1}, {}, {}},                     // nothing to rotate
+        {0, 2, {1, 1}, {}, {}},  // nothing to rotate
         {2, 0, {}, {}, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.len << "x" << c.cols << " by " << (c.counts.empty() ? 0 : c.counts[0]));
+        SCOPED_TRACE(testing::Message()
+                     << c.len << "x" << c.cols << " by " << (c.counts.empty() ? 0 : c.counts[0]));
         AllVariants(c.src, c.want,
                     [&c](auto* d, const auto* s) { Rot(d, c.counts.data(), s, c.len, c.cols); });
     }
@@ -161,7 +187,7 @@ TEST(SpareStructural, RotateBitColumns) {
     V want(n);
     rotatfxi(want.data(), counts.data(), bits.data(), 1, len, cols);
     for (i64 p = 0; p < n; p++) EXPECT_EQ(PackedBit(dst.data(), p), want[p] != 0) << p;
-    EXPECT_EQ(dst[1] & 0x7FFFFFFF, 0);   // past the last element
+    EXPECT_EQ(dst[1] & 0x7FFFFFFF, 0);  // past the last element
 }
 
 TEST(SpareStructural, VectorTake) {
@@ -189,7 +215,7 @@ TEST(SpareStructural, MatrixTakeFromEitherEnd) {
     const V src = {1, 2, 3, 9, 4, 5, 6, 9};
     const i64 rows = 2, cols = 3;
     struct Case {
-        i64 r, c;   // the take counts; their sizes are the result's shape
+        i64 r, c;  // the take counts; their sizes are the result's shape
         V want;
     } cases[] = {
         {2, 3, {1, 2, 3, 4, 5, 6}},

@@ -30,7 +30,8 @@ inline V Unpack(const V& words, i64 n) {
 }
 
 // What f writes on standard output.
-template <class F> std::string Printed(F f) {
+template <class F>
+std::string Printed(F f) {
     testing::internal::CaptureStdout();
     f();
     std::fflush(stdout);

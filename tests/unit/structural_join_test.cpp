@@ -4,8 +4,7 @@
 
 using V = std::vector<i64>;
 
-TEST_F(Structural, CatenatePromotesToFloat)
-{
+TEST_F(Structural, CatenatePromotesToFloat) {
     Ints(A, {3}, {1, 2, 3});
     Floats(B, {}, {4.5});
     ASSERT_EQ(PfCatena(31, RES, -1, A, -1, B), 0);
@@ -13,8 +12,7 @@ TEST_F(Structural, CatenatePromotesToFloat)
     EXPECT_EQ(FloatsOf(RES), (std::vector<double>{1, 2, 3, 4.5}));
 }
 
-TEST_F(Structural, CatenateMatrixWithVectorAndScalar)
-{
+TEST_F(Structural, CatenateMatrixWithVectorAndScalar) {
     Ints(A, {2, 3}, {1, 2, 3, 4, 5, 6});
     Ints(B, {2}, {7, 8});
     ASSERT_EQ(PfCatena(31, RES, -1, A, -1, B), 0);
@@ -31,8 +29,7 @@ TEST_F(Structural, CatenateMatrixWithVectorAndScalar)
     EXPECT_EQ(WordsOf(RES), (V{0, 1, 2, 3, 0, 4, 5, 6}));
 }
 
-TEST_F(Structural, CatenateRank3OnEachAxis)
-{
+TEST_F(Structural, CatenateRank3OnEachAxis) {
     V x(8), y(8);
     for (i64 k = 0; k < 8; k++) x[k] = k, y[k] = 10 + k;
     Ints(A, {2, 2, 2}, x);
@@ -40,9 +37,11 @@ TEST_F(Structural, CatenateRank3OnEachAxis)
     struct Case {
         i64 code;
         V shape;
-        V head;   // first four elements
-    } cases[] = {{66, {4, 2, 2}, {0, 1, 2, 3}}, {67, {2, 4, 2}, {0, 1, 2, 3}},
-                 {68, {2, 2, 4}, {0, 1, 10, 11}}, {31, {2, 2, 4}, {0, 1, 10, 11}}};
+        V head;  // first four elements
+    } cases[] = {{66, {4, 2, 2}, {0, 1, 2, 3}},
+                 {67, {2, 4, 2}, {0, 1, 2, 3}},
+                 {68, {2, 2, 4}, {0, 1, 10, 11}},
+                 {31, {2, 2, 4}, {0, 1, 10, 11}}};
     for (const Case& c : cases) {
         ASSERT_EQ(PfCatena(c.code, RES, -1, A, -1, B), 0) << c.code;
         EXPECT_EQ(Shape(RES), c.shape) << c.code;
@@ -52,8 +51,7 @@ TEST_F(Structural, CatenateRank3OnEachAxis)
     EXPECT_EQ(PfCatena(69, RES, -1, A, -1, B), 30);
 }
 
-TEST_F(Structural, CatenateRefusals)
-{
+TEST_F(Structural, CatenateRefusals) {
     Chars(A, {2}, "ab");
     Ints(B, {}, {1});
     EXPECT_EQ(PfCatena(31, RES, -1, A, -1, B), 1);
@@ -65,8 +63,7 @@ TEST_F(Structural, CatenateRefusals)
     EXPECT_EQ(PfCatena(31, RES, -1, A, -1, B), 2);
 }
 
-TEST_F(Structural, CatenateListsItemByItem)
-{
+TEST_F(Structural, CatenateListsItemByItem) {
     Ints(A, {}, {1});
     Ints(B, {}, {2});
     List(C, {A, B});
@@ -79,8 +76,7 @@ TEST_F(Structural, CatenateListsItemByItem)
 }
 
 // A list with an empty temporal value is the list itself, items and all.
-TEST_F(Structural, CatenateListWithEmptyDate)
-{
+TEST_F(Structural, CatenateListWithEmptyDate) {
     Ints(A, {}, {1});
     Chars(B, {3}, "xyz");
     List(C, {A, B});
@@ -93,8 +89,7 @@ TEST_F(Structural, CatenateListWithEmptyDate)
     EXPECT_EQ(PfCatena(31, RES, -1, C, -1, A), 1);
 }
 
-TEST_F(Structural, LaminateAxes)
-{
+TEST_F(Structural, LaminateAxes) {
     Ints(A, {3}, {1, 2, 3});
     Ints(B, {3}, {4, 5, 6});
     ASSERT_EQ(PfLami(82, RES, -1, A, -1, B), 0);
@@ -110,8 +105,7 @@ TEST_F(Structural, LaminateAxes)
     EXPECT_EQ(WordsOf(RES), (V{0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6}));
 }
 
-TEST_F(Structural, LaminateRefusals)
-{
+TEST_F(Structural, LaminateRefusals) {
     Ints(A, {}, {1});
     Ints(B, {}, {2});
     EXPECT_EQ(PfLami(83, RES, -1, A, -1, B), 30);

@@ -4,8 +4,7 @@
 
 using V = std::vector<i64>;
 
-TEST_F(Structural, ReverseRank3EveryAxis)
-{
+TEST_F(Structural, ReverseRank3EveryAxis) {
     V data(24);
     for (i64 k = 0; k < 24; k++) data[k] = k;
     struct Case {
@@ -24,8 +23,7 @@ TEST_F(Structural, ReverseRank3EveryAxis)
     EXPECT_EQ(PfRevers(91, RES, -1, A), 30);
 }
 
-TEST_F(Structural, ReverseMatrixAxes)
-{
+TEST_F(Structural, ReverseMatrixAxes) {
     Ints(A, {2, 3}, {1, 2, 3, 4, 5, 6});
     ASSERT_EQ(PfRevers(34, RES, -1, A), 0);
     EXPECT_EQ(WordsOf(RES), (V{3, 2, 1, 6, 5, 4}));
@@ -35,8 +33,7 @@ TEST_F(Structural, ReverseMatrixAxes)
     EXPECT_EQ(WordsOf(RES), (V{3, 2, 1, 6, 5, 4}));
 }
 
-TEST_F(Structural, ReverseAndRotateListsCopyItems)
-{
+TEST_F(Structural, ReverseAndRotateListsCopyItems) {
     Ints(A, {}, {1});
     Ints(B, {2}, {2, 3});
     Chars(C, {1}, "x");
@@ -52,12 +49,14 @@ TEST_F(Structural, ReverseAndRotateListsCopyItems)
     EXPECT_EQ(WordsOf(Item(RES, 2)), V{1});
 }
 
-TEST_F(Structural, RotateVectorCounts)
-{
+TEST_F(Structural, RotateVectorCounts) {
     struct Case {
         i64 count;
         V want;
-    } cases[] = {{1, {2, 3, 4, 5, 1}}, {-1, {5, 1, 2, 3, 4}}, {7, {3, 4, 5, 1, 2}}, {0, {1, 2, 3, 4, 5}}};
+    } cases[] = {{1, {2, 3, 4, 5, 1}},
+                 {-1, {5, 1, 2, 3, 4}},
+                 {7, {3, 4, 5, 1, 2}},
+                 {0, {1, 2, 3, 4, 5}}};
     for (const Case& c : cases) {
         Ints(A, {}, {c.count});
         Ints(B, {5}, {1, 2, 3, 4, 5});
@@ -66,8 +65,7 @@ TEST_F(Structural, RotateVectorCounts)
     }
 }
 
-TEST_F(Structural, RotateMatrixLines)
-{
+TEST_F(Structural, RotateMatrixLines) {
     Ints(B, {2, 3}, {1, 2, 3, 4, 5, 6});
     Ints(A, {2}, {0, 1});
     ASSERT_EQ(PfRotate(35, RES, -1, A, -1, B), 0);
@@ -77,8 +75,7 @@ TEST_F(Structural, RotateMatrixLines)
     EXPECT_EQ(WordsOf(RES), (V{4, 5, 6, 1, 2, 3}));
 }
 
-TEST_F(Structural, RotateErrors)
-{
+TEST_F(Structural, RotateErrors) {
     Ints(B, {2, 3}, {1, 2, 3, 4, 5, 6});
     Ints(A, {3}, {1, 2, 3});
     EXPECT_EQ(PfRotate(35, RES, -1, A, -1, B), 3);

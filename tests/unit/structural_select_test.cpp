@@ -4,8 +4,7 @@
 
 using V = std::vector<i64>;
 
-TEST_F(Structural, CompressVectorCounts)
-{
+TEST_F(Structural, CompressVectorCounts) {
     struct Case {
         V counts;
         V want;
@@ -18,8 +17,7 @@ TEST_F(Structural, CompressVectorCounts)
     }
 }
 
-TEST_F(Structural, CompressMatrixAxes)
-{
+TEST_F(Structural, CompressMatrixAxes) {
     Ints(B, {2, 3}, {1, 2, 3, 4, 5, 6});
     Ints(A, {}, {2});
     ASSERT_EQ(PfCompre(6, RES, -1, A, -1, B), 0);
@@ -38,8 +36,7 @@ TEST_F(Structural, CompressMatrixAxes)
     EXPECT_EQ(PfCompre(74, RES, -1, A, -1, B), 30);
 }
 
-TEST_F(Structural, CompressRefusesHugeCounts)
-{
+TEST_F(Structural, CompressRefusesHugeCounts) {
     Ints(A, {2}, {INT64_MAX, 2});
     Ints(B, {2}, {1, 2});
     EXPECT_EQ(PfCompre(5, RES, -1, A, -1, B), 6);
@@ -47,8 +44,7 @@ TEST_F(Structural, CompressRefusesHugeCounts)
     EXPECT_EQ(PfCompre(5, RES, -1, A, -1, B), 6);
 }
 
-TEST_F(Structural, ExpandFillsByType)
-{
+TEST_F(Structural, ExpandFillsByType) {
     Ints(A, {3}, {1, 0, 1});
     Chars(B, {2}, "ab");
     ASSERT_EQ(PfExpand(7, RES, -1, A, -1, B), 0);
@@ -60,13 +56,12 @@ TEST_F(Structural, ExpandFillsByType)
     ASSERT_EQ(PfExpand(8, RES, -1, A, -1, B), 0);
     EXPECT_EQ(Shape(RES), (V{3, 2}));
     EXPECT_EQ(WordsOf(RES), (V{1, 2, 0, 0, 3, 4}));
-    ASSERT_EQ(PfCompre(77, RES, -1, A, -1, B), 0);   // the last-axis form
+    ASSERT_EQ(PfCompre(77, RES, -1, A, -1, B), 0);  // the last-axis form
     EXPECT_EQ(WordsOf(RES), (V{1, 0, 2, 3, 0, 4}));
 }
 
 // An integer mask serves as it is: the variable keeps its type.
-TEST_F(Structural, ExpandLeavesMaskAlone)
-{
+TEST_F(Structural, ExpandLeavesMaskAlone) {
     Ints(A, {3}, {1, 0, 1});
     Ints(B, {2}, {4, 5});
     ASSERT_EQ(PfExpand(7, RES, -1, A, -1, B), 0);
@@ -76,8 +71,7 @@ TEST_F(Structural, ExpandLeavesMaskAlone)
     EXPECT_EQ(PfExpand(7, RES, -1, A, -1, B), 1);
 }
 
-TEST_F(Structural, DeepEquality)
-{
+TEST_F(Structural, DeepEquality) {
     Ints(A, {2, 3}, {1, 2, 3, 4, 5, 6});
     Ints(B, {3, 2}, {1, 2, 3, 4, 5, 6});
     ASSERT_EQ(PfCheck0(RES, -1, A, -1, B), 0);
@@ -94,22 +88,20 @@ TEST_F(Structural, DeepEquality)
     EXPECT_FALSE(PfCheck1(&vtable[C], &vtable[23]));
 }
 
-TEST_F(Structural, DotChecksItsOperands)
-{
+TEST_F(Structural, DotChecksItsOperands) {
     Words(A, TDATE, {}, {20150810});
     Words(B, TSYM, {}, {getsymbol("year")});
-    EXPECT_EQ(PfDots(RES, 0, 0, -1, B), 1);      // a constant on the left
-    EXPECT_EQ(PfDots(RES, -1, A, -1, A), 1);     // no symbol on the right
+    EXPECT_EQ(PfDots(RES, 0, 0, -1, B), 1);   // a constant on the left
+    EXPECT_EQ(PfDots(RES, -1, A, -1, A), 1);  // no symbol on the right
     Words(C, TSYM, {2}, {getsymbol("year"), getsymbol("year")});
-    EXPECT_EQ(PfDots(RES, -1, A, -1, C), 1);     // more than one symbol
+    EXPECT_EQ(PfDots(RES, -1, A, -1, C), 1);  // more than one symbol
     // A symbol held in a variable reaches dotted access.
     EXPECT_NE(PfDots(RES, -1, A, -1, B), 1);
 }
 
 // Enumerations, dictionaries and tables have no element order for these
 // primitives: a clear error, never a result read from nothing.
-TEST_F(Structural, CompoundOperandsRefused)
-{
+TEST_F(Structural, CompoundOperandsRefused) {
     Words(A, TENUM, {2}, {0, 0});
     Ints(B, {}, {1});
     EXPECT_EQ(PfRevers(34, RES, -1, A), 1);

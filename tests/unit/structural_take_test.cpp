@@ -4,13 +4,15 @@
 
 using V = std::vector<i64>;
 
-TEST_F(Structural, TakeVectorCounts)
-{
+TEST_F(Structural, TakeVectorCounts) {
     struct Case {
         i64 count;
         V want;
-    } cases[] = {{3, {1, 2, 3}}, {-3, {3, 4, 5}}, {7, {1, 2, 3, 4, 5, 0, 0}},
-                 {-7, {0, 0, 1, 2, 3, 4, 5}}, {0, {}}};
+    } cases[] = {{3, {1, 2, 3}},
+                 {-3, {3, 4, 5}},
+                 {7, {1, 2, 3, 4, 5, 0, 0}},
+                 {-7, {0, 0, 1, 2, 3, 4, 5}},
+                 {0, {}}};
     for (const Case& c : cases) {
         Ints(A, {}, {c.count});
         Ints(B, {5}, {1, 2, 3, 4, 5});
@@ -19,14 +21,13 @@ TEST_F(Structural, TakeVectorCounts)
     }
 }
 
-TEST_F(Structural, TakeRank3PadsEveryAxis)
-{
+TEST_F(Structural, TakeRank3PadsEveryAxis) {
     Ints(B, {2, 2, 2}, {1, 2, 3, 4, 5, 6, 7, 8});
     Ints(A, {3}, {3, 3, 3});
     ASSERT_EQ(PfTake(RES, -1, A, -1, B, 1), 0);
     EXPECT_EQ(Shape(RES), (V{3, 3, 3}));
-    EXPECT_EQ(WordsOf(RES), (V{1, 2, 0, 3, 4, 0, 0, 0, 0, 5, 6, 0, 7, 8, 0, 0, 0, 0,
-                               0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(WordsOf(RES),
+              (V{1, 2, 0, 3, 4, 0, 0, 0, 0, 5, 6, 0, 7, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     Ints(A, {3}, {-3, -3, -3});
     ASSERT_EQ(PfTake(RES, -1, A, -1, B, 1), 0);
     V w = WordsOf(RES);
@@ -35,8 +36,7 @@ TEST_F(Structural, TakeRank3PadsEveryAxis)
 }
 
 // A last count of 0 gives the empty result with its full shape.
-TEST_F(Structural, TakeRank3LastCountZero)
-{
+TEST_F(Structural, TakeRank3LastCountZero) {
     Ints(B, {2, 3, 4}, V(24, 9));
     Ints(A, {3}, {2, 3, 0});
     ASSERT_EQ(PfTake(RES, -1, A, -1, B, 1), 0);
@@ -44,8 +44,7 @@ TEST_F(Structural, TakeRank3LastCountZero)
     EXPECT_EQ(Shape(RES), (V{2, 3, 0}));
 }
 
-TEST_F(Structural, TakeDemotesWholeFloats)
-{
+TEST_F(Structural, TakeDemotesWholeFloats) {
     Floats(B, {3}, {1.0, 2.5, 3.0});
     Ints(A, {}, {2});
     ASSERT_EQ(PfTake(RES, -1, A, -1, B, 1), 0);
@@ -56,8 +55,7 @@ TEST_F(Structural, TakeDemotesWholeFloats)
     EXPECT_EQ(WordsOf(RES), V{1});
 }
 
-TEST_F(Structural, TakeOfListPadsWithEmptyVectors)
-{
+TEST_F(Structural, TakeOfListPadsWithEmptyVectors) {
     Ints(C, {2}, {1, 2});
     Chars(B, {2}, "ab");
     List(C, {C, B});
@@ -69,8 +67,7 @@ TEST_F(Structural, TakeOfListPadsWithEmptyVectors)
     EXPECT_EQ(Item(RES, 2)->type, TCHAR);
 }
 
-TEST_F(Structural, TakeErrors)
-{
+TEST_F(Structural, TakeErrors) {
     Ints(B, {3, 4}, V(12, 1));
     Floats(A, {}, {2.0});
     EXPECT_EQ(PfTake(RES, -1, A, -1, B, 1), 1);
@@ -85,8 +82,7 @@ TEST_F(Structural, TakeErrors)
 
 // The counts are converted aside: a variable used as drop's left keeps its
 // type and values whether the drop succeeds or fails.
-TEST_F(Structural, DropLeavesCountsAlone)
-{
+TEST_F(Structural, DropLeavesCountsAlone) {
     Ints(B, {3, 4}, V(12, 1));
     Ints(A, {2}, {1, 1});
     ASSERT_EQ(PfDrop(RES, -1, A, -1, B), 0);
@@ -103,8 +99,7 @@ TEST_F(Structural, DropLeavesCountsAlone)
     EXPECT_EQ(PfDrop(RES, -1, A, -1, B), 1);
 }
 
-TEST_F(Structural, DropCounts)
-{
+TEST_F(Structural, DropCounts) {
     struct Case {
         i64 count;
         V want;

@@ -6,10 +6,10 @@
 #include <numeric>
 
 #include "eval/eval.h"
-#include "values/values.h"
-#include "workspace_fixture.h"
 #include "values/internal.h"
 #include "values/registers.h"
+#include "values/values.h"
+#include "workspace_fixture.h"
 
 class ValuesArena : public FreshWorkspace {
 protected:
@@ -40,7 +40,7 @@ TEST_F(ValuesArena, NamedBlockReusedInPlace) {
 
 TEST_F(ValuesArena, SharedBlockGetsNewBlock) {
     Iota(18, 10);
-    vtable[19] = vtable[18];                       // assignment shares the block
+    vtable[19] = vtable[18];  // assignment shares the block
     EXPECT_EQ(RefChange(&vtable[19], 1), 2);
     Iota(18, 10);
     EXPECT_NE(vtable[18].data, vtable[19].data);
@@ -59,10 +59,10 @@ TEST_F(ValuesArena, CollisionForcesNewBlock) {
 
 TEST_F(ValuesArena, BothEndsOfTheArena) {
     i64 top = r15;
-    Iota(4, 3);                                      // a temporary: bottom
+    Iota(4, 3);  // a temporary: bottom
     EXPECT_EQ(vtable[4].data, heap);
     EXPECT_EQ(stacktop, 24);
-    Iota(18, 3);                                     // a variable: top, with header
+    Iota(18, 3);  // a variable: top, with header
     EXPECT_EQ(r15, top - 24 - 32);
     EXPECT_EQ(vtable[18].data, heap + r15);
     mem_node* h = reinterpret_cast<mem_node*>(vtable[18].data + 24);
@@ -77,7 +77,7 @@ TEST_F(ValuesArena, CharacterTemporaryEndsWithZero) {
     ASSERT_EQ(Updatead0(5, TCHAR, 1, 5), 0);
     EXPECT_EQ(p3, heap);
     EXPECT_EQ(p3[5], 0);
-    EXPECT_EQ(stacktop, 8);                          // six bytes, kept aligned
+    EXPECT_EQ(stacktop, 8);  // six bytes, kept aligned
 }
 
 TEST_F(ValuesArena, InlineAndEmptyResults) {
@@ -91,8 +91,11 @@ TEST_F(ValuesArena, InlineAndEmptyResults) {
 }
 
 TEST_F(ValuesArena, CursorsByType) {
-    struct { i64 type; void** cursor; } cases[] = {
-        {TINT, reinterpret_cast<void**>(&p1)}, {TDATE, reinterpret_cast<void**>(&p1)},
+    struct {
+        i64 type;
+        void** cursor;
+    } cases[] = {
+        {TINT, reinterpret_cast<void**>(&p1)},  {TDATE, reinterpret_cast<void**>(&p1)},
         {TENUM, reinterpret_cast<void**>(&p1)}, {TDATETIME, reinterpret_cast<void**>(&p2)},
         {TCPLX, reinterpret_cast<void**>(&p2)}, {TCHAR, reinterpret_cast<void**>(&p3)},
     };
@@ -105,7 +108,7 @@ TEST_F(ValuesArena, CursorsByType) {
 }
 
 TEST_F(ValuesArena, LargeTemporaryLeavesArena) {
-    Iota(8, 10000);                                  // 80,000 bytes
+    Iota(8, 10000);  // 80,000 bytes
     EXPECT_EQ(stacktop, 0);
     EXPECT_TRUE(IsLargeData(vtable[8].data));
     EXPECT_EQ(reinterpret_cast<i64*>(vtable[8].data)[9999], 10000);
@@ -119,7 +122,7 @@ TEST_F(ValuesArena, LargeVariableBlockCounted) {
     EXPECT_EQ(RefChange(&vtable[18], 1), 2);
     EXPECT_EQ(RefChange(&vtable[18], -1), 1);
     EXPECT_EQ(Blocks(), 1);
-    EXPECT_EQ(RefChange(&vtable[18], -1), 0);        // freed at once
+    EXPECT_EQ(RefChange(&vtable[18], -1), 0);  // freed at once
     EXPECT_EQ(Blocks(), 0);
 }
 
@@ -127,26 +130,28 @@ TEST_F(ValuesArena, TemporaryLargeBlockReleasedOnce) {
     Iota(9, 10000);
     Iota(10, 10000);
     EXPECT_EQ(Blocks(), 2);
-    Iota(9, 20000);                                  // slot 9's first block goes
+    Iota(9, 20000);  // slot 9's first block goes
     EXPECT_EQ(Blocks(), 2);
-    Iota(9, 3);                                      // arena data; large one kept
+    Iota(9, 3);  // arena data; large one kept
     EXPECT_EQ(Blocks(), 2);
-    Iota(9, 9000);                                   // now it is released
+    Iota(9, 9000);  // now it is released
     EXPECT_EQ(Blocks(), 2);
-    ReleaseValue(&vtable[9]);                        // released here ...
+    ReleaseValue(&vtable[9]);  // released here ...
     EXPECT_EQ(Blocks(), 1);
-    Iota(9, 9000);                                   // ... and not again here
+    Iota(9, 9000);  // ... and not again here
     EXPECT_EQ(Blocks(), 2);
     CleanEX(false);
     EXPECT_EQ(Blocks(), 0);
-    Iota(9, 9000);                                   // nothing left to release
+    Iota(9, 9000);  // nothing left to release
     EXPECT_EQ(Blocks(), 1);
 }
 
 TEST_F(ValuesArena, SizeFromUserDataChecked) {
-    struct { i64 type, count; } cases[] = {
-        {TINT, i64{1} << 40}, {TLIST, i64{1} << 58}, {TCHAR, i64{1} << 35},
-        {TCPLX, INT64_MAX / 4}, {TINT, -5},
+    struct {
+        i64 type, count;
+    } cases[] = {
+        {TINT, i64{1} << 40}, {TLIST, i64{1} << 58}, {TCHAR, i64{1} << 35}, {TCPLX, INT64_MAX / 4},
+        {TINT, -5},
     };
     for (auto& c : cases) {
         errchk = 0;
@@ -155,7 +160,9 @@ TEST_F(ValuesArena, SizeFromUserDataChecked) {
         EXPECT_EQ(errchk, 6);
         EXPECT_EQ(Updatead0(20, c.type, 1, c.count), 6) << c.count;
         val_item item{};
-        item.type = c.type; item.rank = 1; item.count = c.count;
+        item.type = c.type;
+        item.rank = 1;
+        item.count = c.count;
         EXPECT_EQ(Updatead2(&item, true), c.count > 0 ? 6 : 0);
         EXPECT_EQ(item.data, nullptr);
     }
@@ -164,9 +171,11 @@ TEST_F(ValuesArena, SizeFromUserDataChecked) {
 }
 
 TEST_F(ValuesArena, TemporarySlotCounter) {
-    struct { i64 from, slot, err; } cases[] = {
-        {3, 4, 0}, {16, 17, 0}, {17, 15384, 0}, {15384, 15385, 0}, {16382, 16383, 0},
-        {16383, 0, 5}, {100, 0, 5}, {0, 0, 5},
+    struct {
+        i64 from, slot, err;
+    } cases[] = {
+        {3, 4, 0},         {16, 17, 0},   {17, 15384, 0}, {15384, 15385, 0},
+        {16382, 16383, 0}, {16383, 0, 5}, {100, 0, 5},    {0, 0, 5},
     };
     for (auto& c : cases) {
         i64 counter = c.from;
@@ -194,25 +203,29 @@ TEST_F(ValuesArena, ConstantData) {
     ctable[30].data = cad0;
     ctable[30].count = 4;
     EXPECT_EQ(RefChange(&ctable[30], 0), 1);
-    ASSERT_EQ(Updatead1(31, TINT, 9000), 0);         // 72,000 bytes: large
+    ASSERT_EQ(Updatead1(31, TINT, 9000), 0);  // 72,000 bytes: large
     EXPECT_TRUE(IsLargeData(cad0));
 }
 
 TEST_F(ValuesArena, ItemData) {
     val_item item{};
-    item.type = TCHAR; item.rank = 1; item.count = 3;
+    item.type = TCHAR;
+    item.rank = 1;
+    item.count = 3;
     i64 top = r15;
     ASSERT_EQ(Updatead2(&item, true), 0);
     EXPECT_EQ(item.data, cad0);
     EXPECT_EQ(cad0[3], 0);
     EXPECT_EQ(r15, top - 8 - 32);
     char* first = item.data;
-    ASSERT_EQ(Updatead2(&item, true), 0);            // never reused: new block
+    ASSERT_EQ(Updatead2(&item, true), 0);  // never reused: new block
     EXPECT_NE(item.data, first);
     mem_node* old = reinterpret_cast<mem_node*>(first + 8);
-    EXPECT_EQ(old->live & 1, 0);                     // the old one lost its reference
+    EXPECT_EQ(old->live & 1, 0);  // the old one lost its reference
     val_item temp{};
-    temp.type = TLIST; temp.rank = 1; temp.count = 2;
+    temp.type = TLIST;
+    temp.rank = 1;
+    temp.count = 2;
     ASSERT_EQ(Updatead2(&temp, false), 0);
     EXPECT_EQ(temp.data, heap);
     EXPECT_EQ(stacktop, 128);
@@ -230,7 +243,7 @@ TEST_F(ValuesArena, ShapeFromAnotherSlot) {
     EXPECT_EQ(vtable[4].dim1, 3);
     EXPECT_EQ(p2, reinterpret_cast<double*>(vtable[4].data));
     EXPECT_EQ(stacktop, 48);
-    ASSERT_EQ(TransFadc(5, TINT, 1), 0);             // integer scalar 1
+    ASSERT_EQ(TransFadc(5, TINT, 1), 0);  // integer scalar 1
     EXPECT_EQ(vtable[5].rank, 0);
     EXPECT_EQ(vtable[5].count, 1);
     EXPECT_EQ(stacktop, 48);

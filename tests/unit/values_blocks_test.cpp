@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "values/internal.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
-#include "values/internal.h"
 
 class ValuesBlocks : public FreshWorkspace {};
 
@@ -40,7 +40,7 @@ TEST_F(ValuesBlocks, NoLargeBlocks) {
 }
 
 TEST_F(ValuesBlocks, ScratchList) {
-    GM_free();                                       // empty: nothing happens
+    GM_free();  // empty: nothing happens
     EXPECT_EQ(G0->next, nullptr);
     EXPECT_EQ(GM_new(TINT, 0), nullptr);
     EXPECT_EQ(Gt, G0);
@@ -67,7 +67,10 @@ TEST_F(ValuesBlocks, CheckedAllocation) {
 }
 
 TEST(ValuesBlocksDeathTest, FailuresEndTheProcess) {
-    struct { void (*call)(); const char* line; } cases[] = {
+    struct {
+        void (*call)();
+        const char* line;
+    } cases[] = {
         {[] { AL2(8, -1); }, "\\* size <0 in allocate is not allowed \\*"},
         {[] { AL2(8, INT64_MAX / 2); }, "\\* no sufficient memory \\*"},
         {[] { AL1(TINT, 0); }, "size <=0 in allocate is not allowed"},
@@ -76,6 +79,11 @@ TEST(ValuesBlocksDeathTest, FailuresEndTheProcess) {
     };
     for (auto& c : cases) {
         // The message goes to standard output; the child sends that to stderr.
-        EXPECT_EXIT({ dup2(2, 1); c.call(); }, testing::ExitedWithCode(1), c.line);
+        EXPECT_EXIT(
+            {
+                dup2(2, 1);
+                c.call();
+            },
+            testing::ExitedWithCode(1), c.line);
     }
 }

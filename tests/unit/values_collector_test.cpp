@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "eval/eval.h"
-#include "values/values.h"
-#include "workspace_fixture.h"
 #include "values/internal.h"
 #include "values/registers.h"
+#include "values/values.h"
+#include "workspace_fixture.h"
 
 class ValuesCollector : public FreshWorkspace {
 protected:
@@ -43,13 +43,13 @@ protected:
 };
 
 TEST_F(ValuesCollector, EverySharerFollowsAMovedBlock) {
-    Ints(&vtable[20], 50, 1000);                     // top block, to die
+    Ints(&vtable[20], 50, 1000);  // top block, to die
     Ints(&vtable[18], 100, 1);
-    vtable[19] = vtable[18];                         // b <- a shares a's block
+    vtable[19] = vtable[18];  // b <- a shares a's block
     RefChange(&vtable[18], 1);
-    vtable[21] = vtable[18];                         // and c <- b
+    vtable[21] = vtable[18];  // and c <- b
     RefChange(&vtable[21], 1);
-    ReleaseValue(&vtable[18]);                       // a <- something else
+    ReleaseValue(&vtable[18]);  // a <- something else
     ReleaseValue(&vtable[20]);
     char* before = vtable[19].data;
     GC();
@@ -62,7 +62,7 @@ TEST_F(ValuesCollector, EverySharerFollowsAMovedBlock) {
 
 TEST_F(ValuesCollector, LiveSizeAfterCollection) {
     std::vector<i64> sizes = {3, 40, 7, 500, 1, 64};
-    i64 expected = ARENA_SIZE - r15;                 // []AV
+    i64 expected = ARENA_SIZE - r15;  // []AV
     for (size_t i = 0; i < sizes.size(); i++) {
         Ints(&vtable[18 + i], sizes[i], 10 * i);
         if (i % 2) expected += 8 * sizes[i] + 32;
@@ -90,7 +90,7 @@ static void NestedList(void (*ints)(val_item*, i64, i64)) {
 
 TEST_F(ValuesCollector, NestedItemsStayValid) {
     NestedList(Ints);
-    vtable[19] = vtable[18];                         // shared list
+    vtable[19] = vtable[18];  // shared list
     RefChange(&vtable[19], 1);
     char* before = vtable[18].data;
     GC();
@@ -99,8 +99,8 @@ TEST_F(ValuesCollector, NestedItemsStayValid) {
     val_item* items = reinterpret_cast<val_item*>(vtable[18].data);
     ExpectInts(items[0], 5, 100);
     ExpectInts(items[1], 7, 200);
-    CheckNamedRegion();                              // item owners re-pointed too
-    GC();                                            // and stable on a second pass
+    CheckNamedRegion();  // item owners re-pointed too
+    GC();                // and stable on a second pass
     ExpectInts(items[1], 7, 200);
 }
 
@@ -128,7 +128,7 @@ TEST_F(ValuesCollector, ReplacedValueReclaimed) {
 TEST_F(ValuesCollector, DescriptorBeingBuiltFollowsItsBlock) {
     Ints(&vtable[20], 10, 0);
     val_item building{};
-    Ints(&building, 6, 60);                          // owner outside the tables
+    Ints(&building, 6, 60);  // owner outside the tables
     ReleaseValue(&vtable[20]);
     GC();
     ExpectInts(building, 6, 60);
@@ -137,7 +137,9 @@ TEST_F(ValuesCollector, DescriptorBeingBuiltFollowsItsBlock) {
 }
 
 TEST_F(ValuesCollector, OperandRegistersRefreshed) {
-    struct { i64 type; } cases[] = {{TINT}, {TDATE}, {TFLOAT}, {TDATETIME}, {TCHAR}};
+    struct {
+        i64 type;
+    } cases[] = {{TINT}, {TDATE}, {TFLOAT}, {TDATETIME}, {TCHAR}};
     for (auto& c : cases) {
         CleanEX(false);
         Ints(&vtable[20], 10, 0);
@@ -148,14 +150,18 @@ TEST_F(ValuesCollector, OperandRegistersRefreshed) {
         reinterpret_cast<mem_node*>(ctable[22].data + 80)->owner = &ctable[22];
         vtable[21] = val_item{};
         ReleaseValue(&vtable[20]);
-        lo0 = nullptr; lo1 = nullptr; lo2 = nullptr; lo3 = nullptr; ro1 = nullptr;
+        lo0 = nullptr;
+        lo1 = nullptr;
+        lo2 = nullptr;
+        lo3 = nullptr;
+        ro1 = nullptr;
         gclx = 18;
         gcrx = -22;
         GC();
         char* left = vtable[18].data;
-        void* seen = c.type == TCHAR ? static_cast<void*>(lo3)
+        void* seen = c.type == TCHAR                           ? static_cast<void*>(lo3)
                      : c.type == TFLOAT || c.type == TDATETIME ? static_cast<void*>(lo2)
-                     : static_cast<void*>(lo1);
+                                                               : static_cast<void*>(lo1);
         EXPECT_EQ(seen, left) << c.type;
         EXPECT_EQ(ro1, reinterpret_cast<i64*>(ctable[22].data));
         EXPECT_EQ(gclx, 0);
@@ -173,13 +179,13 @@ TEST_F(ValuesCollector, FullArenaFallsBackToLargeBlocks) {
     }
     for (i64 vx = 18; vx < 18 + n; vx += 2) ReleaseValue(&vtable[vx]);
     i64 vx = 18 + n;
-    for (i64 k = 0; k < n; k++, vx++) {              // more than the room left
+    for (i64 k = 0; k < n; k++, vx++) {  // more than the room left
         vtable[vx].type = TCHAR;
         ASSERT_EQ(Updatead0(vx, TCHAR, 1, 59999), 0);
         p3[0] = static_cast<char>('a' + vx % 26);
     }
     for (i64 v = 19; v < vx; v += (v < 18 + n ? 2 : 1))
         ASSERT_EQ(vtable[v].data[0], 'a' + v % 26) << v;
-    EXPECT_NE(HA0->next, nullptr);                   // the last ones went large
+    EXPECT_NE(HA0->next, nullptr);  // the last ones went large
     CheckNamedRegion();
 }

@@ -6,18 +6,23 @@
 #include "values/values.h"
 
 TEST(ValuesDescriptor, ElementWidths) {
-    struct { i64 type, n, bytes; } cases[] = {
-        {TCHAR, 0, 0}, {TCHAR, 5, 6}, {TENUM, 0, 16}, {TLIST, 2, 128}, {99, 7, 7},
+    struct {
+        i64 type, n, bytes;
+    } cases[] = {
+        {TCHAR, 0, 0}, {TCHAR, 5, 6},  {TENUM, 0, 16},  {TLIST, 2, 128},    {99, 7, 7},
         {TINT, 3, 24}, {TCPLX, 3, 48}, {TDICT, 2, 128}, {TDATETIME, 2, 16}, {TBOOL, 1, 8},
     };
     for (auto& c : cases) EXPECT_EQ(typC(c.type, c.n), c.bytes) << c.type << " " << c.n;
 }
 
 TEST(ValuesDescriptor, InlineValues) {
-    struct { i64 type, rank, count; int inl; } cases[] = {
-        {TCHAR, 1, 1, 1}, {TINT, 0, 1, 1}, {TTIME, 1, 1, 1}, {TINT, -1, 1, 1},
+    struct {
+        i64 type, rank, count;
+        int inl;
+    } cases[] = {
+        {TCHAR, 1, 1, 1}, {TINT, 0, 1, 1},  {TTIME, 1, 1, 1}, {TINT, -1, 1, 1},
         {TLIST, 1, 1, 0}, {TENUM, 1, 1, 0}, {TDICT, 1, 1, 0}, {TINT, 2, 1, 0},
-        {TINT, 1, 2, 0}, {TINT, 1, 0, 0}, {TCPLX, 0, 1, 1},
+        {TINT, 1, 2, 0},  {TINT, 1, 0, 0},  {TCPLX, 0, 1, 1},
     };
     for (auto& c : cases) {
         val_item v{};
@@ -32,12 +37,16 @@ TEST(ValuesDescriptor, InlineValues) {
 TEST(ValuesDescriptor, ElementAddress) {
     char block[64];
     val_item v{};
-    v.type = TCHAR; v.rank = 1; v.count = 1; v.data = block;
-    EXPECT_EQ(getptV(&v), &v.dim0);          // one character: held inline
+    v.type = TCHAR;
+    v.rank = 1;
+    v.count = 1;
+    v.data = block;
+    EXPECT_EQ(getptV(&v), &v.dim0);  // one character: held inline
     v.type = TLIST;
-    EXPECT_EQ(getptV(&v), block);            // one-item list: its data
-    v.type = TINT; v.count = 0;
-    EXPECT_EQ(getptV(&v), nullptr);          // empty
+    EXPECT_EQ(getptV(&v), block);  // one-item list: its data
+    v.type = TINT;
+    v.count = 0;
+    EXPECT_EQ(getptV(&v), nullptr);  // empty
 }
 
 TEST(ValuesDescriptor, TypeLetters) {
@@ -73,7 +82,10 @@ static i64 CheckList(std::initializer_list<std::array<i64, 3>> shapes) {
         n++;
     }
     val_item list{};
-    list.type = TLIST; list.rank = 1; list.count = n; list.data = reinterpret_cast<char*>(items);
+    list.type = TLIST;
+    list.rank = 1;
+    list.count = n;
+    list.data = reinterpret_cast<char*>(items);
     errchk = 0;
     return islist0(&list);
 }
@@ -81,7 +93,7 @@ static i64 CheckList(std::initializer_list<std::array<i64, 3>> shapes) {
 TEST(ValuesDescriptor, SimpleListCheck) {
     EXPECT_EQ(CheckList({{1, 1, 3}, {2, 1, 3}, {1, 1, 2}}), 3);
     EXPECT_EQ(errchk, 3);
-    EXPECT_EQ(CheckList({{1, 1, 3}, {1, 2, 3}, {1, 1, 2}}), 2);   // rank first
+    EXPECT_EQ(CheckList({{1, 1, 3}, {1, 2, 3}, {1, 1, 2}}), 2);  // rank first
     EXPECT_EQ(CheckList({{1, 1, 3}, {6, 1, 3}}), 7);
     EXPECT_EQ(CheckList({{3, 1, 2}, {5, 0, 2}}), 0);
     EXPECT_EQ(CheckList({}), 0);

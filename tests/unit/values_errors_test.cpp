@@ -12,7 +12,10 @@ static std::string ErrorLine(i64 code) {
 }
 
 TEST(ValuesErrors, Lines) {
-    struct { i64 code; const char* line; } cases[] = {
+    struct {
+        i64 code;
+        const char* line;
+    } cases[] = {
         {3, "Error: length error\n"},
         {36, "\n"},
         {40, "Error: \n"},
@@ -39,11 +42,18 @@ TEST(ValuesErrors, CodesWithoutText) {
 }
 
 TEST(ValuesErrors, NamesMatchTheirMessages) {
-    struct { i64 code; const char* text; } cases[] = {
-        {E_DOMAIN, "domain error"},     {E_LENGTH, "length error"},
-        {E_VALUE, "value error"},       {E_IO, "[]IO error"},
-        {E_STRUCTURE, "structure error"}, {E_NOT_BUILT, "primitive function not yet implemented"},
-        {E_TABLE_FULL, "one table is full"}, {E_FILE_READ, "reading file error"},
+    struct {
+        i64 code;
+        const char* text;
+    } cases[] = {
+        {E_DOMAIN, "domain error"},
+        {E_LENGTH, "length error"},
+        {E_VALUE, "value error"},
+        {E_IO, "[]IO error"},
+        {E_STRUCTURE, "structure error"},
+        {E_NOT_BUILT, "primitive function not yet implemented"},
+        {E_TABLE_FULL, "one table is full"},
+        {E_FILE_READ, "reading file error"},
         {E_EXTRA_ARGUMENTS, "extra arguments found"},
     };
     for (auto& c : cases) EXPECT_STREQ(errtext(c.code), c.text) << c.code;

@@ -40,7 +40,7 @@ TEST_F(ValuesSymbols, GrowthKeepsIds) {
         ASSERT_STREQ(psym[i]->str.text, text.c_str());
         ASSERT_EQ(getsymbol(text.c_str()), i);
     }
-    EXPECT_LE(Height(T), 16);    // ascending-ish inserts keep the tree balanced
+    EXPECT_LE(Height(T), 16);  // ascending-ish inserts keep the tree balanced
 }
 
 TEST_F(ValuesSymbols, AscendingInsertsStayBalanced) {
@@ -49,7 +49,7 @@ TEST_F(ValuesSymbols, AscendingInsertsStayBalanced) {
         std::snprintf(text, sizeof text, "%04d", i);
         getsymbol(text);
     }
-    EXPECT_LE(Height(T), 15);    // 1.44 log2(1001)
+    EXPECT_LE(Height(T), 15);  // 1.44 log2(1001)
 }
 
 TEST_F(ValuesSymbols, PrintingForms) {

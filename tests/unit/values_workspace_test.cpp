@@ -4,15 +4,17 @@
 
 #include <cstring>
 
+#include "values/internal.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
-#include "values/internal.h"
 
 class ValuesWorkspace : public FreshWorkspace {};
 
 TEST_F(ValuesWorkspace, SystemVariables) {
-    struct { i64 slot, type, rank, count, dim0; } cases[] = {
-        {SLOT_IO, TINT, 0, 1, 1}, {SLOT_OF, TBOOL, -1, 0, 0}, {SLOT_LX, TINT, 1, 0, 0},
+    struct {
+        i64 slot, type, rank, count, dim0;
+    } cases[] = {
+        {SLOT_IO, TINT, 0, 1, 1},     {SLOT_OF, TBOOL, -1, 0, 0}, {SLOT_LX, TINT, 1, 0, 0},
         {SLOT_RL, TINT, 1, 1, 16807}, {SLOT_PP, TINT, 1, 1, 10},
     };
     for (auto& c : cases) {
@@ -36,15 +38,17 @@ TEST_F(ValuesWorkspace, AtomicVector) {
     EXPECT_EQ(av.data[0], ' ');
     EXPECT_EQ(av.data[200], ' ');
     EXPECT_EQ(av.data[256], 0);
-    EXPECT_GE(av.data, heap + r15);                  // a named block of the arena
+    EXPECT_GE(av.data, heap + r15);  // a named block of the arena
     EXPECT_EQ(RefChange(&vtable[SLOT_AV], 0), 1);
 }
 
 TEST_F(ValuesWorkspace, FixedConstants) {
-    struct { i64 entry, type, rank, dim0, dim1, count; } cases[] = {
-        {0, 1, 0, 0, 0, 1}, {1, 1, 0, 1, 0, 1}, {2, 1, 1, 0, 0, 0}, {3, 1, 0, 2, 0, 1},
-        {4, 1, 0, -1, 0, 1}, {5, 1, 1, 0, 1, 0}, {6, 1, 1, 2, 1, 0}, {7, 1, 0, 32, 0, 0},
-        {8, 0, 0, 0, 0, 0}, {15, 0, 0, 0, 0, 0}, {18, 1, 1, 1, 1, 0}, {19, 0, 0, 0, 0, 0},
+    struct {
+        i64 entry, type, rank, dim0, dim1, count;
+    } cases[] = {
+        {0, 1, 0, 0, 0, 1},  {1, 1, 0, 1, 0, 1},  {2, 1, 1, 0, 0, 0},  {3, 1, 0, 2, 0, 1},
+        {4, 1, 0, -1, 0, 1}, {5, 1, 1, 0, 1, 0},  {6, 1, 1, 2, 1, 0},  {7, 1, 0, 32, 0, 0},
+        {8, 0, 0, 0, 0, 0},  {15, 0, 0, 0, 0, 0}, {18, 1, 1, 1, 1, 0}, {19, 0, 0, 0, 0, 0},
         {20, 0, 0, 1, 0, 0},
     };
     for (auto& c : cases) {
@@ -67,7 +71,7 @@ TEST_F(ValuesWorkspace, FixedConstants) {
 TEST_F(ValuesWorkspace, ClearEmptiesTheWorkspace) {
     i64 clear = r15;
     vtable[18].type = TINT;
-    ASSERT_EQ(Updatead0(18, TINT, 1, 20000), 0);     // a large block
+    ASSERT_EQ(Updatead0(18, TINT, 1, 20000), 0);  // a large block
     vtable[19].type = TINT;
     ASSERT_EQ(Updatead0(19, TINT, 1, 10), 0);
     lstvx = 19;
@@ -76,7 +80,7 @@ TEST_F(ValuesWorkspace, ClearEmptiesTheWorkspace) {
     glist[3] = 7;
     vtable[SLOT_PP].dim0 = 3;
     CleanEX(false);
-    EXPECT_EQ(lstvx, 17);                            // next variable takes slot 18
+    EXPECT_EQ(lstvx, 17);  // next variable takes slot 18
     EXPECT_EQ(lstvxend, SYSTART);
     EXPECT_EQ(vtable[18].rank, 0);
     EXPECT_EQ(vtable[18].data, nullptr);
@@ -101,12 +105,15 @@ TEST_F(ValuesWorkspace, ZeroingClear) {
 TEST_F(ValuesWorkspace, CharacterTables) {
     for (unsigned char c : std::string("+&?*%#$^!,/\\\"=@:->|._~<")) EXPECT_EQ(symp[c], 1) << c;
     for (unsigned char c : std::string("a0 ()[];'`{}")) EXPECT_EQ(symp[c], 0) << c;
-    struct { unsigned char c; char cls; } cases[] = {
-        {'a', 'A'}, {'Z', 'A'}, {'7', 'N'}, {'!', 'P'}, {'&', 'P'}, {'*', 'P'}, {'-', 'P'},
-        {'/', 'P'}, {'<', 'P'}, {'@', 'P'}, {'\\', 'P'}, {'^', 'P'}, {'|', 'P'}, {'~', 'P'},
-        {'\'', 'Q'}, {'`', 'Q'}, {'(', 'D'}, {'[', 'D'}, {')', 'T'}, {']', 'T'}, {'.', 'O'},
-        {':', 'J'}, {';', 'E'}, {'_', 'M'}, {'{', 'C'}, {'}', 'C'}, {' ', 'X'}, {127, 'X'},
-        {200, 'X'}, {0, 'X'},
+    struct {
+        unsigned char c;
+        char cls;
+    } cases[] = {
+        {'a', 'A'}, {'Z', 'A'}, {'7', 'N'},  {'!', 'P'}, {'&', 'P'},  {'*', 'P'},
+        {'-', 'P'}, {'/', 'P'}, {'<', 'P'},  {'@', 'P'}, {'\\', 'P'}, {'^', 'P'},
+        {'|', 'P'}, {'~', 'P'}, {'\'', 'Q'}, {'`', 'Q'}, {'(', 'D'},  {'[', 'D'},
+        {')', 'T'}, {']', 'T'}, {'.', 'O'},  {':', 'J'}, {';', 'E'},  {'_', 'M'},
+        {'{', 'C'}, {'}', 'C'}, {' ', 'X'},  {127, 'X'}, {200, 'X'},  {0, 'X'},
     };
     for (auto& c : cases) EXPECT_EQ(cclass[c.c], c.cls) << int(c.c);
 }

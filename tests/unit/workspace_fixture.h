@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "eval/eval.h"
-#include "values/values.h"
 #include "eval/workspace.h"
+#include "values/values.h"
 
 // A freshly cleared workspace; the one-time set-up runs on the first call.
-inline void ValuesFreshWorkspace()
-{
+inline void ValuesFreshWorkspace() {
     static bool ready = (ZemInit(), true);
     (void)ready;
     CleanEX(false);
@@ -18,8 +17,7 @@ inline void ValuesFreshWorkspace()
 // Fixture base: a fresh workspace with no error and no collision pending.
 class FreshWorkspace : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ValuesFreshWorkspace();
         errchk = 0;
         collision = 0;
