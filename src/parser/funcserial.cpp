@@ -1,71 +1,95 @@
 // A defined function's part of the binary workspace file: a text line with
 // its name and counts, then its three line lists, each line as a 4-byte tag,
-// a 4-byte length (machine byte order) and the text bytes.
+// a 4-byte length (both little-endian) and the text bytes.
+//
+// Reading trusts nothing: a short read, a negative count or a length beyond
+// what the rest of the file holds is error 301, never an empty line.
+#include <sys/stat.h>
+
 #include <cinttypes>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "parser/records.h"
+#include "values/wordio.h"
 
-static void put32(FILE* fp, i64 v) {
-    int32_t w = static_cast<int32_t>(v);
-    std::fwrite(&w, sizeof w, 1, fp);
+namespace {
+
+// Bytes of the file after the current position.
+i64 bytes_left(FILE* fp) {
+    struct stat st;
+    long at = std::ftell(fp);
+    if (at < 0 || fstat(fileno(fp), &st) != 0) return 0;
+    return st.st_size > at ? static_cast<i64>(st.st_size - at) : 0;
 }
 
-static bool get32(FILE* fp, i64* v) {
-    int32_t w;
-    if (std::fread(&w, sizeof w, 1, fp) != 1) return false;
-    *v = w;
+bool write_lines(FILE* fp, zem_line* list, i64 n) {
+    bool ok = true;
+    zem_line* at = list->next;
+    for (i64 i = 0; i < n; i++) {
+        const char* t = at && at->text ? at->text : "";
+        i64 len = static_cast<i64>(std::strlen(t));
+        ok &= PutWord(fp, at ? at->tag : 0) && PutWord(fp, len);
+        ok &= std::fwrite(t, 1, static_cast<size_t>(len), fp) == static_cast<size_t>(len);
+        if (at) at = at->next;
+    }
+    return ok;
+}
+
+// Reads n lines into list; *left is what the file still holds.
+bool read_lines(FILE* fp, zem_line* list, i64 n, i64* left) {
+    if (n > *left / 8) return false;  // every line takes 8 bytes at least
+    zem_line* at = list;
+    for (i64 i = 0; i < n; i++) {
+        i64 tag = 0, len = 0;
+        if (!GetWord(fp, &tag) || !GetWord(fp, &len)) return false;
+        *left -= 8;
+        if (len < 0 || len > *left) return false;
+        char* buf = static_cast<char*>(AL2(1, len + 1));
+        bool got = std::fread(buf, 1, static_cast<size_t>(len), fp) == static_cast<size_t>(len);
+        buf[len] = 0;
+        *left -= len;
+        if (got) {
+            if (!at->next) at->next = eLine_New();
+            at = at->next;
+            eLine_copy0(at, buf);
+            at->tag = tag;
+        }
+        std::free(buf);
+        if (!got) return false;
+    }
     return true;
 }
 
-// Longest line text a workspace file may hold for one line.
-constexpr i64 MAXLINE = 1 << 24;
+}  // namespace
 
-void FunSerLine(FILE* fp, zem_line* list, i64 n, bool write) {
-    zem_line* at = list;
-    for (i64 i = 0; i < n; i++) {
-        if (!at->next) at->next = eLine_New();
-        at = at->next;
-        if (write) {
-            const char* t = at->text ? at->text : "";
-            i64 len = static_cast<i64>(std::strlen(t));
-            put32(fp, at->tag);
-            put32(fp, len);
-            std::fwrite(t, 1, static_cast<size_t>(len), fp);
-            continue;
-        }
-        i64 tag = 0, len = 0;
-        if (!get32(fp, &tag) || !get32(fp, &len) || len < 0 || len > MAXLINE) len = 0;
-        char* buf = static_cast<char*>(AL2(1, len + 1));
-        size_t got = len ? std::fread(buf, 1, static_cast<size_t>(len), fp) : 0;
-        buf[got] = 0;
-        eLine_copy0(at, buf);
-        at->tag = tag;
-        std::free(buf);
-    }
-}
-
-void FunSerialize(zem_func* f, FILE* fp, bool write) {
+i64 FunSerialize(zem_func* f, FILE* fp, bool write) {
     if (write) {
-        std::fprintf(fp, "%s %lld %lld %lld %lld ", f->name, static_cast<long long>(f->word),
-                     static_cast<long long>(f->nsrc), static_cast<long long>(f->ntrim),
-                     static_cast<long long>(f->nexec));
-    } else {
-        char name[FNAMESIZE] = "";
-        long long w = 0, a = 0, b = 0, c = 0;
-        if (std::fscanf(fp, "%119s %lld %lld %lld %lld ", name, &w, &a, &b, &c) != 5)
-            w = a = b = c = 0;
-        FunInit(f, name);
-        f->word = w;
-        f->nsrc = a < 0 ? 0 : a;
-        f->ntrim = b < 0 ? 0 : b;
-        f->nexec = c < 0 ? 0 : c;
+        bool ok =
+            std::fprintf(fp, "%s %lld %lld %lld %lld ", f->name, static_cast<long long>(f->word),
+                         static_cast<long long>(f->nsrc), static_cast<long long>(f->ntrim),
+                         static_cast<long long>(f->nexec)) > 0;
+        ok = ok && write_lines(fp, f->src, f->nsrc) && write_lines(fp, f->trim, f->ntrim) &&
+             write_lines(fp, f->exec, f->nexec);
+        return ok ? E_OK : E_FILE_WRITE;
     }
-    FunSerLine(fp, f->src, f->nsrc, write);
-    FunSerLine(fp, f->trim, f->ntrim, write);
-    FunSerLine(fp, f->exec, f->nexec, write);
-    if (!write)
-        f->append = FunNthLine(f->src, f->nsrc - 1) ? FunNthLine(f->src, f->nsrc - 1) : f->src;
+    char name[FNAMESIZE] = "";
+    long long word = 0, nsrc = -1, ntrim = -1, nexec = -1;
+    int fields = std::fscanf(fp, "%119s %lld %lld %lld %lld", name, &word, &nsrc, &ntrim, &nexec);
+    FunInit(f, name);
+    // Exactly the one blank the writer puts after the counts: the first tag
+    // word's bytes may themselves look like white space.
+    if (fields != 5 || std::fgetc(fp) != ' ' || nsrc < 0 || ntrim < 0 || nexec < 0)
+        return E_FILE_READ;
+    f->word = word;
+    i64 left = bytes_left(fp);
+    if (!read_lines(fp, f->src, nsrc, &left) || !read_lines(fp, f->trim, ntrim, &left) ||
+        !read_lines(fp, f->exec, nexec, &left))
+        return E_FILE_READ;
+    f->nsrc = nsrc;
+    f->ntrim = ntrim;
+    f->nexec = nexec;
+    zem_line* last = FunNthLine(f->src, f->nsrc - 1);
+    f->append = last ? last : f->src;
+    return 0;
 }

@@ -162,5 +162,6 @@ void FunOutput(zem_func* f, FILE* out);
 void FunDisplay(zem_func* f, const char* name);
 i64 FunDisp(zem_func* f, i64 which);
 void FunInit0();
-void FunSerialize(zem_func* f, FILE* fp, bool write);
-void FunSerLine(FILE* fp, zem_line* list, i64 n, bool write);
+// Writes (0, or 300 when a write fails) or reads (0, or 301 for a short,
+// cut or inconsistent record) one function's part of the workspace file.
+i64 FunSerialize(zem_func* f, FILE* fp, bool write);

@@ -218,6 +218,13 @@ extern unsigned char symp[256];    // 1 for a character of the primitive symbols
 extern unsigned char cclass[256];  // the lexer's class letter of a character
 extern i64 SYMGN, SYMFN;           // permanent global names, reserved functions
 
+// Records of the workspace file's reserved table: none are ever made, the
+// count stays 0 (a clear resets it).
+extern i64 pdtmx;
+// The query prelude is loaded (loadb) or being loaded (loado); a clear
+// turns both off so that the next use loads it again.
+extern bool loadb, loado;
+
 void SymTable();
 // The character tables, the arena, the shape list and the large-block list,
 // ready for the first clear.

@@ -8,6 +8,9 @@ unsigned char symp[256];
 unsigned char cclass[256];
 i64 SYMGN = 15;
 i64 SYMFN = 9;
+i64 pdtmx = 0;
+bool loadb = false;
+bool loado = false;
 
 void SymTable() {
     std::memset(symp, 0, sizeof symp);
@@ -113,5 +116,7 @@ void CleanStore(bool zero) {
     sindex = -1;
     getsymbol("");
     SystemVariables();
+    pdtmx = 0;
+    loadb = loado = false;
     HeapClean();
 }

@@ -236,10 +236,10 @@ TEST_F(FuncRecords, ScriptFormAndWorkspaceFormRoundTrip) {
     EXPECT_EQ(std::string(buf), "@.z<-f x\nz<-x+1 // one more\n@.\n\n");
     free(buf);
     FILE* tmp = tmpfile();
-    FunSerialize(f, tmp, true);
+    EXPECT_EQ(FunSerialize(f, tmp, true), 0);
     rewind(tmp);
     zem_func back;
-    FunSerialize(&back, tmp, false);
+    EXPECT_EQ(FunSerialize(&back, tmp, false), 0);
     fclose(tmp);
     EXPECT_STREQ(back.name, "f");
     EXPECT_EQ(back.nsrc, 2);
@@ -250,6 +250,68 @@ TEST_F(FuncRecords, ScriptFormAndWorkspaceFormRoundTrip) {
     eLine_free(back.src);
     eLine_free(back.trim);
     eLine_free(back.exec);
+}
+
+// A record as the workspace file holds it: the text line, then each line's
+// tag, length (4 bytes, little-endian) and text.
+static std::string Record(const std::string& head,
+                          const std::vector<std::pair<int, std::string>>& lines) {
+    std::string out = head;
+    for (const auto& [tag, text] : lines) {
+        for (uint32_t w : {static_cast<uint32_t>(tag), static_cast<uint32_t>(text.size())})
+            for (int k = 0; k < 4; k++) out += static_cast<char>(w >> (8 * k) & 0xff);
+        out += text;
+    }
+    return out;
+}
+
+static void FreeLists(zem_func* f) {
+    eLine_free(f->src);
+    eLine_free(f->trim);
+    eLine_free(f->exec);
+}
+
+// Reads a record from bytes; its result and, when it reads, the record.
+static i64 ReadRecord(const std::string& bytes, zem_func* f) {
+    FILE* tmp = tmpfile();
+    fwrite(bytes.data(), 1, bytes.size(), tmp);
+    rewind(tmp);
+    i64 rc = FunSerialize(f, tmp, false);
+    fclose(tmp);
+    return rc;
+}
+
+TEST_F(FuncRecords, WorkspaceFormIsLittleEndianAndDamageIsAnError) {
+    std::string good = Record("g 0 2 1 0 ", {{0, "z<-g x"}, {1, "z<-x"}, {0, "z<-g x"}});
+    zem_func f;
+    ASSERT_EQ(ReadRecord(good, &f), 0);
+    EXPECT_STREQ(f.name, "g");
+    EXPECT_EQ(f.nsrc, 2);
+    EXPECT_EQ(f.ntrim, 1);
+    EXPECT_STREQ(FunNthLine(f.src, 1)->text, "z<-x");
+    EXPECT_EQ(FunNthLine(f.src, 1)->tag, 1);
+    EXPECT_EQ(f.append, FunNthLine(f.src, 1));
+    FreeLists(&f);
+    // A tag whose first byte is a blank still follows the counts' one blank.
+    ASSERT_EQ(ReadRecord(Record("h 0 1 0 0 ", {{32, "h"}}), &f), 0);
+    EXPECT_EQ(FunNthLine(f.src, 0)->tag, 32);
+    FreeLists(&f);
+    const std::string damaged[] = {
+        good.substr(0, good.size() - 1),  // text cut short
+        good.substr(0, 14),               // cut inside a length
+        good.substr(0, 10),               // no lines at all
+        Record("g 0 -1 0 0 ", {}),        // negative count
+        Record("g 0 1 0 0", {}),          // no blank after the counts
+        Record("g 0 1", {}),              // counts missing
+        Record("g 0 1 0 0 ", {{0, ""}}).replace(14, 4, "\xff\xff\xff\x7f"),  // length past the end
+        Record("g 0 1 0 0 ", {{0, ""}}).replace(14, 4, "\xfe\xff\xff\xff"),  // negative length
+        Record("g 0 2000000000 0 0 ", {{0, "x"}}),  // more lines than bytes
+    };
+    for (const std::string& bytes : damaged) {
+        zem_func d;
+        EXPECT_EQ(ReadRecord(bytes, &d), 301) << bytes.size();
+        FreeLists(&d);
+    }
 }
 
 }  // namespace
