@@ -16,11 +16,17 @@ the exact expected standard output, compared whole.
 In expected output a line ending in "\\c" has no line end, and a line
 starting with "~ " is a regular expression that must match the whole line.
 Lines starting with "#" outside expected output are comments.
+
+Every case runs in a fresh empty directory of its own, removed afterwards.
+Lines "+ NAME" before the first input put an empty file NAME there,
+"+ NAME << TEXT" a file holding TEXT and a line end, "+ NAME/" a directory.
 """
+import os
 import re
 import shlex
 import subprocess
 import sys
+import tempfile
 
 PROMPT = "      "
 BANNER_END = "CLEAR WS\n\n" + PROMPT
@@ -34,6 +40,7 @@ class Case:
         self.inputs = []
         self.outputs = []      # session case: one list of lines per input
         self.raw_expect = None  # raw case: list of lines
+        self.files = []        # (name, text or None for a directory)
 
 
 def parse(path):
@@ -56,6 +63,9 @@ def parse(path):
             case.args = shlex.split(line[1:])
         elif line == "---" and case.args is not None:
             case.raw_expect = []
+        elif line.startswith("+ ") and not case.inputs:
+            name, _, text = line[2:].partition(" << ")
+            case.files.append((name, None if name.endswith("/") else text + "\n" if text else ""))
         elif line.startswith("> ") or line == ">":
             case.inputs.append(line[2:])
             case.outputs.append([])
@@ -105,10 +115,24 @@ def matches(pieces, actual):
     return pos == len(actual)
 
 
+def place(directory, files):
+    for name, text in files:
+        target = os.path.join(directory, name)
+        if text is None:
+            os.makedirs(target, exist_ok=True)
+            continue
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "w", encoding="latin-1") as f:
+            f.write(text)
+
+
 def run(zem, case):
     stdin = "".join(text + "\n" for text in case.inputs)
-    proc = subprocess.run([zem] + (case.args or []), input=stdin.encode("latin-1"),
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+    with tempfile.TemporaryDirectory(prefix="zt-") as directory:
+        place(directory, case.files)
+        proc = subprocess.run([os.path.abspath(zem)] + (case.args or []),
+                              input=stdin.encode("latin-1"), cwd=directory,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
     return proc.stdout.decode("latin-1"), proc.stderr.decode("latin-1"), proc.returncode
 
 
