@@ -21,8 +21,45 @@ void CheckClientOutput();
 i64 ConvInt(const unsigned char* bytes, int n);
 
 // ---- system commands ----------------------------------------------------------
+// Runs the ")" command whose word starts text; the command prints its own
+// errors.
 i64 Command(char* text);
+// Upper-cases the letters a-z of text in place; its length.
+i64 MakeUpper(char* text);
+// Prints an error code's message.
+void Output(i64 code);
 void CloseAllFiles();
+
+// ---- workspace name, library directory and file names ---------------------------
+constexpr i64 WSID_SIZE = 104;
+constexpr i64 PATH_SIZE = 1024;
+// The workspace's name, empty in a clear workspace.
+extern char WSID[WSID_SIZE];
+// The library directory relative file names are taken in; empty at start.
+extern char CURDIR[PATH_SIZE];
+// The file a workspace is saved to or loaded from.
+extern char path[PATH_SIZE];
+// The path a command's file argument names: a quoted name as it stands,
+// else CURDIR/name with "." and ext added when the argument has no ".".
+// 0, or E_PATH for an empty, malformed or too long argument.
+i64 GetZemPath(const char* arg, char* out, const char* ext, bool mustExist);
+// Prints a file's modification time ("2015.08.10 09:30:00 (gmt2)").
+void FileInfo(const char* file);
+// Base name (up to 99 characters, else empty; base holds 100 bytes) and
+// extension (fewer than 10 characters, else empty; ext holds 10 bytes).
+void GetPathNames(const char* file, char* base, char* ext);
+// 0 when the first n characters agree regardless of letter case, else 1.
+i64 compare_insensitive(const char* a, const char* b, i64 n);
+// Appends to list the script and text files of dir that begin with prefix;
+// 0, or E_DOMAIN (also in errchk) when dir cannot be read.
+i64 LibGet(const char* dir, const char* prefix, zem_line* list);
+
+// ---- binary workspace file --------------------------------------------------------
+// Write or read the workspace file named: 0 or an error code (also in errchk).
+i64 WSSave(const char* name);
+i64 WSLoad(const char* name);
+// Writes (write set) or reads the file named in path.
+i64 Serialize(bool write);
 
 // ---- primitives not built yet ----------------------------------------------------
 // Their rows in eval/primtable.cpp answer E_NOT_BUILT until they are written
