@@ -38,3 +38,23 @@ class Startup:
     peer: str
     peer_command: list
     peer_check: Callable[[str, int], bool]
+
+
+@dataclass
+class Command:
+    """A system command against a peer command working on the same files.
+
+    Zem runs zem_setup once, then per trial zem_before (untimed) and the line
+    zem_command, timed by the wall clock from sending the line to its output
+    (a command may clear the workspace, so Zem cannot time itself);
+    zem_check is a Zem expression over the workspace afterwards whose
+    printed numbers must be expect. peer_command runs in the directory the
+    Zem run worked in, after it."""
+    name: str
+    zem_setup: list
+    zem_before: list
+    zem_command: str
+    zem_check: str
+    peer: str
+    peer_command: list
+    expect: list

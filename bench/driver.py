@@ -8,17 +8,20 @@ checked against values computed here in plain Python.
 
 Zem times itself with []TS (milliseconds): a trial is one input line that
 reads the clock, runs the workload `repeat` times and prints the elapsed
-time. Each workload runs in a fresh Zem process.
+time. Each workload runs in a fresh Zem process. A system command is timed
+from outside: from sending its line to reading the line printed after it.
 """
 import importlib.util
 import math
 import os
+import select
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from benchlib import Startup  # noqa: E402
+from benchlib import Command, Startup  # noqa: E402
 
 TRIALS = 5
 
@@ -56,6 +59,66 @@ def run_zem(zem, w):
     return min(times), check
 
 
+class Session:
+    """A Zem process fed line by line; its output read up to markers."""
+
+    def __init__(self, zem, cwd):
+        self.p = subprocess.Popen([zem], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.STDOUT, cwd=cwd)
+        self.pending = b""
+
+    def send(self, lines):
+        self.p.stdin.write("".join(l + "\n" for l in lines).encode())
+        self.p.stdin.flush()
+
+    def upto_mark(self, timeout=600):
+        """Sends a marker line; returns the output before the marker."""
+        self.send(["'=M'"])
+        deadline = time.monotonic() + timeout
+        while b"=M\n" not in self.pending:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([self.p.stdout], [], [], left)[0]:
+                raise TimeoutError("no marker")
+            chunk = os.read(self.p.stdout.fileno(), 1 << 16)
+            if not chunk:
+                raise EOFError("Zem ended")
+            self.pending += chunk
+        text, _, self.pending = self.pending.partition(b"=M\n")
+        return text.decode("latin-1")
+
+    def finish(self):
+        self.p.stdin.close()
+        rest = self.pending + self.p.stdout.read()
+        self.p.wait(timeout=60)
+        return rest.decode("latin-1")
+
+
+def run_zem_command(zem, w, cwd):
+    """Zem's best wall time of a command in ms and its check numbers (or an
+    error text)."""
+    s = Session(zem, cwd)
+    out, times = "", []
+    try:
+        s.send(w.zem_setup)
+        out += s.upto_mark()
+        for _ in range(TRIALS):
+            s.send(w.zem_before)
+            out += s.upto_mark()
+            start = time.perf_counter()
+            s.send([w.zem_command])
+            out += s.upto_mark()
+            times.append((time.perf_counter() - start) * 1000)
+        s.send([f"'=C ',+.{w.zem_check}"])
+        out += s.finish()
+    except (TimeoutError, EOFError) as e:
+        s.p.kill()
+        return None, f"{e}: {out[-300:]}"
+    if "Error" in out:
+        return None, out[out.find("Error"):][:300]
+    checks = [line.split("=C ")[1] for line in out.split("\n") if "=C " in line]
+    return (min(times), numbers(checks[0])) if checks else (None, out[-300:])
+
+
 def run_peer(w):
     data = w.peer_setup()
     best = math.inf
@@ -68,12 +131,12 @@ def run_peer(w):
     return best, w.peer_check(result)
 
 
-def time_command(command, check):
+def time_command(command, check, cwd=None):
     """Best wall time in ms of a command given empty input; None if a run fails."""
     best = math.inf
     for _ in range(TRIALS):
         start = time.perf_counter()
-        p = subprocess.run(command, input="", text=True, stdout=subprocess.PIPE,
+        p = subprocess.run(command, input="", text=True, stdout=subprocess.PIPE, cwd=cwd,
                            stderr=subprocess.STDOUT, timeout=60)
         best = min(best, (time.perf_counter() - start) * 1000)
         if not check(p.stdout, p.returncode):
@@ -81,8 +144,25 @@ def time_command(command, check):
     return best
 
 
+def measure_command(zem, w):
+    """(Zem ms, peer ms, problem or None) for a system command, run in a
+    directory of its own."""
+    with tempfile.TemporaryDirectory(prefix="zem-bench-") as d:
+        z, zcheck = run_zem_command(zem, w, d)
+        if z is None:
+            return None, None, f"Zem failed: {zcheck!r}"
+        p = time_command(w.peer_command, lambda out, rc: rc == 0, cwd=d)
+    if p is None:
+        return z, p, f"{w.peer} failed"
+    if not same_numbers(zcheck, w.expect):
+        return z, p, f"Zem computed {zcheck}, expected {w.expect}"
+    return z, p, None
+
+
 def measure(zem, w):
     """(Zem ms, peer ms, problem or None) for one workload."""
+    if isinstance(w, Command):
+        return measure_command(zem, w)
     if isinstance(w, Startup):
         z = time_command([zem] + w.zem_args, w.zem_check)
         p = time_command(w.peer_command, w.peer_check)
@@ -113,7 +193,7 @@ def load_workloads():
 
 
 def main():
-    zem = sys.argv[1]
+    zem = os.path.abspath(sys.argv[1])
     picks = sys.argv[2:]
     workloads = [w for w in load_workloads() if not picks or any(p in w.name for p in picks)]
     width = max([len(w.name) for w in workloads] + [8])
