@@ -200,21 +200,10 @@ struct ShotScan {
 // Stores the header and body lines as the function's source and trimmed lines.
 void store_lines(zem_func* f, const std::string& header, const std::vector<std::string>& body) {
     zem_line* work = eLine_New();
-    zem_line* at = work;
     i64 n = 0;
-    auto add = [&](const std::string& text) {
-        at->next = eLine_New();
-        at = at->next;
-        eLine_copy0(at, text.c_str());
-        at->tag = n++;
-    };
-    add(header);
-    for (const auto& l : body) add(l);
-    FunCopyLines(f->src, work, n);
-    f->nsrc = n;
-    f->append = FunNthLine(f->src, n - 1);
-    FunTrimLine(f);
-    f->nexec = 0;
+    zem_line* at = eLine_push(work, header.c_str(), n++);
+    for (const auto& l : body) at = eLine_push(at, l.c_str(), n++);
+    FunSetLines(f, work, n);
     eLine_free(work);
 }
 

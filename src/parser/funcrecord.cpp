@@ -109,3 +109,11 @@ i64 FunCopyLines(zem_line* dst, zem_line* src, i64 n) {
     }
     return n;
 }
+
+void FunSetLines(zem_func* f, zem_line* lines, i64 n) {
+    FunCopyLines(f->src, lines, n);
+    f->nsrc = n;
+    f->append = FunNthLine(f->src, n - 1);
+    FunTrimLine(f);
+    f->nexec = 0;
+}

@@ -77,23 +77,38 @@ int CheckLabel(const char* text, const char* /*classes*/, i64 pos) {
     return text[p] == ':';
 }
 
-int ParseOne(const char* s) {
-    i64 depth = 0;
-    for (i64 i = 0; s[i]; i++) {
+int ParseOneMore(const char* s, paren_scan* st) {
+    i64 i = st->pos;
+    for (; !st->over && s[i]; i++) {
         char c = s[i];
-        if (c == '\'') {
-            i++;
-            while (s[i] && !(s[i] == '\'' && s[i + 1] != '\'')) i += s[i] == '\'' ? 2 : 1;
-            if (!s[i]) break;
+        if (st->inquote) {
+            if (c != '\'') continue;
+            // A quote at the end may be the first of a doubled pair whose
+            // second half comes with the next piece: look at it again then.
+            if (!s[i + 1]) break;
+            if (s[i + 1] == '\'') i++;
+            else st->inquote = false;
+        } else if (c == '\'') {
+            st->inquote = true;
+        } else if (c == '/' && !s[i + 1]) {
+            break;   // the start of a comment, perhaps
         } else if (c == '/' && s[i + 1] == '/') {
-            break;
+            st->over = true;
+            st->open = st->depth > 0;
         } else if (c == '(') {
-            depth++;
-        } else if (c == ')' && (i == 0 || s[i - 1] != '[')) {
-            if (--depth < 0) return 0;
+            st->depth++;
+        } else if (c == ')' && (i == 0 || s[i - 1] != '[') && --st->depth < 0) {
+            st->over = true;
+            st->open = false;
         }
     }
-    return depth > 0;
+    st->pos = i;
+    return st->over ? st->open : st->depth > 0;
+}
+
+int ParseOne(const char* s) {
+    paren_scan st;
+    return ParseOneMore(s, &st);
 }
 
 // ---- entering and storing ----------------------------------------------------

@@ -80,7 +80,20 @@ i64 Name0(char* text);
 i64 Namea(char* s);
 int isCname(const char* s);
 int CheckLabel(const char* text, const char* classes, i64 pos);
+// 1 when the text opens more "(" than it closes outside quotes, before any
+// "//" comment and before a ")" too many: the statement goes on.
 int ParseOne(const char* line);
+// ParseOne over a text that grows at its end: each call scans only what was
+// added since the last one (the state carries over), and answers as
+// ParseOne would for the whole text.
+struct paren_scan {
+    i64 pos = 0;          // where the next call goes on
+    i64 depth = 0;
+    bool inquote = false;
+    bool over = false;    // a comment or a ")" too many settled the answer
+    bool open = false;    // the settled answer
+};
+int ParseOneMore(const char* text, paren_scan* st);
 
 i64 Enter(const char* name, char kind);
 i64 FnAddName(const char* name, i64 index, char table);  // 0 or E_TABLE_FULL

@@ -148,6 +148,10 @@ void FunAddLine(zem_func* f, const char* text);
 i64 FunTrimLine(zem_func* f);
 i64 FunTrimLines(zem_line* dst, zem_line* src, i64 n);
 i64 FunCopyLines(zem_line* dst, zem_line* src, i64 n);
+// Makes the n lines after the head `lines` (the header first) the whole
+// text of the function: source and trimmed lines; the executable lines are
+// made again at the next call.
+void FunSetLines(zem_func* f, zem_line* lines, i64 n);
 const char* FunGetName(zem_func* f);
 zem_line* FunGetLn0(zem_func* f);
 // Line n of a list (0 = the first line after the head), or nullptr.

@@ -60,6 +60,15 @@ char* eLine_adde(zem_line* line, const char* text) {
     return line->text;
 }
 
+zem_line* eLine_push(zem_line* at, const char* text, i64 tag) {
+    zem_line* line = eLine_New();
+    eLine_copy0(line, text);
+    line->tag = tag;
+    line->next = at->next;
+    at->next = line;
+    return line;
+}
+
 void eLine_free(zem_line* line) {
     while (line) {
         zem_line* next = line->next;

@@ -17,3 +17,5 @@ void eLine_free(zem_line* line);
 void eLine_Inits(zem_line* line, const char* text);
 char* eLine_copy1(zem_line* line, const char* text, i64 n);
 char* eLine_adde(zem_line* line, const char* text);
+// A new node holding text and tag, linked in right after at; returns it.
+zem_line* eLine_push(zem_line* at, const char* text, i64 tag);
