@@ -130,7 +130,6 @@ void ProcessMainSub(char* line);
 void ProcessReadLine(int got, char* line);
 void Head();
 void Prompt();
-i64 ExecBatch(char* file);
 void FnInput(char* text);
 void FnDisplay(char* text, bool interactive);
 i64 DebugStack(char* text);

@@ -23,17 +23,18 @@ static void print_version() {
 
 int main(int argc, char** argv) {
     BATMD = false;
+    int status = 0;
     if (argc == 1) {
         clear_screen();
         ProcessMain();
     } else if (argc == 2) {
-        if (argv[1][0] != '-') ExecBatch(argv[1]);
+        if (argv[1][0] != '-') status = ExecBatch(argv[1]);
         else if (std::strcmp(argv[1], "-v") == 0) print_version();
         else if (std::strcmp(argv[1], "-x") == 0) std::printf("test program here.\n");
     } else if (argc == 3) {
-        if (std::strcmp(argv[1], "-bt") == 0) ExecBatch(argv[2]);
+        if (std::strcmp(argv[1], "-bt") == 0) status = ExecBatch(argv[2]);
         else if (std::strcmp(argv[1], "-s") == 0) SocketMain(std::atoi(argv[2]));
     }
     std::fflush(stdout);
-    return 0;
+    return status;
 }

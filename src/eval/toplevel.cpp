@@ -93,16 +93,3 @@ void ProcessMainSub(char* line) {
     }
     if (!PRINT_OFF) Prompt();
 }
-
-i64 ExecBatch(char* file) {
-    BATMD = true;
-    ZemInitMain();
-    FILE* f = std::fopen(file, "r");
-    if (!f) {
-        errmsg(E_NO_FILE);
-        return 0;
-    }
-    std::fclose(f);
-    errmsg(E_UNDER_CONSTRUCTION);
-    return 0;
-}

@@ -1,6 +1,8 @@
 // System commands, files and input/output: what the rest of the interpreter
 // may call.
 #pragma once
+#include <cstdio>
+
 #include "values/linelist.h"
 
 // ---- start-up banner and server mode ----------------------------------------
@@ -60,6 +62,44 @@ i64 WSSave(const char* name);
 i64 WSLoad(const char* name);
 // Writes (write set) or reads the file named in path.
 i64 Serialize(bool write);
+
+// ---- safe file replacement (safefile.cpp) ------------------------------------------
+// A file written beside its destination under a temporary name, which takes
+// the destination's place only once every byte is written and on disk; a
+// failed write leaves the old file as it was.
+struct safe_file {
+    FILE* fp;
+    char temp[PATH_SIZE + 16];
+    char dest[PATH_SIZE];
+};
+// Opens the temporary file for path: 0, or 76 when it cannot be created.
+i64 SafeOpen(safe_file* sf, const char* path);
+// Flushes, checks and syncs the written file and renames it over the
+// destination: 0, or 300 (the temporary file is removed).
+i64 SafeClose(safe_file* sf);
+
+// ---- script files -------------------------------------------------------------------
+constexpr i64 FLOATTEXT = 40;   // room for an exact float text
+// The shortest text that reads back to exactly x: "_" for minus, "e_5" for a
+// negative exponent, "0nf" "0wf" "_0wf" for null and the infinities.
+i64 GenFloatExact(double x, char* buf);
+// )FLOAD (keep 0: the workspace is cleared once the file is read) and
+// )FCOPY (keep 1): runs the script file the argument names. Returns the
+// error code, also left in errchk.
+i64 Get(const char* name, i64 keep);
+// Runs the script file at path as Get does once the name is resolved; -1
+// when the file cannot be opened (its message printed, errchk 1).
+i64 RunScript(const char* path, bool keep);
+// Runs the lines of a list (after its empty head) as a script; path names
+// the file in messages (nullptr: none, and no closing time stamp); width is
+// the least work-line width. Returns the error code, also left in errchk.
+i64 GetLines(zem_line* list, const char* path, i64 width);
+// )OUT: writes the workspace, or the objects the argument names after the
+// file name, as a script file. Returns the error code, also left in errchk.
+i64 WsOut(const char* arg);
+// Batch mode: runs the script file named on the command line, going on
+// after failing lines. Returns the process's exit status.
+int ExecBatch(const char* file);
 
 // ---- primitives not built yet ----------------------------------------------------
 // Their rows in eval/primtable.cpp answer E_NOT_BUILT until they are written
