@@ -20,6 +20,8 @@ Lines starting with "#" outside expected output are comments.
 Every case runs in a fresh empty directory of its own, removed afterwards.
 Lines "+ NAME" before the first input put an empty file NAME there,
 "+ NAME << TEXT" a file holding TEXT and a line end, "+ NAME/" a directory.
+Each line "+| TEXT" after a file's line adds TEXT and a line end to it ("+|"
+alone an empty line), so a file may hold many lines.
 """
 import os
 import re
@@ -63,6 +65,10 @@ def parse(path):
             case.args = shlex.split(line[1:])
         elif line == "---" and case.args is not None:
             case.raw_expect = []
+        elif (line == "+|" or line.startswith("+| ")) and not case.inputs and case.files \
+                and case.files[-1][1] is not None:
+            name, text = case.files[-1]
+            case.files[-1] = (name, text + line[3:] + "\n")
         elif line.startswith("+ ") and not case.inputs:
             name, _, text = line[2:].partition(" << ")
             case.files.append((name, None if name.endswith("/") else text + "\n" if text else ""))

@@ -118,10 +118,16 @@ void skip_block(script_walk* w) {
 // leaves the walk after it. The error code is left in errchk.
 void run_line(script_walk* w, const char* raw, char* text) {
     errchk = 0;
-    if (IsFunctionBlock(text)) {
-        ReadFunctionBlock(w);
-    } else if (IsVariableBlock(text)) {
-        if (ReadVariableBlock(w)) skip_block(w);
+    i64 first = w->number;
+    if (IsFunctionBlock(text) || IsVariableBlock(text)) {
+        bool variable = *text == '&';
+        if (variable ? ReadVariableBlock(w) : ReadFunctionBlock(w)) {
+            // A failed block moves on at least past its first line.
+            i64 code = errchk;
+            if (w->number == first) WalkNext(w);
+            if (variable) skip_block(w);
+            errchk = code;
+        }
     } else if (*text == '{') {
         FnDisplay(text + 1, false);
         if (errchk) errchk = E_GET_FUNCTION;

@@ -191,8 +191,9 @@ i64 write_named(const char* names, FILE* out, std::vector<std::string>* left) {
         GetNamex(name.c_str(), found);
         i64 at = found[0];
         bool function = found[1] != 0;
+        // A system variable has no block the reader takes: it is refused too.
         bool bound = at >= 0 && (function ? at >= sysfn && functable[at].func && !DBListM(at)
-                                          : vtable[at].rank >= 0);
+                                          : vtable[at].rank >= 0 && isCname(name.c_str()));
         if (!bound) {
             if (printed) std::fputc('\n', stdout);
             std::printf("invalid name found: %s\n", name.c_str());
