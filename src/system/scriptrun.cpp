@@ -39,6 +39,7 @@ void WalkNext(script_walk* w) {
 namespace {
 
 i64 nesting = 0;        // runs in progress, one inside the other
+bool toodeep = false;   // a run was refused for nesting: every run stops
 bool joining = false;   // buffline holds a statement that is running
 
 constexpr i64 MSGWIDTH = 104;   // a position line is cut to fit
@@ -163,6 +164,7 @@ void report(i64 code, const char* path, const char* raw, i64 number, bool* errop
 i64 ScriptNestCheck() {
     if (nesting < SCRIPT_NEST_MAX) return 0;
     if (!loadb) errmsg(E_STACK_FULL);
+    toodeep = true;
     return errchk = E_STACK_FULL;
 }
 
@@ -186,7 +188,9 @@ i64 GetLines(zem_line* list, const char* path, i64 width) {
         if (!code) continue;
         if (loadb) break;
         report(code, path, raw, number, &erropt);
-        if (!BATMD) break;
+        // Scripts that include one another stop all the way out, even in
+        // batch mode, where each would otherwise start its copies again.
+        if (!BATMD || toodeep) break;
         code = 0;
     }
     if (!code && path) {
@@ -194,6 +198,6 @@ i64 GetLines(zem_line* list, const char* path, i64 width) {
         FileInfo(path);
         std::fputc('\n', stdout);
     }
-    nesting--;
+    if (--nesting == 0) toodeep = false;
     return errchk = code;
 }

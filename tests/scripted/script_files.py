@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Script files where bytes, exit statuses and the disk matter: batch runs by
 lone argument and by -bt with relative and absolute names, bytes a text
-transcript cannot hold (0xFF, zero, CR, no final line end), and )OUT on a
-full disk. Each case runs in a fresh directory of its own."""
+transcript cannot hold (0xFF, zero, CR, no final line end), what )OUT writes
+byte for byte, )OUT on a full disk, and malformed files, which must neither
+crash nor hang the interpreter. Each case runs in a fresh directory."""
 import os
+import random
 import re
 import resource
 import signal
@@ -195,10 +197,41 @@ def glist_full(zem):
                      b"Sanitizer" not in err, f"  output {body[:400]!r}\n  stderr {err[:2000]!r}")
 
 
+# Pieces of good and broken lines, shuffled into files that must neither
+# crash nor hang the interpreter.
+PIECES = ["&a I 1 3", "&b E 2 2 2", "&c C 1 4", "&s S 1 2", "&l L 1 2", "&q Q 0", "&d D 1 1",
+          "I 1 2", "C 1 0", "L 1 1", "1 2 3", "1.5 _2 0nf", "'ab''c'", "'x'\\", "`a `'b c'",
+          "2015.08.10", "&", "& x", "@.z<-f x", "z<-x", "@.", "{f}", "{g: x}",
+          ")FCOPY 'f.zsf'", "a<-(1", "2)", "\\", "", "0n 0w", "1j2", "'", "`", "&a I 3 1 1 1",
+          "&a I _1", "&a I 1 99999999999", "&a L 1 5", "\xff", "(", ")"]
+
+
+def malformed(zem):
+    rnd = random.Random(20150810)
+    for n in range(60):
+        lines = []
+        for _ in range(rnd.randint(1, 30)):
+            piece = rnd.choice(PIECES)
+            if rnd.random() < 0.2:
+                piece = piece[:rnd.randint(0, len(piece))] + rnd.choice(" \\'`_&j0")
+            lines.append(piece)
+        data = "\n".join(lines).encode("latin-1")
+        with tempfile.TemporaryDirectory(prefix="zs-") as d:
+            with open(os.path.join(d, "f.zsf"), "wb") as f:
+                f.write(data)
+            try:
+                out, err, code = run(zem, d, ["f.zsf"])
+            except subprocess.TimeoutExpired:
+                return check("malformed file", False, f"  no end for {data!r}")
+            if code != 0 or b"Sanitizer" in err or b"runtime error" in err:
+                return check("malformed file", False, f"  status {code} for {data!r}\n  {err[-2000:]!r}")
+    return True
+
+
 def main():
     zem = os.path.abspath(sys.argv[1])
     results = [batch_cases(zem), byte_cases(zem), full_disk(zem), written(zem),
-               not_carried(zem), glist_full(zem)]
+               not_carried(zem), glist_full(zem), malformed(zem)]
     print("passed" if all(results) else "failed")
     sys.exit(0 if all(results) else 1)
 
