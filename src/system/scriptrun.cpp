@@ -53,14 +53,14 @@ void PrintMsg(const char* text, i64 used) {
     std::fputc('\n', stdout);
 }
 
-// Makes the joining buffer hold need bytes, growing it to twice that.
-void reserve(char** buffer, i64* size, i64 need) {
+// Makes the joining buffer hold need bytes (the used bytes kept), growing
+// it to twice that.
+void reserve(char** buffer, i64* size, i64 used, i64 need) {
     if (need <= *size) return;
-    *buffer = static_cast<char*>(std::realloc(*buffer, static_cast<size_t>(2 * need)));
-    if (!*buffer) {
-        std::fputs("out of memory joining a script line\n", stderr);
-        std::exit(1);
-    }
+    char* bigger = static_cast<char*>(AL2(1, 2 * need));
+    if (used > 0) std::memcpy(bigger, *buffer, static_cast<size_t>(used));
+    std::free(*buffer);
+    *buffer = bigger;
     *size = 2 * need;
 }
 
@@ -83,14 +83,14 @@ void run_statement(script_walk* w, char* text) {
     bool outer = !joining;
     char** buffer = outer ? &buffline : &own;
     i64* size = outer ? &buffsize : &ownsize;
-    reserve(buffer, size, len + 1);
+    reserve(buffer, size, 0, len + 1);
     std::memcpy(*buffer, text, static_cast<size_t>(len) + 1);
     for (bool open = true; open;) {
         WalkNext(w);
         if (!w->line) break;
         const char* more = WalkText(w);
         i64 n = static_cast<i64>(std::strlen(more));
-        reserve(buffer, size, len + n + 1);
+        reserve(buffer, size, len, len + n + 1);
         std::memcpy(*buffer + len, more, static_cast<size_t>(n) + 1);
         len += n;
         open = ParseOneMore(*buffer, &scan);
