@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "eval/eval.h"
 #include "system/script.h"
 
 namespace {
@@ -14,7 +15,7 @@ constexpr size_t CHUNK = 65536;
 // Appends one line of the file to the list: trailing blanks, tabs, CR and
 // LF cut, and a zero byte read as a blank.
 zem_line* add_line(zem_line* at, std::string* line, i64* count) {
-    std::replace(line->begin(), line->end(), '\0', ' ');
+    BlankZeros(line->data(), static_cast<i64>(line->size()));
     size_t n = line->size();
     while (n > 0 && std::strchr(" \t\r\n", (*line)[n - 1])) n--;
     line->resize(n);
