@@ -91,7 +91,7 @@ int ParseOneMore(const char* s, paren_scan* st) {
         } else if (c == '\'') {
             st->inquote = true;
         } else if (c == '/' && !s[i + 1]) {
-            break;   // the start of a comment, perhaps
+            break;  // the start of a comment, perhaps
         } else if (c == '/' && s[i + 1] == '/') {
             st->over = true;
             st->open = st->depth > 0;

@@ -2,11 +2,11 @@
 #pragma once
 #include <vector>
 
-#include "values/values.h"
+#include "parser/parser.h"
 
-inline bool isletter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool isletter(char c) { return IsLetter(c); }
 inline bool isdig(char c) { return c >= '0' && c <= '9'; }
-inline bool isnamechar(char c) { return isletter(c) || isdig(c) || c == '_'; }
+inline bool isnamechar(char c) { return IsNameChar(c); }
 
 struct Group {
     char kind;  // '/' base, '(' ')' '[' ']', 'T'/'K' table parts, 'c'/'b' branch parts

@@ -87,11 +87,11 @@ int ParseOne(const char* line);
 // added since the last one (the state carries over), and answers as
 // ParseOne would for the whole text.
 struct paren_scan {
-    i64 pos = 0;          // where the next call goes on
+    i64 pos = 0;  // where the next call goes on
     i64 depth = 0;
     bool inquote = false;
-    bool over = false;    // a comment or a ")" too many settled the answer
-    bool open = false;    // the settled answer
+    bool over = false;  // a comment or a ")" too many settled the answer
+    bool open = false;  // the settled answer
 };
 int ParseOneMore(const char* text, paren_scan* st);
 
@@ -121,6 +121,9 @@ i64 qdVal(const char* name);
 
 // A blank: a space or a tab.
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// A name begins with a letter and goes on with letters, digits and "_".
+inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool IsNameChar(char c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
 // The first position at or after p of text that is not a blank.
 inline i64 PastBlanks(const char* text, i64 p) {
     while (IsBlank(text[p])) p++;

@@ -35,7 +35,7 @@ i64 GenFloatExact(double x, char* buf) {
     // The shorter of the plain and the exponent form (ties plain), counted
     // once the exponent has lost its plus sign.
     char raw[FLOATTEXT], sci[FLOATTEXT];
-    *std::to_chars(raw, raw + sizeof raw - 1, x).ptr = 0;   // 24 characters at most
+    *std::to_chars(raw, raw + sizeof raw - 1, x).ptr = 0;  // 24 characters at most
     i64 n = our_syntax(raw, buf);
     if (std::strchr(raw, 'e')) return n;
     *std::to_chars(raw, raw + sizeof raw - 1, x, std::chars_format::scientific).ptr = 0;

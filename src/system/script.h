@@ -4,21 +4,21 @@
 #include <string>
 
 #include "parser/parser.h"
-#include "values/errors.h"
 #include "system/system.h"
+#include "values/errors.h"
 
-constexpr i64 SCRIPT_WIDTH_MIN = 5000;  // least work-line width of a run
-constexpr i64 SCRIPT_NEST_MAX = 32;     // scripts running inside one another
+constexpr i64 SCRIPT_WIDTH_MIN = 5000;    // least work-line width of a run
+constexpr i64 SCRIPT_NEST_MAX = 32;       // scripts running inside one another
 constexpr i64 SYMBOL_MAX = NAMESIZE - 1;  // characters of a name or symbol
 
 // ---- walking the lines of a run (scriptrun.cpp) ---------------------------------
 
 struct script_walk {
-    zem_line* line;     // the current line; nullptr past the last one
-    i64 number;         // its number, 0 for the first line after the head
-    i64 total;          // lines in the list
-    i64 width;          // the run's work-line width
-    std::string work;   // the current line cleaned, see WalkText
+    zem_line* line;    // the current line; nullptr past the last one
+    i64 number;        // its number, 0 for the first line after the head
+    i64 total;         // lines in the list
+    i64 width;         // the run's work-line width
+    std::string work;  // the current line cleaned, see WalkText
 };
 
 // 0, or 5 ("stack full", printed unless the prelude loads) when
@@ -53,9 +53,6 @@ i64 ReadVariableBlock(script_walk* w);
 // a word that is not an element of its type. What follows the word is the
 // caller's to check.
 
-bool IsGap(char c);   // a blank or a tab: between words
-inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline bool IsNameChar(char c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
 bool ReadIntWord(const char* text, i64* p, i64* out);
 bool ReadFloatWord(const char* text, i64* p, double* out);
 bool ReadComplexWord(const char* text, i64* p, double* re, double* im);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "eval/eval.h"
+#include "eval/workspace.h"
 #include "system/script.h"
 
 namespace {

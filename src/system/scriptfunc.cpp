@@ -12,7 +12,7 @@ bool IsFunctionBlock(const char* text) { return text[0] == '@' && text[1] == '.'
 // ends inside it or it is longer than the work line.
 static bool read_header(script_walk* w, std::string* header) {
     const char* text = WalkText(w) + 2;
-    while (IsGap(*text)) text++;
+    while (IsBlank(*text)) text++;
     *header = text;
     while (!header->empty() && header->back() == '\\') {
         header->pop_back();

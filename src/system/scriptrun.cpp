@@ -26,9 +26,7 @@ char* WalkText(script_walk* w) {
     return text;
 }
 
-const char* WalkRaw(const script_walk* w) {
-    return w->line && w->line->text ? w->line->text : "";
-}
+const char* WalkRaw(const script_walk* w) { return w->line && w->line->text ? w->line->text : ""; }
 
 void WalkNext(script_walk* w) {
     if (!w->line) return;
@@ -38,11 +36,11 @@ void WalkNext(script_walk* w) {
 
 namespace {
 
-i64 nesting = 0;        // runs in progress, one inside the other
-bool toodeep = false;   // a run was refused for nesting: every run stops
-bool joining = false;   // buffline holds a statement that is running
+i64 nesting = 0;       // runs in progress, one inside the other
+bool toodeep = false;  // a run was refused for nesting: every run stops
+bool joining = false;  // buffline holds a statement that is running
 
-constexpr i64 MSGWIDTH = 104;   // a position line is cut to fit
+constexpr i64 MSGWIDTH = 104;  // a position line is cut to fit
 
 // Line text cut to fit MSGWIDTH characters after a prefix of used ones.
 void PrintMsg(const char* text, i64 used) {
@@ -153,7 +151,8 @@ void report(i64 code, const char* path, const char* raw, i64 number, bool* errop
     }
     if (!path) return;
     char prefix[32];
-    int used = std::snprintf(prefix, sizeof prefix, "[*ln%lld] ", static_cast<long long>(number + 1));
+    int used =
+        std::snprintf(prefix, sizeof prefix, "[*ln%lld] ", static_cast<long long>(number + 1));
     std::fputs(prefix, stdout);
     PrintMsg(raw, used);
     std::printf("-->(%s)\n", path);

@@ -15,19 +15,19 @@
 
 namespace {
 
-constexpr i64 LIST_DEPTH_MAX = 64;   // lists inside lists
+constexpr i64 LIST_DEPTH_MAX = 64;  // lists inside lists
 
 struct var_block {
     i64 type = -1, rank = 0, count = 0;
     std::vector<i64> dims;
-    std::string data;   // the elements read so far, ElemWidth bytes each
+    std::string data;  // the elements read so far, ElemWidth bytes each
     i64 read = 0;
 };
 
 // One or more blanks or tabs at text[*p], skipped.
 bool gap(const char* text, i64* p) {
-    if (!IsGap(text[*p])) return false;
-    while (IsGap(text[*p])) (*p)++;
+    if (!IsBlank(text[*p])) return false;
+    while (IsBlank(text[*p])) (*p)++;
     return true;
 }
 
@@ -35,7 +35,7 @@ bool gap(const char* text, i64* p) {
 // and "_".
 bool read_name(const char* text, i64* p, std::string* name) {
     i64 q = *p + 1;
-    while (IsGap(text[q])) q++;
+    while (IsBlank(text[q])) q++;
     if (!IsLetter(text[q])) return false;
     i64 start = q;
     while (IsNameChar(text[q])) q++;
@@ -47,7 +47,7 @@ bool read_name(const char* text, i64* p, std::string* name) {
 // Type letter, rank and dimensions, up to the line's end.
 bool read_shape(const char* text, i64* p, var_block* v) {
     char letter = text[*p];
-    if (!IsLetter(letter) || (text[*p + 1] && !IsGap(text[*p + 1]))) return false;
+    if (!IsLetter(letter) || (text[*p + 1] && !IsBlank(text[*p + 1]))) return false;
     v->type = letter == 'Q' ? TCPLX : gettyp(letter);
     (*p)++;
     if (v->type < 0 || !gap(text, p) || !ReadIntWord(text, p, &v->rank) || v->rank < 0)
@@ -119,10 +119,10 @@ bool read_piece(const char* text, var_block* v) {
 bool read_line_values(const char* text, var_block* v) {
     if (v->type == TCHAR) return read_piece(text, v);
     for (i64 p = 0;;) {
-        while (IsGap(text[p])) p++;
+        while (IsBlank(text[p])) p++;
         if (!text[p]) return true;
         if (v->read == v->count || !read_element(text, &p, v)) return false;
-        if (text[p] && !IsGap(text[p])) return false;
+        if (text[p] && !IsBlank(text[p])) return false;
     }
 }
 
@@ -137,7 +137,7 @@ bool read_values(script_walk* w, var_block* v) {
         i64 n = static_cast<i64>(std::strlen(text));
         bool more = text[n - 1] == '\\';
         if (more) {
-            for (n--; n > 0 && IsGap(text[n - 1]);) n--;
+            for (n--; n > 0 && IsBlank(text[n - 1]);) n--;
             text[n] = 0;
         }
         if (!read_line_values(text, v)) return false;
@@ -178,7 +178,8 @@ bool read_item(script_walk* w, i64 slot, i64 depth) {
     var_block v;
     i64 p = 0;
     if (depth > LIST_DEPTH_MAX || !read_shape(WalkText(w), &p, &v)) return false;
-    bool ok = v.type == TLIST ? read_list(w, slot, &v, depth) : read_values(w, &v) && place(slot, &v);
+    bool ok =
+        v.type == TLIST ? read_list(w, slot, &v, depth) : read_values(w, &v) && place(slot, &v);
     return ok && (v.count > 0 || closing_line(w, false));
 }
 
@@ -204,7 +205,7 @@ bool read_list(script_walk* w, i64 slot, const var_block* v, i64 depth) {
 
 bool IsVariableBlock(const char* text) {
     if (*text != '&') return false;
-    while (IsGap(*++text)) {}
+    while (IsBlank(*++text)) {}
     return IsLetter(*text);
 }
 

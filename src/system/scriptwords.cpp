@@ -9,8 +9,6 @@
 #include "datetime/datetime.h"
 #include "system/script.h"
 
-bool IsGap(char c) { return c == ' ' || c == '\t'; }
-
 namespace {
 
 constexpr i64 INTNULL = std::numeric_limits<i64>::min();
@@ -21,7 +19,7 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 // The word at text[*p], up to the next blank, tab or the line's end.
 std::string take_word(const char* text, i64* p) {
     i64 q = *p;
-    while (text[q] && !IsGap(text[q])) q++;
+    while (text[q] && !IsBlank(text[q])) q++;
     std::string word(text + *p, static_cast<size_t>(q - *p));
     *p = q;
     return word;

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr i64 PIECE = 3000;   // characters of one quoted piece
+constexpr i64 PIECE = 3000;  // characters of one quoted piece
 
 enum out_result { WRITTEN, SKIPPED, NOT_CARRIED };
 
@@ -85,7 +85,8 @@ bool element_text(const val_item* v, const char* data, i64 i, std::string* out) 
                                  : optime1(value, v->type, buf);
         // Only a text that reads back as the same element is written.
         i64 p = 0, back;
-        if (!ReadTemporalWord(v->type, buf, &p, &back) || buf[p] || !same_element(v->type, back, value))
+        if (!ReadTemporalWord(v->type, buf, &p, &back) || buf[p] ||
+            !same_element(v->type, back, value))
             return false;
     }
     }
@@ -95,11 +96,13 @@ bool element_text(const val_item* v, const char* data, i64 i, std::string* out) 
 
 // The header line: name, type letter, rank and dimensions.
 std::string header(const val_item* v, const char* name) {
-    std::string h = std::string("&") + name + " " + gettyp0(v->type) + " " + std::to_string(v->rank);
+    std::string h =
+        std::string("&") + name + " " + gettyp0(v->type) + " " + std::to_string(v->rank);
     if (v->rank == 1) h += " " + std::to_string(v->count);
     if (v->rank >= 2) h += " " + std::to_string(v->dim0);
     if (v->rank == 2) h += " " + std::to_string(v->dim1);
-    for (i64 k = 0; v->rank > 2 && k < v->rank - 1; k++) h += " " + std::to_string(glist[v->dim1 + k]);
+    for (i64 k = 0; v->rank > 2 && k < v->rank - 1; k++)
+        h += " " + std::to_string(glist[v->dim1 + k]);
     return h + "\n";
 }
 
@@ -181,9 +184,9 @@ void write_all(FILE* out, std::vector<std::string>* left) {
 i64 write_named(const char* names, FILE* out, std::vector<std::string>* left) {
     bool printed = false;
     for (const char* p = names; *p;) {
-        while (IsGap(*p)) p++;
+        while (IsBlank(*p)) p++;
         const char* end = p;
-        while (*end && !IsGap(*end)) end++;
+        while (*end && !IsBlank(*end)) end++;
         if (end == p) break;
         std::string name(p, static_cast<size_t>(end - p));
         p = end;
@@ -192,7 +195,7 @@ i64 write_named(const char* names, FILE* out, std::vector<std::string>* left) {
         i64 at = found[0];
         bool function = found[1] != 0;
         // A system variable has no block the reader takes: it is refused too.
-        bool bound = at >= 0 && (function ? at >= sysfn && functable[at].func && !DBListM(at)
+        bool bound = at >= 0 && (function ? at >= FIRSTFN && functable[at].func && !DBListM(at)
                                           : vtable[at].rank >= 0 && isCname(name.c_str()));
         if (!bound) {
             if (printed) std::fputc('\n', stdout);
@@ -215,10 +218,10 @@ i64 write_named(const char* names, FILE* out, std::vector<std::string>* left) {
 // The names after the file word ("" when the file name is quoted: it is
 // then the whole argument).
 const char* names_of(const char* arg) {
-    while (IsGap(*arg)) arg++;
+    while (IsBlank(*arg)) arg++;
     if (*arg == '\'') return "";
-    while (*arg && !IsGap(*arg)) arg++;
-    while (IsGap(*arg)) arg++;
+    while (*arg && !IsBlank(*arg)) arg++;
+    while (IsBlank(*arg)) arg++;
     return arg;
 }
 

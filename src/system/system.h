@@ -79,7 +79,7 @@ i64 SafeOpen(safe_file* sf, const char* path);
 i64 SafeClose(safe_file* sf);
 
 // ---- script files -------------------------------------------------------------------
-constexpr i64 FLOATTEXT = 40;   // room for an exact float text
+constexpr i64 FLOATTEXT = 40;  // room for an exact float text
 // The shortest text that reads back to exactly x: "_" for minus, "e_5" for a
 // negative exponent, "0nf" "0wf" "_0wf" for null and the infinities.
 i64 GenFloatExact(double x, char* buf);

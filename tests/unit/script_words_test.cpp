@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "eval/workspace.h"
 #include "parser/parser.h"
 #include "system/script.h"
 
@@ -26,7 +27,10 @@ bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; 
 
 TEST(ScriptWords, ExactFloatTexts) {
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case { double x; const char* text; } cases[] = {
+    struct Case {
+        double x;
+        const char* text;
+    } cases[] = {
         {0.1, "0.1"},
         {0.1 + 0.2, "0.30000000000000004"},
         {1e-300, "1e_300"},
@@ -71,7 +75,11 @@ TEST(ScriptWords, EveryDoubleReadsBackToTheSameBits) {
 
 TEST(ScriptWords, IntegerWords) {
     const i64 big = std::numeric_limits<i64>::max();
-    struct Case { const char* text; bool ok; i64 value; } cases[] = {
+    struct Case {
+        const char* text;
+        bool ok;
+        i64 value;
+    } cases[] = {
         {"0", true, 0},
         {"_17", true, -17},
         {"9223372036854775807", true, big},
@@ -104,11 +112,23 @@ TEST(ScriptWords, IntegerWords) {
 }
 
 TEST(ScriptWords, FloatWords) {
-    struct Case { const char* text; bool ok; double value; } cases[] = {
-        {"1.5e_3", true, 0.0015}, {"1E+3", true, 1000}, {"_2.5", true, -2.5},
-        {"7", true, 7},           {"1.", true, 1},      {"1e", false, 0},
-        {".5", false, 0},         {"0x10", false, 0},   {"1.2.3", false, 0},
-        {"1e5e3", false, 0},      {"inf", false, 0},    {"0n", false, 0},
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"1.5e_3", true, 0.0015},
+        {"1E+3", true, 1000},
+        {"_2.5", true, -2.5},
+        {"7", true, 7},
+        {"1.", true, 1},
+        {"1e", false, 0},
+        {".5", false, 0},
+        {"0x10", false, 0},
+        {"1.2.3", false, 0},
+        {"1e5e3", false, 0},
+        {"inf", false, 0},
+        {"0n", false, 0},
         {"1e999", true, std::numeric_limits<double>::infinity()},
     };
     for (const Case& c : cases) {
@@ -122,10 +142,15 @@ TEST(ScriptWords, FloatWords) {
 }
 
 TEST(ScriptWords, ComplexWords) {
-    struct Case { const char* text; bool ok; double re, im; } cases[] = {
-        {"3j4", true, 3, 4},   {"_1.5j_2", true, -1.5, -2}, {"2", true, 2, 0},
-        {"0wfj0", true, std::numeric_limits<double>::infinity(), 0},
-        {"1j", false, 0, 0},   {"j1", false, 0, 0},         {"1j2j3", false, 0, 0},
+    struct Case {
+        const char* text;
+        bool ok;
+        double re, im;
+    } cases[] = {
+        {"3j4", true, 3, 4},    {"_1.5j_2", true, -1.5, -2},
+        {"2", true, 2, 0},      {"0wfj0", true, std::numeric_limits<double>::infinity(), 0},
+        {"1j", false, 0, 0},    {"j1", false, 0, 0},
+        {"1j2j3", false, 0, 0},
     };
     for (const Case& c : cases) {
         i64 p = 0;
@@ -150,11 +175,16 @@ protected:
 };
 
 TEST_F(ScriptSymbols, SymbolWords) {
-    struct Case { const char* text; bool ok; const char* symbol; i64 end; } cases[] = {
+    struct Case {
+        const char* text;
+        bool ok;
+        const char* symbol;
+        i64 end;
+    } cases[] = {
         {"`abc", true, "abc", 4},
         {"`abc def", true, "abc", 4},
         {"`a_b1", true, "a_b1", 5},
-        {"`a_", true, "a", 2},          // a trailing "_" is not part of a name
+        {"`a_", true, "a", 2},  // a trailing "_" is not part of a name
         {"`+/", true, "+/", 3},
         {"`", true, "", 1},
         {"` x", true, "", 1},
@@ -187,24 +217,37 @@ TEST_F(ScriptSymbols, SymbolWords) {
 }
 
 TEST_F(ScriptSymbols, PlainOnlyWhatReadsBack) {
-    struct Case { const char* text; bool plain; } cases[] = {
-        {"abc", true},  {"", true},     {"+", true},    {"+/", true},  {"a1_b", true},
-        {"a b", false}, {"a.b", false}, {"a_", false},  {"1a", false}, {"'", false},
-        {"//", false},  {"\\", false},  {"+\\", false}, {" a", false}, {"a'b", false},
-        {"\xff", false},
+    struct Case {
+        const char* text;
+        bool plain;
+    } cases[] = {
+        {"abc", true},  {"", true},     {"+", true},    {"+/", true},
+        {"a1_b", true}, {"a b", false}, {"a.b", false}, {"a_", false},
+        {"1a", false},  {"'", false},   {"//", false},  {"\\", false},
+        {"+\\", false}, {" a", false},  {"a'b", false}, {"\xff", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsPlainSymbol(c.text), c.plain) << c.text;
 }
 
 TEST(ScriptWords, TemporalWords) {
-    struct Case { i64 type; const char* text; bool ok; } cases[] = {
-        {TDATE, "2015.08.10", true},         {TMONTH, "2015.08m", true},
+    struct Case {
+        i64 type;
+        const char* text;
+        bool ok;
+    } cases[] = {
+        {TDATE, "2015.08.10", true},
+        {TMONTH, "2015.08m", true},
         {TDATETIME, "2015.08.10T09:05:03.007", true},
-        {TMINUTE, "09:05", true},            {TSECOND, "09:05:03", true},
-        {TTIME, "09:05:03.007", true},       {TDATE, "2015.08m", false},
-        {TMONTH, "2015.08.10", false},       {TDATE, "2015.13.01", false},
-        {TDATE, "0n", true},                 {TDATETIME, "0nf", true},
-        {TDATETIME, "0n", false},            {TDATE, "0nf", false},
+        {TMINUTE, "09:05", true},
+        {TSECOND, "09:05:03", true},
+        {TTIME, "09:05:03.007", true},
+        {TDATE, "2015.08m", false},
+        {TMONTH, "2015.08.10", false},
+        {TDATE, "2015.13.01", false},
+        {TDATE, "0n", true},
+        {TDATETIME, "0nf", true},
+        {TDATETIME, "0n", false},
+        {TDATE, "0nf", false},
         {TDATE, "2015.01.012015.01.02", false},
         {TMINUTE, "09:0509:06", false},
     };
