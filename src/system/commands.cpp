@@ -45,12 +45,6 @@ i64 Collect(char*) { return GC(); }
 
 i64 Nothing(char*) { return 0; }
 
-// Script files are read and written by commands not built yet.
-i64 Pending(char*) {
-    Output(E_UNDER_CONSTRUCTION);
-    return errchk = E_UNDER_CONSTRUCTION;
-}
-
 struct command {
     const char* word;
     bool bare;  // takes no argument
@@ -63,8 +57,8 @@ const command commands[] = {
     {"IF", false, Nothing},      {"PWD", true, epwd},       {"SI", true, SiOut},
     {"SIC", true, SiClr},        {"SU", true, Nothing},     {"MF", true, Nothing},
     {"GC", true, Collect},       {"INDEX", true, SysIndex}, {"TRACE", false, TraceE},
-    {"SAVE", false, Save},       {"LOAD", false, Load},     {"FLOAD", false, Pending},
-    {"FCOPY", false, Pending},   {"OUT", false, Pending},   {"ASK", false, QueryName},
+    {"SAVE", false, Save},       {"LOAD", false, Load},     {"FLOAD", false, Fload},
+    {"FCOPY", false, Fcopy},     {"OUT", false, WsOut},   {"ASK", false, QueryName},
     {"OPEN", true, OpenZemFile}, {"ST", false, Nothing},    {"PT", true, PureTest},
     {"CK", false, TimeStamp},    {"DIR", false, CmdDir},    {"LIKE", false, CmdLike},
     {"TIME", false, CmdTime},

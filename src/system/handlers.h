@@ -24,3 +24,10 @@ i64 CmdLike(char* arg);
 i64 PureTest(char* arg);
 i64 TimeStamp(char* arg);
 i64 OpenZemFile(char* arg);
+
+// script files (scriptfile.cpp, scriptwrite.cpp)
+i64 Fload(char* arg);
+i64 Fcopy(char* arg);
+// Writes the workspace, or the objects named after the file name, as a
+// script file. Returns the error code, also left in errchk.
+i64 WsOut(char* arg);

@@ -30,6 +30,12 @@ i64 SafeOpen(safe_file* sf, const char* path) {
     return E_PATH;
 }
 
+void SafeDiscard(safe_file* sf) {
+    std::fclose(sf->fp);
+    sf->fp = nullptr;
+    unlink(sf->temp);
+}
+
 i64 SafeClose(safe_file* sf) {
     bool ok = std::fflush(sf->fp) == 0 && !std::ferror(sf->fp) && fsync(fileno(sf->fp)) == 0;
     ok = std::fclose(sf->fp) == 0 && ok;

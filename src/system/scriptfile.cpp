@@ -7,6 +7,7 @@
 
 #include "eval/eval.h"
 #include "eval/workspace.h"
+#include "system/handlers.h"
 #include "system/script.h"
 
 namespace {
@@ -85,3 +86,7 @@ i64 Get(const char* name, i64 keep) {
     RunScript(path, keep != 0);
     return errchk;
 }
+
+i64 Fload(char* arg) { return errchk = Get(arg, 0); }
+
+i64 Fcopy(char* arg) { return errchk = Get(arg, 1); }

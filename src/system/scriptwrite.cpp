@@ -13,6 +13,7 @@
 #include "dict/dict.h"
 #include "display/display.h"
 #include "scalar/scalar.h"
+#include "system/handlers.h"
 #include "system/script.h"
 
 namespace {
@@ -227,7 +228,7 @@ const char* names_of(const char* arg) {
 
 }  // namespace
 
-i64 WsOut(const char* arg) {
+i64 WsOut(char* arg) {
     errchk = 0;
     char path[PATH_SIZE];
     safe_file sf;

@@ -77,6 +77,8 @@ i64 SafeOpen(safe_file* sf, const char* path);
 // Flushes, checks and syncs the written file and renames it over the
 // destination: 0, or 300 (the temporary file is removed).
 i64 SafeClose(safe_file* sf);
+// Closes and removes the temporary file; the destination stays as it was.
+void SafeDiscard(safe_file* sf);
 
 // ---- script files -------------------------------------------------------------------
 constexpr i64 FLOATTEXT = 40;  // room for an exact float text
@@ -94,9 +96,6 @@ i64 RunScript(const char* path, bool keep);
 // the file in messages (nullptr: none, and no closing time stamp); width is
 // the least work-line width. Returns the error code, also left in errchk.
 i64 GetLines(zem_line* list, const char* path, i64 width);
-// )OUT: writes the workspace, or the objects the argument names after the
-// file name, as a script file. Returns the error code, also left in errchk.
-i64 WsOut(const char* arg);
 // Batch mode: runs the script file named on the command line, going on
 // after failing lines. Returns the process's exit status.
 int ExecBatch(const char* file);

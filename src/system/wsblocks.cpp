@@ -9,9 +9,9 @@
 
 // ---- byte streams ----------------------------------------------------------------
 
-void WsOut::Word(i64 v) { ok = ok && PutWord(fp, v); }
+void WsWriter::Word(i64 v) { ok = ok && PutWord(fp, v); }
 
-void WsOut::Bytes(const void* p, i64 n) {
+void WsWriter::Bytes(const void* p, i64 n) {
     ok = ok && (n == 0 || std::fwrite(p, 1, static_cast<size_t>(n), fp) == static_cast<size_t>(n));
 }
 

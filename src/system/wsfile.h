@@ -29,7 +29,7 @@ constexpr i64 WS_MAXDEPTH = 2000;
 // ---- byte streams --------------------------------------------------------------
 
 // Writing: the first failure sticks.
-struct WsOut {
+struct WsWriter {
     FILE* fp;
     bool ok;
     void Word(i64 v);

@@ -1,10 +1,5 @@
-// Writing a binary workspace file. The file is written under a temporary
-// name in the same directory, flushed to the disk and only then renamed over
-// the old one: a full disk or a killed process leaves the old file as it was.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+// Writing a binary workspace file, through the safe replacement (safefile.cpp):
+// a full disk or a killed process leaves the old file as it was.
 #include <cstring>
 #include <string>
 
@@ -15,7 +10,7 @@
 
 namespace {
 
-void Header(WsOut& o, const char* file) {
+void Header(WsWriter& o, const char* file) {
     std::string stars(WS_STARS, '*');
     o.ok = o.ok && std::fprintf(o.fp,
                                 "%s\n*** Zem Software v0.3\n*** Workspace Format ver 6\n"
@@ -26,13 +21,13 @@ void Header(WsOut& o, const char* file) {
 }
 
 template <class T>
-void Table(WsOut& o, i64 last, const T* table) {
+void Table(WsWriter& o, i64 last, const T* table) {
     o.Word(last);
     o.Bytes(table, (last + 1) * static_cast<i64>(sizeof(T)));
 }
 
 // Function rows without the words that hold addresses.
-void Rows(WsOut& o) {
+void Rows(WsWriter& o) {
     o.Word(lstfx);
     for (i64 r = 0; r <= lstfx; r++) {
         func_entry row = functable[r];
@@ -48,14 +43,14 @@ void Rows(WsOut& o) {
 
 // nxtovx counts the words in use, and all of them may be: the table is
 // written with one word more, as every other table is.
-void Overflow(WsOut& o) {
+void Overflow(WsWriter& o) {
     i64 words[OVSIZE + 1] = {};
     std::memcpy(words, overflow, sizeof overflow);
     o.Word(nxtovx);
     o.Bytes(words, (nxtovx + 1) * 8);
 }
 
-void Symbols(WsOut& o) {
+void Symbols(WsWriter& o) {
     o.Word(sindex);
     for (i64 id = 0; id <= sindex; id++) {
         const sym_node* s = psym[id];
@@ -65,7 +60,7 @@ void Symbols(WsOut& o) {
     }
 }
 
-void Arena(WsOut& o, WsEncoder& e) {
+void Arena(WsWriter& o, WsEncoder& e) {
     o.Word(ARENA_SIZE - r15);
     o.Bytes(e.image.data(), static_cast<i64>(e.image.size()));
     o.Word(static_cast<i64>(e.large.size()));
@@ -76,14 +71,14 @@ void Arena(WsOut& o, WsEncoder& e) {
     }
 }
 
-void Slots(WsOut& o, WsEncoder& e, const val_item* first, i64 n) {
+void Slots(WsWriter& o, WsEncoder& e, const val_item* first, i64 n) {
     for (i64 i = 0; i < n; i++) {
         val_item d = e.Encode(first + i);
         o.Bytes(&d, sizeof d);
     }
 }
 
-void Functions(WsOut& o) {
+void Functions(WsWriter& o) {
     for (i64 r = FIRSTFN; r <= lstfx && o.ok; r++) {
         zem_func* f = functable[r].func;
         zem_func none;
@@ -97,7 +92,7 @@ void Functions(WsOut& o) {
     }
 }
 
-void Sections(WsOut& o, WsEncoder& e, const char* file) {
+void Sections(WsWriter& o, WsEncoder& e, const char* file) {
     Header(o, file);
     o.Word(ARENA_SIZE);
     Table(o, lstnx, nametable);
@@ -132,32 +127,16 @@ void Sections(WsOut& o, WsEncoder& e, const char* file) {
     Slots(o, e, &vtable[2], 2);
 }
 
-// Mode of a new file as fopen would make it.
-mode_t NewFileMode() {
-    mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
 
 i64 WsWrite(const char* file) {
     WsEncoder e;
     if (i64 rc = e.Prepare()) return rc;
-    std::string temp = std::string(file) + ".XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) return E_FILE_WRITE;
-    FILE* fp = fchmod(fd, NewFileMode()) == 0 ? fdopen(fd, "wb") : nullptr;
-    if (!fp) {
-        close(fd);
-        unlink(temp.c_str());
-        return E_FILE_WRITE;
-    }
-    WsOut o{fp, true};
+    safe_file sf;
+    if (SafeOpen(&sf, file)) return E_FILE_WRITE;
+    WsWriter o{sf.fp, true};
     Sections(o, e, file);
-    o.ok = o.ok && std::fflush(fp) == 0 && !std::ferror(fp) && fsync(fileno(fp)) == 0;
-    o.ok = std::fclose(fp) == 0 && o.ok;
-    if (o.ok && std::rename(temp.c_str(), file) == 0) return 0;
-    unlink(temp.c_str());
+    if (o.ok) return SafeClose(&sf);
+    SafeDiscard(&sf);
     return E_FILE_WRITE;
 }

@@ -175,8 +175,8 @@ def not_carried(zem):
         stdin = b"a<-'x\ry'\nb<-2\n)FCOPY 'o.zsf'\n)CLEAR\n)FCOPY 'w.zsf'\nb\na\n"
         out, err, code = run(zem, d, [], stdin)
         body = out[out.find(BANNER_END) + len(BANNER_END):]
-        expected = (rb"            \)OUT 'w\.zsf'\nnot written: a\n\[\*ln1\] \)OUT 'w\.zsf'\n"
-                    rb"-->\(o\.zsf\)\n      " + SAVED + rb"\n      2\n      Error: value error\n"
+        expected = (rb" {18}\)OUT 'w\.zsf'\nnot written: a\n\[\*ln1\] \)OUT 'w\.zsf'\n"
+                    rb"-->\(o\.zsf\)\n {12}" + SAVED + rb"\n      2\n      Error: value error\n"
                     rb"      a\n      \^\n      Bye\.\n")
         return check("a text holding a carriage return is left out", code == 0 and
                      re.fullmatch(expected, body) is not None, f"  output {body!r}")
