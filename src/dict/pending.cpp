@@ -5,18 +5,13 @@
 // dict/dict.h does not compile (-Werror=missing-declarations).
 #include "dict/dict.h"
 
+i64 GenEnum(i64, i64, i64, i64, i64) { return NotBuilt(); }
 i64 PfDot2(i64, i64, i64, i64) { return NotBuilt(); }
-i64 PfGenTab(i64, i64*, i64*, i64, i64*, i64) { return NotBuilt(); }
 i64 PfSystems1(i64, i64, i64, i64) { return NotBuilt(); }
 i64 PfSystems2(i64, i64, i64, i64, i64, i64) { return NotBuilt(); }
 i64 PfDo(i64*, i64, i64, i64, i64, i64, i64*) { return NotBuilt(); }
 i64 DBListN(const char*) { return 0; }
 i64 DBListM(i64) { return 0; }
-i64 DictScala(i64, i64, i64, i64, i64, i64) { return NotBuilt(); }
-i64 dict_indx(val_item*, i64, i64, i64*, i64) { return NotBuilt(); }
-i64 DictIndex(i64, i64, i64, i64, i64, i64, i64, i64, i64) { return NotBuilt(); }
-i64 PfTableX(i64, i64, i64, i64, i64, i64, i64, i64) { return NotBuilt(); }
-i64 PfTableK(i64, i64, i64, i64, i64, i64, i64, i64) { return NotBuilt(); }
 i64 GenEnud(i64, i64, i64, i64, i64, i64) { return NotBuilt(); }
 i64 ChkEnum(const i64*, i64, i64) { return 0; }
 i64 FillEnum(const char*, i64, char* buffer) {

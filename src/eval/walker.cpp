@@ -26,7 +26,6 @@ namespace {
 // beyond which the statement fails with "stack full".
 constexpr size_t STACKLIMIT = 1 << 20;
 std::vector<i64> stkc, stkv, tags;
-bool tablemark = false;
 
 struct Pair {
     i64 c, v;
@@ -307,7 +306,6 @@ bool assign(Walk& w, i64 p, Pair* cur) {
         if (tags.size() >= STACKLIMIT) return fail(w, p, E_STACK_FULL);
         tags.push_back(node(target).ref);
         idxtagstp = static_cast<i64>(tags.size()) - 1;
-        tablemark = true;
         return true;
     }
     if (is_prim(target, FC_INDEX) && app(target).left < 0) return assign_list(w, p, target, *cur);
@@ -334,17 +332,31 @@ bool assign(Walk& w, i64 p, Pair* cur) {
     return true;
 }
 
+// A column of a table literal: an assignment to a column target.
+bool is_column(i64 n) { return is_prim(n, FC_ASSIGN) && app(n).left >= 0 && node(app(n).left).kind == 'Z'; }
+
+// The bracket part of a table literal: empty (a variable node of slot 0), or
+// key columns joined by ";".
+bool is_table_literal(i64 p) {
+    i64 n = app(p).left;
+    if (n >= 0 && node(n).kind == 'V' && node(n).ref == 0) return true;
+    for (; is_prim(n, FC_ISEP); n = app(n).right)
+        if (!is_column(app(n).left)) return false;
+    return is_column(n);
+}
+
 // The column names and columns of a table literal: key columns (the
-// bracket part) after a boundary mark, value columns before it.
+// bracket part) after a boundary mark, value columns before it. The key
+// part evaluates as a chain of positions: all but its leftmost column are
+// pushed as it goes.
 bool table_literal(Walk& w, i64 p, i64 res, size_t base, Pair cur) {
     if (!push_item(w, p, cur)) return false;
     i64 L = app(p).left;
-    if (L >= 0 && !(node(L).kind == 'V' && node(L).ref == 0)) {
+    if (node(L).kind != 'V') {
         if (!push_item(w, p, NONE)) return false;
         tags.push_back(-1);
         Pair k;
-        i64 sub = is_prim(L, FC_INDEX) && app(L).left < 0 ? app(L).right : L;
-        if (!eval_sub(w, sub, &k) || !push_item(w, p, k)) return false;
+        if (!eval_sub(w, L, &k) || !push_item(w, p, k)) return false;
     }
     i64 n = static_cast<i64>(stkc.size() - base) - 1;
     i64 e = PfGenTab(res, stkc.data() + base, stkv.data() + base, n, tags.data(),
@@ -352,7 +364,6 @@ bool table_literal(Walk& w, i64 p, i64 res, size_t base, Pair cur) {
     pop_items(base);
     tags.clear();
     idxtagstp = -1;
-    tablemark = false;
     return finish_app(w, p, e);
 }
 
@@ -365,8 +376,7 @@ bool index(Walk& w, i64 p, Pair* cur) {
     i64 n = static_cast<i64>(k) - 1;
     if (f.left >= 0 && node(f.left).kind == 0) return true;  // a branch's index form
     i64 res;
-    if (tablemark && (f.left < 0 || !is_app(f.left) || is_prim(f.left, FC_INDEX) ||
-                      is_prim(f.left, FC_ASSIGN))) {
+    if (is_table_literal(p)) {
         if (!new_temp(w, p, &res) || !table_literal(w, p, res, base, *cur)) return false;
         *cur = {-1, res};
         return true;

@@ -202,6 +202,10 @@ void idxofx(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 orig
     index_of<Pair, PairKey>(out, (const Pair*)S, nS, (const Pair*)V, nV, origin, LINEAR_WORD);
 }
 
+void idxofe(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 origin) {
+    index_of<double, DoubleKey>(out, S, nS, V, nV, origin, LINEAR_SMALL);
+}
+
 static double* as_doubles(const i64* x, i64 n) {
     double* d = static_cast<double*>(amalloc(n * (i64)sizeof(double)));
     for (i64 i = 0; i < n; i++) d[i] = (double)x[i];

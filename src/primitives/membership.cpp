@@ -3,6 +3,7 @@
 // is chosen by type; the searching is done by the hash kernels.
 #include <algorithm>
 
+#include "dict/dict.h"
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
@@ -94,9 +95,9 @@ i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     if (top >= TDICT) {
         bool right_ok = rt == TLIST || (rt == TTABLE && rc < 0);
         if (lc >= 0 || !right_ok) return errchk = E_DOMAIN;
-        return errchk = E_NOT_BUILT;  // keyed searches come with the tables
+        return errchk = TabIdxof(res, lv, rv, io);
     }
-    if (lt == TENUM) return errchk = E_NOT_BUILT;
+    if (lt == TENUM) return errchk = EnumIdxof(res, lc, lv, rc, rv, io);
     if (top > TTIME || top == TLIST) return errchk = E_DOMAIN;
     if (L.d.rank > 1) return errchk = E_RANK;
     i64* out;

@@ -76,6 +76,8 @@ void idxofd(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 orig
 void idxofm(i64* out, const double* S, i64 nS, const i64* V, i64 nV, i64 origin);
 void idxofn(i64* out, const i64* S, i64 nS, const double* V, i64 nV, i64 origin);
 void idxofx(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 origin);
+// Exact float index-of (0.0 and -0.0 alike, NaN found nowhere).
+void idxofe(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 origin);
 
 // ---- structural helpers ------------------------------------------------------
 // The result of compress and expand with an empty left: an empty integer

@@ -3,6 +3,7 @@
 // equal origins takes the main diagonal of a matrix.
 #include <cstring>
 
+#include "dict/dict.h"
 #include "primitives/primitives.h"
 #include "values/registers.h"
 
@@ -55,7 +56,7 @@ i64 PfTransp(i64 res, i64 rc, i64 rv) {
     if (R.d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 t = R.d.type;
-    if (t == TDICT || t == TTABLE) return errchk = E_NOT_BUILT;  // conversions come with the tables
+    if (t == TDICT || t == TTABLE) return errchk = DictTransp(res, rc, rv);
     if (t > TMONTH || t == TLIST) return errchk = E_DOMAIN;
     i64 rank = R.d.rank;
     i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));

@@ -354,8 +354,7 @@ i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat) {
     return finish(&vtable[vx], &t, named, e);
 }
 
-// The domain of an enumeration, or of a keyed table its first key column.
-static const val_item* enum_domain(const val_item* en) {
+const val_item* EnumDomain(const val_item* en) {
     const i64* words = reinterpret_cast<const i64*>(en->data);
     const val_item* d = reinterpret_cast<const val_item*>(words[1]);
     if (d && d->type == TDICT) {
@@ -371,7 +370,7 @@ i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named) {
     if (src->type == TENUM) {
         const i64* pos = reinterpret_cast<const i64*>(src->data) + 2;
         for (i64 k = 0; k < n; k++) idx[k] = pos[idx[k]];
-        from = enum_domain(src);
+        from = EnumDomain(src);
         if (!from || from->type >= TDATE) return errchk = E_DOMAIN;
     }
     Source s(from, dst);
@@ -442,6 +441,28 @@ i64 GenStorePar2V(val_item* dst, val_item* src, bool named) {
     return finish(dst, &t, named, e);
 }
 
+// Element k of a boolean, integer, float or complex value as the type `to`.
+static void widen_elem(char* out, const val_item* v, i64 k, i64 to) {
+    const char* p = static_cast<const char*>(getptV(const_cast<val_item*>(v)));
+    if (to == TINT) {
+        std::memcpy(out, p + 8 * k, 8);  // a boolean's word is its integer
+        return;
+    }
+    double re = 0, im = 0;
+    if (v->type == TCPLX) {
+        std::memcpy(&re, p + 16 * k, 8);
+        std::memcpy(&im, p + 16 * k + 8, 8);
+    } else if (v->type == TFLOAT) {
+        std::memcpy(&re, p + 8 * k, 8);
+    } else {
+        i64 x;
+        std::memcpy(&x, p + 8 * k, 8);
+        re = static_cast<double>(x);
+    }
+    std::memcpy(out, &re, 8);
+    if (to == TCPLX) std::memcpy(out + 8, &im, 8);
+}
+
 i64 GenStoreXt(val_item* item, i64 type, bool named) {
     Source s(item, item);
     val_item t = *s.v;
@@ -453,11 +474,10 @@ i64 GenStoreXt(val_item* item, i64 type, bool named) {
         char* to = static_cast<char*>(getptV(&t));
         if (!isoneV(&t)) std::memset(to, 0, typC(type, t.count));
         else t.dim0 = t.dim1 = 0;
-        if (type == TFLOAT && s.v->type != TLIST && s.v->type <= 12 && ElemWidth(s.v->type) == 8) {
-            const i64* from = static_cast<const i64*>(getptV(const_cast<val_item*>(s.v)));
-            double* out = reinterpret_cast<double*>(getptV(&t));
-            for (i64 k = 0; k < t.count; k++) out[k] = static_cast<double>(from[k]);
-        }
+        // Numbers keep their values in the wider numeric type.
+        bool numeric = s.v->type <= TFLOAT || s.v->type == TCPLX;
+        if (numeric && (type == TINT || type == TFLOAT || type == TCPLX))
+            for (i64 k = 0; k < t.count; k++) widen_elem(to + k * ElemWidth(type), s.v, k, type);
     }
     return finish(item, &t, named, e);
 }
@@ -482,7 +502,7 @@ static i64 cat_lists(val_item* t, const val_item* a, const val_item* b, bool nam
 // Positions of plain elements among an enumeration's domain (its length
 // when absent).
 static void enum_lookup(i64* out, const val_item* en, const val_item* v) {
-    const val_item* d = enum_domain(en);
+    const val_item* d = EnumDomain(en);
     i64 nd = d ? d->count : 0;
     const i64* dom = d ? static_cast<const i64*>(getptV(const_cast<val_item*>(d))) : nullptr;
     const i64* x = static_cast<const i64*>(getptV(const_cast<val_item*>(v)));
@@ -547,24 +567,6 @@ static i64 cat_char_rows(val_item* t, const val_item* a, const val_item* b, bool
     }
     if (!isoneV(t)) t->data[t->count] = 0;
     return 0;
-}
-
-// Element k of a boolean, integer, float or complex value as the type `to`.
-static void widen_elem(char* out, const val_item* v, i64 k, i64 to) {
-    const char* p = static_cast<const char*>(getptV(const_cast<val_item*>(v)));
-    double re = 0, im = 0;
-    if (v->type == TCPLX) {
-        std::memcpy(&re, p + 16 * k, 8);
-        std::memcpy(&im, p + 16 * k + 8, 8);
-    } else if (v->type == TFLOAT) {
-        std::memcpy(&re, p + 8 * k, 8);
-    } else {
-        i64 x;
-        std::memcpy(&x, p + 8 * k, 8);
-        re = static_cast<double>(x);
-    }
-    std::memcpy(out, &re, 8);
-    if (to == TCPLX) std::memcpy(out + 8, &im, 8);
 }
 
 static i64 cat_plain(val_item* t, const val_item* a, const val_item* b, bool named) {

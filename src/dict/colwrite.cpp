@@ -1,0 +1,205 @@
+// Writes into the rows of table columns. Every write of an assignment is
+// checked before the first one is made, so a failing assignment leaves the
+// table as it was; a column is widened (boolean to integer, to float, to
+// complex) only once the writes go ahead.
+#include <cstring>
+
+#include "dict/colwrite.h"
+#include "primitives/primitives.h"
+
+// ---- sources --------------------------------------------------------------------
+
+static const val_item* SourceAt(const WriteSource& s) {
+    const val_item* v = opnd(s.c, s.v);
+    if (s.part >= 0) v = &PartsOf(v)[s.part];
+    if (s.item >= 0) v = ItemOf(v, s.item);
+    return v;
+}
+
+// The source as a descriptor: itself, or a one-element view of one of its
+// elements. Valid until the next allocation.
+static val_item SourceView(const WriteSource& s) {
+    const val_item* v = SourceAt(s);
+    if (s.elem < 0) return *v;
+    if (v->type == TLIST) return *ItemOf(v, s.elem);
+    val_item one{};
+    one.type = v->type;
+    one.rank = 1;
+    one.count = 1;
+    i64 w = ElemWidth(v->type);
+    std::memcpy(&one.dim0, BytesOf(v) + s.elem * w, w);
+    return one;
+}
+
+// ---- checks ---------------------------------------------------------------------
+
+// The column type after storing elements of type s, or -1 (type error).
+static i64 Stored(i64 t, i64 s) {
+    if (t == s) return t;
+    if (IsNumeric(t) && IsNumeric(s)) return t > s ? t : s;
+    return -1;
+}
+
+static i64 CheckTexts(const val_item* s, i64 m) {
+    if (IsCharVector(s)) return 0;
+    if (s->type != TLIST) return 7;
+    if (s->count != m && s->count != 1) return 3;
+    for (i64 k = 0; k < s->count; k++)
+        if (!IsCharVector(ItemOf(s, k))) return 7;
+    return 0;
+}
+
+static i64 CheckSimple(const val_item* s, i64 m, i64* type) {
+    if (s->type == TLIST) {
+        if (s->count != m && s->count != 1) return 3;
+        for (i64 k = 0; k < s->count; k++) {
+            const val_item* it = ItemOf(s, k);
+            if (it->type == TLIST || it->type > TTIME) return 7;
+            if (it->count != 1) return 3;
+            if ((*type = Stored(*type, it->type)) < 0) return 7;
+        }
+        return 0;
+    }
+    if (s->type > TTIME) return 7;
+    if (s->count != m && s->count != 1) return 3;
+    return (*type = Stored(*type, s->type)) < 0 ? 7 : 0;
+}
+
+static i64 CheckWrite(const val_item* col, const val_item* s, i64 m, i64* type) {
+    if (col->type == TLIST) return CheckTexts(s, m);
+    if (col->type == TCHAR && col->rank > 1) {
+        if (!IsCharVector(s)) return 7;
+        return s->count <= col->dim1 ? 0 : 3;
+    }
+    if (col->type > TTIME) return 7;
+    return CheckSimple(s, m, type);
+}
+
+static val_item* Columns(const ColumnWrites& w) { return TableCols(TableAt(w.slot, w.part)); }
+
+i64 CheckWrites(ColumnWrites* w) {
+    i64 m = static_cast<i64>(w->rows.size());
+    w->types.assign(TableWidth(TableAt(w->slot, w->part)), -1);
+    for (const ColumnWrite& cw : w->writes) {
+        const val_item* col = ItemOf(Columns(*w), cw.col);
+        i64& type = w->types[cw.col];
+        if (type < 0) type = col->type;
+        val_item s = SourceView(cw.src);
+        if (i64 e = CheckWrite(col, &s, m, &type)) return errchk = e;
+    }
+    return 0;
+}
+
+// ---- the writes --------------------------------------------------------------------
+
+// Element e of s (a list: its item e's only element) as type `to` at out.
+static void PutElem(char* out, i64 to, const val_item* s, i64 e) {
+    if (s->type == TLIST) {
+        s = ItemOf(s, s->count == 1 ? 0 : e);
+        e = 0;
+    } else if (s->count == 1) {
+        e = 0;
+    }
+    const char* p = BytesOf(s);
+    double re = 0, im = 0;
+    switch (s->type) {
+    case TFLOAT: std::memcpy(&re, p + 8 * e, 8); break;
+    case TCPLX:
+        std::memcpy(&re, p + 16 * e, 8);
+        std::memcpy(&im, p + 16 * e + 8, 8);
+        break;
+    default:
+        if (to == TFLOAT || to == TCPLX) re = static_cast<double>(WordsOf(s)[e]);
+        break;
+    }
+    if (to == TFLOAT || (to == TCPLX && s->type != TCPLX)) {
+        std::memcpy(out, &re, 8);
+        if (to == TCPLX) std::memcpy(out + 8, &im, 8);
+    } else {
+        std::memcpy(out, p + e * ElemWidth(to), ElemWidth(to));
+    }
+}
+
+// Widens the columns whose type grows; each gets a fresh block.
+static i64 Widen(ColumnWrites* w) {
+    for (i64 j = 0; j < static_cast<i64>(w->types.size()); j++) {
+        if (w->types[j] < 0 || w->types[j] == ItemOf(Columns(*w), j)->type) continue;
+        val_item fresh{};
+        if (GenStoreV2(&fresh, ItemOf(Columns(*w), j), true)) return errchk;
+        if (GenStoreXt(&fresh, w->types[j], true)) {
+            DropRef(&fresh);
+            return errchk;
+        }
+        val_item* col = ItemOf(Columns(*w), j);
+        DropRef(col);
+        MoveItem(col, &fresh);
+    }
+    return 0;
+}
+
+// Copies of the texts each written row of a list column receives.
+static i64 CopyTexts(ColumnWrites* w, std::vector<val_item>* made) {
+    i64 m = static_cast<i64>(w->rows.size());
+    for (const ColumnWrite& cw : w->writes) {
+        if (ItemOf(Columns(*w), cw.col)->type != TLIST) continue;
+        for (i64 k = 0; k < m; k++) {
+            const val_item* s = SourceAt(cw.src);
+            if (cw.src.elem >= 0) s = ItemOf(s, cw.src.elem);
+            if (s->type == TLIST) s = ItemOf(s, s->count == 1 ? 0 : k);
+            made->push_back(val_item{});
+            if (GenStoreV2(&made->back(), const_cast<val_item*>(s), true)) return errchk;
+            made->back().rank = 1;
+        }
+    }
+    return 0;
+}
+
+// The elements (or padded texts) each write stores, converted, in scratch:
+// read before the first store, since a source may be the table itself.
+static char* Gather(const ColumnWrites& w, const ColumnWrite& cw) {
+    const val_item* col = ItemOf(Columns(w), cw.col);
+    val_item s = SourceView(cw.src);
+    i64 m = static_cast<i64>(w.rows.size());
+    if (col->type == TCHAR && col->rank > 1) {
+        char* text = static_cast<char*>(GM_new(TCHAR, col->dim1 + 1));
+        std::memset(text, ' ', col->dim1);
+        if (s.count > 0) std::memcpy(text, BytesOf(&s), s.count);
+        return text;
+    }
+    i64 width = ElemWidth(col->type);
+    char* out = static_cast<char*>(GM_new(TCHAR, m * width + 16));
+    for (i64 k = 0; k < m; k++) PutElem(out + k * width, col->type, &s, k);
+    return out;
+}
+
+i64 ApplyWrites(ColumnWrites* w) {
+    i64 m = static_cast<i64>(w->rows.size());
+    std::vector<val_item> made;
+    made.reserve(w->writes.size() * m);
+    if (Widen(w) || CopyTexts(w, &made)) {
+        for (val_item& t : made) DropRef(&t);
+        return errchk;
+    }
+    std::vector<char*> elems;
+    for (const ColumnWrite& cw : w->writes)
+        elems.push_back(ItemOf(Columns(*w), cw.col)->type == TLIST ? nullptr : Gather(*w, cw));
+    // Last write first, last row first: where rows repeat, the first wins.
+    size_t next = made.size();
+    for (size_t q = w->writes.size(); q-- > 0;) {
+        val_item* col = ItemOf(Columns(*w), w->writes[q].col);
+        bool texts = col->type == TLIST, matrix = col->rank > 1;
+        if (texts) next -= m;
+        i64 width = matrix ? col->dim1 : ElemWidth(col->type);
+        char* data = static_cast<char*>(getptV(col));
+        for (i64 k = m - 1; k >= 0; k--) {
+            i64 r = w->rows[k];
+            if (texts) {
+                DropRef(ItemOf(col, r));
+                MoveItem(ItemOf(col, r), &made[next + k]);
+            } else {
+                std::memcpy(data + r * width, elems[q] + (matrix ? 0 : k * width), width);
+            }
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,169 @@
+// The two constructors: keys:values (a dictionary, or a keyed table from two
+// tables) and the table literal ([keys] columns).
+#include <vector>
+
+#include "dict/dictparts.h"
+#include "eval/eval.h"
+
+// ---- keys:values ---------------------------------------------------------------
+
+// res := a dictionary of the sub-kind from copies of the two operands; the
+// values as a list of one-element items unless they are a list (or tables).
+static i64 MakeDict(i64 res, i64 subkind, i64 lc, i64 lv, i64 rc, i64 rv) {
+    bool named = isnamedslot(res);
+    bool aslist = subkind == SUB_KEYED || opnd(rc, rv)->type == TLIST;
+    val_item keys{}, vals{};
+    if (GenStoreV1(&keys, lc, lv, named)) return errchk;
+    i64 e = aslist ? GenStoreV1(&vals, rc, rv, named) : GenStorePar1(&vals, rc, rv, named);
+    if (e || NewCompound(res, TDICT, subkind)) {
+        DropMade(&keys, named);
+        DropMade(&vals, named);
+        return errchk;
+    }
+    PutItem(&vtable[res], 0, &keys);
+    PutItem(&vtable[res], 1, &vals);
+    return errchk = 0;
+}
+
+static i64 KeyedFromTables(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
+    const val_item* l = opnd(lc, lv);
+    if (TableRows(l) != TableRows(opnd(rc, rv))) return errchk = 200;
+    if (!isValUQ(TableCols(l), TableRows(l), TableWidth(l))) return errchk = 201;
+    return MakeDict(res, SUB_KEYED, lc, lv, rc, rv);
+}
+
+i64 PfDict(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
+    SetNames(1, 3, res, lc, lv, rc, rv);
+    const val_item* l = opnd(lc, lv);
+    const val_item* r = opnd(rc, rv);
+    if (l->type == TSYM && IsSingle(l)) return GenEnum(res, lc, lv, rc, rv);
+    if (l->type == TTABLE && r->type == TTABLE) return KeyedFromTables(res, lc, lv, rc, rv);
+    if (l->type > TTIME || r->type > TTIME) return errchk = 1;
+    if (l->rank > 1 || r->rank > 1) return errchk = 2;
+    if (l->count != r->count || l->count == 0) return errchk = 3;
+    return MakeDict(res, SUB_PLAIN, lc, lv, rc, rv);
+}
+
+// ---- the table literal ---------------------------------------------------------------
+
+namespace {
+
+struct Column {
+    i64 c, v;   // operand pair of its value
+    i64 name;   // symbol id
+};
+
+// Rows of a column value; -1 when it cannot be a column.
+i64 ColumnLength(const val_item* x) {
+    if (x->type == TLIST) {
+        if (x->count == 0) return -1;
+        for (i64 k = 0; k < x->count; k++)
+            if (!IsCharVector(ItemOf(x, k))) return -1;
+        return x->count;
+    }
+    if (x->type > TTIME && x->type != TENUM) return -1;
+    if (x->rank > 1) return x->rank == 2 && x->type == TCHAR ? x->dim0 : -1;
+    return x->count;
+}
+
+// A column's copy: a character matrix as a list of its rows, a single
+// element widened to the row count.
+i64 CopyColumn(val_item* t, const Column& col, i64 rows, bool named) {
+    val_item* x = opnd(col.c, col.v);
+    if (x->rank > 1) return GenStorePar2(t, col.c, col.v, named);
+    if (IsScalarItem(x)) return GenStoreX(t, x, rows, named);
+    return GenStoreV1(t, col.c, col.v, named);
+}
+
+i64 NameVector(val_item* t, const std::vector<Column>& cols, bool named) {
+    *t = val_item{};
+    t->type = TSYM;
+    t->rank = 1;
+    t->count = static_cast<i64>(cols.size());
+    if (Updatead2(t, named)) return errchk;
+    if (t->count != 1) t->dim0 = t->count;
+    i64* ids = static_cast<i64*>(getptV(t));
+    for (size_t k = 0; k < cols.size(); k++) ids[k] = cols[k].name;
+    return 0;
+}
+
+// Builds into t the table of the columns (in source order).
+i64 BuildTable(val_item* t, const std::vector<Column>& cols, i64 rows, bool named) {
+    val_item names{}, list{};
+    if (NewCompoundItem(t, TTABLE, 0, named)) return errchk;
+    i64 e = NameVector(&names, cols, named);
+    if (!e) PutItem(t, 0, &names);
+    if (!e) e = NewList(&list, static_cast<i64>(cols.size()), named);
+    for (size_t k = 0; !e && k < cols.size(); k++) {
+        val_item made{};
+        e = CopyColumn(&made, cols[k], rows, named);
+        if (!e) PutItem(&list, static_cast<i64>(k), &made);
+    }
+    if (e) {
+        DropMade(&list, named);
+        DropMade(t, named);
+        return errchk = e;
+    }
+    list.dim0 = rows;
+    PutItem(t, 1, &list);
+    return 0;
+}
+
+// The common row count of the items in item order: the first fixes it, a
+// count of 1 gives way to the next; single elements are widened.
+i64 RowCount(const i64* cidx, const i64* vidx, i64 n, i64* rows) {
+    i64 fixed = -1;
+    for (i64 k = 0; k <= n; k++) {
+        if (cidx[k] == -1 && vidx[k] == -1) continue;
+        i64 len = ColumnLength(opnd(cidx[k], vidx[k]));
+        if (fixed < 0 || fixed == 1) fixed = len;
+    }
+    for (i64 k = 0; k <= n; k++) {
+        if (cidx[k] == -1 && vidx[k] == -1) continue;
+        const val_item* x = opnd(cidx[k], vidx[k]);
+        if (ColumnLength(x) != fixed && !IsScalarItem(x)) return errchk = 200;
+    }
+    *rows = fixed < 0 ? 0 : fixed;
+    return 0;
+}
+
+}  // namespace
+
+i64 PfGenTab(i64 res, i64* cidx, i64* vidx, i64 n, i64* tags, i64 lasttag) {
+    if (n != lasttag || n < 0) return errchk = 1;
+    std::vector<Column> vals, keys;
+    bool inkeys = false;
+    for (i64 k = 0; k <= n; k++) {
+        if (cidx[k] == -1 && vidx[k] == -1) {
+            inkeys = true;
+            continue;
+        }
+        const val_item* x = opnd(cidx[k], vidx[k]);
+        if (x->rank < 0) return errchk = 4;
+        if (ColumnLength(x) < 0) return errchk = 1;
+        for (i64 j = 0; j < k; j++)
+            if (tags[k] > 0 && tags[j] == tags[k]) return errchk = 206;
+        (inkeys ? keys : vals).insert((inkeys ? keys : vals).begin(), Column{cidx[k], vidx[k], tags[k]});
+    }
+    if (vals.empty()) return errchk = 1;
+    i64 rows;
+    if (RowCount(cidx, vidx, n, &rows)) return errchk;
+    bool named = isnamedslot(res);
+    val_item vt{}, kt{};
+    if (BuildTable(&vt, vals, rows, named)) return errchk;
+    if (keys.empty()) {
+        SetSlot(res, &vt);
+        return errchk = 0;
+    }
+    i64 e = BuildTable(&kt, keys, rows, named);
+    if (!e && !isValUQ(TableCols(&kt), rows, TableWidth(&kt))) e = 201;
+    if (!e) e = NewCompound(res, TDICT, SUB_KEYED);
+    if (e) {
+        DropMade(&vt, named);
+        DropMade(&kt, named);
+        return errchk = e;
+    }
+    PutItem(&vtable[res], 0, &kt);
+    PutItem(&vtable[res], 1, &vt);
+    return errchk = 0;
+}

@@ -1,0 +1,216 @@
+// The row hash of tables and keys: one hash per cell, folded over the
+// columns of a row, and open-addressing slot arrays sized from a fixed list.
+// A key (one value per key column) hashes like a row that equals it: equal
+// cells hash alike whatever column kind holds them (0.0 and -0.0 included).
+#include <cmath>
+#include <cstring>
+
+#include "dict/dictparts.h"
+
+namespace {
+
+constexpr u64 FOLD = 0x9e3779b97f4a7c15ULL;   // odd: folding keeps every bit
+constexpr u64 NANHASH = 0x7ff8dead;           // every NaN starts at one slot
+
+u64 Mix(u64 k) {
+    k ^= k >> 33;
+    k *= 0xff51afd7ed558ccdULL;
+    k ^= k >> 33;
+    k *= 0xc4ceb9fe1a85ec53ULL;
+    k ^= k >> 33;
+    return k;
+}
+
+// Folding one more hash in; folding into 0 gives the hash itself, so a
+// one-column row hashes like its single cell.
+u64 Fold(u64 h, u64 x) { return h * FOLD + x; }
+
+u64 DoubleHash(double x) {
+    if (std::isnan(x)) return Mix(NANHASH);
+    if (x == 0.0) return Mix(0);
+    u64 b;
+    std::memcpy(&b, &x, sizeof b);
+    return Mix(b);
+}
+
+u64 BytesHash(const char* p, i64 n) {
+    u64 h = 14695981039346656037ULL;
+    for (i64 k = 0; k < n; k++) h = (h ^ (unsigned char)p[k]) * 1099511628211ULL;
+    return Mix(h);
+}
+
+// Hash of element k of a simple value (characters as one-byte texts).
+u64 ElemHash(const val_item* v, i64 k) {
+    switch (v->type) {
+    case TCHAR: return BytesHash(BytesOf(v) + k, 1);
+    case TFLOAT: case TDATETIME: return DoubleHash(reinterpret_cast<const double*>(BytesOf(v))[k]);
+    case TCPLX: {
+        const double* z = reinterpret_cast<const double*>(BytesOf(v)) + 2 * k;
+        return Fold(DoubleHash(z[0]), DoubleHash(z[1]));
+    }
+    default: return Mix(static_cast<u64>(WordsOf(v)[k]));
+    }
+}
+
+i64 ElemAt(const val_item* v, i64 r) { return isoneV(v) ? 0 : r; }
+
+}  // namespace
+
+u64 ValueHash(const val_item* v) {
+    if (v->type == TLIST || v->type > TTIME) {
+        u64 h = 0;
+        if (v->type == TLIST)
+            for (i64 k = 0; k < v->count; k++) h = Fold(h, ValueHash(ItemOf(v, k)));
+        else if (v->type == TENUM)
+            for (i64 k = 0; k < v->count; k++) h = Fold(h, ElemHash(v, k));
+        return h;
+    }
+    if (v->type == TCHAR) return BytesHash(BytesOf(v), v->count);
+    if (v->count <= 0) return 0;
+    if (v->count == 1) return ElemHash(v, 0);
+    u64 h = 0;
+    for (i64 k = 0; k < v->count; k++) h = Fold(h, ElemHash(v, k));
+    return h;
+}
+
+// Cell r of a column: an item of a list column whole, a row of a character
+// matrix as its text, else one element.
+static u64 CellHash(const val_item* col, i64 r) {
+    if (col->type == TLIST) return ValueHash(ItemOf(col, r));
+    if (col->rank > 1) {
+        i64 w = col->dim1;
+        return BytesHash(BytesOf(col) + r * w, w);
+    }
+    if (col->type > TTIME && col->type != TENUM) return 0;
+    return ElemHash(col, ElemAt(col, r));
+}
+
+u64 RowHash(const val_item* cols, i64 ncols, i64 r) {
+    u64 h = 0;
+    for (i64 c = 0; c < ncols; c++) h = Fold(h, CellHash(ItemOf(cols, c), r));
+    return h;
+}
+
+// Two elements of the same type: doubles exactly (NaN equals nothing),
+// complex numbers by both parts, others by their words or bytes.
+static bool ElemSame(const val_item* a, i64 i, const val_item* b, i64 j) {
+    switch (a->type) {
+    case TCHAR: return BytesOf(a)[i] == BytesOf(b)[j];
+    case TFLOAT: case TDATETIME:
+        return reinterpret_cast<const double*>(BytesOf(a))[i] ==
+               reinterpret_cast<const double*>(BytesOf(b))[j];
+    case TCPLX: {
+        const double* x = reinterpret_cast<const double*>(BytesOf(a)) + 2 * i;
+        const double* y = reinterpret_cast<const double*>(BytesOf(b)) + 2 * j;
+        return x[0] == y[0] && x[1] == y[1];
+    }
+    default: return WordsOf(a)[i] == WordsOf(b)[j];
+    }
+}
+
+i64 sameH(const val_item* a, const val_item* b) {
+    if (a->type != TCHAR || b->type != TCHAR || a->count != b->count) return 0;
+    return a->count == 0 || std::memcmp(BytesOf(a), BytesOf(b), a->count) == 0;
+}
+
+bool CellSame(const val_item* a, i64 r, const val_item* b, i64 s) {
+    if (a->type == TLIST) {
+        const val_item* q = s < 0 ? b : b->type == TLIST ? ItemOf(b, s) : nullptr;
+        return q && sameH(ItemOf(a, r), q);
+    }
+    if (a->type != b->type) return false;
+    if (a->rank > 1) {
+        i64 w = a->dim1;
+        if (s < 0) return b->count == w && std::memcmp(BytesOf(a) + r * w, BytesOf(b), w) == 0;
+        return b->rank > 1 && b->dim1 == w &&
+               std::memcmp(BytesOf(a) + r * w, BytesOf(b) + s * w, w) == 0;
+    }
+    if (a->type > TTIME && a->type != TENUM) return false;
+    if (s < 0) return b->count == 1 && b->rank <= 1 && ElemSame(a, ElemAt(a, r), b, 0);
+    if (b->rank > 1) return false;
+    return ElemSame(a, ElemAt(a, r), b, ElemAt(b, s));
+}
+
+bool RowIsKey(const val_item* cols, i64 ncols, i64 r, const val_item* key) {
+    bool list = key->type == TLIST;
+    if (list && key->count != ncols) return false;
+    if (!list && ncols != 1) return false;
+    for (i64 c = 0; c < ncols; c++)
+        if (!CellSame(ItemOf(cols, c), r, list ? ItemOf(key, c) : key, -1)) return false;
+    return true;
+}
+
+static bool RowsSame(const val_item* a, i64 r, const val_item* b, i64 s, i64 ncols) {
+    for (i64 c = 0; c < ncols; c++)
+        if (!CellSame(ItemOf(a, c), r, ItemOf(b, c), s)) return false;
+    return true;
+}
+
+// ---- the sizes of slot arrays ------------------------------------------------------
+
+static const i64 primes[] = {7,     17,     37,     79,     163,    331,     673,
+                             1361,  2729,   4711,   10949,  21911,  43853,   87719,
+                             175447, 350899, 701819, 1403641, 2807303, 5614657};
+
+i64 get_prime(i64 n) {
+    for (i64 p : primes)
+        if (n < p) return 2 * p;
+    // Past the list the array keeps growing with the rows.
+    return 2 * n + 1;
+}
+
+// ---- slot arrays --------------------------------------------------------------------
+
+static i64 StartSlot(u64 h, i64 size) { return static_cast<i64>(Mix(h) % static_cast<u64>(size)); }
+
+static void NewSlots(RowIndex* x, const val_item* cols, i64 ncols, i64 rows) {
+    x->cols = cols;
+    x->ncols = ncols;
+    x->size = get_prime(rows);
+    x->slots = static_cast<RowSlot*>(GM_new(TCHAR, x->size * static_cast<i64>(sizeof(RowSlot))));
+    for (i64 h = 0; h < x->size; h++) x->slots[h] = RowSlot{-1, 0};
+}
+
+// Linear probing from the hash's start slot: the slot of the first row of
+// that hash the test accepts, or the empty slot that ends the probe. The
+// hash kept beside each row spares reading rows that cannot be equal.
+template <class Same>
+static i64 Probe(const RowIndex* x, u64 hash, Same same) {
+    i64 h = StartSlot(hash, x->size);
+    for (; x->slots[h].row >= 0; h = h + 1 == x->size ? 0 : h + 1)
+        if (x->slots[h].hash == hash && same(x->slots[h].row)) break;
+    return h;
+}
+
+// Enters row r unless an equal row is there; false when one is.
+static bool Enter(RowIndex* x, i64 r) {
+    u64 hash = RowHash(x->cols, x->ncols, r);
+    i64 h = Probe(x, hash, [&](i64 q) { return RowsSame(x->cols, q, x->cols, r, x->ncols); });
+    if (x->slots[h].row >= 0) return false;
+    x->slots[h] = RowSlot{r, hash};
+    return true;
+}
+
+void RowIndexBuild(RowIndex* x, const val_item* cols, i64 ncols, i64 rows) {
+    NewSlots(x, cols, ncols, rows);
+    for (i64 r = 0; r < rows; r++) Enter(x, r);
+}
+
+i64 RowIndexKey(const RowIndex* x, const val_item* key) {
+    i64 h = Probe(x, ValueHash(key), [&](i64 q) { return RowIsKey(x->cols, x->ncols, q, key); });
+    return x->slots[h].row;
+}
+
+i64 RowIndexRow(const RowIndex* x, const val_item* other, i64 s) {
+    i64 h = Probe(x, RowHash(other, x->ncols, s),
+                  [&](i64 q) { return RowsSame(x->cols, q, other, s, x->ncols); });
+    return x->slots[h].row;
+}
+
+i64 isValUQ(const val_item* cols, i64 rows, i64 ncols) {
+    RowIndex x;
+    NewSlots(&x, cols, ncols, rows);
+    for (i64 r = 0; r < rows; r++)
+        if (!Enter(&x, r)) return 0;
+    return 1;
+}

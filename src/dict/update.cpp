@@ -1,0 +1,246 @@
+// Indexed assignment into dictionaries, tables and keyed tables:
+//   x[i] <- dict or table   rows (by number, by values, by key) take the
+//                           named values
+//   x[i; names] <- v        cells of the named columns
+//   d[keys] <- v, t[names] <- columns
+// Every name, index, count and type is checked before the first write, so a
+// failing assignment leaves x as it was. No assignment adds a key.
+#include <vector>
+
+#include "dict/colwrite.h"
+#include "eval/eval.h"
+#include "primitives/primitives.h"
+
+namespace {
+
+// The names an assigned dictionary or table gives, and where each name's
+// value is: item k (or the only item) of its values or columns.
+i64 ValueNames(const val_item** names, std::vector<WriteSource>* src, i64 vc, i64 vv) {
+    const val_item* v = opnd(vc, vv);
+    *names = v->type == TTABLE ? TableNames(v) : Unwrap(&PartsOf(v)[0]);
+    if ((*names)->type != TSYM) return errchk = 1;
+    i64 items = PartsOf(v)[1].count;
+    for (i64 k = 0; k < (*names)->count; k++) src->push_back({vc, vv, 1, items == 1 ? 0 : k});
+    return 0;
+}
+
+// Row numbers of a table, checked against its rows; all rows when elided.
+i64 NumberedRows(std::vector<i64>* rows, i64 ic, i64 iv, i64 nrows, i64 io, i64 typeerr) {
+    if (Elided(ic, iv)) {
+        for (i64 r = 0; r < nrows; r++) rows->push_back(r);
+        return 0;
+    }
+    const val_item* i = opnd(ic, iv);
+    if (!IsIndexType(i->type)) return errchk = typeerr;
+    return RowNumbers(rows, i, nrows, io);
+}
+
+// Rows of a keyed table's key table that hold the keys the index gives (a
+// dictionary must name exactly the key columns, in order: else 204).
+i64 KeyedRows(std::vector<i64>* rows, i64 target, i64 ic, i64 iv) {
+    const val_item* keys = TableAt(target, KEYPART);
+    i64 nrows = TableRows(keys);
+    if (Elided(ic, iv)) {
+        for (i64 r = 0; r < nrows; r++) rows->push_back(r);
+        return 0;
+    }
+    const val_item* key;
+    if (KeyOf(&key, opnd(ic, iv), keys, 204)) return errchk;
+    i64* found;
+    i64 n;
+    bool single;
+    if (SearchKeys(&found, &n, &single, TableCols(keys), nrows, key)) return errchk;
+    rows->assign(found, found + n);
+    return 0;
+}
+
+// The column of each name (names of symbols), else 25.
+i64 NamedColumns(ColumnWrites* w, const val_item* names, const std::vector<WriteSource>& src) {
+    std::vector<i64> cols(names->count);
+    if (!AllColumns(TableAt(w->slot, w->part), WordsOf(names), names->count, cols.data()))
+        return errchk = 25;
+    for (size_t k = 0; k < cols.size(); k++) w->writes.push_back({cols[k], src[k]});
+    return 0;
+}
+
+i64 Write(ColumnWrites* w) {
+    if (CheckWrites(w)) return errchk;
+    return ApplyWrites(w);
+}
+
+// x[i] <- dictionary or table.
+i64 RowUpdate(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 io) {
+    const val_item* names;
+    std::vector<WriteSource> src;
+    if (ValueNames(&names, &src, vc, vv)) return errchk;
+    const val_item* x = &vtable[target];
+    const val_item* i = opnd(ic, iv);
+    if (x->type == TTABLE) {
+        ColumnWrites w{target, -1, {}, {}, {}};
+        if (IsPlainDict(i)) {
+            const val_item* inames = Unwrap(&PartsOf(i)[0]);
+            if (inames->type != TSYM) return errchk = 1;
+            if (!AllColumns(x, WordsOf(inames), inames->count, nullptr)) return errchk = 25;
+            if (NamedColumns(&w, names, src) || RowsHolding(&w.rows, x, i, 1)) return errchk;
+        } else if (NumberedRows(&w.rows, ic, iv, TableRows(x), io, 1) || NamedColumns(&w, names, src)) {
+            return errchk;
+        }
+        return Write(&w);
+    }
+    if (!IsKeyed(x)) return errchk = 1;
+    ColumnWrites w{target, VALPART, {}, {}, {}};
+    if (NamedColumns(&w, names, src) || KeyedRows(&w.rows, target, ic, iv)) return errchk;
+    return Write(&w);
+}
+
+// x[i; names] <- v.
+i64 CellUpdate(i64 target, i64 ic, i64 iv, i64 sc, i64 sv, i64 vc, i64 vv, i64 io) {
+    const val_item* names = opnd(sc, sv);
+    if (Elided(sc, sv) || names->type != TSYM) return errchk = 1;
+    const val_item* x = &vtable[target];
+    ColumnWrites w{target, x->type == TTABLE ? -1 : VALPART, {}, {}, {}};
+    if (x->type == TTABLE) {
+        if (NumberedRows(&w.rows, ic, iv, TableRows(x), io, 7)) return errchk;
+    } else if (!IsKeyed(x)) {
+        return errchk = 1;
+    } else if (KeyedRows(&w.rows, target, ic, iv)) {
+        return errchk;
+    }
+    // The value: one name takes it whole (one per row, or one for all);
+    // several names take one element or item each, or the one for all.
+    const val_item* v = opnd(vc, vv);
+    WriteSource whole{vc, vv};
+    if (v->type == TLIST && v->count == 1) whole.item = 0, v = ItemOf(v, 0);
+    bool one = IsSingle(names);
+    if (!one && v->count != names->count && v->count != 1) return errchk = 3;
+    std::vector<WriteSource> src;
+    for (i64 k = 0; k < names->count; k++) {
+        WriteSource s = whole;
+        if (!one && v->count != 1) {
+            if (v->type == TLIST && whole.item < 0) s.item = k;
+            else s.elem = k;
+        }
+        src.push_back(s);
+    }
+    if (NamedColumns(&w, names, src)) return errchk;
+    return Write(&w);
+}
+
+// ---- d[keys] <- v ---------------------------------------------------------------------
+
+// The positions (origin added) in a working integer slot shaped like the index.
+void PositionSlot(i64 vx, const val_item* index, i64* pos) {
+    val_item* p = &vtable[vx];
+    p->type = TINT;
+    p->rank = IsSingle(index) ? index->rank : 1;
+    p->count = index->count;
+    if (IsSingle(index)) p->dim0 = pos[0];
+    else p->dim0 = index->count, p->data = reinterpret_cast<char*>(pos);
+}
+
+// The dictionary's values take v at the keys' positions, by the ordinary
+// indexed assignment of a list, lent to a working slot.
+i64 ValuesUpdate(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 io) {
+    const val_item* keys = &PartsOf(&vtable[target])[0];
+    const val_item* i = opnd(ic, iv);
+    if (i->count == 0 || i->type > TTIME) return errchk = 1;
+    if (keys->type != TLIST && i->type != keys->type) return errchk = 1;
+    if (keys->type == TLIST && i->type == TLIST) return errchk = 1;
+    i64* pos = static_cast<i64*>(GM_new(TINT, i->count + 1));
+    if (dict_indx0(keys, i, pos, IoOrigin(io), true)) return errchk;
+    i64 base;
+    if (TakeSlots(2, &base)) return errchk;
+    vtable[base] = PartsOf(&vtable[target])[1];
+    vtable[base].bytes = 0;
+    vtable[base].dim0 = vtable[base].count;
+    PositionSlot(base + 1, opnd(ic, iv), pos);
+    i64 e = GenIndexA(base, -1, base + 1, nullptr, nullptr, vc, vv, -1, io);
+    GiveSlots(base, 2);
+    return errchk = e;
+}
+
+// A replacing column: one item of v, or v whole. Returns 1 when it cannot
+// be a column, 3 when its length is not the row count (a single element or
+// a single text is widened).
+i64 CheckColumn(const val_item* c, i64 rows) {
+    if (c->type == TLIST) {
+        for (i64 k = 0; k < c->count; k++)
+            if (!IsCharVector(ItemOf(c, k))) return 1;
+    } else if (c->type > TTIME && c->type != TENUM) {
+        return 1;
+    } else if (c->rank > 1 && !(c->rank == 2 && c->type == TCHAR)) {
+        return 1;
+    }
+    if (ColumnRows(c) == rows || (c->count == 1 && c->rank <= 1)) return 0;
+    return 3;
+}
+
+// A copy of a replacing column, widened to the row count.
+i64 NewColumn(val_item* t, const WriteSource& s, i64 rows) {
+    auto at = [&]() {
+        val_item* v = opnd(s.c, s.v);
+        return s.item >= 0 ? ItemOf(v, s.item) : v;
+    };
+    const val_item* c = at();
+    if (IsScalarItem(c)) return GenStoreX(t, at(), rows, true);
+    if (c->type != TLIST || c->count == rows) return GenStoreV2(t, at(), true);
+    if (NewList(t, rows, true)) return errchk;
+    for (i64 r = 0; r < rows; r++) {
+        val_item text{};
+        if (GenStoreV2(&text, ItemOf(at(), 0), true)) return errchk;
+        PutItem(t, r, &text);
+    }
+    return 0;
+}
+
+// t[names] <- columns: each named column is replaced whole.
+i64 ColumnsUpdate(i64 target, i64 ic, i64 iv, i64 vc, i64 vv) {
+    const val_item* names = opnd(ic, iv);
+    if (names->type != TSYM || names->count == 0) return errchk = 1;
+    const val_item* t = &vtable[target];
+    std::vector<i64> cols(names->count);
+    if (!AllColumns(t, WordsOf(names), names->count, cols.data())) return errchk = 25;
+    const val_item* v = opnd(vc, vv);
+    bool whole = v->type != TLIST || IsSingle(names);
+    if (!whole && v->count != names->count && v->count != 1) return errchk = 3;
+    std::vector<WriteSource> src;
+    for (i64 k = 0; k < names->count; k++)
+        src.push_back({vc, vv, -1, whole ? -1 : v->count == 1 ? 0 : k});
+    i64 rows = TableRows(t);
+    for (const WriteSource& s : src) {
+        const val_item* c = s.item >= 0 ? ItemOf(v, s.item) : v;
+        if (i64 e = CheckColumn(c, rows)) return errchk = e;
+    }
+    std::vector<val_item> made(src.size());
+    for (size_t k = 0; k < src.size(); k++) {
+        if (NewColumn(&made[k], src[k], rows)) {
+            for (val_item& m : made) DropRef(&m);
+            return errchk;
+        }
+    }
+    // Where a name repeats, its first value stays.
+    for (size_t k = src.size(); k-- > 0;) {
+        val_item* col = ItemOf(TableCols(&vtable[target]), cols[k]);
+        DropRef(col);
+        MoveItem(col, &made[k]);
+    }
+    return 0;
+}
+
+}  // namespace
+
+i64 DictIndex(i64 target, i64 ic, i64 iv, i64 sc, i64 sv, i64 vc, i64 vv, i64 n, i64 io) {
+    if (IoOrigin(io) < 0) return errchk = 24;
+    const val_item* i = opnd(ic, iv);
+    const val_item* v = opnd(vc, vv);
+    bool rowindex = !Elided(ic, iv) && (i->type < TDATE || IsPlainDict(i));
+    bool rowvalue = IsPlainDict(v) || v->type == TTABLE;
+    if (rowvalue && n == 0) return errchk = 2;
+    if (rowvalue && rowindex) return errchk = RowUpdate(target, ic, iv, vc, vv, io);
+    if (n == 0 && (rowindex || Elided(ic, iv))) return errchk = CellUpdate(target, ic, iv, sc, sv, vc, vv, io);
+    if (n == 0 || Elided(ic, iv)) return errchk = 1;
+    const val_item* x = &vtable[target];
+    if (IsPlainDict(x)) return errchk = ValuesUpdate(target, ic, iv, vc, vv, io);
+    if (x->type == TTABLE) return errchk = ColumnsUpdate(target, ic, iv, vc, vv);
+    return errchk = 1;
+}

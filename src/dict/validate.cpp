@@ -1,0 +1,68 @@
+// Small checks on lists and table columns, and the null test of elements.
+#include <cmath>
+
+#include "dict/dictparts.h"
+
+i64 ListSame(const val_item* list) {
+    if (list->type != TLIST || list->count == 0) return -1;
+    i64 t = ItemOf(list, 0)->type;
+    for (i64 k = 1; k < list->count; k++)
+        if (ItemOf(list, k)->type != t) return -1;
+    return t;
+}
+
+// Rows of one item: a character matrix by its rows, higher character
+// arrays by none (-1), anything else by its element count.
+static i64 ItemRows(const val_item* it) {
+    if (it->type == TCHAR && it->rank == 2) return it->dim0;
+    if (it->type == TCHAR && it->rank > 2) return -1;
+    return it->count;
+}
+
+i64 judgelist(const val_item* v) {
+    if (v->type != TLIST) return -1;
+    i64 prev = -1;
+    for (i64 k = 0; k < v->count; k++) {
+        i64 rows = ItemRows(ItemOf(v, k));
+        if (k > 0 && prev != -1 && rows != prev) return -1;
+        prev = rows;
+    }
+    return prev < 0 ? 0 : prev;
+}
+
+i64 chk_dict_val(const val_item* list) {
+    for (i64 k = 1; k < list->count; k++)
+        if (ItemOf(list, k)->count != ItemOf(list, 0)->count) return 0;
+    return 1;
+}
+
+// The type a column's elements are compared as: an enumeration's domain's.
+static const val_item* Compared(const val_item* col) {
+    if (col->type != TENUM) return col;
+    const val_item* d = EnumDomain(col);
+    return d ? d : col;
+}
+
+i64 chk_ftab_val(const val_item* left, const val_item* right, i64 n) {
+    for (i64 k = 0; k < n; k++) {
+        const val_item* a = ItemOf(left, k);
+        const val_item* b = ItemOf(right, k);
+        if (a->type == TENUM && b->type == TENUM && EnumDomain(a) != EnumDomain(b)) return errchk = 1;
+        const val_item* da = Compared(a);
+        const val_item* db = Compared(b);
+        if (da->type != db->type && !(IsNumeric(da->type) && IsNumeric(db->type))) return errchk = 7;
+        // Rows appended to an enumeration column must lie in its domain.
+        if (a->type == TENUM && b->type != TENUM && b->type != TLIST &&
+            !ChkMemb(BytesOf(da), da->count, BytesOf(b), b->count, b->type))
+            return errchk = 203;
+    }
+    return 0;
+}
+
+i64 Vnull(const val_item* v, i64 i) {
+    if (v->type != TFLOAT && v->type != TSYM) return 0;
+    if (isoneV(v)) i = 0;
+    if (i < 0 || i >= v->count) return 0;
+    if (v->type == TFLOAT) return std::isnan(reinterpret_cast<const double*>(BytesOf(v))[i]);
+    return WordsOf(v)[i] == 0;
+}
