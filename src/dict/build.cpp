@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "dict/dictparts.h"
-#include "eval/eval.h"
 
 i64 ColumnIndex(const val_item* names, i64 sym) {
     const i64* s = WordsOf(names);
@@ -26,14 +25,16 @@ bool AllColumns(const val_item* table, const i64* names, i64 n, i64* out) {
 
 val_item* TableAt(i64 src, i64 part) {
     val_item* v = &vtable[src];
-    return part < 0 ? v : &PartsOf(v)[part];
+    return part < 0 ? v : &items_of(v)[part];
 }
 
-static const val_item* ColAt(i64 src, i64 part, i64 j) { return ItemOf(TableCols(TableAt(src, part)), j); }
+static const val_item* column_at(i64 src, i64 part, i64 j) {
+    return ItemOf(TableCols(TableAt(src, part)), j);
+}
 
 // ---- compound values -------------------------------------------------------------------
 
-static void MarkKind(val_item* v, i64 type, i64 subkind) {
+static void mark_kind(val_item* v, i64 type, i64 subkind) {
     v->dim0 = type == TDICT ? subkind : 2;
     v->dim1 = 0;
     std::memset(v->data, 0, 2 * sizeof(val_item));
@@ -42,7 +43,7 @@ static void MarkKind(val_item* v, i64 type, i64 subkind) {
 i64 NewCompound(i64 res, i64 type, i64 subkind) {
     vtable[res].type = type;
     if (Updatead0(res, type, 1, 2)) return errchk;
-    MarkKind(&vtable[res], type, subkind);
+    mark_kind(&vtable[res], type, subkind);
     return 0;
 }
 
@@ -52,11 +53,11 @@ i64 NewCompoundItem(val_item* t, i64 type, i64 subkind, bool named) {
     t->rank = 1;
     t->count = 2;
     if (Updatead2(t, named)) return errchk;
-    MarkKind(t, type, subkind);
+    mark_kind(t, type, subkind);
     return 0;
 }
 
-void PutItem(val_item* owner, i64 k, val_item* made) { MoveItem(&PartsOf(owner)[k], made); }
+void PutItem(val_item* owner, i64 k, val_item* made) { MoveItem(&items_of(owner)[k], made); }
 
 void SetRows(val_item* table, i64 rows) { TableCols(table)->dim0 = rows; }
 
@@ -83,8 +84,8 @@ i64 NewList(val_item* t, i64 n, bool named) {
 // ---- cells and selections ----------------------------------------------------------------
 
 // The chosen rows of a character matrix, as a matrix.
-static i64 MatrixRows(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i64 n, bool named) {
-    i64 w = ColAt(src, part, j)->dim1;
+static i64 matrix_rows(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i64 n, bool named) {
+    i64 w = column_at(src, part, j)->dim1;
     val_item m{};
     m.type = TCHAR;
     m.rank = 2;
@@ -92,7 +93,7 @@ static i64 MatrixRows(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i6
     if (Updatead2(&m, named)) return errchk;
     m.dim0 = n;
     m.dim1 = w;
-    const char* from = BytesOf(ColAt(src, part, j));
+    const char* from = BytesOf(column_at(src, part, j));
     for (i64 k = 0; k < n && w > 0; k++) std::memcpy(m.data + k * w, from + rows[k] * w, w);
     if (m.count > 0) m.data[m.count] = 0;
     MoveItem(t, &m);
@@ -100,8 +101,8 @@ static i64 MatrixRows(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i6
 }
 
 i64 SelectColumn(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i64 n, bool named) {
-    const val_item* col = ColAt(src, part, j);
-    if (col->type == TCHAR && col->rank > 1) return MatrixRows(t, src, part, j, rows, n, named);
+    const val_item* col = column_at(src, part, j);
+    if (col->type == TCHAR && col->rank > 1) return matrix_rows(t, src, part, j, rows, n, named);
     // Savea reads an enumeration's rows through its domain, in place.
     i64* idx = static_cast<i64*>(GM_new(TINT, n));
     if (n > 0) std::memcpy(idx, rows, n * sizeof(i64));
@@ -110,7 +111,7 @@ i64 SelectColumn(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i64 n, 
 }
 
 i64 CellValue(val_item* t, i64 src, i64 part, i64 j, i64 row, bool named) {
-    const val_item* col = ColAt(src, part, j);
+    const val_item* col = column_at(src, part, j);
     *t = val_item{};
     if (col->type == TLIST) return GenStoreV2(t, ItemOf(col, row), named);
     return SelectColumn(t, src, part, j, &row, 1, named);
@@ -119,18 +120,18 @@ i64 CellValue(val_item* t, i64 src, i64 part, i64 j, i64 row, bool named) {
 // ---- rows of a table ---------------------------------------------------------------
 
 // Part k of t: a copy of the table's names.
-static i64 CopyNames(val_item* t, i64 k, i64 src, i64 part, bool named) {
+static i64 copy_names(val_item* t, i64 k, i64 src, i64 part, bool named) {
     val_item names{};
     if (GenStoreV2(&names, TableNames(TableAt(src, part)), named)) return errchk;
     PutItem(t, k, &names);
     return 0;
 }
 
-static i64 RowDict(val_item* t, i64 src, i64 part, i64 row, bool named) {
+static i64 row_dict(val_item* t, i64 src, i64 part, i64 row, bool named) {
     i64 width = TableWidth(TableAt(src, part));
     if (NewCompoundItem(t, TDICT, SUB_PLAIN, named)) return errchk;
     val_item vals{};
-    i64 e = CopyNames(t, 0, src, part, named);
+    i64 e = copy_names(t, 0, src, part, named);
     if (!e) e = NewList(&vals, width, named);
     for (i64 j = 0; !e && j < width; j++) {
         val_item cell;
@@ -145,11 +146,11 @@ static i64 RowDict(val_item* t, i64 src, i64 part, i64 row, bool named) {
     return 0;
 }
 
-static i64 RowTable(val_item* t, i64 src, i64 part, const i64* rows, i64 n, bool named) {
+static i64 row_table(val_item* t, i64 src, i64 part, const i64* rows, i64 n, bool named) {
     i64 width = TableWidth(TableAt(src, part));
     if (NewCompoundItem(t, TTABLE, 0, named)) return errchk;
     val_item cols{};
-    i64 e = CopyNames(t, 0, src, part, named);
+    i64 e = copy_names(t, 0, src, part, named);
     if (!e) e = NewList(&cols, width, named);
     for (i64 j = 0; !e && j < width; j++) {
         val_item c;
@@ -167,8 +168,8 @@ static i64 RowTable(val_item* t, i64 src, i64 part, const i64* rows, i64 n, bool
 
 i64 RowsOf(val_item* t, i64 src, i64 part, const i64* rows, i64 n, bool asdict, bool named) {
     val_item made{};
-    i64 e = asdict && n == 1 ? RowDict(&made, src, part, rows[0], named)
-                             : RowTable(&made, src, part, rows, n, named);
+    i64 e = asdict && n == 1 ? row_dict(&made, src, part, rows[0], named)
+                             : row_table(&made, src, part, rows, n, named);
     if (e) {
         DropMade(&made, named);
         return errchk = e;
@@ -191,7 +192,8 @@ i64 IntResult(i64 res, const i64* vals, i64 n, i64 origin) {
 // Column positions of the names, which must all be columns.
 i64 ColumnNumbers(std::vector<i64>* cols, const val_item* table, const val_item* names) {
     const val_item* have = TableNames(table);
-    if (!ChkMemb(WordsOf(have), have->count, WordsOf(names), names->count, TSYM)) return errchk = 1;
+    if (!ChkMemb(WordsOf(have), have->count, WordsOf(names), names->count, TSYM))
+        return errchk = E_DOMAIN;
     cols->resize(names->count);
     AllColumns(table, WordsOf(names), names->count, cols->data());
     return 0;
@@ -199,26 +201,27 @@ i64 ColumnNumbers(std::vector<i64>* cols, const val_item* table, const val_item*
 
 // One column's part of the result: whole (rows null), the cell of a single
 // row index, or the chosen rows.
-static i64 Pick(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i64 n, bool single, bool named) {
+static i64 pick(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i64 n, bool onerow,
+                bool named) {
     if (!rows) return GenStoreV2(t, ItemOf(TableCols(TableAt(src, part)), j), named);
-    if (single) return CellValue(t, src, part, j, rows[0], named);
+    if (onerow) return CellValue(t, src, part, j, rows[0], named);
     return SelectColumn(t, src, part, j, rows, n, named);
 }
 
 // The picks of the given columns: the one pick itself, or a list of them.
-i64 Picks(i64 res, i64 src, i64 part, const std::vector<i64>& cols, bool aslist, const i64* rows, i64 n,
-          bool single) {
+i64 Picks(i64 res, i64 src, i64 part, const std::vector<i64>& cols, bool aslist, const i64* rows,
+          i64 n, bool onerow) {
     bool named = isnamedslot(res);
     val_item made{};
     if (!aslist) {
-        if (Pick(&made, src, part, cols[0], rows, n, single, named)) return errchk;
+        if (pick(&made, src, part, cols[0], rows, n, onerow, named)) return errchk;
         SetSlot(res, &made);
         return 0;
     }
     if (NewList(&made, static_cast<i64>(cols.size()), named)) return errchk;
     for (size_t k = 0; k < cols.size(); k++) {
         val_item p{};
-        if (Pick(&p, src, part, cols[k], rows, n, single, named)) {
+        if (pick(&p, src, part, cols[k], rows, n, onerow, named)) {
             DropMade(&made, named);
             return errchk;
         }
@@ -227,4 +230,3 @@ i64 Picks(i64 res, i64 src, i64 part, const std::vector<i64>& cols, bool aslist,
     SetSlot(res, &made);
     return 0;
 }
-

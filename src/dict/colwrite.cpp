@@ -9,17 +9,17 @@
 
 // ---- sources --------------------------------------------------------------------
 
-static const val_item* SourceAt(const WriteSource& s) {
+static const val_item* source_at(const WriteSource& s) {
     const val_item* v = opnd(s.c, s.v);
-    if (s.part >= 0) v = &PartsOf(v)[s.part];
+    if (s.part >= 0) v = &items_of(v)[s.part];
     if (s.item >= 0) v = ItemOf(v, s.item);
     return v;
 }
 
 // The source as a descriptor: itself, or a one-element view of one of its
 // elements. Valid until the next allocation.
-static val_item SourceView(const WriteSource& s) {
-    const val_item* v = SourceAt(s);
+static val_item source_view(const WriteSource& s) {
+    const val_item* v = source_at(s);
     if (s.elem < 0) return *v;
     if (v->type == TLIST) return *ItemOf(v, s.elem);
     val_item one{};
@@ -34,58 +34,58 @@ static val_item SourceView(const WriteSource& s) {
 // ---- checks ---------------------------------------------------------------------
 
 // The column type after storing elements of type s, or -1 (type error).
-static i64 Stored(i64 t, i64 s) {
+static i64 stored_type(i64 t, i64 s) {
     if (t == s) return t;
     if (IsNumeric(t) && IsNumeric(s)) return t > s ? t : s;
     return -1;
 }
 
-static i64 CheckTexts(const val_item* s, i64 m) {
+static i64 check_texts(const val_item* s, i64 m) {
     if (IsCharVector(s)) return 0;
-    if (s->type != TLIST) return 7;
-    if (s->count != m && s->count != 1) return 3;
+    if (s->type != TLIST) return E_TYPE;
+    if (s->count != m && s->count != 1) return E_LENGTH;
     for (i64 k = 0; k < s->count; k++)
-        if (!IsCharVector(ItemOf(s, k))) return 7;
+        if (!IsCharVector(ItemOf(s, k))) return E_TYPE;
     return 0;
 }
 
-static i64 CheckSimple(const val_item* s, i64 m, i64* type) {
+static i64 check_simple(const val_item* s, i64 m, i64* type) {
     if (s->type == TLIST) {
-        if (s->count != m && s->count != 1) return 3;
+        if (s->count != m && s->count != 1) return E_LENGTH;
         for (i64 k = 0; k < s->count; k++) {
             const val_item* it = ItemOf(s, k);
-            if (it->type == TLIST || it->type > TTIME) return 7;
-            if (it->count != 1) return 3;
-            if ((*type = Stored(*type, it->type)) < 0) return 7;
+            if (it->type == TLIST || it->type > TTIME) return E_TYPE;
+            if (it->count != 1) return E_LENGTH;
+            if ((*type = stored_type(*type, it->type)) < 0) return E_TYPE;
         }
         return 0;
     }
-    if (s->type > TTIME) return 7;
-    if (s->count != m && s->count != 1) return 3;
-    return (*type = Stored(*type, s->type)) < 0 ? 7 : 0;
+    if (s->type > TTIME) return E_TYPE;
+    if (s->count != m && s->count != 1) return E_LENGTH;
+    return (*type = stored_type(*type, s->type)) < 0 ? E_TYPE : E_OK;
 }
 
-static i64 CheckWrite(const val_item* col, const val_item* s, i64 m, i64* type) {
-    if (col->type == TLIST) return CheckTexts(s, m);
+static i64 check_write(const val_item* col, const val_item* s, i64 m, i64* type) {
+    if (col->type == TLIST) return check_texts(s, m);
     if (col->type == TCHAR && col->rank > 1) {
-        if (!IsCharVector(s)) return 7;
-        return s->count <= col->dim1 ? 0 : 3;
+        if (!IsCharVector(s)) return E_TYPE;
+        return s->count <= col->dim1 ? E_OK : E_LENGTH;
     }
-    if (col->type > TTIME) return 7;
-    return CheckSimple(s, m, type);
+    if (col->type > TTIME) return E_TYPE;
+    return check_simple(s, m, type);
 }
 
-static val_item* Columns(const ColumnWrites& w) { return TableCols(TableAt(w.slot, w.part)); }
+static val_item* columns_of(const ColumnWrites& w) { return TableCols(TableAt(w.slot, w.part)); }
 
 i64 CheckWrites(ColumnWrites* w) {
     i64 m = static_cast<i64>(w->rows.size());
     w->types.assign(TableWidth(TableAt(w->slot, w->part)), -1);
     for (const ColumnWrite& cw : w->writes) {
-        const val_item* col = ItemOf(Columns(*w), cw.col);
+        const val_item* col = ItemOf(columns_of(*w), cw.col);
         i64& type = w->types[cw.col];
         if (type < 0) type = col->type;
-        val_item s = SourceView(cw.src);
-        if (i64 e = CheckWrite(col, &s, m, &type)) return errchk = e;
+        val_item s = source_view(cw.src);
+        if (i64 e = check_write(col, &s, m, &type)) return errchk = e;
     }
     return 0;
 }
@@ -93,7 +93,7 @@ i64 CheckWrites(ColumnWrites* w) {
 // ---- the writes --------------------------------------------------------------------
 
 // Element e of s (a list: its item e's only element) as type `to` at out.
-static void PutElem(char* out, i64 to, const val_item* s, i64 e) {
+static void put_elem(char* out, i64 to, const val_item* s, i64 e) {
     if (s->type == TLIST) {
         s = ItemOf(s, s->count == 1 ? 0 : e);
         e = 0;
@@ -121,16 +121,16 @@ static void PutElem(char* out, i64 to, const val_item* s, i64 e) {
 }
 
 // Widens the columns whose type grows; each gets a fresh block.
-static i64 Widen(ColumnWrites* w) {
+static i64 widen(ColumnWrites* w) {
     for (i64 j = 0; j < static_cast<i64>(w->types.size()); j++) {
-        if (w->types[j] < 0 || w->types[j] == ItemOf(Columns(*w), j)->type) continue;
+        if (w->types[j] < 0 || w->types[j] == ItemOf(columns_of(*w), j)->type) continue;
         val_item fresh{};
-        if (GenStoreV2(&fresh, ItemOf(Columns(*w), j), true)) return errchk;
+        if (GenStoreV2(&fresh, ItemOf(columns_of(*w), j), true)) return errchk;
         if (GenStoreXt(&fresh, w->types[j], true)) {
             DropRef(&fresh);
             return errchk;
         }
-        val_item* col = ItemOf(Columns(*w), j);
+        val_item* col = ItemOf(columns_of(*w), j);
         DropRef(col);
         MoveItem(col, &fresh);
     }
@@ -138,12 +138,12 @@ static i64 Widen(ColumnWrites* w) {
 }
 
 // Copies of the texts each written row of a list column receives.
-static i64 CopyTexts(ColumnWrites* w, std::vector<val_item>* made) {
+static i64 copy_texts(ColumnWrites* w, std::vector<val_item>* made) {
     i64 m = static_cast<i64>(w->rows.size());
     for (const ColumnWrite& cw : w->writes) {
-        if (ItemOf(Columns(*w), cw.col)->type != TLIST) continue;
+        if (ItemOf(columns_of(*w), cw.col)->type != TLIST) continue;
         for (i64 k = 0; k < m; k++) {
-            const val_item* s = SourceAt(cw.src);
+            const val_item* s = source_at(cw.src);
             if (cw.src.elem >= 0) s = ItemOf(s, cw.src.elem);
             if (s->type == TLIST) s = ItemOf(s, s->count == 1 ? 0 : k);
             made->push_back(val_item{});
@@ -156,9 +156,9 @@ static i64 CopyTexts(ColumnWrites* w, std::vector<val_item>* made) {
 
 // The elements (or padded texts) each write stores, converted, in scratch:
 // read before the first store, since a source may be the table itself.
-static char* Gather(const ColumnWrites& w, const ColumnWrite& cw) {
-    const val_item* col = ItemOf(Columns(w), cw.col);
-    val_item s = SourceView(cw.src);
+static char* gather_elems(const ColumnWrites& w, const ColumnWrite& cw) {
+    const val_item* col = ItemOf(columns_of(w), cw.col);
+    val_item s = source_view(cw.src);
     i64 m = static_cast<i64>(w.rows.size());
     if (col->type == TCHAR && col->rank > 1) {
         char* text = static_cast<char*>(GM_new(TCHAR, col->dim1 + 1));
@@ -168,7 +168,7 @@ static char* Gather(const ColumnWrites& w, const ColumnWrite& cw) {
     }
     i64 width = ElemWidth(col->type);
     char* out = static_cast<char*>(GM_new(TCHAR, m * width + 16));
-    for (i64 k = 0; k < m; k++) PutElem(out + k * width, col->type, &s, k);
+    for (i64 k = 0; k < m; k++) put_elem(out + k * width, col->type, &s, k);
     return out;
 }
 
@@ -176,17 +176,18 @@ i64 ApplyWrites(ColumnWrites* w) {
     i64 m = static_cast<i64>(w->rows.size());
     std::vector<val_item> made;
     made.reserve(w->writes.size() * m);
-    if (Widen(w) || CopyTexts(w, &made)) {
+    if (widen(w) || copy_texts(w, &made)) {
         for (val_item& t : made) DropRef(&t);
         return errchk;
     }
     std::vector<char*> elems;
     for (const ColumnWrite& cw : w->writes)
-        elems.push_back(ItemOf(Columns(*w), cw.col)->type == TLIST ? nullptr : Gather(*w, cw));
+        elems.push_back(ItemOf(columns_of(*w), cw.col)->type == TLIST ? nullptr
+                                                                      : gather_elems(*w, cw));
     // Last write first, last row first: where rows repeat, the first wins.
     size_t next = made.size();
     for (size_t q = w->writes.size(); q-- > 0;) {
-        val_item* col = ItemOf(Columns(*w), w->writes[q].col);
+        val_item* col = ItemOf(columns_of(*w), w->writes[q].col);
         bool texts = col->type == TLIST, matrix = col->rank > 1;
         if (texts) next -= m;
         i64 width = matrix ? col->dim1 : ElemWidth(col->type);

@@ -13,16 +13,16 @@ struct WriteSource {
 };
 
 struct ColumnWrite {
-    i64 col;            // position in the column list
-    WriteSource src;    // a value per row, or one value for every row
+    i64 col;          // position in the column list
+    WriteSource src;  // a value per row, or one value for every row
 };
 
 // The writes of one assignment into the table at (slot, part) (see TableAt).
 struct ColumnWrites {
     i64 slot, part;
-    std::vector<i64> rows;          // 0-origin
+    std::vector<i64> rows;  // 0-origin
     std::vector<ColumnWrite> writes;
-    std::vector<i64> types;         // each column's type after the writes
+    std::vector<i64> types;  // each column's type after the writes
 };
 
 // Checks every write (1, 3, 7) and works out the widened column types.

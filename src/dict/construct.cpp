@@ -3,13 +3,13 @@
 #include <vector>
 
 #include "dict/dictparts.h"
-#include "eval/eval.h"
+#include "values/registers.h"
 
 // ---- keys:values ---------------------------------------------------------------
 
 // res := a dictionary of the sub-kind from copies of the two operands; the
 // values as a list of one-element items unless they are a list (or tables).
-static i64 MakeDict(i64 res, i64 subkind, i64 lc, i64 lv, i64 rc, i64 rv) {
+static i64 make_dict(i64 res, i64 subkind, i64 lc, i64 lv, i64 rc, i64 rv) {
     bool named = isnamedslot(res);
     bool aslist = subkind == SUB_KEYED || opnd(rc, rv)->type == TLIST;
     val_item keys{}, vals{};
@@ -25,23 +25,23 @@ static i64 MakeDict(i64 res, i64 subkind, i64 lc, i64 lv, i64 rc, i64 rv) {
     return errchk = 0;
 }
 
-static i64 KeyedFromTables(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
+static i64 keyed_from_tables(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     const val_item* l = opnd(lc, lv);
-    if (TableRows(l) != TableRows(opnd(rc, rv))) return errchk = 200;
-    if (!isValUQ(TableCols(l), TableRows(l), TableWidth(l))) return errchk = 201;
-    return MakeDict(res, SUB_KEYED, lc, lv, rc, rv);
+    if (TableRows(l) != TableRows(opnd(rc, rv))) return errchk = E_TABLE_COLUMNS;
+    if (!isValUQ(TableCols(l), TableRows(l), TableWidth(l))) return errchk = E_TABLE_COLUMN_MISSING;
+    return make_dict(res, SUB_KEYED, lc, lv, rc, rv);
 }
 
 i64 PfDict(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
-    if (l->type == TSYM && IsSingle(l)) return GenEnum(res, lc, lv, rc, rv);
-    if (l->type == TTABLE && r->type == TTABLE) return KeyedFromTables(res, lc, lv, rc, rv);
-    if (l->type > TTIME || r->type > TTIME) return errchk = 1;
-    if (l->rank > 1 || r->rank > 1) return errchk = 2;
-    if (l->count != r->count || l->count == 0) return errchk = 3;
-    return MakeDict(res, SUB_PLAIN, lc, lv, rc, rv);
+    if (l->type == TSYM && single(l)) return GenEnum(res, lc, lv, rc, rv);
+    if (l->type == TTABLE && r->type == TTABLE) return keyed_from_tables(res, lc, lv, rc, rv);
+    if (l->type > TTIME || r->type > TTIME) return errchk = E_DOMAIN;
+    if (l->rank > 1 || r->rank > 1) return errchk = E_RANK;
+    if (l->count != r->count || l->count == 0) return errchk = E_LENGTH;
+    return make_dict(res, SUB_PLAIN, lc, lv, rc, rv);
 }
 
 // ---- the table literal ---------------------------------------------------------------
@@ -49,12 +49,12 @@ i64 PfDict(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
 namespace {
 
 struct Column {
-    i64 c, v;   // operand pair of its value
-    i64 name;   // symbol id
+    i64 c, v;  // operand pair of its value
+    i64 name;  // symbol id
 };
 
 // Rows of a column value; -1 when it cannot be a column.
-i64 ColumnLength(const val_item* x) {
+i64 column_length(const val_item* x) {
     if (x->type == TLIST) {
         if (x->count == 0) return -1;
         for (i64 k = 0; k < x->count; k++)
@@ -68,14 +68,14 @@ i64 ColumnLength(const val_item* x) {
 
 // A column's copy: a character matrix as a list of its rows, a single
 // element widened to the row count.
-i64 CopyColumn(val_item* t, const Column& col, i64 rows, bool named) {
+i64 copy_column(val_item* t, const Column& col, i64 rows, bool named) {
     val_item* x = opnd(col.c, col.v);
     if (x->rank > 1) return GenStorePar2(t, col.c, col.v, named);
     if (IsScalarItem(x)) return GenStoreX(t, x, rows, named);
     return GenStoreV1(t, col.c, col.v, named);
 }
 
-i64 NameVector(val_item* t, const std::vector<Column>& cols, bool named) {
+i64 name_vector(val_item* t, const std::vector<Column>& cols, bool named) {
     *t = val_item{};
     t->type = TSYM;
     t->rank = 1;
@@ -88,15 +88,15 @@ i64 NameVector(val_item* t, const std::vector<Column>& cols, bool named) {
 }
 
 // Builds into t the table of the columns (in source order).
-i64 BuildTable(val_item* t, const std::vector<Column>& cols, i64 rows, bool named) {
+i64 build_table(val_item* t, const std::vector<Column>& cols, i64 rows, bool named) {
     val_item names{}, list{};
     if (NewCompoundItem(t, TTABLE, 0, named)) return errchk;
-    i64 e = NameVector(&names, cols, named);
+    i64 e = name_vector(&names, cols, named);
     if (!e) PutItem(t, 0, &names);
     if (!e) e = NewList(&list, static_cast<i64>(cols.size()), named);
     for (size_t k = 0; !e && k < cols.size(); k++) {
         val_item made{};
-        e = CopyColumn(&made, cols[k], rows, named);
+        e = copy_column(&made, cols[k], rows, named);
         if (!e) PutItem(&list, static_cast<i64>(k), &made);
     }
     if (e) {
@@ -111,17 +111,17 @@ i64 BuildTable(val_item* t, const std::vector<Column>& cols, i64 rows, bool name
 
 // The common row count of the items in item order: the first fixes it, a
 // count of 1 gives way to the next; single elements are widened.
-i64 RowCount(const i64* cidx, const i64* vidx, i64 n, i64* rows) {
+i64 row_count(const i64* cidx, const i64* vidx, i64 n, i64* rows) {
     i64 fixed = -1;
     for (i64 k = 0; k <= n; k++) {
         if (cidx[k] == -1 && vidx[k] == -1) continue;
-        i64 len = ColumnLength(opnd(cidx[k], vidx[k]));
+        i64 len = column_length(opnd(cidx[k], vidx[k]));
         if (fixed < 0 || fixed == 1) fixed = len;
     }
     for (i64 k = 0; k <= n; k++) {
         if (cidx[k] == -1 && vidx[k] == -1) continue;
         const val_item* x = opnd(cidx[k], vidx[k]);
-        if (ColumnLength(x) != fixed && !IsScalarItem(x)) return errchk = 200;
+        if (column_length(x) != fixed && !IsScalarItem(x)) return errchk = E_TABLE_COLUMNS;
     }
     *rows = fixed < 0 ? 0 : fixed;
     return 0;
@@ -130,7 +130,7 @@ i64 RowCount(const i64* cidx, const i64* vidx, i64 n, i64* rows) {
 }  // namespace
 
 i64 PfGenTab(i64 res, i64* cidx, i64* vidx, i64 n, i64* tags, i64 lasttag) {
-    if (n != lasttag || n < 0) return errchk = 1;
+    if (n != lasttag || n < 0) return errchk = E_DOMAIN;
     std::vector<Column> vals, keys;
     bool inkeys = false;
     for (i64 k = 0; k <= n; k++) {
@@ -139,24 +139,25 @@ i64 PfGenTab(i64 res, i64* cidx, i64* vidx, i64 n, i64* tags, i64 lasttag) {
             continue;
         }
         const val_item* x = opnd(cidx[k], vidx[k]);
-        if (x->rank < 0) return errchk = 4;
-        if (ColumnLength(x) < 0) return errchk = 1;
+        if (x->rank < 0) return errchk = E_VALUE;
+        if (column_length(x) < 0) return errchk = E_DOMAIN;
         for (i64 j = 0; j < k; j++)
-            if (tags[k] > 0 && tags[j] == tags[k]) return errchk = 206;
-        (inkeys ? keys : vals).insert((inkeys ? keys : vals).begin(), Column{cidx[k], vidx[k], tags[k]});
+            if (tags[k] > 0 && tags[j] == tags[k]) return errchk = E_COLUMN_REPEATED;
+        (inkeys ? keys : vals)
+            .insert((inkeys ? keys : vals).begin(), Column{cidx[k], vidx[k], tags[k]});
     }
-    if (vals.empty()) return errchk = 1;
+    if (vals.empty()) return errchk = E_DOMAIN;
     i64 rows;
-    if (RowCount(cidx, vidx, n, &rows)) return errchk;
+    if (row_count(cidx, vidx, n, &rows)) return errchk;
     bool named = isnamedslot(res);
     val_item vt{}, kt{};
-    if (BuildTable(&vt, vals, rows, named)) return errchk;
+    if (build_table(&vt, vals, rows, named)) return errchk;
     if (keys.empty()) {
         SetSlot(res, &vt);
         return errchk = 0;
     }
-    i64 e = BuildTable(&kt, keys, rows, named);
-    if (!e && !isValUQ(TableCols(&kt), rows, TableWidth(&kt))) e = 201;
+    i64 e = build_table(&kt, keys, rows, named);
+    if (!e && !isValUQ(TableCols(&kt), rows, TableWidth(&kt))) e = E_TABLE_COLUMN_MISSING;
     if (!e) e = NewCompound(res, TDICT, SUB_KEYED);
     if (e) {
         DropMade(&vt, named);

@@ -10,28 +10,30 @@
 #include <vector>
 
 #include "dict/dict.h"
+#include "values/errors.h"
+#include "values/operand.h"
 
 typedef uint64_t u64;
 
-constexpr i64 SUB_PLAIN = 1;   // dictionary sub-kinds, kept in dim0
+constexpr i64 SUB_PLAIN = 1;  // dictionary sub-kinds, kept in dim0
 constexpr i64 SUB_KEYED = 2;
-constexpr i64 KEYPART = 0, VALPART = 1;   // the two tables of a keyed table
+constexpr i64 KEYPART = 0, VALPART = 1;  // the two tables of a keyed table
 
 // ---- parts ------------------------------------------------------------------
 
-inline val_item* PartsOf(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
-inline val_item* ItemOf(const val_item* list, i64 k) { return &PartsOf(list)[k]; }
+inline val_item* ItemOf(const val_item* list, i64 k) { return &items_of(list)[k]; }
 inline bool IsPlainDict(const val_item* v) { return v->type == TDICT && v->dim0 == SUB_PLAIN; }
 inline bool IsKeyed(const val_item* v) { return v->type == TDICT && v->dim0 == SUB_KEYED; }
-inline val_item* TableNames(const val_item* t) { return &PartsOf(t)[0]; }
-inline val_item* TableCols(const val_item* t) { return &PartsOf(t)[1]; }
+inline val_item* TableNames(const val_item* t) { return &items_of(t)[0]; }
+inline val_item* TableCols(const val_item* t) { return &items_of(t)[1]; }
 inline i64 TableRows(const val_item* t) { return TableCols(t)->dim0; }
 inline i64 TableWidth(const val_item* t) { return TableCols(t)->count; }
 // Rows of a column: a character matrix's first dimension, else its count.
 inline i64 ColumnRows(const val_item* c) { return c->rank > 1 ? c->dim0 : c->count; }
-inline bool IsSingle(const val_item* v) { return v->rank == 0 || (v->rank == 1 && v->count == 1); }
 // A one-element value of a simple type (not a list).
-inline bool IsScalarItem(const val_item* v) { return IsSingle(v) && v->type <= TTIME && v->type != TLIST; }
+inline bool IsScalarItem(const val_item* v) {
+    return single(v) && v->type <= TTIME && v->type != TLIST;
+}
 inline bool IsCharVector(const val_item* v) { return v->type == TCHAR && v->rank <= 1; }
 // A list of exactly one item stands for that item.
 inline const val_item* Unwrap(const val_item* v) {
@@ -45,9 +47,6 @@ inline const i64* WordsOf(const val_item* v) {
 inline const char* BytesOf(const val_item* v) {
     return static_cast<const char*>(getptV(const_cast<val_item*>(v)));
 }
-// An index position left out (x[;j]).
-inline bool Elided(i64 c, i64 v) { return c < 0 && v == 0; }
-inline bool IsIndexType(i64 t) { return t == TBOOL || t == TINT; }
 inline bool IsNumeric(i64 t) { return t == TBOOL || t == TINT || t == TFLOAT || t == TCPLX; }
 inline bool IsFloatType(i64 t) { return t == TFLOAT || t == TDATETIME; }
 
@@ -82,8 +81,8 @@ bool RowIsKey(const val_item* cols, i64 ncols, i64 r, const val_item* key);
 // An open-addressing index of the rows of a column list, built in scratch.
 // Equal rows keep the first of them, so a lookup finds the earliest row.
 struct RowSlot {
-    i64 row;    // -1: empty
-    u64 hash;   // the row's hash
+    i64 row;   // -1: empty
+    u64 hash;  // the row's hash
 };
 struct RowIndex {
     const val_item* cols;
@@ -105,15 +104,14 @@ i64 RowIndexRow(const RowIndex* x, const val_item* other, i64 s);
 // False when the two types cannot hold equal elements.
 bool KeyPositions(const val_item* keys, const val_item* wanted, i64* out);
 i64 dict_indx0(const val_item* keys, const val_item* wanted, i64* out, i64 origin, bool strict);
-i64 dict_indx_sub(const val_item* keys, const val_item* wanted, i64* out, i64 origin,
-                  bool strict);
+i64 dict_indx_sub(const val_item* keys, const val_item* wanted, i64* out, i64 origin, bool strict);
 // The key an index of a keyed table gives: the index itself, or the values
 // of a dictionary that names exactly the key table's columns in order (else
 // err).
 i64 KeyOf(const val_item** key, const val_item* idx, const val_item* keytable, i64 err);
 // Rows (0-origin, in scratch) of the key table's column list that hold the
 // keys; *single tells whether one key was given.
-i64 SearchKeys(i64** rows, i64* n, bool* single, const val_item* cols, i64 nrows,
+i64 SearchKeys(i64** rows, i64* n, bool* onekey, const val_item* cols, i64 nrows,
                const val_item* key);
 
 // ---- selection by values (items.cpp, members.cpp) --------------------------------
@@ -166,7 +164,7 @@ i64 ColumnNumbers(std::vector<i64>* cols, const val_item* table, const val_item*
 // (rows null), the cell of a single row index, or the chosen rows; the one
 // pick itself, or a list of them when aslist is set.
 i64 Picks(i64 res, i64 src, i64 part, const std::vector<i64>& cols, bool aslist, const i64* rows,
-          i64 n, bool single);
+          i64 n, bool onerow);
 // Gives res the integer vector of the n values plus origin.
 i64 IntResult(i64 res, const i64* vals, i64 n, i64 origin);
 // Moves a finished descriptor into slot res.

@@ -15,7 +15,7 @@ static void SearchByRow(i64* pos, const val_item* lcols, const val_item* rcols, 
     }
 }
 
-static bool SameNames(const val_item* a, const val_item* b) {
+static bool same_names(const val_item* a, const val_item* b) {
     if (TableWidth(a) != TableWidth(b)) return false;
     const i64* x = WordsOf(TableNames(a));
     const i64* y = WordsOf(TableNames(b));
@@ -26,41 +26,41 @@ static bool SameNames(const val_item* a, const val_item* b) {
 
 i64 TabIdxof(i64 res, i64 lv, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     const val_item* l = &vtable[lv];
     const val_item* r = &vtable[rv];
     i64* rows;
     i64 n;
-    bool single;
+    bool onekey;
     if (l->type == TTABLE && r->type == TLIST) {
-        if (SearchKeys(&rows, &n, &single, TableCols(l), TableRows(l), r)) return errchk;
+        if (SearchKeys(&rows, &n, &onekey, TableCols(l), TableRows(l), r)) return errchk;
         return errchk = IntResult(res, rows, n, origin);
     }
     if (IsKeyed(l) && r->type == TLIST) {
-        const val_item* v = &PartsOf(l)[1];
-        if (SearchKeys(&rows, &n, &single, TableCols(v), TableRows(v), r)) return errchk;
+        const val_item* v = &items_of(l)[1];
+        if (SearchKeys(&rows, &n, &onekey, TableCols(v), TableRows(v), r)) return errchk;
         val_item made{};
         if (RowsOf(&made, lv, 0, rows, n, true, isnamedslot(res))) return errchk;
         SetSlot(res, &made);
         return errchk = 0;
     }
     if (l->type == TTABLE && r->type == TTABLE) {
-        if (!SameNames(l, r)) return errchk = 200;
+        if (!same_names(l, r)) return errchk = E_TABLE_COLUMNS;
         n = TableRows(r);
         rows = static_cast<i64*>(GM_new(TINT, n));
         SearchByRow(rows, TableCols(l), TableCols(r), TableRows(l), n);
         return errchk = IntResult(res, rows, n, origin);
     }
-    return errchk = 1;
+    return errchk = E_DOMAIN;
 }
 
 i64 EnumIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
-    if (origin < 0) return errchk = 24;
+    if (origin < 0) return errchk = E_IO;
     const val_item* en = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
     const val_item* dom = EnumDomain(en);
-    if (!dom || dom->rank > 1) return errchk = 1;
+    if (!dom || dom->rank > 1) return errchk = E_DOMAIN;
     i64 n = en->count, nd = dom->count, m = r->count;
     // The first item holding each domain position, in one pass.
     i64* first = static_cast<i64*>(GM_new(TINT, nd));

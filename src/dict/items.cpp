@@ -1,30 +1,30 @@
 // Selection of table rows by values (the rows of one column that equal any
 // of the given values, found in one pass over the column) and by number.
 #include <cstring>
-#include <vector>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "dict/dictparts.h"
 #include "primitives/primitives.h"
 
 namespace {
 
-std::string_view Text(const val_item* v) { return {BytesOf(v), static_cast<size_t>(v->count)}; }
+std::string_view text_of(const val_item* v) { return {BytesOf(v), static_cast<size_t>(v->count)}; }
 
 // A column of texts (strings or character-matrix rows) against texts: a
 // character vector is one text, a list gives one text per character item.
-void MarkTexts(i64* flags, i64 rows, const val_item* col, const val_item* keys) {
+void mark_texts(i64* flags, i64 rows, const val_item* col, const val_item* keys) {
     std::unordered_set<std::string_view> wanted;
-    if (IsCharVector(keys)) wanted.insert(Text(keys));
+    if (IsCharVector(keys)) wanted.insert(text_of(keys));
     else if (keys->type == TLIST)
         for (i64 k = 0; k < keys->count; k++)
-            if (IsCharVector(ItemOf(keys, k))) wanted.insert(Text(ItemOf(keys, k)));
+            if (IsCharVector(ItemOf(keys, k))) wanted.insert(text_of(ItemOf(keys, k)));
     if (wanted.empty()) return;
     for (i64 r = 0; r < rows; r++) {
         if (col->type == TLIST && !IsCharVector(ItemOf(col, r))) continue;
         std::string_view cell = col->type == TLIST
-                                    ? Text(ItemOf(col, r))
+                                    ? text_of(ItemOf(col, r))
                                     : std::string_view(BytesOf(col) + r * col->dim1, col->dim1);
         if (wanted.count(cell)) flags[r] = 1;
     }
@@ -32,7 +32,7 @@ void MarkTexts(i64* flags, i64 rows, const val_item* col, const val_item* keys) 
 
 // The one-element items of a list that have the given type, gathered into
 // a vector of that type in scratch.
-val_item Gather(const val_item* keys, i64 type) {
+val_item gather_alike(const val_item* keys, i64 type) {
     i64 w = ElemWidth(type), m = 0;
     char* buf = static_cast<char*>(GM_new(TCHAR, keys->count * w + 16));
     for (i64 k = 0; k < keys->count; k++) {
@@ -53,13 +53,13 @@ val_item Gather(const val_item* keys, i64 type) {
 i64 findsameitem(i64* flags, i64 rows, const val_item* col, const val_item* keys) {
     keys = Unwrap(keys);
     if (col->type == TLIST || (col->type == TCHAR && col->rank > 1)) {
-        MarkTexts(flags, rows, col, keys);
+        mark_texts(flags, rows, col, keys);
         return 0;
     }
-    val_item alike = keys->type == TLIST ? Gather(keys, col->type) : *keys;
+    val_item alike = keys->type == TLIST ? gather_alike(keys, col->type) : *keys;
     if (alike.type != col->type || alike.count == 0 || rows == 0) return 0;
     // Dates and times are not compared here.
-    if (col->type > TMONTH) return errchk = 1;
+    if (col->type > TMONTH) return errchk = E_DOMAIN;
     const i64* bits = MemberBits(col->type, BytesOf(col), rows, BytesOf(&alike), alike.count);
     for (i64 r = 0; r < rows; r++)
         if (MemberBit(bits, r)) flags[r] = 1;
@@ -67,11 +67,11 @@ i64 findsameitem(i64* flags, i64 rows, const val_item* col, const val_item* keys
 }
 
 i64 RowsHolding(std::vector<i64>* rows, const val_item* table, const val_item* dict, i64 typeerr) {
-    const val_item* names = Unwrap(&PartsOf(dict)[0]);
-    const val_item* vals = &PartsOf(dict)[1];
+    const val_item* names = Unwrap(&items_of(dict)[0]);
+    const val_item* vals = &items_of(dict)[1];
     if (names->type != TSYM) return errchk = typeerr;
     std::vector<i64> cols(names->count);
-    if (!AllColumns(table, WordsOf(names), names->count, cols.data())) return errchk = 25;
+    if (!AllColumns(table, WordsOf(names), names->count, cols.data())) return errchk = E_INDEX;
     i64 n = TableRows(table);
     i64* flags = static_cast<i64*>(GM_new(TINT, n));
     for (i64 r = 0; r < n; r++) flags[r] = 0;
@@ -81,12 +81,12 @@ i64 RowsHolding(std::vector<i64>* rows, const val_item* table, const val_item* d
     }
     for (i64 r = 0; r < n; r++)
         if (flags[r]) rows->push_back(r);
-    return rows->empty() ? errchk = 25 : 0;
+    return rows->empty() ? errchk = E_INDEX : 0;
 }
 
 i64 RowNumbers(std::vector<i64>* rows, const val_item* idx, i64 nrows, i64 io) {
     const i64* x = WordsOf(idx);
-    if (!ChkIndx(x, idx->count, nrows, io)) return errchk = 25;
+    if (!ChkIndx(x, idx->count, nrows, io)) return errchk = E_INDEX;
     i64 origin = IoOrigin(io);
     for (i64 k = 0; k < idx->count; k++) rows->push_back(x[k] - origin);
     return 0;

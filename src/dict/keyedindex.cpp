@@ -3,12 +3,11 @@
 #include <vector>
 
 #include "dict/dictparts.h"
-#include "eval/eval.h"
 
 namespace {
 
 // kt[; j]: the key table with a value table of the named columns.
-i64 KeepColumns(i64 res, i64 tv, i64 sc, i64 sv, const std::vector<i64>& cols) {
+i64 keep_columns(i64 res, i64 tv, i64 sc, i64 sv, const std::vector<i64>& cols) {
     bool named = isnamedslot(res);
     val_item keys{}, vals{}, names{}, list{};
     i64 e = GenStoreV2(&keys, TableAt(tv, KEYPART), named);
@@ -44,8 +43,8 @@ i64 KeepColumns(i64 res, i64 tv, i64 sc, i64 sv, const std::vector<i64>& cols) {
 
 i64 PfTableK(i64 res, i64 tv, i64 rc, i64 rv, i64 sc, i64 sv, i64 npos, i64) {
     const val_item* kt = &vtable[tv];
-    const val_item* i = Elided(rc, rv) ? nullptr : opnd(rc, rv);
-    const val_item* j = npos == 2 && !Elided(sc, sv) ? opnd(sc, sv) : nullptr;
+    const val_item* i = elided(rc, rv) ? nullptr : opnd(rc, rv);
+    const val_item* j = npos == 2 && !elided(sc, sv) ? opnd(sc, sv) : nullptr;
     if (!i && !j) {
         val_item whole{};
         if (GenStoreV2(&whole, const_cast<val_item*>(kt), isnamedslot(res))) return errchk;
@@ -53,18 +52,19 @@ i64 PfTableK(i64 res, i64 tv, i64 rc, i64 rv, i64 sc, i64 sv, i64 npos, i64) {
         return errchk = 0;
     }
     std::vector<i64> cols;
-    if (j && (j->type != TSYM || ColumnNumbers(&cols, TableAt(tv, VALPART), j))) return errchk = 1;
-    if (!i) return errchk = KeepColumns(res, tv, sc, sv, cols);
+    if (j && (j->type != TSYM || ColumnNumbers(&cols, TableAt(tv, VALPART), j)))
+        return errchk = E_DOMAIN;
+    if (!i) return errchk = keep_columns(res, tv, sc, sv, cols);
     const val_item* key;
-    if (KeyOf(&key, i, TableAt(tv, KEYPART), 38)) return errchk;
+    if (KeyOf(&key, i, TableAt(tv, KEYPART), E_KEY_NOT_FOUND)) return errchk;
     const val_item* keys = TableAt(tv, KEYPART);
     i64* rows;
     i64 n;
-    bool single;
-    if (SearchKeys(&rows, &n, &single, TableCols(keys), TableRows(keys), key)) return errchk;
-    if (j) return errchk = Picks(res, tv, VALPART, cols, !IsSingle(j), rows, n, single);
+    bool onekey;
+    if (SearchKeys(&rows, &n, &onekey, TableCols(keys), TableRows(keys), key)) return errchk;
+    if (j) return errchk = Picks(res, tv, VALPART, cols, !single(j), rows, n, onekey);
     val_item made{};
-    if (RowsOf(&made, tv, VALPART, rows, n, single, isnamedslot(res))) return errchk;
+    if (RowsOf(&made, tv, VALPART, rows, n, onekey, isnamedslot(res))) return errchk;
     SetSlot(res, &made);
     return errchk = 0;
 }

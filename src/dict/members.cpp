@@ -7,14 +7,17 @@ i64* MemberBits(i64 type, const void* values, i64 nv, const void* domain, i64 nd
     bits[0] = 0;
     if (nv == 0) return bits;
     switch (type) {
-    case TFLOAT: case TDATETIME:
-        membspd(bits, static_cast<const double*>(values), nv, static_cast<const double*>(domain), nd);
+    case TFLOAT:
+    case TDATETIME:
+        membspd(bits, static_cast<const double*>(values), nv, static_cast<const double*>(domain),
+                nd);
         break;
     case TCHAR:
         membspc(bits, static_cast<const char*>(values), nv, static_cast<const char*>(domain), nd);
         break;
     case TCPLX:
-        membspx(bits, static_cast<const double*>(values), nv, static_cast<const double*>(domain), nd);
+        membspx(bits, static_cast<const double*>(values), nv, static_cast<const double*>(domain),
+                nd);
         break;
     default:
         membspi(bits, static_cast<const i64*>(values), nv, static_cast<const i64*>(domain), nd);

@@ -1,21 +1,20 @@
 // A dictionary of columns turned into a table, and a table into a
 // dictionary (monadic transpose).
 #include "dict/dictparts.h"
-#include "eval/eval.h"
 
 i64 Dic2Table(const val_item* values) {
-    if (values->type != TLIST || values->count == 0) return errchk = 1, -1;
+    if (values->type != TLIST || values->count == 0) return errchk = E_DOMAIN, -1;
     i64 rows = -1;
     for (i64 k = 0; k < values->count; k++) {
         const val_item* it = ItemOf(values, k);
         if (it->type == TLIST) {
             for (i64 j = 0; j < it->count; j++)
-                if (!IsCharVector(ItemOf(it, j))) return errchk = 1, -1;
+                if (!IsCharVector(ItemOf(it, j))) return errchk = E_DOMAIN, -1;
         } else if (it->type > TTIME || (it->rank > 1 && !(it->rank == 2 && it->type == TCHAR))) {
-            return errchk = 1, -1;
+            return errchk = E_DOMAIN, -1;
         }
         if (IsScalarItem(it)) continue;
-        if (rows >= 0 && ColumnRows(it) != rows) return errchk = 200, -1;
+        if (rows >= 0 && ColumnRows(it) != rows) return errchk = E_TABLE_COLUMNS, -1;
         rows = ColumnRows(it);
     }
     return rows < 0 ? 1 : rows;
@@ -23,27 +22,27 @@ i64 Dic2Table(const val_item* values) {
 
 // The names a dictionary's keys give a table: a symbol vector, or the one
 // item of a one-item list; nullptr when they give none.
-static const val_item* KeyNames(const val_item* dict) {
-    const val_item* names = Unwrap(&PartsOf(dict)[0]);
+static const val_item* key_names(const val_item* dict) {
+    const val_item* names = Unwrap(&items_of(dict)[0]);
     if (names->type != TSYM || names->rank > 1) return nullptr;
-    if (names->count != PartsOf(dict)[1].count) return nullptr;
+    if (names->count != items_of(dict)[1].count) return nullptr;
     return names;
 }
 
-static i64 ToTable(i64 res, i64 rc, i64 rv) {
-    if (!KeyNames(opnd(rc, rv))) return errchk = 202;
-    i64 rows = Dic2Table(&PartsOf(opnd(rc, rv))[1]);
+static i64 to_table(i64 res, i64 rc, i64 rv) {
+    if (!key_names(opnd(rc, rv))) return errchk = E_TABLE_KEYS;
+    i64 rows = Dic2Table(&items_of(opnd(rc, rv))[1]);
     if (rows < 0) return errchk;
     bool named = isnamedslot(res);
     val_item t{}, names{}, cols{};
     i64 e = NewCompoundItem(&t, TTABLE, 0, named);
-    if (!e) e = GenStoreV2(&names, const_cast<val_item*>(KeyNames(opnd(rc, rv))), named);
+    if (!e) e = GenStoreV2(&names, const_cast<val_item*>(key_names(opnd(rc, rv))), named);
     if (!e) {
         PutItem(&t, 0, &names);
-        e = NewList(&cols, PartsOf(opnd(rc, rv))[1].count, named);
+        e = NewList(&cols, items_of(opnd(rc, rv))[1].count, named);
     }
     for (i64 k = 0; !e && k < cols.count; k++) {
-        val_item* it = ItemOf(&PartsOf(opnd(rc, rv))[1], k);
+        val_item* it = ItemOf(&items_of(opnd(rc, rv))[1], k);
         val_item made{};
         e = IsScalarItem(it) ? GenStoreX(&made, it, rows, named) : GenStoreV2(&made, it, named);
         if (!e) PutItem(&cols, k, &made);
@@ -59,7 +58,7 @@ static i64 ToTable(i64 res, i64 rc, i64 rv) {
     return errchk = 0;
 }
 
-static i64 ToDict(i64 res, i64 rc, i64 rv) {
+static i64 to_dict(i64 res, i64 rc, i64 rv) {
     if (rc < 0 && rv == res) {
         val_item* t = &vtable[res];
         TableCols(t)->dim0 = TableCols(t)->count;
@@ -79,7 +78,7 @@ static i64 ToDict(i64 res, i64 rc, i64 rv) {
 
 i64 DictTransp(i64 res, i64 rc, i64 rv) {
     const val_item* x = opnd(rc, rv);
-    if (x->type == TTABLE) return ToDict(res, rc, rv);
-    if (!IsPlainDict(x)) return errchk = 1;
-    return ToTable(res, rc, rv);
+    if (x->type == TTABLE) return to_dict(res, rc, rv);
+    if (!IsPlainDict(x)) return errchk = E_DOMAIN;
+    return to_table(res, rc, rv);
 }

@@ -13,7 +13,7 @@ i64 ListSame(const val_item* list) {
 
 // Rows of one item: a character matrix by its rows, higher character
 // arrays by none (-1), anything else by its element count.
-static i64 ItemRows(const val_item* it) {
+static i64 item_rows(const val_item* it) {
     if (it->type == TCHAR && it->rank == 2) return it->dim0;
     if (it->type == TCHAR && it->rank > 2) return -1;
     return it->count;
@@ -23,7 +23,7 @@ i64 judgelist(const val_item* v) {
     if (v->type != TLIST) return -1;
     i64 prev = -1;
     for (i64 k = 0; k < v->count; k++) {
-        i64 rows = ItemRows(ItemOf(v, k));
+        i64 rows = item_rows(ItemOf(v, k));
         if (k > 0 && prev != -1 && rows != prev) return -1;
         prev = rows;
     }
@@ -37,7 +37,7 @@ i64 chk_dict_val(const val_item* list) {
 }
 
 // The type a column's elements are compared as: an enumeration's domain's.
-static const val_item* Compared(const val_item* col) {
+static const val_item* compared(const val_item* col) {
     if (col->type != TENUM) return col;
     const val_item* d = EnumDomain(col);
     return d ? d : col;
@@ -47,14 +47,16 @@ i64 chk_ftab_val(const val_item* left, const val_item* right, i64 n) {
     for (i64 k = 0; k < n; k++) {
         const val_item* a = ItemOf(left, k);
         const val_item* b = ItemOf(right, k);
-        if (a->type == TENUM && b->type == TENUM && EnumDomain(a) != EnumDomain(b)) return errchk = 1;
-        const val_item* da = Compared(a);
-        const val_item* db = Compared(b);
-        if (da->type != db->type && !(IsNumeric(da->type) && IsNumeric(db->type))) return errchk = 7;
+        if (a->type == TENUM && b->type == TENUM && EnumDomain(a) != EnumDomain(b))
+            return errchk = E_DOMAIN;
+        const val_item* da = compared(a);
+        const val_item* db = compared(b);
+        if (da->type != db->type && !(IsNumeric(da->type) && IsNumeric(db->type)))
+            return errchk = E_TYPE;
         // Rows appended to an enumeration column must lie in its domain.
         if (a->type == TENUM && b->type != TENUM && b->type != TLIST &&
             !ChkMemb(BytesOf(da), da->count, BytesOf(b), b->count, b->type))
-            return errchk = 203;
+            return errchk = E_ENUM_DOMAIN;
     }
     return 0;
 }

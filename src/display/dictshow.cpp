@@ -9,19 +9,21 @@
 
 namespace {
 
-val_item* ItemAt(const val_item* list, i64 k) { return reinterpret_cast<val_item*>(list->data) + k; }
+val_item* item_at(const val_item* list, i64 k) {
+    return reinterpret_cast<val_item*>(list->data) + k;
+}
 
-bool IsText(const val_item* v) { return v->type == TCHAR && v->rank <= 1; }
+bool is_text(const val_item* v) { return v->type == TCHAR && v->rank <= 1; }
 
 // Display width of the widest key: texts count 1; a list its widest item;
 // other values their widest element, or below the top their elements
 // written as one row.
 i64 PfDictMaxl(val_item* v, i64 depth) {
-    if (IsText(v)) return 1;
+    if (is_text(v)) return 1;
     if (v->type == TLIST) {
         i64 most = -1;
         for (i64 k = 0; k < v->count; k++) {
-            i64 w = PfDictMaxl(ItemAt(v, k), depth + 1);
+            i64 w = PfDictMaxl(item_at(v, k), depth + 1);
             if (w > most) most = w;
         }
         return most;
@@ -44,13 +46,13 @@ void ListGenptr(outline* o, val_item* item, i64 width) {
         if (parens) OutText(o, "(", 1);
         for (i64 k = 0; k < item->count; k++) {
             if (k > 0) OutText(o, ";", 1);
-            ListGenptr(o, ItemAt(item, k), width);
+            ListGenptr(o, item_at(item, k), width);
         }
         if (parens) OutText(o, ")", 1);
         return;
     }
     std::string text;
-    if (IsText(item)) text = "'" + ElementsString(item) + "'";
+    if (is_text(item)) text = "'" + ElementsString(item) + "'";
     else text = ElementsString(item);
     OutText(o, text.data(), static_cast<i64>(text.size()));
     OutBlanks(o, width - static_cast<i64>(text.size()));
@@ -59,7 +61,7 @@ void ListGenptr(outline* o, val_item* item, i64 width) {
 // Entry i of a key or value part, padded to the width (-1: none).
 void FillGenptr(outline* o, val_item* v, i64 i, i64 width) {
     if (v->type == TLIST) {
-        ListGenptr(o, ItemAt(v, i), width);
+        ListGenptr(o, item_at(v, i), width);
         return;
     }
     std::string text = ElementString(v, i);
@@ -72,9 +74,9 @@ void FillGenptr(outline* o, val_item* v, i64 i, i64 width) {
 i64 GenOutdic(i64 slot) {
     val_item* d = &vtable[slot];
     if (d->dim0 == 2) return GenOutTak(slot);
-    if (d->dim0 != 1) return errchk = 1;
-    val_item* keys = ItemAt(d, 0);
-    val_item* vals = ItemAt(d, 1);
+    if (d->dim0 != 1) return errchk = E_DOMAIN;
+    val_item* keys = item_at(d, 0);
+    val_item* vals = item_at(d, 1);
     i64 width = PfDictMaxl(keys, 0);
     outline o;
     OutStart(&o, 0);

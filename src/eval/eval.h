@@ -79,8 +79,6 @@ void Rslocvx1(i64 slot);
 
 // ---- bracket indexing and indexed assignment --------------------------------
 
-// An elided index position (the "" of A[;j]) is the pair (-1, 0).
-inline bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
 
 i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n, i64 io);
 i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n, i64 io);

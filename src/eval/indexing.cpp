@@ -8,12 +8,6 @@
 #include "values/operand.h"
 #include "values/registers.h"
 
-// A descriptor lent to a slot for reading: its data stays with its owner.
-static void lend(i64 vx, const val_item* item) {
-    vtable[vx] = *item;
-    vtable[vx].bytes = 0;
-}
-
 // ---- the paths ----------------------------------------------------------------
 
 // A vector indexed by a list of index vectors: one result item per index item.
@@ -24,7 +18,7 @@ static i64 by_index_list(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 e = Updatead0(res, TLIST, 1, m);
     if (!e) vtable[res].dim0 = m;
     for (i64 k = 0; !e && k < m; k++) {
-        lend(base + 1, items_of(opnd(rc, rv)) + k);
+        LendSlot(base + 1, items_of(opnd(rc, rv)) + k);
         e = GenIndexV(base, lc, lv, -1, base + 1, nullptr, nullptr, -1, io);
         EmptySlot(base + 1);
         if (!e) e = SettleItem(res, k, base);
@@ -45,7 +39,7 @@ static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     if (i64 e = dict_indx(d, rc, rv, found, io)) return errchk = e;
     i64 base;
     if (TakeSlots(2, &base)) return errchk;
-    lend(base, &items_of(opnd(lc, lv))[1]);
+    LendSlot(base, &items_of(opnd(lc, lv))[1]);
     val_item* at = &vtable[base + 1];
     *at = *opnd(rc, rv);
     at->type = TINT;

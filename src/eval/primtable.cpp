@@ -1,5 +1,6 @@
 // The primitive table and the dispatch it drives.
 #include "eval/primtable.h"
+#include "dict/dict.h"
 #include "display/display.h"
 #include "eval/eval.h"
 
@@ -180,7 +181,7 @@ const prim_row prim_rows[] = {
     // Cut, dictionaries, dotted access, check, match and file append.
     dyadic(FC_CUT, FC_CUT, PfPart1, ALONE),
     refused(FC_QUOTE, FC_QUOTE, PV_DYADIC),  // the walker performs the each operator
-    not_built(FC_DICT, FC_DICT, PV_DYADIC),  // PfDict
+    dyadic(FC_DICT, FC_DICT, PfDict, ALONE),
     dyadic(FC_DOT, FC_DOT, PfDots, ALONE),
     dyadic(FC_CHECK, FC_CHECK, PfCheck0, ALONE),
     not_built(FC_MATCH, FC_MATCH, PV_DYADIC),    // PfMatch

@@ -333,7 +333,9 @@ bool assign(Walk& w, i64 p, Pair* cur) {
 }
 
 // A column of a table literal: an assignment to a column target.
-bool is_column(i64 n) { return is_prim(n, FC_ASSIGN) && app(n).left >= 0 && node(app(n).left).kind == 'Z'; }
+bool is_column(i64 n) {
+    return is_prim(n, FC_ASSIGN) && app(n).left >= 0 && node(app(n).left).kind == 'Z';
+}
 
 // The bracket part of a table literal: empty (a variable node of slot 0), or
 // key columns joined by ";".

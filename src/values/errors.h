@@ -70,6 +70,10 @@ enum errcode : int64_t {
     E_BRANCH_TEXT = 100,           // no message: a computed branch met a text (printed)
     E_TABLE_COLUMNS = 200,         // "Table columns mismatch"
     E_TABLE_COLUMN_MISSING = 201,  // "Table columns not found"
+    E_TABLE_KEYS = 202,            // no message: a dictionary's keys name no columns
+    E_ENUM_DOMAIN = 203,           // no message: appended rows outside an enumeration's domain
+    E_KEY_COLUMNS = 204,           // no message: an index names other columns than the keys
+    E_COLUMN_REPEATED = 206,       // no message: a column name given twice
     E_FILE_WRITE = 300,            // "writing file error"
     E_FILE_READ = 301,             // "reading file error"
     E_WS_VERSION = 302,            // "workspace version error"

@@ -20,6 +20,11 @@ i64 TakeSlots(i64 n, i64* base) {
     return 0;
 }
 
+void LendSlot(i64 vx, const val_item* item) {
+    vtable[vx] = *item;
+    vtable[vx].bytes = 0;
+}
+
 void GiveSlots(i64 base, i64 n) {
     for (i64 k = 0; k < n; k++) EmptySlot(base + k);
     lstvx -= n;

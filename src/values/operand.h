@@ -101,6 +101,9 @@ i64 IoOrigin(i64 io);
 void EmptySlot(i64 vx);
 // Lends n emptied slots from *base on; E_TABLE_FULL when the value table is full.
 i64 TakeSlots(i64 n, i64* base);
+// Puts a descriptor in a lent slot for reading: the data stay with their
+// owner, and the collector keeps the slot's address up to date.
+void LendSlot(i64 vx, const val_item* item);
 // Empties and gives back the n slots lent from base on.
 void GiveSlots(i64 base, i64 n);
 // Moves the value made in slot vx into item k of list res, emptying vx.

@@ -80,6 +80,8 @@ inline bool istempslot(i64 vx) { return !isnamedslot(vx); }
 inline val_item* opnd(i64 c, i64 v) { return c >= 0 ? &ctable[c] : &vtable[v]; }
 // A variable operand (a value slot) that holds no value.
 inline bool undefined(i64 c, i64 v) { return c < 0 && v >= 0 && vtable[v].rank == -1; }
+// An elided index position (the "" of A[;j]) is the pair (-1, 0).
+inline bool elided(i64 c, i64 v) { return c < 0 && v == 0; }
 // One element by shape: rank 0, or rank 1 with one element (any type).
 inline bool single(const val_item* v) { return v->rank == 0 || (v->rank == 1 && v->count == 1); }
 // Types whose data are item descriptors: lists, dictionaries, tables.

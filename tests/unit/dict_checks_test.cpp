@@ -36,7 +36,7 @@ TEST_F(DictChecks, JudgelistIsTheCommonRowCount) {
         {{}, 0},
         {{h.Ints({1, 2, 3}), h.Text("abc")}, 3},
         {{h.Ints({1, 2, 3}), h.Ints({1, 2})}, -1},
-        {{h.Matrix({"ab", "cd"}), h.Ints({1, 2})}, 2},        // a matrix by rows
+        {{h.Matrix({"ab", "cd"}), h.Ints({1, 2})}, 2},  // a matrix by rows
         {{h.Ints({7})}, 1},
     };
     for (const Case& c : cases) {
@@ -74,11 +74,11 @@ TEST_F(DictChecks, VnullIsNaNOrTheEmptySymbol) {
     EXPECT_EQ(Vnull(&s, 0), 0);
     EXPECT_EQ(Vnull(&s, 1), 1);
     val_item i = h.Ints({INT64_MIN, 0});
-    EXPECT_EQ(Vnull(&i, 0), 0);   // the integer null is not null here
+    EXPECT_EQ(Vnull(&i, 0), 0);  // the integer null is not null here
     EXPECT_EQ(Vnull(&i, 1), 0);
     val_item one = h.Floats({std::nan("")});
     EXPECT_EQ(Vnull(&one, 0), 1);
-    EXPECT_EQ(Vnull(&f, 9), 0);   // past the end: nothing
+    EXPECT_EQ(Vnull(&f, 9), 0);  // past the end: nothing
 }
 
 TEST_F(DictChecks, ChkFtabValOnPlainColumns) {
@@ -87,7 +87,7 @@ TEST_F(DictChecks, ChkFtabValOnPlainColumns) {
         i64 want;
     } cases[] = {
         {h.Ints({1, 2}), h.Ints({3}), 0},
-        {h.Ints({1, 2}), h.Floats({3.5}), 0},          // numeric types mix
+        {h.Ints({1, 2}), h.Floats({3.5}), 0},  // numeric types mix
         {h.Ints({1}, TBOOL), h.Cplx({1, 2}), 0},
         {h.Ints({1}, TSYM), h.Ints({1}), 7},
         {h.Text("ab"), h.Ints({1}), 7},

@@ -25,8 +25,8 @@ protected:
     void TearDown() override { GM_free(); }
     i64 Pick(i64 n) { return static_cast<i64>(rng() % static_cast<uint64_t>(n)); }
     double PickDouble() {
-        static const double pool[] = {0.0, -0.0, NaN, INF, -INF, 1e300, -1e300, 1e-300,
-                                      0.5, 1.0004, 1.0001, 4.5e15, 1e18, 2.0, -3.25};
+        static const double pool[] = {0.0, -0.0,   NaN,    INF,    -INF, 1e300, -1e300, 1e-300,
+                                      0.5, 1.0004, 1.0001, 4.5e15, 1e18, 2.0,   -3.25};
         return pool[Pick(sizeof pool / sizeof pool[0])];
     }
     std::string PickText() {
@@ -35,7 +35,7 @@ protected:
     }
 };
 
-bool SameDouble(double a, double b) { return a == b; }   // NaN equals nothing
+bool SameDouble(double a, double b) { return a == b; }  // NaN equals nothing
 
 // ---- slot array sizes ------------------------------------------------------------
 
@@ -106,21 +106,22 @@ TEST_F(DictHash, CharacterAndComplexKeysAgreeWithALinearSearch) {
     ASSERT_TRUE(KeyPositions(&KC, &WC, cgot.data()));
     for (size_t w = 0; w < cgot.size(); w++) {
         size_t k = 0;
-        while (k < kp.size() / 2 && !(kp[2 * k] == wp[2 * w] && kp[2 * k + 1] == wp[2 * w + 1])) k++;
+        while (k < kp.size() / 2 && !(kp[2 * k] == wp[2 * w] && kp[2 * k + 1] == wp[2 * w + 1]))
+            k++;
         EXPECT_EQ(cgot[w], static_cast<i64>(k)) << w;
     }
 }
 
 TEST_F(DictHash, ListKeysAnswerWithTheEntryThatHoldsTheKey) {
     // Entries: 10, `a, 'xy', 20, `b, 10, 1.5, ,7 (a one-element vector).
-    std::vector<val_item> entries = {h.Ints({10}), h.Ints({1}, TSYM),   h.Text("xy"),
-                                     h.Ints({20}), h.Ints({2}, TSYM),   h.Ints({10}),
+    std::vector<val_item> entries = {h.Ints({10}),    h.Ints({1}, TSYM), h.Text("xy"),
+                                     h.Ints({20}),    h.Ints({2}, TSYM), h.Ints({10}),
                                      h.Floats({1.5}), h.Ints({7})};
     val_item keys = h.List(entries);
     val_item w = h.Ints({20, 10, 7, 3});
     std::vector<i64> got(4);
     EXPECT_EQ(dict_indx0(&keys, &w, got.data(), 1, false), 0);
-    EXPECT_EQ(got, (std::vector<i64>{4, 1, 8, 9}));   // origin 1; 3 is missing
+    EXPECT_EQ(got, (std::vector<i64>{4, 1, 8, 9}));  // origin 1; 3 is missing
     val_item s = h.Ints({2, 1}, TSYM);
     EXPECT_EQ(dict_indx0(&keys, &s, got.data(), 0, true), 0);
     EXPECT_EQ(got[0], 4);
@@ -128,7 +129,7 @@ TEST_F(DictHash, ListKeysAnswerWithTheEntryThatHoldsTheKey) {
     EXPECT_EQ(dict_indx0(&keys, &w, got.data(), 0, true), 25);
     val_item c = h.Text("x");
     EXPECT_EQ(dict_indx0(&keys, &c, got.data(), 0, false), 0);
-    EXPECT_EQ(got[0], 8);   // 'xy' is one entry, not the character x
+    EXPECT_EQ(got[0], 8);  // 'xy' is one entry, not the character x
 }
 
 TEST_F(DictHash, AMissingKeyIsPositionNOrErrorByTheFlag) {
@@ -140,7 +141,7 @@ TEST_F(DictHash, AMissingKeyIsPositionNOrErrorByTheFlag) {
     EXPECT_EQ(got, (std::vector<i64>{1, 2}));
     EXPECT_EQ(dict_indx0(&keys, &w, got.data(), 0, true), 25);
     EXPECT_EQ(dict_indx0(&keys, &s, got.data(), 1, false), 0);
-    EXPECT_EQ(got[0], 3);   // another type: missing too
+    EXPECT_EQ(got[0], 3);  // another type: missing too
     EXPECT_EQ(dict_indx0(&keys, &s, got.data(), 1, true), 25);
 }
 
@@ -169,7 +170,7 @@ RandomTable MakeTable(Held& h, std::mt19937_64& rng, i64 n, double (*pickd)(std:
     }
     for (const auto& s : t.texts) items.push_back(h.Text(s));
     std::vector<val_item> cols = {h.Ints(t.ints), h.Ints(t.syms, TSYM), h.Floats(t.floats),
-                                  h.List(items), h.Matrix(t.rows), h.Cplx(t.cplx)};
+                                  h.List(items),  h.Matrix(t.rows),     h.Cplx(t.cplx)};
     t.cols = h.Columns(cols, n);
     return t;
 }
@@ -202,7 +203,7 @@ TEST_F(DictHash, RowLookupFindsTheEarliestEqualRow) {
         EXPECT_EQ(RowIndexRow(&x, &right.cols, s), want) << s;
         found += want >= 0;
     }
-    EXPECT_GT(found, 20);   // the pools make plenty of matches
+    EXPECT_GT(found, 20);  // the pools make plenty of matches
 }
 
 TEST_F(DictHash, UniqueRowsAgreeWithAComparisonOfEveryPair) {
@@ -225,13 +226,15 @@ TEST_F(DictHash, UniqueRowsAgreeWithAComparisonOfEveryPair) {
 void KeyHashesLikeRow(const val_item& col, const std::vector<val_item>& keys, Held& h) {
     val_item cols = h.Columns({col}, static_cast<i64>(keys.size()));
     for (size_t r = 0; r < keys.size(); r++) {
-        EXPECT_EQ(ValueHash(&keys[r]), RowHash(&cols, 1, static_cast<i64>(r))) << col.type << " " << r;
+        EXPECT_EQ(ValueHash(&keys[r]), RowHash(&cols, 1, static_cast<i64>(r)))
+            << col.type << " " << r;
         EXPECT_TRUE(RowIsKey(&cols, 1, static_cast<i64>(r), &keys[r])) << col.type << " " << r;
     }
 }
 
 TEST_F(DictHash, KeysHashLikeTheRowsTheyEqualForEveryColumnKind) {
-    KeyHashesLikeRow(h.Ints({5, -7, INT64_MIN}), {h.Ints({5}), h.Ints({-7}), h.Ints({INT64_MIN})}, h);
+    KeyHashesLikeRow(h.Ints({5, -7, INT64_MIN}), {h.Ints({5}), h.Ints({-7}), h.Ints({INT64_MIN})},
+                     h);
     KeyHashesLikeRow(h.Ints({0, 1}, TBOOL), {h.Ints({0}, TBOOL), h.Ints({1}, TBOOL)}, h);
     KeyHashesLikeRow(h.Ints({3, 4}, TSYM), {h.Ints({3}, TSYM), h.Ints({4}, TSYM)}, h);
     KeyHashesLikeRow(h.Ints({20240229, 19991231}, TDATE),
@@ -244,7 +247,8 @@ TEST_F(DictHash, KeysHashLikeTheRowsTheyEqualForEveryColumnKind) {
                      {h.Text("abc"), h.Text(""), h.Text("q")}, h);
     KeyHashesLikeRow(h.Cplx({1, 2, 0.0, -0.0}), {h.Cplx({1, 2}), h.Cplx({-0.0, 0.0})}, h);
     // Several columns: the key is a list of one value per column.
-    val_item cols = h.Columns({h.Ints({1, 2}), h.List({h.Text("ab"), h.Text("c")}), h.Floats({0.0, 2})}, 2);
+    val_item cols =
+        h.Columns({h.Ints({1, 2}), h.List({h.Text("ab"), h.Text("c")}), h.Floats({0.0, 2})}, 2);
     val_item key = h.List({h.Ints({2}), h.Text("c"), h.Floats({2})});
     EXPECT_EQ(ValueHash(&key), RowHash(&cols, 3, 1));
     EXPECT_TRUE(RowIsKey(&cols, 3, 1, &key));
@@ -263,7 +267,7 @@ TEST_F(DictHash, KeySearchOverKeyColumnsAgreesWithALinearSearch) {
         keys.push_back(h.List({h.Ints({n}), h.Text(s)}));
         i64 r = 0;
         while (r < 200 && !(t.ints[r] == n && t.texts[r] == s)) r++;
-        ASSERT_LT(r, 200);   // all 9 pairs occur among 200 rows
+        ASSERT_LT(r, 200);  // all 9 pairs occur among 200 rows
         want.push_back(r);
     }
     val_item all = h.List(keys);
@@ -322,7 +326,7 @@ TEST_F(DictHash, EnumerationIndexOfKeepsTheFirstItemPerDomainPosition) {
     ASSERT_EQ(EnumIdxof(res, -1, slot, -1, right, SLOT_IO), 0);
     const i64* out = static_cast<const i64*>(getptV(&vtable[res]));
     EXPECT_EQ(std::vector<i64>(out, out + 4), (std::vector<i64>{5, 1, 2, 7}));
-    vtable[right] = h.Ints({12}, TINT);   // another type: found nowhere
+    vtable[right] = h.Ints({12}, TINT);  // another type: found nowhere
     ASSERT_EQ(EnumIdxof(res, -1, slot, -1, right, SLOT_IO), 0);
     EXPECT_EQ(vtable[res].dim0, 7);
     vtable[slot] = val_item{};

@@ -26,10 +26,14 @@ public:
         v.data = store.data();
         return v;
     }
-    val_item Ints(const std::vector<i64>& x, i64 type = TINT) { return Vec(type, x.data(), x.size(), 8); }
+    val_item Ints(const std::vector<i64>& x, i64 type = TINT) {
+        return Vec(type, x.data(), x.size(), 8);
+    }
     val_item Floats(const std::vector<double>& x) { return Vec(TFLOAT, x.data(), x.size(), 8); }
     val_item Text(const std::string& s) { return Vec(TCHAR, s.data(), s.size(), 1); }
-    val_item Cplx(const std::vector<double>& pairs) { return Vec(TCPLX, pairs.data(), pairs.size() / 2, 16); }
+    val_item Cplx(const std::vector<double>& pairs) {
+        return Vec(TCPLX, pairs.data(), pairs.size() / 2, 16);
+    }
     val_item List(const std::vector<val_item>& items) {
         val_item v = Vec(TLIST, items.data(), items.size(), sizeof(val_item));
         return v;
@@ -39,7 +43,7 @@ public:
         std::string all;
         for (const auto& r : rows) all += r;
         val_item v = Vec(TCHAR, all.data(), all.size(), 1);
-        if (all.size() == 1) {   // a matrix never holds its element inline
+        if (all.size() == 1) {  // a matrix never holds its element inline
             v = Vec(TCHAR, all.data(), 2, 1);
             v.count = 1;
         }
