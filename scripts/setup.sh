@@ -5,7 +5,7 @@ set -euo pipefail
 
 ZEM_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ZEM_PACKAGES=(g++ cmake make pkg-config libpcre2-dev liblapack-dev libblas-dev
-              libgtest-dev python3)
+              libgtest-dev python3 sqlite3 libxml2-utils)
 
 zem_install_packages() {
     local missing=()

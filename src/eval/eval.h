@@ -4,6 +4,8 @@
 // The primitive table is in eval/primtable.h, workspace set-up in
 // eval/workspace.h.
 #pragma once
+#include <string>
+
 #include "values/values.h"
 
 // ---- call state ---------------------------------------------------------------
@@ -116,6 +118,11 @@ extern char* buffline;
 typedef int (*line_source)(char* buffer, i64 cap);
 void SetLineSource(line_source source);
 int ReadInputLine(char* buffer, i64 cap);
+// Reads one line of any length into out, its line end kept: from standard
+// input whole, from an installed source up to ANY_LINE_CAP - 1 bytes (the
+// server's longest message fits). Returns as ReadInputLine does.
+constexpr i64 ANY_LINE_CAP = (1 << 20) + 2;
+int ReadInputAny(std::string* out);
 // A zero byte inside an input line reads as a blank: every reader of lines
 // passes the n bytes it received through this.
 void BlankZeros(char* text, i64 n);

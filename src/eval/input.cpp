@@ -2,6 +2,8 @@
 // that reads further lines.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "eval/eval.h"
 
@@ -42,4 +44,23 @@ static int read_stdin_line(char* buffer, i64 cap) {
 int ReadInputLine(char* buffer, i64 cap) {
     if (current_source) return current_source(buffer, cap);
     return read_stdin_line(buffer, cap);
+}
+
+int ReadInputAny(std::string* out) {
+    out->clear();
+    if (current_source) {
+        std::vector<char> buffer(ANY_LINE_CAP);
+        int got = current_source(buffer.data(), ANY_LINE_CAP);
+        if (got == 1) out->assign(buffer.data());
+        return got;
+    }
+    std::fflush(stdout);
+    int c;
+    while ((c = std::getc(stdin)) != EOF) {
+        out->push_back(static_cast<char>(c));
+        if (c == '\n') break;
+    }
+    if (out->empty()) return 0;
+    BlankZeros(out->data(), static_cast<i64>(out->size()));
+    return 1;
 }

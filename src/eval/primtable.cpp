@@ -7,6 +7,7 @@
 #include <cstddef>
 #include "primitives/primitives.h"
 #include "scalar/scalar.h"
+#include "system/system.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ const prim_row prim_rows[] = {
     dyadic_code(FC_ROTATE, FC_ROTATE, PfRotate, EACH),
     dyadic_io(FC_TRANSPOSE2, FC_TRANSPOSE2, DpfTransp, EACH),
     dyadic_code(FC_ROTATE1, FC_ROTATE1, PfRotate, EACH),
-    not_built(FC_FORMAT2, FC_FORMAT2, PV_DYADIC),  // PfForma2
+    dyadic(FC_FORMAT2, FC_FORMAT2, PfForma2, ALONE),
     dyadic(FC_MATDIV, FC_MATDIV, PfDivide, EACH),
 
     // Structural and search: monadic.
@@ -162,9 +163,9 @@ const prim_row prim_rows[] = {
     inner(FC_INNER, LASTCODE, PfInnerp),
 
     // Quad functions.
-    not_built(FC_QUAD_FIRST, FC_QD_MONADIC_LAST, PV_MONADIC),  // PfqdMon
+    monadic_code(FC_QUAD_FIRST, FC_QD_MONADIC_LAST, PfqdMon, ALONE),
     niladic(FC_QD_TS, PfQdzeroTS),
-    not_built(FC_QD_READ, FC_QD_READ, PV_NILADIC),  // PfQdzeroInput
+    niladic(FC_QD_READ, PfQdzeroInput),
 
     // List primitives.
     monadic(FC_UNPACK, FC_UNPACK, unpack_applied, ALONE),
@@ -185,7 +186,7 @@ const prim_row prim_rows[] = {
     dyadic(FC_DOT, FC_DOT, PfDots, ALONE),
     dyadic(FC_CHECK, FC_CHECK, PfCheck0, ALONE),
     not_built(FC_MATCH, FC_MATCH, PV_DYADIC),    // PfMatch
-    not_built(FC_APPEND, FC_APPEND, PV_DYADIC),  // PfFileAp
+    dyadic(FC_APPEND, FC_APPEND, PfFileAp, ALONE),
     refused(FC_RESERVED, FC_RESERVED_LAST, PV_DYADIC),
 };
 

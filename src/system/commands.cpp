@@ -101,5 +101,3 @@ i64 Command(char* text) {
     Output(E_COMMAND);
     return 0;
 }
-
-void CloseAllFiles() {}

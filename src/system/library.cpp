@@ -126,10 +126,21 @@ i64 GetZemPath(const char* arg, char* out, const char* ext, bool) {
         return 0;
     }
     std::string name(p, std::strcspn(p, " "));
-    bool dotted = std::strchr(p, '.') != nullptr;
-    int len = std::snprintf(out, PATH_SIZE, "%s/%s%s%s", CURDIR, name.c_str(), dotted ? "" : ".",
-                            dotted ? "" : ext);
+    if (!std::strchr(p, '.')) name = name + "." + ext;
+    return InLibrary(name.c_str(), out);
+}
+
+i64 InLibrary(const char* name, char* out) {
+    int len = std::snprintf(out, PATH_SIZE, "%s/%s", CURDIR, name);
     return len < 0 || len >= PATH_SIZE ? E_PATH : E_OK;
+}
+
+i64 ResolvePath(const char* name, char* out) {
+    if (!std::strchr(name, '/')) return InLibrary(name, out);
+    size_t n = std::strlen(name);
+    if (n >= PATH_SIZE) return E_PATH;
+    std::memcpy(out, name, n + 1);
+    return E_OK;
 }
 
 void FileInfo(const char* file) {
@@ -145,13 +156,26 @@ void FileInfo(const char* file) {
                 local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, zone);
 }
 
+// The last component of a path: what follows its last "/" or "\\".
+static const char* last_component(const char* file) {
+    const char* start = file;
+    for (const char* p = file; *p; p++)
+        if (*p == '/' || *p == '\\') start = p + 1;
+    return start;
+}
+
+const char* PathExtension(const char* file) {
+    const char* dot = std::strrchr(last_component(file), '.');
+    return dot ? dot + 1 : nullptr;
+}
+
 void GetPathNames(const char* file, char* base, char* ext) {
-    const char* dot = std::strrchr(file, '.');
+    const char* last = last_component(file);
+    const char* dot = std::strrchr(last, '.');
     size_t after = dot ? std::strlen(dot + 1) : 0;
     std::snprintf(ext, EXT_SIZE, "%s", dot && after < EXT_SIZE ? dot + 1 : "");
-    const char* end = dot ? dot : file + std::strlen(file);
-    const char* start = end;
-    while (start > file && start[-1] != '/' && start[-1] != '\\') start--;
+    const char* end = dot ? dot : last + std::strlen(last);
+    const char* start = last;
     size_t n = static_cast<size_t>(end - start);
     if (n < 1 || n >= BASE_SIZE) n = 0;
     std::memcpy(base, start, n);

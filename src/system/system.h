@@ -30,7 +30,6 @@ i64 Command(char* text);
 i64 MakeUpper(char* text);
 // Prints an error code's message.
 void Output(i64 code);
-void CloseAllFiles();
 
 // ---- workspace name, library directory and file names ---------------------------
 constexpr i64 WSID_SIZE = 104;
@@ -47,9 +46,18 @@ extern char path[PATH_SIZE];
 i64 GetZemPath(const char* arg, char* out, const char* ext, bool mustExist);
 // Prints a file's modification time ("2015.08.10 09:30:00 (gmt2)").
 void FileInfo(const char* file);
+// CURDIR/name; 0, or E_PATH when it does not fit PATH_SIZE bytes.
+i64 InLibrary(const char* name, char* out);
+// The file a quad function's name stands for: a name holding a "/" as it
+// stands, any other in the library directory (InLibrary); 0 or E_PATH.
+i64 ResolvePath(const char* name, char* out);
 // Base name (up to 99 characters, else empty; base holds 100 bytes) and
-// extension (fewer than 10 characters, else empty; ext holds 10 bytes).
+// extension (fewer than 10 characters, else empty; ext holds 10 bytes) of
+// the path's last component.
 void GetPathNames(const char* file, char* base, char* ext);
+// The text after the last "." of the path's last component, or nullptr
+// when that component has no ".".
+const char* PathExtension(const char* file);
 // 0 when the first n characters agree regardless of letter case, else 1.
 i64 compare_insensitive(const char* a, const char* b, i64 n);
 // Appends to list the script and text files of dir that begin with prefix;
@@ -100,13 +108,20 @@ i64 GetLines(zem_line* list, const char* path, i64 width);
 // after failing lines. Returns the process's exit status.
 int ExecBatch(const char* file);
 
-// ---- primitives not built yet ----------------------------------------------------
-// Their rows in eval/primtable.cpp answer E_NOT_BUILT until they are written
-// and wired there.
-i64 PfqdMon(i64 code, i64 res, i64 rc, i64 rv);         // quad functions 601..650
-i64 PfQdzeroInput(i64 res);                             // the bare quad: a line of input
-i64 PfFileAp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);  // "<<": append to a file
-i64 PfForma2(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);  // dyadic format
+// ---- quad functions and files -----------------------------------------------------
+// The monadic quad functions 601..650 by code: []CR, []AI, []CSV, []open,
+// []close, []write, []get (others: E_SYSVAR_NOT_BUILT).
+i64 PfqdMon(i64 code, i64 res, i64 rc, i64 rv);
+// The bare quad: a line of input as a character vector (empty at the end
+// of input).
+i64 PfQdzeroInput(i64 res);
+// handle "<<" value: appends the value's text to a file []open opened.
+i64 PfFileAp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// Format with a separator: a list of texts.
+i64 PfForma2(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// Closes every file []open opened and frees their handles (a workspace
+// clear or load).
+void CloseAllFiles();
 
 // ---- column printer (columns.cpp) ---------------------------------------------
 // Prints the texts of a line list (after its head) in as many columns as fit

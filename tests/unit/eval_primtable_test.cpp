@@ -59,10 +59,10 @@ TEST(PrimTable, CodesWithoutARoutine) {
         {FC_TAKE, false, E_NOT_BUILT},  // no monadic use
         {FC_SHAPE, true, E_NOT_BUILT},  // no dyadic use
         {FC_MATCH, true, E_NOT_BUILT},  // not built yet
-        {FC_FORMAT2, true, E_NOT_BUILT}, {FC_QD_FX, false, E_NOT_BUILT},
+        {FC_QD_FM, false, E_NOT_BUILT},
         {FC_QUOTE, true, E_DOMAIN},  // refused
         {FC_RESERVED, true, E_DOMAIN},   {FC_RESERVED_LAST, true, E_DOMAIN},
-        {FC_APPEND, true, E_NOT_BUILT},  {FC_BRANCH, false, E_NOT_BUILT},
+        {FC_BRANCH, false, E_NOT_BUILT},
     };
     for (auto& c : cases) {
         errchk = 0;

@@ -267,6 +267,8 @@ TEST(WsPaths, BaseNameAndExtension) {
         {"", "", ""},
         {"dir/.hidden", "", "hidden"},
         {"x.tar.gz", "x.tar", "gz"},
+        {"d.x/t", "t", ""},
+        {"/a.b/c.d/name.csv", "name", "csv"},
     };
     for (auto& c : cases) {
         char base[100] = "junk", ext[10] = "junk";

@@ -1,0 +1,119 @@
+// Element texts for files other programs read: C number syntax, exact
+// floats, nulls as empty texts.
+#include <charconv>
+#include <cinttypes>
+#include <cmath>
+#include <cstring>
+
+#include "datetime/datetime.h"
+#include "display/display.h"
+#include "system/filetext.h"
+
+void text_out::drain() {
+    if (!buf.empty() && std::fwrite(buf.data(), 1, buf.size(), fp) != buf.size()) ok = false;
+    buf.clear();
+}
+
+bool text_out::flush() {
+    drain();
+    if (std::fflush(fp) != 0 || std::ferror(fp)) ok = false;
+    return ok;
+}
+
+i64 FloatCText(double x, char* buf) {
+    if (std::isnan(x)) return std::snprintf(buf, 4, "nan");
+    if (std::isinf(x)) return std::snprintf(buf, 5, x < 0 ? "-inf" : "inf");
+    char* end = std::to_chars(buf, buf + ELEMTEXT - 1, x).ptr;
+    *end = 0;
+    return end - buf;
+}
+
+static void append_int(i64 v, std::string& out) {
+    if (v == INULL) return;
+    char buf[24];
+    out.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+static void append_float(double x, std::string& out) {
+    if (std::isnan(x)) return;
+    char buf[ELEMTEXT];
+    out.append(buf, static_cast<size_t>(FloatCText(x, buf)));
+}
+
+void FileElementText(val_item* v, i64 k, std::string& out) {
+    const char* data = static_cast<const char*>(getptV(v));
+    if (!data || k < 0 || k >= v->count) return;
+    if (isoneV(v)) k = 0;
+    const i64* words = reinterpret_cast<const i64*>(data);
+    const double* reals = reinterpret_cast<const double*>(data);
+    char buf[ELEMTEXT];
+    switch (v->type) {
+    case TBOOL:
+    case TINT: append_int(words[k], out); return;
+    case TFLOAT: append_float(reals[k], out); return;
+    case TCHAR: out.push_back(data[k]); return;
+    case TCPLX: {
+        const complex2* z = reinterpret_cast<const complex2*>(data) + k;
+        if (std::isnan(z->real)) return;
+        append_float(z->real, out);
+        if (z->imag == 0) return;
+        out.push_back('j');
+        out.append(buf, static_cast<size_t>(FloatCText(z->imag, buf)));
+        return;
+    }
+    case TSYM: {
+        i64 id = words[k];
+        if (id > 0 && id <= sindex && psym && psym[id])
+            out.append(psym[id]->str.text, static_cast<size_t>(psym[id]->str.len));
+        return;
+    }
+    case TDATETIME:
+        if (!std::isnan(reals[k])) out.append(buf, static_cast<size_t>(optime2(buf, reals[k])));
+        return;
+    default:
+        if (isdate(v->type)) {
+            if (words[k] != INULL)
+                out.append(buf, static_cast<size_t>(optime1(words[k], v->type, buf)));
+        } else {
+            out.append(buf, static_cast<size_t>(FillTemp(v, k, buf, -1)));
+        }
+        return;
+    }
+}
+
+// A view of a character array as one vector of all its characters, so that
+// its elements count characters rather than rows.
+static val_item as_vector(const val_item* v) {
+    val_item flat = *v;
+    if (flat.rank > 1) {
+        flat.rank = 1;
+        flat.dim0 = flat.count;
+        flat.dim1 = 0;
+    }
+    return flat;
+}
+
+void ElementsText(val_item* v, bool display, std::string& out) {
+    val_item flat = as_vector(v);
+    if (flat.type == TCHAR) {
+        const char* data = static_cast<const char*>(getptV(&flat));
+        if (data) out.append(data, static_cast<size_t>(flat.count));
+        return;
+    }
+    char buf[ELEMTEXT];
+    for (i64 k = 0; k < flat.count; k++) {
+        if (k) out.push_back(' ');
+        if (display) out.append(buf, static_cast<size_t>(FillTemp(&flat, k, buf, -1)));
+        else FileElementText(&flat, k, out);
+    }
+}
+
+void CellText(val_item* column, i64 k, std::string& out) {
+    if (column->type != TLIST) {
+        FileElementText(column, k, out);
+        return;
+    }
+    if (k < 0 || k >= column->count) return;
+    val_item* item = items_of(column) + k;
+    if (item->rank >= 0 && !HoldsItems(item->type)) ElementsText(item, false, out);
+}
