@@ -33,7 +33,7 @@ bool CsvNextCell(csv_cells* c, std::string* cell);
 // Cell readers. An integer is the cell's leading decimal integer (blanks
 // before it, a sign "+", "-" or "_"; 0 when there is none; out of range:
 // the nearest 64-bit integer); a float the cell read as C reads a double,
-// "_" taken as minus.
+// "_" taken as minus, also in the exponent.
 i64 CsvInt(const char* s);
 double CsvFloat(const char* s);
 // A month, date, datetime, minute, second or time cell (blanks around it

@@ -1,6 +1,5 @@
 // Records, cells and cell readers of delimited text.
 #include <cctype>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -82,14 +81,16 @@ i64 CsvInt(const char* s) {
 
 double CsvFloat(const char* s) {
     bool minus = sign_of(&s);
+    std::string text(s);
+    // The interpreter's own syntax writes a negative exponent as "e_5".
+    for (size_t i = 1; i < text.size(); i++)
+        if (text[i] == '_' && (text[i - 1] == 'e' || text[i - 1] == 'E')) text[i] = '-';
     double x = 0;
-    size_t n = std::strlen(s);
-    auto r = std::from_chars(s, s + n, x);
+    auto r = std::from_chars(text.data(), text.data() + text.size(), x);
     if (r.ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: C's reading gives infinity
         // or the nearest tiny value.
-        errno = 0;
-        x = std::strtod(s, nullptr);
+        x = std::strtod(text.c_str(), nullptr);
     } else if (r.ec != std::errc()) {
         x = 0;
     }

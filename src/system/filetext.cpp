@@ -1,13 +1,13 @@
 // Element texts for files other programs read: C number syntax, exact
 // floats, nulls as empty texts.
 #include <charconv>
-#include <cinttypes>
 #include <cmath>
 #include <cstring>
 
 #include "datetime/datetime.h"
 #include "display/display.h"
 #include "system/filetext.h"
+#include "system/system.h"
 
 void text_out::drain() {
     if (!buf.empty() && std::fwrite(buf.data(), 1, buf.size(), fp) != buf.size()) ok = false;
@@ -20,14 +20,6 @@ bool text_out::flush() {
     return ok;
 }
 
-i64 FloatCText(double x, char* buf) {
-    if (std::isnan(x)) return std::snprintf(buf, 4, "nan");
-    if (std::isinf(x)) return std::snprintf(buf, 5, x < 0 ? "-inf" : "inf");
-    char* end = std::to_chars(buf, buf + ELEMTEXT - 1, x).ptr;
-    *end = 0;
-    return end - buf;
-}
-
 static void append_int(i64 v, std::string& out) {
     if (v == INULL) return;
     char buf[24];
@@ -36,7 +28,7 @@ static void append_int(i64 v, std::string& out) {
 
 static void append_float(double x, std::string& out) {
     if (std::isnan(x)) return;
-    char buf[ELEMTEXT];
+    char buf[FLOATTEXT];
     out.append(buf, static_cast<size_t>(FloatCText(x, buf)));
 }
 

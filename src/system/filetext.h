@@ -39,8 +39,6 @@ struct text_out {
 // symbol, date or time) is the empty text. A character array counts its
 // characters. Appends to out.
 void FileElementText(val_item* v, i64 k, std::string& out);
-// The shortest C text that reads back exactly x; "inf", "-inf", "nan".
-i64 FloatCText(double x, char* buf);
 // All elements of a simple value of rank 0 or 1: a character value as its
 // characters, any other as its element texts one blank apart (display
 // texts when display is set, else file texts). Appends to out.

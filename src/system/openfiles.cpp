@@ -62,7 +62,9 @@ i64 QdClose(i64 res, const val_item* arg) {
     FILE* fp = first_integer(arg, &handle) ? handle_file(handle) : nullptr;
     bool failed = true;
     if (fp) {
-        failed = std::fclose(fp) != 0;
+        // A write that failed earlier also leaves the file incomplete.
+        failed = std::ferror(fp) != 0;
+        failed = std::fclose(fp) != 0 || failed;
         FILEARR[handle - HANDLE_BASE] = nullptr;
     }
     if (NewResult(res, TBOOL, 0, nullptr, 1)) return errchk;

@@ -93,6 +93,9 @@ constexpr i64 FLOATTEXT = 40;  // room for an exact float text
 // The shortest text that reads back to exactly x: "_" for minus, "e_5" for a
 // negative exponent, "0nf" "0wf" "_0wf" for null and the infinities.
 i64 GenFloatExact(double x, char* buf);
+// The same in C's syntax ("-" for minus, "1e-05"), as other programs read
+// it; "inf", "-inf" and "nan" for the infinities and null.
+i64 FloatCText(double x, char* buf);
 // )FLOAD (keep 0: the workspace is cleared once the file is read) and
 // )FCOPY (keep 1): runs the script file the argument names. Returns the
 // error code, also left in errchk.

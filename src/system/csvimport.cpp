@@ -1,0 +1,240 @@
+// []CSV: a delimited text file read into a table, one typed column per cell
+// position. The file is read whole; a first pass finds its records and
+// checks that all have the same number of cells, the table is then made
+// at its final size, and a second pass stores the cells in place.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "parser/parser.h"
+#include "system/csv.h"
+#include "system/quadfns.h"
+#include "system/system.h"
+
+namespace {
+
+constexpr const char* CSV_EXT = "csv";
+constexpr const char* HEADER_ON = "true";
+
+struct csv_request {
+    std::string path, letters;
+    bool header = true;
+    char sep = ',';
+};
+
+// The argument: a list of the path, the type letters, and optionally the
+// header flag and the separator.
+i64 read_request(const val_item* arg, csv_request* rq) {
+    if (arg->type != TLIST || arg->rank != 1 || arg->count < 2 || arg->count > 4)
+        return E_CSV_ARGUMENT;
+    const val_item* items = items_of(arg);
+    std::string flag, sep;
+    if (!OperandText(&items[0], &rq->path) || !OperandText(&items[1], &rq->letters))
+        return E_CSV_ARGUMENT;
+    if (arg->count >= 3) {
+        if (!OperandText(&items[2], &flag)) return E_CSV_ARGUMENT;
+        rq->header = flag == HEADER_ON;
+    }
+    if (arg->count == 4) {
+        if (!OperandText(&items[3], &sep) || sep.size() != 1) return E_CSV_ARGUMENT;
+        rq->sep = sep[0];
+        // The quote and the line ends have their own meaning in the file.
+        if (rq->sep == '"' || rq->sep == '\r' || rq->sep == '\n') return E_CSV_ARGUMENT;
+    }
+    return 0;
+}
+
+// The column types of the letters; E_CSV_ARGUMENT for a letter that names
+// no column type.
+i64 column_types(const std::string& letters, std::vector<i64>* types) {
+    for (char c : letters) {
+        i64 t = gettyp(c);
+        if (t < 0) return E_CSV_ARGUMENT;
+        types->push_back(t);
+    }
+    return 0;
+}
+
+// The file the path names, ".csv" added when its name has no extension;
+// a name with another extension is refused with its message.
+i64 csv_file(const std::string& path, char* file) {
+    if (QuadPath(path, file)) return E_PATH;
+    const char* ext = PathExtension(file);
+    if (ext && std::strcmp(ext, CSV_EXT) != 0) {
+        std::printf("only csv file is allowed.");
+        return E_QUIET;
+    }
+    if (!ext) {
+        size_t n = std::strlen(file);
+        if (n + 1 + std::strlen(CSV_EXT) >= PATH_SIZE) return E_PATH;
+        std::snprintf(file + n, PATH_SIZE - n, ".%s", CSV_EXT);
+    }
+    return 0;
+}
+
+struct record {
+    i64 start, end;
+};
+
+// The records of the text, each trimmed, all with the first one's number
+// of cells (in *cells).
+i64 find_records(const std::string& text, char sep, std::vector<record>* recs, i64* cells) {
+    i64 n = static_cast<i64>(text.size());
+    for (i64 at = 0; at < n;) {
+        i64 count;
+        i64 end = CsvRecordEnd(text.data(), n, at, sep, &count);
+        if (end < 0) return E_DOMAIN;  // a quote that is never closed
+        if (recs->empty()) *cells = count;
+        if (count != *cells) {
+            std::printf("line(%lld),offset(%lld)\n", static_cast<long long>(*cells),
+                        static_cast<long long>(count));
+            std::printf("rows don't have same cols.");
+            return E_DOMAIN;
+        }
+        record r{at, end};
+        CsvTrim(text.data(), &r.start, &r.end, sep);
+        recs->push_back(r);
+        at = end + 1;
+    }
+    return recs->empty() ? E_DOMAIN : E_OK;
+}
+
+// A column being filled: its type and data; a column of texts gathers
+// them here and becomes a list of character vectors at the end.
+struct column_fill {
+    i64 type;
+    char* data;
+    std::string texts;
+    std::vector<i64> ends;
+};
+
+i64 symbol_of(const std::string& cell, i64* id) {
+    if (static_cast<i64>(cell.size()) > CSV_SYMBOL_MAX) return E_DOMAIN;
+    *id = cell.empty() ? 0 : getsymbol(cell.c_str());
+    return 0;
+}
+
+// Stores cell into element row of the column.
+i64 store_cell(column_fill* col, i64 row, const std::string& cell) {
+    i64* words = reinterpret_cast<i64*>(col->data);
+    double* reals = reinterpret_cast<double*>(col->data);
+    bool empty = cell.empty();
+    switch (col->type) {
+    case TBOOL:
+        if (!empty && cell != "0" && cell != "1") return E_DOMAIN;
+        words[row] = !empty && cell[0] == '1';
+        return 0;
+    case TINT: words[row] = empty ? INULL : CsvInt(cell.c_str()); return 0;
+    case TFLOAT: reals[row] = empty ? std::nan("") : CsvFloat(cell.c_str()); return 0;
+    case TCHAR: col->data[row] = empty ? ' ' : cell[0]; return 0;
+    case TSYM: return symbol_of(cell, &words[row]);
+    case TLIST:
+        col->texts += cell;
+        col->ends.push_back(static_cast<i64>(col->texts.size()));
+        return 0;
+    case TDATETIME:
+        if (empty) reals[row] = std::nan("");
+        else return CsvTemporal(cell.c_str(), col->type, nullptr, &reals[row]);
+        return 0;
+    default:
+        if (empty) words[row] = INULL;
+        else return CsvTemporal(cell.c_str(), col->type, &words[row], nullptr);
+        return 0;
+    }
+}
+
+val_item* table_names(i64 res) { return &items_of(&vtable[res])[0]; }
+val_item* table_column(i64 res, i64 j) { return &items_of(&items_of(&vtable[res])[1])[j]; }
+
+// Column names from the header record: each a symbol, none twice.
+i64 header_names(i64 res, const std::string& text, const record& r, char sep) {
+    i64* names = static_cast<i64*>(getptV(table_names(res)));
+    std::string cell;
+    csv_cells cells = CsvCells(text.data() + r.start, text.data() + r.end, sep);
+    for (i64 j = 0; CsvNextCell(&cells, &cell); j++) {
+        if (i64 code = symbol_of(cell, &names[j])) return code;
+        for (i64 k = 0; k < j; k++)
+            if (names[k] == names[j]) return E_COLUMN_REPEATED;
+    }
+    return 0;
+}
+
+void numbered_names(i64 res, i64 ncols) {
+    i64* names = static_cast<i64*>(getptV(table_names(res)));
+    char name[32];
+    for (i64 j = 0; j < ncols; j++) {
+        std::snprintf(name, sizeof name, "c%lld", static_cast<long long>(j));
+        names[j] = getsymbol(name);
+    }
+}
+
+// Moves the gathered texts of a column into its list items.
+i64 settle_texts(i64 res, i64 j, const column_fill& col) {
+    bool named = isnamedslot(res);
+    for (size_t r = 0; r < col.ends.size(); r++) {
+        i64 from = r ? col.ends[r - 1] : 0;
+        i64 len = col.ends[r] - from;
+        // Found afresh each time: an allocation may move the table.
+        val_item* item = &items_of(table_column(res, j))[r];
+        *item = val_item{TCHAR, 1, len == 1 ? 0 : len, 0, 0, len, 0, nullptr};
+        if (Updatead2(item, named)) return errchk;
+        char* data = static_cast<char*>(getptV(&items_of(table_column(res, j))[r]));
+        if (len > 0) std::memcpy(data, col.texts.data() + from, static_cast<size_t>(len));
+        if (len != 1 && data) data[len] = 0;
+    }
+    return 0;
+}
+
+i64 fill_rows(i64 res, const std::string& text, const std::vector<record>& recs, size_t first,
+              const csv_request& rq, std::vector<i64>& types) {
+    i64 ncols = static_cast<i64>(types.size());
+    std::vector<column_fill> cols(static_cast<size_t>(ncols));
+    for (i64 j = 0; j < ncols; j++) {
+        cols[j].type = types[j];
+        cols[j].data = static_cast<char*>(getptV(table_column(res, j)));
+    }
+    std::string cell;
+    for (size_t i = first; i < recs.size(); i++) {
+        i64 row = static_cast<i64>(i - first);
+        csv_cells cells = CsvCells(text.data() + recs[i].start, text.data() + recs[i].end, rq.sep);
+        for (i64 j = 0; CsvNextCell(&cells, &cell); j++)
+            if (i64 code = store_cell(&cols[j], row, cell)) return code;
+    }
+    for (i64 j = 0; j < ncols; j++)
+        if (cols[j].type == TLIST && settle_texts(res, j, cols[j])) return errchk;
+    return 0;
+}
+
+i64 import(i64 res, const val_item* arg) {
+    csv_request rq;
+    if (i64 code = read_request(arg, &rq)) return code;
+    char file[PATH_SIZE];
+    if (i64 code = csv_file(rq.path, file)) return code;
+    std::vector<i64> types;
+    if (i64 code = column_types(rq.letters, &types)) return code;
+    std::string text;
+    if (i64 code = ReadWholeFile(file, &text)) {
+        if (code != E_PATH) return code;
+        std::printf("file not found\n");
+        return E_QUIET;
+    }
+    std::vector<record> recs;
+    i64 ncols = 0;
+    if (i64 code = find_records(text, rq.sep, &recs, &ncols)) return code;
+    if (ncols != static_cast<i64>(types.size())) return E_CSV_ARGUMENT;
+    i64 rows = static_cast<i64>(recs.size()) - (rq.header ? 1 : 0);
+    CSVEnter(res, file, TTABLE, rows, ncols, types.data());
+    if (errchk) return errchk;
+    if (rq.header) {
+        if (i64 code = header_names(res, text, recs[0], rq.sep)) return code;
+    } else {
+        numbered_names(res, ncols);
+    }
+    return fill_rows(res, text, recs, rq.header ? 1 : 0, rq, types);
+}
+
+}  // namespace
+
+i64 QdCSV(i64 res, const val_item* arg) { return errchk = import(res, arg); }
