@@ -11,6 +11,7 @@ namespace {
 struct column {
     std::string name;
     val_item* cells;
+    std::string open, close;  // the XML tags or the JSON key of the column
 };
 
 // The names and columns of a table, appended to cols; its row count.
@@ -18,7 +19,7 @@ i64 table_columns(val_item* table, std::vector<column>* cols) {
     val_item* names = &items_of(table)[0];
     val_item* list = &items_of(table)[1];
     for (i64 j = 0; j < list->count; j++) {
-        column c{std::string(), &items_of(list)[j]};
+        column c{std::string(), &items_of(list)[j], {}, {}};
         FileElementText(names, j, c.name);
         cols->push_back(c);
     }
@@ -26,7 +27,7 @@ i64 table_columns(val_item* table, std::vector<column>* cols) {
 }
 
 void write_delimited(const std::vector<column>& cols, i64 rows, char sep, text_out* out) {
-    std::string line;
+    std::string line, text;
     for (size_t j = 0; j < cols.size(); j++) {
         if (j) line.push_back(sep);
         CsvCell(line, cols[j].name.data(), static_cast<i64>(cols[j].name.size()), sep);
@@ -37,28 +38,28 @@ void write_delimited(const std::vector<column>& cols, i64 rows, char sep, text_o
         line.clear();
         for (size_t j = 0; j < cols.size(); j++) {
             if (j) line.push_back(sep);
-            FillTempX(cols[j].cells, r, sep, WM_CSV, line);
+            FillTempX(cols[j].cells, r, sep, WM_CSV, line, text);
         }
         line.push_back('\n');
         out->put(line);
     }
 }
 
-void write_xml(const std::vector<column>& cols, i64 rows, text_out* out) {
-    std::vector<std::string> tags;
-    for (const column& c : cols) {
+void write_xml(std::vector<column>& cols, i64 rows, text_out* out) {
+    for (column& c : cols) {
         std::string tag;
         XmlName(tag, c.name.data(), static_cast<i64>(c.name.size()));
-        tags.push_back(tag);
+        c.open = "<" + tag + ">";
+        c.close = "</" + tag + ">";
     }
     out->put("<zem>\n", 6);
-    std::string line;
+    std::string line, text;
     for (i64 r = 0; r < rows; r++) {
         line = "<row>";
-        for (size_t j = 0; j < cols.size(); j++) {
-            line += "<" + tags[j] + ">";
-            FillTempX(cols[j].cells, r, ' ', WM_XML, line);
-            line += "</" + tags[j] + ">";
+        for (const column& c : cols) {
+            line += c.open;
+            FillTempX(c.cells, r, ' ', WM_XML, line, text);
+            line += c.close;
         }
         line += "</row>\n";
         out->put(line);
@@ -66,21 +67,19 @@ void write_xml(const std::vector<column>& cols, i64 rows, text_out* out) {
     out->put("</zem>\n", 7);
 }
 
-void write_json(const std::vector<column>& cols, i64 rows, text_out* out) {
-    std::vector<std::string> keys;
-    for (const column& c : cols) {
-        std::string key;
-        JsonString(key, c.name.data(), static_cast<i64>(c.name.size()));
-        keys.push_back(key + ":");
+void write_json(std::vector<column>& cols, i64 rows, text_out* out) {
+    for (column& c : cols) {
+        JsonString(c.open, c.name.data(), static_cast<i64>(c.name.size()));
+        c.open += ":";
     }
     out->put("{\"zem\":[\n", 9);
-    std::string line;
+    std::string line, text;
     for (i64 r = 0; r < rows; r++) {
         line = "{";
         for (size_t j = 0; j < cols.size(); j++) {
             if (j) line.push_back(',');
-            line += keys[j];
-            FillTempX(cols[j].cells, r, '"', WM_JSON, line);
+            line += cols[j].open;
+            FillTempX(cols[j].cells, r, '"', WM_JSON, line, text);
         }
         line += r + 1 < rows ? "},\n" : "}\n";
         out->put(line);
@@ -90,8 +89,9 @@ void write_json(const std::vector<column>& cols, i64 rows, text_out* out) {
 
 }  // namespace
 
-void FillTempX(val_item* column, i64 row, char sep, i64 mode, std::string& out) {
-    std::string text;
+void FillTempX(val_item* column, i64 row, char sep, i64 mode, std::string& out,
+               std::string& text) {
+    text.clear();
     CellText(column, row, text);
     i64 n = static_cast<i64>(text.size());
     if (mode == WM_XML) XmlText(out, text.data(), n);

@@ -73,20 +73,28 @@ void FileElementText(val_item* v, i64 k, std::string& out) {
     }
 }
 
-// A view of a character array as one vector of all its characters, so that
-// its elements count characters rather than rows.
-static val_item as_vector(const val_item* v) {
-    val_item flat = *v;
-    if (flat.rank > 1) {
-        flat.rank = 1;
-        flat.dim0 = flat.count;
-        flat.dim1 = 0;
+val_item RowView(const val_item* v, i64 start, i64 n) {
+    val_item row = *v;
+    row.rank = 1;
+    row.count = n;
+    row.dim0 = n;
+    row.dim1 = 0;
+    const char* data = static_cast<const char*>(getptV(const_cast<val_item*>(v)));
+    i64 w = ElemWidth(v->type);
+    if (n == 1) {
+        // A single element is held in the descriptor itself.
+        row.dim0 = 0;
+        std::memcpy(&row.dim0, data + start * w, static_cast<size_t>(w));
+    } else {
+        row.data = const_cast<char*>(data) + start * w;
     }
-    return flat;
+    return row;
 }
 
+val_item FlatView(const val_item* v) { return v->rank > 1 ? RowView(v, 0, v->count) : *v; }
+
 void ElementsText(val_item* v, bool display, std::string& out) {
-    val_item flat = as_vector(v);
+    val_item flat = FlatView(v);
     if (flat.type == TCHAR) {
         const char* data = static_cast<const char*>(getptV(&flat));
         if (data) out.append(data, static_cast<size_t>(flat.count));

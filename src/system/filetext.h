@@ -39,6 +39,12 @@ struct text_out {
 // symbol, date or time) is the empty text. A character array counts its
 // characters. Appends to out.
 void FileElementText(val_item* v, i64 k, std::string& out);
+// Elements start .. start+n-1 of a simple value seen as a vector (on the
+// same data, a single element copied into the descriptor).
+val_item RowView(const val_item* v, i64 start, i64 n);
+// A simple value seen as a vector of all its elements, so that the elements
+// of a character array count characters, not rows.
+val_item FlatView(const val_item* v);
 // All elements of a simple value of rank 0 or 1: a character value as its
 // characters, any other as its element texts one blank apart (display
 // texts when display is set, else file texts). Appends to out.
@@ -73,8 +79,9 @@ void JsonString(std::string& out, const char* s, i64 n);
 // Layouts of WriteCX.
 enum write_mode : i64 { WM_TAB = 0, WM_CSV = 1, WM_XML = 2, WM_JSON = 3 };
 // Cell row of a table column quoted for a layout (sep: the CSV layout's
-// separator), appended to out.
-void FillTempX(val_item* column, i64 row, char sep, i64 mode, std::string& out);
+// separator), appended to out; text is scratch for the unquoted text.
+void FillTempX(val_item* column, i64 row, char sep, i64 mode, std::string& out,
+               std::string& text);
 // Writes a table or keyed table (its key columns, then its value columns)
 // in a layout; 0, or E_UNDER_CONSTRUCTION for any other value (nothing
 // written). Write failures show in out->ok.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "system/filetext.h"
 #include "system/quadfns.h"
 #include "system/system.h"
 #include "values/operand.h"
@@ -19,11 +20,7 @@ bool simple_type(i64 t) { return isbasic(t); }
 
 // Element k's display text; a character array counts its characters.
 void element_text(const val_item* v, i64 k, std::string& out) {
-    val_item flat = *v;
-    if (flat.rank > 1) {
-        flat.rank = 1;
-        flat.dim0 = flat.count;
-    }
+    val_item flat = FlatView(v);
     char buf[ELEMTEXT];
     out.append(buf, static_cast<size_t>(FillTemp(&flat, k, buf, -1)));
 }

@@ -89,16 +89,7 @@ static void write_lines(val_item* v, text_out* out) {
     i64 lines = cols > 0 ? v->count / cols : 0;
     for (i64 r = 0; r < lines; r++) {
         line.clear();
-        // Row r as a vector of its own: the same descriptor, narrowed.
-        val_item row = *v;
-        row.rank = 1;
-        row.dim0 = row.count = cols;
-        if (cols == 1) {
-            row.dim0 = 0;
-            std::memcpy(&row.dim0, v->data + r * ElemWidth(v->type), ElemWidth(v->type));
-        } else {
-            row.data = v->data + r * cols * ElemWidth(v->type);
-        }
+        val_item row = RowView(v, r * cols, cols);
         ElementsText(&row, true, line);
         out->put(line);
         out->ch('\n');

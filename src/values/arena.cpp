@@ -20,6 +20,10 @@ i64 mmcollision = 0;
 // Block sizes are kept multiples of 8 so every header and element is aligned.
 i64 ArenaRound(i64 need) { return (need + 7) & ~static_cast<i64>(7); }
 
+i64 TempArenaBytes(i64 need) { return need > M_LARGE ? 0 : ArenaRound(need); }
+
+i64 TempRoom() { return r15 - stacktop; }
+
 void SetCursors(i64 type, char* data) {
     if (WordType(type)) {
         p0 = reinterpret_cast<val_item*>(data);
