@@ -49,16 +49,26 @@ static void append_code(std::string& out, const char* form, unsigned c) {
     out.append(buf, static_cast<size_t>(std::snprintf(buf, sizeof buf, form, c)));
 }
 
-void XmlText(std::string& out, const char* s, i64 n) {
+// Walks a text by characters: valid(cp, s, len) for each valid UTF-8
+// sequence, invalid(byte) for each byte that is none.
+template <class Valid, class Invalid>
+static void each_character(const char* s, i64 n, Valid valid, Invalid invalid) {
     const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
     for (i64 i = 0; i < n;) {
         i64 cp;
         i64 len = Utf8Sequence(u + i, n - i, &cp);
         if (len == 0) {
-            append_code(out, "&#x%X;", u[i]);
+            invalid(u[i]);
             i++;
-            continue;
+        } else {
+            valid(cp, s + i, len);
+            i += len;
         }
+    }
+}
+
+void XmlText(std::string& out, const char* s, i64 n) {
+    auto valid = [&out](i64 cp, const char* at, i64 len) {
         switch (cp) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
@@ -68,10 +78,10 @@ void XmlText(std::string& out, const char* s, i64 n) {
         case '\n': out.push_back(static_cast<char>(cp)); break;
         default:
             if (cp < 0x20 || cp == 0xFFFE || cp == 0xFFFF) out += "&#xFFFD;";
-            else out.append(s + i, static_cast<size_t>(len));
+            else out.append(at, static_cast<size_t>(len));
         }
-        i += len;
-    }
+    };
+    each_character(s, n, valid, [&out](unsigned c) { append_code(out, "&#x%X;", c); });
 }
 
 static bool ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -86,16 +96,7 @@ void XmlName(std::string& out, const char* s, i64 n) {
 }
 
 void JsonString(std::string& out, const char* s, i64 n) {
-    const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
-    out.push_back('"');
-    for (i64 i = 0; i < n;) {
-        i64 cp;
-        i64 len = Utf8Sequence(u + i, n - i, &cp);
-        if (len == 0) {
-            append_code(out, "\\u%04X", u[i]);
-            i++;
-            continue;
-        }
+    auto valid = [&out](i64 cp, const char* at, i64 len) {
         switch (cp) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -104,9 +105,10 @@ void JsonString(std::string& out, const char* s, i64 n) {
         case '\t': out += "\\t"; break;
         default:
             if (cp < 0x20) append_code(out, "\\u%04X", static_cast<unsigned>(cp));
-            else out.append(s + i, static_cast<size_t>(len));
+            else out.append(at, static_cast<size_t>(len));
         }
-        i += len;
-    }
+    };
+    out.push_back('"');
+    each_character(s, n, valid, [&out](unsigned c) { append_code(out, "\\u%04X", c); });
     out.push_back('"');
 }

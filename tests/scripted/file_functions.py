@@ -47,6 +47,7 @@ def main():
          b"r<-[]get './a.txt'\n#r\n#\"r\nr[2]\n",
          {"a.txt": b"ab\r\nc\rd\r\n\r\nlast"}, None,
          PROMPT + b"4\n      <2\n<3\n<0\n<4\n      c\rd\n      Bye.\n"),
+        # []AV holds no zero byte (its blank is []AV[1]), so 257 is a zero byte kept.
         ("[]get keeps zero bytes",
          b"r<-[]get './z.txt'\n#\"r\n[]AV!r[1]\n",
          {"z.txt": b"a\x00b\n\x00\n"}, None,
@@ -63,6 +64,10 @@ def main():
          b"x<-[]\r\nab\x00c\r\n#x\n[]AV!x\n",
          None, None,
          PROMPT + b"4\n      98 99 1 100\n      Bye.\n"),
+        ("[]CSV: a record of 20000 characters, and a text cell of 6000",
+         b"t<-[]CSV ('./w.csv';'ILS')\n#\"t[;`l]\n",
+         {"w.csv": b"i,l,s\n1," + b"w" * 20000 + b",x\n2,\"" + b"v" * 6000 + b"\",y\n"}, None,
+         PROMPT + b"<20000\n<6000\n      Bye.\n"),
         ("1000 handles, then 350",
          OPEN_MANY + b"openmany 1000\n[]open './one.more'\n[]close 1999\n",
          None, 4096,
