@@ -153,7 +153,7 @@ i64 header_names(i64 res, const std::string& text, const record& r, char sep) {
     i64* names = static_cast<i64*>(getptV(table_names(res)));
     std::string cell;
     csv_cells cells = CsvCells(text.data() + r.start, text.data() + r.end, sep);
-    for (i64 j = 0; CsvNextCell(&cells, &cell); j++) {
+    for (i64 j = 0; j < table_names(res)->count && CsvNextCell(&cells, &cell); j++) {
         if (i64 code = symbol_of(cell, &names[j])) return code;
         for (i64 k = 0; k < j; k++)
             if (names[k] == names[j]) return E_COLUMN_REPEATED;
@@ -199,7 +199,7 @@ i64 fill_rows(i64 res, const std::string& text, const std::vector<record>& recs,
     for (size_t i = first; i < recs.size(); i++) {
         i64 row = static_cast<i64>(i - first);
         csv_cells cells = CsvCells(text.data() + recs[i].start, text.data() + recs[i].end, rq.sep);
-        for (i64 j = 0; CsvNextCell(&cells, &cell); j++)
+        for (i64 j = 0; j < ncols && CsvNextCell(&cells, &cell); j++)
             if (i64 code = store_cell(&cols[j], row, cell)) return code;
     }
     for (i64 j = 0; j < ncols; j++)
