@@ -71,6 +71,41 @@ void SetSlot(i64 res, val_item* made) {
     MoveItem(&vtable[res], made);
 }
 
+i64 NewVector(val_item* t, i64 type, i64 n, bool named) {
+    *t = val_item{};
+    t->type = type;
+    t->rank = 1;
+    t->count = n;
+    if (Updatead2(t, named)) return errchk;
+    if (n != 1) t->dim0 = n;
+    if (type == TCHAR && !isoneV(t) && n > 0) t->data[n] = 0;
+    return 0;
+}
+
+i64 TableOf(val_item* t, const std::vector<i64>& names, i64 rows, const ColumnMaker& make,
+            bool named) {
+    i64 n = static_cast<i64>(names.size());
+    if (NewCompoundItem(t, TTABLE, 0, named)) return errchk;
+    val_item nv{}, cols{};
+    i64 e = NewVector(&nv, TSYM, n, named);
+    if (!e && n > 0) std::memcpy(getptV(&nv), names.data(), n * sizeof(i64));
+    if (!e) PutItem(t, 0, &nv);
+    if (!e) e = NewList(&cols, n, named);
+    for (i64 k = 0; !e && k < n; k++) {
+        val_item c{};
+        e = make(&c, k);
+        if (!e) PutItem(&cols, k, &c);
+    }
+    if (e) {
+        DropMade(&cols, named);
+        DropMade(t, named);
+        return errchk = e;
+    }
+    cols.dim0 = rows;
+    PutItem(t, 1, &cols);
+    return 0;
+}
+
 i64 NewList(val_item* t, i64 n, bool named) {
     *t = val_item{};
     t->type = TLIST;
@@ -103,8 +138,13 @@ static i64 matrix_rows(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i
 i64 SelectColumn(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i64 n, bool named) {
     const val_item* col = column_at(src, part, j);
     if (col->type == TCHAR && col->rank > 1) return matrix_rows(t, src, part, j, rows, n, named);
-    // Savea reads an enumeration's rows through its domain, in place.
-    i64* idx = static_cast<i64*>(GM_new(TINT, n));
+    i64* idx = static_cast<i64*>(GM_new(TINT, n + 1));
+    if (col->type == TENUM) {
+        // An enumeration's rows are read through its domain.
+        const i64* held = EnumIndexes(col);
+        for (i64 k = 0; k < n; k++) idx[k] = held[rows[k]];
+        return EnumValues(t, EnumDomainOf(col), idx, n, named);
+    }
     if (n > 0) std::memcpy(idx, rows, n * sizeof(i64));
     *t = val_item{};
     return Savea(t, const_cast<val_item*>(col), idx, n, named);

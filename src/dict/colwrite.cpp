@@ -65,8 +65,32 @@ static i64 check_simple(const val_item* s, i64 m, i64* type) {
     return (*type = stored_type(*type, s->type)) < 0 ? E_TYPE : E_OK;
 }
 
+// The values written into the enumeration column col, one per row of m or
+// one for all: a simple vector, or a list of one-element items of one type.
+// Their domain positions go to out (m of them) when it is given.
+static i64 enum_positions(const val_item* col, const val_item* s, i64 m, i64* out) {
+    val_item vals = *s;
+    if (s->type == TLIST) {
+        i64 t = ListSame(s);
+        if (s->count > 0 && (t < 0 || t > TTIME || t == TLIST)) return E_TYPE;
+        vals = ScratchVector(t, s->count);
+        char* to = static_cast<char*>(getptV(&vals));
+        for (i64 k = 0; k < s->count; k++) {
+            if (ItemOf(s, k)->count != 1) return E_LENGTH;
+            std::memcpy(to + k * ElemWidth(t), BytesOf(ItemOf(s, k)), ElemWidth(t));
+        }
+    }
+    if (vals.count != m && vals.count != 1) return E_LENGTH;
+    i64* pos = static_cast<i64*>(GM_new(TINT, vals.count + 1));
+    EnumDom d = EnumDomainOf(col);
+    if (i64 e = EnumPositions(d, &vals, pos)) return e;
+    for (i64 k = 0; out && k < m; k++) out[k] = pos[vals.count == 1 ? 0 : k];
+    return 0;
+}
+
 static i64 check_write(const val_item* col, const val_item* s, i64 m, i64* type) {
     if (col->type == TLIST) return check_texts(s, m);
+    if (col->type == TENUM) return enum_positions(col, s, m, nullptr);
     if (col->type == TCHAR && col->rank > 1) {
         if (!IsCharVector(s)) return E_TYPE;
         return s->count <= col->dim1 ? E_OK : E_LENGTH;
@@ -168,7 +192,9 @@ static char* gather_elems(const ColumnWrites& w, const ColumnWrite& cw) {
     }
     i64 width = ElemWidth(col->type);
     char* out = static_cast<char*>(GM_new(TCHAR, m * width + 16));
-    for (i64 k = 0; k < m; k++) put_elem(out + k * width, col->type, &s, k);
+    if (col->type == TENUM) enum_positions(col, &s, m, reinterpret_cast<i64*>(out));
+    else
+        for (i64 k = 0; k < m; k++) put_elem(out + k * width, col->type, &s, k);
     return out;
 }
 
@@ -191,7 +217,9 @@ i64 ApplyWrites(ColumnWrites* w) {
         bool texts = col->type == TLIST, matrix = col->rank > 1;
         if (texts) next -= m;
         i64 width = matrix ? col->dim1 : ElemWidth(col->type);
-        char* data = static_cast<char*>(getptV(col));
+        char* data = col->type == TENUM
+                         ? reinterpret_cast<char*>(const_cast<i64*>(EnumIndexes(col)))
+                         : static_cast<char*>(getptV(col));
         for (i64 k = m - 1; k >= 0; k--) {
             i64 r = w->rows[k];
             if (texts) {

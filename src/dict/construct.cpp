@@ -75,38 +75,12 @@ i64 copy_column(val_item* t, const Column& col, i64 rows, bool named) {
     return GenStoreV1(t, col.c, col.v, named);
 }
 
-i64 name_vector(val_item* t, const std::vector<Column>& cols, bool named) {
-    *t = val_item{};
-    t->type = TSYM;
-    t->rank = 1;
-    t->count = static_cast<i64>(cols.size());
-    if (Updatead2(t, named)) return errchk;
-    if (t->count != 1) t->dim0 = t->count;
-    i64* ids = static_cast<i64*>(getptV(t));
-    for (size_t k = 0; k < cols.size(); k++) ids[k] = cols[k].name;
-    return 0;
-}
-
 // Builds into t the table of the columns (in source order).
 i64 build_table(val_item* t, const std::vector<Column>& cols, i64 rows, bool named) {
-    val_item names{}, list{};
-    if (NewCompoundItem(t, TTABLE, 0, named)) return errchk;
-    i64 e = name_vector(&names, cols, named);
-    if (!e) PutItem(t, 0, &names);
-    if (!e) e = NewList(&list, static_cast<i64>(cols.size()), named);
-    for (size_t k = 0; !e && k < cols.size(); k++) {
-        val_item made{};
-        e = copy_column(&made, cols[k], rows, named);
-        if (!e) PutItem(&list, static_cast<i64>(k), &made);
-    }
-    if (e) {
-        DropMade(&list, named);
-        DropMade(t, named);
-        return errchk = e;
-    }
-    list.dim0 = rows;
-    PutItem(t, 1, &list);
-    return 0;
+    std::vector<i64> names;
+    for (const Column& c : cols) names.push_back(c.name);
+    auto copy = [&](val_item* c, i64 k) { return copy_column(c, cols[k], rows, named); };
+    return TableOf(t, names, rows, copy, named);
 }
 
 // The common row count of the items in item order: the first fixes it, a

@@ -11,12 +11,13 @@ i64 PfAssign(i64 slot, i64 rc, i64 rv);
 
 // ---- construction, match, dotted access -------------------------------------
 // keys:values: a dictionary, or from two tables a keyed table; a single
-// symbol on the left makes an enumeration (GenEnum). PfMatch is not built
-// yet: its row in eval/primtable.cpp answers E_NOT_BUILT.
+// symbol on the left makes an enumeration (GenEnum).
 i64 PfDict(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
-i64 GenEnum(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// a~b: a boolean scalar, 1 when the two values are identical (PfMatchSub).
 i64 PfMatch(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
-// -1 when the two-level form does not apply.
+i64 PfMatchSub(const val_item* a, const val_item* b);
+// t.fk.name for the variable in slot tv and the symbol constants c1, c2;
+// -1 when fk is no enumeration column of a table or keyed table.
 i64 PfDot2(i64 res, i64 tv, i64 c1, i64 c2);
 // A table literal: items 0..n in evaluation order (right to left), tags[k]
 // the symbol id naming item k; the pair (-1, -1) with tag -1 parts the value
@@ -24,8 +25,23 @@ i64 PfDot2(i64 res, i64 tv, i64 c1, i64 c2);
 i64 PfGenTab(i64 res, i64* cidx, i64* vidx, i64 n, i64* tags, i64 lasttag);
 
 // ---- reserved functions and the query layer ---------------------------------
+// The monadic (key value cols meta keys fkeys) and dyadic (xkey like)
+// reserved functions, by their function row (ROW_*).
 i64 PfSystems1(i64 row, i64 res, i64 rc, i64 rv);
 i64 PfSystems2(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// Column names; the keyed table describing the columns (c | t f a); key
+// column names; the dictionary of enumeration columns to their domains. The
+// empty integer vector for what is no table or keyed table in a value slot.
+i64 PfCols(i64 res, i64 rc, i64 rv);
+i64 PfMeta(i64 res, i64 rc, i64 rv);
+i64 PfKeys(i64 res, i64 rc, i64 rv);
+i64 PfFkey(i64 res, i64 rc, i64 rv);
+// texts like pattern: "%" any run of characters, "_" any one. A boolean
+// scalar for a text, a boolean vector for a list (items not texts: 0).
+i64 PfLike(i64 res, const val_item* left, const val_item* right);
+// Matches a text against a regular expression taken as it is: 1 match, 0
+// none, -1 when the expression does not compile.
+i64 PfLikeSub(const char* expr, i64 n, const char* text, i64 m);
 i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io);
 i64 DBListN(const char* name);
 i64 DBListM(i64 row);
@@ -59,8 +75,43 @@ i64 EnumIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io);
 i64 ChkMemb(const void* domain, i64 nd, const void* values, i64 nv, i64 type);
 // 1 when each of the n indexes lies in io .. io+m-1 (io: the []IO slot).
 i64 ChkIndx(const i64* indexes, i64 n, i64 m, i64 io);
+
+// ---- enumerations ---------------------------------------------------------------
+// An enumeration's data: word 0 the symbol naming its domain variable, word 1
+// the slot that variable had when the enumeration was made (a record only,
+// never followed), then one 0-origin domain index per item. The domain is
+// found again by its name at every use, dynamic scope first: a symbol vector,
+// or the one simple key column of a keyed table. A name that is unbound, or
+// bound to anything else, gives no domain, and every item is out of range.
+struct EnumDom {
+    i64 slot;    // the domain variable's slot; -1: no domain
+    bool keyed;  // its items are a keyed table's key column
+    i64 count;   // domain items (0 without a domain)
+    i64 type;    // their type (-1 without a domain)
+};
+EnumDom EnumResolve(i64 name);
+// The domain of an enumeration.
+EnumDom EnumDomainOf(const val_item* en);
+// The domain items as they stand now (re-read after any allocation); null
+// without a domain.
+val_item* DomainItems(const EnumDom& d);
+// The words of an enumeration: its data. One of no items holds no data, so
+// no header either: it names no domain, and joins any other enumeration.
+const i64* EnumWords(const val_item* en);
+// The symbol naming the domain (0 for none), and the stored indexes.
+inline i64 EnumName(const val_item* en) { return EnumWords(en)[0]; }
+inline const i64* EnumIndexes(const val_item* en) { return EnumWords(en) + 2; }
+// s:v with a single symbol s: an enumeration of v over the variable s names.
+i64 GenEnum(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// value e: the domain items the enumeration holds, or its stored indexes as
+// integers when any is out of range.
+i64 PfVenum(i64 res, i64 rc, i64 rv);
+// e[i] <- v: the domain positions of the values (all members, else 1; of the
+// domain item type, else 7) are stored at the items i - origin.
 i64 GenEnud(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin);
+// 1 when every one of the count indexes lies in 0 .. n-1.
 i64 ChkEnum(const i64* indexes, i64 count, i64 n);
+// Text of item i: its domain item's, or its stored index when out of range.
 i64 FillEnum(const char* data, i64 i, char* buffer);
 
 // ---- checks of lists and columns ---------------------------------------------
@@ -82,7 +133,8 @@ i64 PfGenum(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 // Catenation with a dictionary, keyed table or table: rows, and side by side.
 i64 TableCate(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, bool keycheck);
 i64 TableCateCol(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
-// Column selection: a symbol vector reshaping a table.
-i64 GenReshpTabl(i64 res, val_item* names, val_item* table);
+// Column selection: a symbol vector reshaping a table (201 for a name that
+// is no column). Both are descriptors of the slot tables.
+i64 GenReshpTabl(i64 res, const val_item* names, const val_item* table);
 // One named part of a value; name is the symbol id of the part's name.
 i64 PfDotV(i64 res, val_item* value, i64 name, i64* idx, i64 n, bool inl);

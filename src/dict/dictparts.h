@@ -7,6 +7,7 @@
 // reached again from its slot (vtable entries never move).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "dict/dict.h"
@@ -63,6 +64,11 @@ bool AllColumns(const val_item* table, const i64* names, i64 n, i64* out);
 i64 get_prime(i64 n);
 // 1 when no two rows of the column list are equal in every column.
 i64 isValUQ(const val_item* cols, i64 rows, i64 ncols);
+// Whether rows old..total-1 of the column list differ from one another and
+// from every row before old (those are taken to differ among themselves).
+// The index is built over the new rows only, so a few rows appended to many
+// probe a small table.
+bool NewRowsUnique(const val_item* cols, i64 ncols, i64 old, i64 total);
 // 1 when both are character vectors of the same text.
 i64 sameH(const val_item* a, const val_item* b);
 
@@ -103,6 +109,8 @@ i64 RowIndexRow(const RowIndex* x, const val_item* other, i64 s);
 // keys, the first occurrence winning; the keys' count for a missing one.
 // False when the two types cannot hold equal elements.
 bool KeyPositions(const val_item* keys, const val_item* wanted, i64* out);
+// A vector of n elements of a simple type over scratch (inline for one).
+val_item ScratchVector(i64 type, i64 n);
 i64 dict_indx0(const val_item* keys, const val_item* wanted, i64* out, i64 origin, bool strict);
 i64 dict_indx_sub(const val_item* keys, const val_item* wanted, i64* out, i64 origin, bool strict);
 // The key an index of a keyed table gives: the index itself, or the values
@@ -130,10 +138,42 @@ i64 RowNumbers(std::vector<i64>* rows, const val_item* idx, i64 nrows, i64 io);
 i64* MemberBits(i64 type, const void* values, i64 nv, const void* domain, i64 nd);
 bool MemberBit(const i64* bits, i64 i);
 
+// ---- enumerations (enums.cpp) ----------------------------------------------------
+
+// Positions of v's elements among the domain items: 0; E_TYPE when v is not
+// of the domain item type; E_DOMAIN when an element is no domain item, or
+// there is no domain. An empty v has nothing to place.
+i64 EnumPositions(const EnumDom& d, const val_item* v, i64* out);
+// A copy of an enumeration's stored indexes, in scratch.
+i64* ScratchIndexes(const val_item* en);
+// t := the enumeration named name (word 1: slot) holding the n indexes.
+i64 NewEnum(val_item* t, i64 name, i64 slot, const i64* idx, i64 n, bool named);
+// t := what n stored indexes stand for: the domain items, or the indexes as
+// integers when any is out of range.
+i64 EnumValues(val_item* t, const EnumDom& d, const i64* idx, i64 n, bool named);
+// Of a and b, one at least an enumeration, the one whose header the join of
+// the two takes: an enumeration with items before one without.
+const val_item* EnumHeader(const val_item* a, const val_item* b);
+// Whether two enumerations join as one: the same domain name, or either
+// without items (and so without a name).
+bool SameDomainName(const val_item* a, const val_item* b);
+// t := a then b as one enumeration over the domain of EnumHeader(a, b): an
+// enumeration's indexes as they are, a plain vector's elements by their
+// positions in the domain (EnumPositions' codes when they have none).
+i64 JoinEnum(val_item* t, const val_item* a, const val_item* b, bool named);
+
 // ---- building results (build.cpp) --------------------------------------------
 
 // A fresh list of n items (its first dimension n) for t, owning nothing yet.
 i64 NewList(val_item* t, i64 n, bool named);
+// A fresh vector of n elements of a simple type for t, to be filled (a
+// character vector's terminator is set).
+i64 NewVector(val_item* t, i64 type, i64 n, bool named);
+// Builds into t (owning nothing) the table of the named columns (symbol ids)
+// and rows, column k made by make into a descriptor owning nothing yet.
+typedef std::function<i64(val_item* column, i64 k)> ColumnMaker;
+i64 TableOf(val_item* t, const std::vector<i64>& names, i64 rows, const ColumnMaker& make,
+            bool named);
 // Gives slot res an empty compound value of type 91 (with its sub-kind) or 92.
 i64 NewCompound(i64 res, i64 type, i64 subkind);
 // Same for a descriptor that owns nothing yet.
@@ -169,3 +209,28 @@ i64 Picks(i64 res, i64 src, i64 part, const std::vector<i64>& cols, bool aslist,
 i64 IntResult(i64 res, const i64* vals, i64 n, i64 origin);
 // Moves a finished descriptor into slot res.
 void SetSlot(i64 res, val_item* made);
+
+// ---- spare routines (spare.cpp) ---------------------------------------------------
+// No primitive calls them.
+
+// Key hash of a value: a list adds its items' hashes; any other value adds,
+// over its elements i, c_i + v_i, where c_0 = 0x7FED7FED doubles (wrapping)
+// from one element to the next and v_i is the element as an integer: the
+// integer part of 1000 x for floats, a character's byte.
+u64 hash_dic_list(const val_item* v);
+// Fills slots (get_prime(n) of them) with the positions of the n keys of the
+// type (list keys: descriptors), -1 for empty slots; equal keys keep the first.
+void hash_dict(const void* keys, i64 n, i64 type, i64* slots);
+// origin + the position of each of the m wanted keys among the n keys whose
+// slots hash_dict filled: 0, or 25 for a missing key.
+i64 dict_hash(const void* wanted, const void* keys, i64 type, i64 m, i64 n, const i64* slots,
+              i64* out, i64 origin);
+// The first row of the key columns equal to the key (one value per column:
+// a list, or a simple vector of one type), by a linear search; -1 with errchk
+// 3 (not one value per column), 7 (a value of another type) or 25 (no row).
+i64 PfTableKIndex(const val_item* cols, const val_item* key);
+// ChkEnum's test.
+i64 isEnumOK(const i64* idx, i64 count, i64 n);
+// The null (1) or infinity (2) literal at text[*pos], "_" allowed before
+// "0n" or "0w", moving *pos past it; 0 for anything else.
+i64 isnu0(const char* text, i64* pos);

@@ -59,17 +59,18 @@ i64 EnumIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     if (origin < 0) return errchk = E_IO;
     const val_item* en = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
-    const val_item* dom = EnumDomain(en);
-    if (!dom || dom->rank > 1) return errchk = E_DOMAIN;
-    i64 n = en->count, nd = dom->count, m = r->count;
+    // Without a domain every item is out of range: nothing is found.
+    EnumDom d = EnumDomainOf(en);
+    const val_item* dom = DomainItems(d);
+    i64 n = en->count, nd = d.count, m = r->count;
     // The first item holding each domain position, in one pass.
     i64* first = static_cast<i64*>(GM_new(TINT, nd));
-    for (i64 d = 0; d < nd; d++) first[d] = n;
+    for (i64 p = 0; p < nd; p++) first[p] = n;
     const i64* held = WordsOf(en);
     for (i64 j = n - 1; j >= 0; j--)
         if (held[j] >= 0 && held[j] < nd) first[held[j]] = j;
     i64* pos = static_cast<i64*>(GM_new(TINT, m));
-    bool comparable = KeyPositions(dom, r, pos);
+    bool comparable = dom && KeyPositions(dom, r, pos);
     for (i64 k = 0; k < m; k++) pos[k] = comparable && pos[k] < nd ? first[pos[k]] : n;
     return errchk = IntResult(res, pos, m, origin);
 }

@@ -38,8 +38,7 @@ i64 dict_indx_sub(const val_item* keys, const val_item* wanted, i64* out, i64 or
     return 0;
 }
 
-// A vector of n elements of a simple type in scratch (inline for one).
-static val_item scratch_vector(i64 type, i64 n) {
+val_item ScratchVector(i64 type, i64 n) {
     val_item v{};
     v.type = type;
     v.rank = 1;
@@ -61,7 +60,7 @@ static i64 list_key_positions(const val_item* keys, const val_item* wanted, i64*
         const val_item* it = ItemOf(keys, k);
         if (IsScalarItem(it) && it->type == wanted->type) entry[m++] = k;
     }
-    val_item alike = scratch_vector(wanted->type, m);
+    val_item alike = ScratchVector(wanted->type, m);
     char* to = static_cast<char*>(getptV(&alike));
     for (i64 j = 0; j < m; j++) std::memcpy(to + j * w, BytesOf(ItemOf(keys, entry[j])), w);
     if (!KeyPositions(&alike, wanted, out)) return errchk = E_DOMAIN;

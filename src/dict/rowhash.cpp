@@ -218,3 +218,13 @@ i64 isValUQ(const val_item* cols, i64 rows, i64 ncols) {
         if (!enter_row(&x, r)) return 0;
     return 1;
 }
+
+bool NewRowsUnique(const val_item* cols, i64 ncols, i64 old, i64 total) {
+    RowIndex x;
+    new_slots(&x, cols, ncols, total - old);
+    for (i64 r = old; r < total; r++)
+        if (!enter_row(&x, r)) return false;
+    for (i64 r = 0; r < old; r++)
+        if (RowIndexRow(&x, cols, r) >= 0) return false;
+    return true;
+}

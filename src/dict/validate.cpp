@@ -36,27 +36,26 @@ i64 chk_dict_val(const val_item* list) {
     return 1;
 }
 
-// The type a column's elements are compared as: an enumeration's domain's.
-static const val_item* compared(const val_item* col) {
-    if (col->type != TENUM) return col;
-    const val_item* d = EnumDomain(col);
-    return d ? d : col;
+// An enumeration column and a plain one: the plain elements must be of the
+// domain item type (7) and domain items (203), whichever side grows, so
+// that the joined column is an enumeration over that domain.
+static i64 check_enum_pair(const val_item* en, const val_item* plain) {
+    EnumDom d = EnumDomainOf(en);
+    if (d.slot >= 0 && plain->type != d.type) return E_TYPE;
+    i64* pos = static_cast<i64*>(GM_new(TINT, plain->count + 1));
+    return EnumPositions(d, plain, pos) ? E_ENUM_DOMAIN : E_OK;
 }
 
 i64 chk_ftab_val(const val_item* left, const val_item* right, i64 n) {
     for (i64 k = 0; k < n; k++) {
         const val_item* a = ItemOf(left, k);
         const val_item* b = ItemOf(right, k);
-        if (a->type == TENUM && b->type == TENUM && EnumDomain(a) != EnumDomain(b))
-            return errchk = E_DOMAIN;
-        const val_item* da = compared(a);
-        const val_item* db = compared(b);
-        if (da->type != db->type && !(IsNumeric(da->type) && IsNumeric(db->type)))
-            return errchk = E_TYPE;
-        // Rows appended to an enumeration column must lie in its domain.
-        if (a->type == TENUM && b->type != TENUM && b->type != TLIST &&
-            !ChkMemb(BytesOf(da), da->count, BytesOf(b), b->count, b->type))
-            return errchk = E_ENUM_DOMAIN;
+        i64 e = 0;
+        if (a->type == TENUM && b->type == TENUM) e = SameDomainName(a, b) ? E_OK : E_DOMAIN;
+        else if (a->type == TENUM) e = check_enum_pair(a, b);
+        else if (b->type == TENUM) e = check_enum_pair(b, a);
+        else if (a->type != b->type && !(IsNumeric(a->type) && IsNumeric(b->type))) e = E_TYPE;
+        if (e) return errchk = e;
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dict/dict.h"
 #include "display/display.h"
 #include "values/registers.h"
 
@@ -69,6 +70,36 @@ static void PrintItems(outline* o, val_item* v, bool whole) {
         }
     }
     if (n < v->count) OutCutNotice(o, v->count - n);
+}
+
+// An enumeration: a back-quote, the domain's name and ":", then the items
+// one blank apart. With every item in range each is its domain item (a
+// symbol with its back-quote); else each is its own text, which is its
+// stored index where out of range. Never cut; a line may reach column 108.
+static void PrintEnum(outline* o, val_item* v) {
+    char text[ELEMTEXT + 1] = "`";
+    const i64* w = (const i64*)v->data;
+    i64 name = w[0], m = 1;
+    if (name >= 0 && name <= sindex && psym && psym[name]) m = estring_fill_tick(psym[name], text);
+    OutText(o, text, m);
+    OutText(o, ":", 1);
+    EnumDom d = EnumDomainOf(v);
+    bool valid = ChkEnum(w + 2, v->count, d.count);
+    i64 tick = valid && !d.keyed;
+    for (i64 k = 0; k < v->count; k++) {
+        text[0] = '`';
+        m = tick + (valid ? FillTemp(DomainItems(d), w[2 + k], text + tick, -1)
+                          : FillTemp(v, k, text, -1));
+        if (k == 0) {
+            OutText(o, text, m);
+        } else if (o->col + m <= LINEWIDTH) {
+            OutText(o, " ", 1);
+            OutText(o, text, m);
+        } else {
+            OutContinue(o, outdp);
+            OutText(o, text, m);
+        }
+    }
 }
 
 // Widths of the first and the continuation lines of text at this depth;
@@ -159,9 +190,10 @@ static i64 PrintBody(outline* o, val_item* v, i64 mode, i64 index, bool whole) {
         }
         return 0;
     }
-    // Enumerations print through the dictionary and table routines, which
-    // are not built yet.
-    if (type == TENUM) return errchk = E_NOT_BUILT;
+    if (type == TENUM) {
+        PrintEnum(o, v);
+        return 0;
+    }
     bool layout = type == TDICT || type == TTABLE || (IsSimple(type) && v->rank >= 2);
     if (layout) {
         // These layouts read a value slot: a constant is lent one.

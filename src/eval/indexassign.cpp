@@ -158,14 +158,14 @@ static i64 store_items(i64 target, i64 ic, i64 iv, const i64* offs, i64 L, i64 v
     return 0;
 }
 
-// Enumeration target: symbols stored through the enumeration's domain.
+// Enumeration target: values of the domain item type, stored as their
+// positions in the enumeration's domain.
 static i64 store_enum(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin) {
     SetNames(1, 3, target, ic, iv, vc, vv);
     const val_item* p = opnd(ic, iv);
     const val_item* x = opnd(vc, vv);
     if (elided(ic, iv) || (p->type != TBOOL && p->type != TINT) || p->rank > 1 || p->count == 0)
         return E_DOMAIN;
-    if (x->type != TSYM) return E_DOMAIN;
     if (!single(x) && (x->rank != p->rank || x->count != p->count)) return E_DOMAIN;
     if (CheckIdexv(ic, iv, vtable[target].count, origin)) return E_INDEX;
     return GenEnud(target, ic, iv, vc, vv, origin);

@@ -60,6 +60,7 @@ static i64 enum_items(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 origin) {
     vtable[res].type = TENUM;
     if (Updatead0(res, TENUM, 1, len)) return errchk;
     vtable[res].dim0 = len;
+    if (len == 0) return errchk = 0;  // no items, no data to hold a header
     const i64* from = reinterpret_cast<const i64*>(opnd(lc, lv)->data);
     i64* to = reinterpret_cast<i64*>(vtable[res].data);
     to[0] = from[0];

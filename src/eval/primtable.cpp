@@ -185,7 +185,7 @@ const prim_row prim_rows[] = {
     dyadic(FC_DICT, FC_DICT, PfDict, ALONE),
     dyadic(FC_DOT, FC_DOT, PfDots, ALONE),
     dyadic(FC_CHECK, FC_CHECK, PfCheck0, ALONE),
-    not_built(FC_MATCH, FC_MATCH, PV_DYADIC),    // PfMatch
+    dyadic(FC_MATCH, FC_MATCH, PfMatch, EACH),
     dyadic(FC_APPEND, FC_APPEND, PfFileAp, ALONE),
     refused(FC_RESERVED, FC_RESERVED_LAST, PV_DYADIC),
 };

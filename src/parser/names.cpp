@@ -271,12 +271,15 @@ void GetNamex(const char* name, i64 out[2]) {
     out[1] = g >= 0 && gnametable[g].kind == 'F';
 }
 
+// A symbol too long for a name, or naming a function, binds no value slot.
 i64 GetSymx(i64 i) {
-    if (i < 0 || i > sindex || !psym || !psym[i]) return -1;
-    char buf[NAMESIZE];
+    if (i <= 0 || i > sindex || !psym || !psym[i]) return -1;
     const estring* e = &psym[i]->str;
-    snprintf(buf, sizeof buf, "%.*s", (int)(e->len < NAMESIZE ? e->len : NAMESIZE - 1), e->text);
+    if (e->len <= 0 || e->len >= NAMESIZE || memchr(e->text, 0, e->len)) return -1;
+    char buf[NAMESIZE];
+    memcpy(buf, e->text, e->len);
+    buf[e->len] = 0;
     i64 out[2];
     GetNamex(buf, out);
-    return out[0];
+    return out[1] ? -1 : out[0];
 }

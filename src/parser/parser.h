@@ -105,6 +105,8 @@ i64 FnFindName2(const char* name, i64 row);
 i64 FnFindName3(const char* name, i64 row);
 i64 FnQueryStack(const char* name);
 val_item* FindByName(const char* name);
+// The value slot bound to the name that symbol i spells (its newest dynamic
+// binding, else its global entry); -1 when none, or when it names a function.
 i64 GetSymx(i64 i);
 void GetNamex(const char* name, i64 out[2]);
 i64 FnGetName(const char* header, char* dst);

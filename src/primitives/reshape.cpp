@@ -40,10 +40,7 @@ i64 GenReshp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd_load(&r, rc, rv, res);
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
-    if (l->type == TSYM && r.d.type == TTABLE) {
-        val_item names = *l, table = r.d;
-        return errchk = GenReshpTabl(res, &names, &table);
-    }
+    if (l->type == TSYM && r.d.type == TTABLE) return errchk = GenReshpTabl(res, l, opnd(rc, rv));
     i64 nl = l->count;
     if (nl > 0 && l->type != TBOOL && l->type != TINT) return errchk = E_DOMAIN;
     const i64* shape = static_cast<const i64*>(getptV(const_cast<val_item*>(l)));

@@ -1,5 +1,6 @@
 // Comparisons: exact, element by element with scalar extension, giving a
 // boolean array. Enumerations compare through their domains' values.
+#include "dict/dict.h"
 #include "scalar/scalar.h"
 #include "values/registers.h"
 
@@ -71,7 +72,7 @@ static i64 compare_types(i64 code, i64 lt, i64 rt) {
     return E_DOMAIN;
 }
 
-static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r);
+static i64 compare_enum(i64 code, i64 res, sopnd* l, sopnd* r);
 
 i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
@@ -100,27 +101,25 @@ i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
 
 // ---- enumerations ---------------------------------------------------------------
 
-// The values an operand is read from: an enumeration's domain vector with
-// its indexes, any other operand itself.
+// The values an operand is read from: an enumeration's domain items with
+// its indexes, any other operand itself. An enumeration without a domain
+// reads an empty vector, so none of its items equals anything.
 struct enumview {
     const val_item* vals;
     const i64* idx;  // null: position k reads vals at k (0 when single)
     bool one;
 };
 
+static const val_item no_items{TINT, 1, 0, 0, 0, 0, 0, nullptr};
+
 static enumview enum_resolve(const sopnd* o) {
     enumview e{&o->d, nullptr, o->one};
     if (o->d.type != TENUM) return e;
-    const i64* w = (const i64*)o->d.data;
-    const val_item* dom = (const val_item*)w[1];
-    if (dom->type == TDICT && dom->dim0 == 2) {
-        // keyed table: the first column of its key table
-        const val_item* keys = (const val_item*)dom->data;
-        const val_item* cols = (const val_item*)keys->data + 1;
-        dom = (const val_item*)cols->data;
-    }
-    e.vals = dom;
-    e.idx = w + 2;
+    // An enumeration of no items holds no words: it has no domain.
+    const i64* w = (const i64*)o->p;
+    const val_item* dom = w ? DomainItems(EnumResolve(w[0])) : nullptr;
+    e.vals = dom ? dom : &no_items;
+    e.idx = w ? w + 2 : nullptr;
     return e;
 }
 
@@ -146,17 +145,22 @@ static i64 enum_pos(const enumview* e, i64 k) {
     return e->idx ? e->idx[p] : p;
 }
 
-static i64 compare_enum(i64 code, i64 res, const sopnd* l, const sopnd* r) {
+static i64 compare_enum(i64 code, i64 res, sopnd* l, sopnd* r) {
     if (code != FC_NE && code != FC_EQ) return E_DOMAIN;
     if (l->d.rank > 1 || r->d.rank > 1) return E_RANK;
     if (!l->one && !r->one && l->d.count != r->d.count) return E_LENGTH;
     i64 n = std::max(l->d.count, r->d.count);
     if (l->one || r->one) n = l->one ? r->d.count : l->d.count;
-    enumview x = enum_resolve(l), y = enum_resolve(r);
-    i64 t = enum_type(x.vals->type);
-    bool comparable = t == enum_type(y.vals->type);
     if (Updatead0(res, TBOOL, 1, n)) return errchk;
     if (n != 1) vtable[res].dim0 = n;
+    // The operands and the domains are read where they are after the allocation.
+    for (sopnd* o : {l, r}) {
+        sopnd_refresh(o);
+        if (!o->one && o->p) o->d.data = (char*)o->p;
+    }
+    enumview x = enum_resolve(l), y = enum_resolve(r);
+    i64 t = enum_type(x.vals->type);
+    bool comparable = t == enum_type(y.vals->type) && x.vals != &no_items && y.vals != &no_items;
     i64* out = (i64*)getptV(&vtable[res]);
     for (i64 k = 0; k < n; k++) {
         bool eq = comparable && enum_same(t, x.vals, enum_pos(&x, k), y.vals, enum_pos(&y, k));

@@ -26,20 +26,6 @@ struct Decoder {
         }
     }
 
-    // An enumeration's domain reference: a slot or constant, or none.
-    static bool Domain(char* data) {
-        uint64_t word;
-        std::memcpy(&word, data + sizeof(i64), sizeof word);
-        uint64_t s = RefWhere(word);
-        val_item* domain = nullptr;
-        if (word == REF_NONE) domain = nullptr;
-        else if (RefTag(word) != REF_SLOT || s >= static_cast<uint64_t>(VTSIZE + CTSIZE))
-            return false;
-        else domain = s < VTSIZE ? &vtable[s] : &ctable[s - VTSIZE];
-        std::memcpy(data + sizeof(i64), &domain, sizeof domain);
-        return true;
-    }
-
     bool Visit(val_item* d, val_item*, WsBlock** bp) {
         d->reserved = 0;
         if (d->rank < -1) return false;
@@ -61,9 +47,8 @@ struct Decoder {
         }
         if (d->rank < 0) return true;
         if (need > 0 && (!b || need > b->size)) return false;
-        bool first = false;
+        bool first;
         if (need > 0 && !ClaimKind(b, d->type, &first)) return false;
-        if (first && b->kind == KIND_ENUM && !Domain(b->data)) return false;
         if (!SymbolsSound(d, need > 0 ? b->data : nullptr)) return false;
         if (d->rank > 2) runs.emplace_back(d->dim1, d->rank);
         if (d->type == TDICT || d->type == TTABLE) compounds.push_back(d);

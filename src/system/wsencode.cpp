@@ -8,17 +8,6 @@
 
 namespace {
 
-// Reference word of a slot or constant descriptor; REF_NONE for a null one,
-// false when p is neither.
-bool SlotRef(const void* p, uint64_t* word) {
-    auto* d = static_cast<const val_item*>(p);
-    if (!d) *word = REF_NONE;
-    else if (d >= vtable && d < vtable + VTSIZE) *word = RefWord(REF_SLOT, d - vtable);
-    else if (d >= ctable && d < ctable + CTSIZE) *word = RefWord(REF_SLOT, VTSIZE + (d - ctable));
-    else return false;
-    return true;
-}
-
 // Where the bytes of a block are written from: its place in the arena image,
 // or a copy of a large block (made on first use).
 char* Written(WsEncoder& e, WsBlock* b) {
@@ -37,22 +26,12 @@ val_item Shaped(const val_item* d) {
 }
 
 // The first value to use a block decides what is written of it: items
-// blocks start empty (each item is written as the walk reaches it), an
-// enumeration's domain becomes a slot reference.
-bool FirstUse(WsEncoder& e, WsBlock* b) {
-    if (b->kind == KIND_ITEMS) {
-        if (!b->large) std::memset(Written(e, b), 0, b->size);
-        else b->copy.assign(b->size, 0);
-        return true;
-    }
-    if (b->kind != KIND_ENUM) return true;
-    uint64_t word;
-    char* at = Written(e, b) + sizeof(i64);
-    void* domain;
-    std::memcpy(&domain, b->data + sizeof(i64), sizeof domain);
-    if (!SlotRef(domain, &word)) return false;
-    std::memcpy(at, &word, sizeof word);
-    return true;
+// blocks start empty (each item is written as the walk reaches it). An
+// enumeration is written as it is: it finds its domain by name.
+void FirstUse(WsEncoder& e, WsBlock* b) {
+    if (b->kind != KIND_ITEMS) return;
+    if (!b->large) std::memset(Written(e, b), 0, b->size);
+    else b->copy.assign(b->size, 0);
 }
 
 }  // namespace
@@ -87,8 +66,8 @@ bool WsEncoder::Visit(val_item* d, val_item* out, WsBlock** bp) {
     if (d->rank < 0) return true;
     if (!SymbolsSound(d, need > 0 ? b->data : nullptr)) return false;
     bool first = false;
-    if (need > 0 && (!ClaimKind(b, d->type, &first) || (first && !FirstUse(*this, b))))
-        return false;
+    if (need > 0 && !ClaimKind(b, d->type, &first)) return false;
+    if (first) FirstUse(*this, b);
     if (d->rank > 2) runs.emplace_back(d->dim1, d->rank);
     if (d->type == TDICT || d->type == TTABLE) compounds.push_back(d);
     return true;

@@ -2,13 +2,13 @@
 // between them share. Not for the rest of the interpreter (system.h is).
 //
 // Addresses never reach the file. Wherever the workspace holds one (a
-// descriptor's data pointer, an enumeration's reference to its domain) the
-// file holds a reference word instead: the low two bits say what it refers
-// to, the rest where.
+// descriptor's data pointer) the file holds a reference word instead: the
+// low two bits say what it refers to, the rest where. An enumeration holds
+// no address: it finds its domain by name, and is written as it is.
 //   0                  nothing
 //   d << 2 | 1         the named arena block that starts d bytes below the top
 //   k << 2 | 2         large block k of the file (blocks follow the arena bytes)
-//   s << 2 | 3         value slot s, or constant s - VTSIZE
+//   s << 2 | 3         (no longer written) value slot s
 // Block headers' owners, reference counts and kinds are not trusted from the
 // file: the reader works them out again from the values that refer to them.
 #pragma once

@@ -113,10 +113,6 @@ void RepointAll(std::unordered_set<const void*>& seen) {
         if (isoneV(d) || d->count <= 0 || !d->data) continue;
         d->data = Relocate(d->data);
         NoteSharer(d);
-        if (d->type == TENUM && spans.Holds(d->data, 16) && seen.insert(d->data + 8).second) {
-            char** domain = reinterpret_cast<char**>(d->data + 8);
-            *domain = Relocate(*domain);
-        }
         if (!HoldsItems(d->type) || d->rank < 0 || !spans.Holds(d->data, 64 * d->count)) continue;
         val_item* items = items_of(d);
         for (i64 i = d->count - 1; i >= 0; i--) work.push_back(&items[i]);

@@ -354,26 +354,9 @@ i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat) {
     return finish(&vtable[vx], &t, named, e);
 }
 
-const val_item* EnumDomain(const val_item* en) {
-    const i64* words = reinterpret_cast<const i64*>(en->data);
-    const val_item* d = reinterpret_cast<const val_item*>(words[1]);
-    if (d && d->type == TDICT) {
-        const val_item* keys = &items_of(d)[0];
-        if (keys->type == TTABLE) d = &items_of(&items_of(keys)[1])[0];
-    }
-    return d;
-}
-
 i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named) {
-    if (src->type >= TDATE && src->type != TENUM) return errchk = E_DOMAIN;
-    const val_item* from = src;
-    if (src->type == TENUM) {
-        const i64* pos = reinterpret_cast<const i64*>(src->data) + 2;
-        for (i64 k = 0; k < n; k++) idx[k] = pos[idx[k]];
-        from = EnumDomain(src);
-        if (!from || from->type >= TDATE) return errchk = E_DOMAIN;
-    }
-    Source s(from, dst);
+    if (src->type >= TDATE) return errchk = E_DOMAIN;
+    Source s(src, dst);
     i64 w = s.v->rank == 2 ? s.v->dim1 : 1;
     for (i64 k = 0; s.v->rank > 2 && k < s.v->rank - 1; k++) w *= glist[s.v->dim1 + k];
     val_item t{};
@@ -499,43 +482,6 @@ static i64 cat_lists(val_item* t, const val_item* a, const val_item* b, bool nam
     return e;
 }
 
-// Positions of plain elements among an enumeration's domain (its length
-// when absent).
-static void enum_lookup(i64* out, const val_item* en, const val_item* v) {
-    const val_item* d = EnumDomain(en);
-    i64 nd = d ? d->count : 0;
-    const i64* dom = d ? static_cast<const i64*>(getptV(const_cast<val_item*>(d))) : nullptr;
-    const i64* x = static_cast<const i64*>(getptV(const_cast<val_item*>(v)));
-    for (i64 j = 0; j < v->count; j++) {
-        i64 k = 0;
-        while (k < nd && dom[k] != x[j]) k++;
-        out[j] = k;
-    }
-}
-
-static i64 cat_enum(val_item* t, const val_item* a, const val_item* b, bool named) {
-    const val_item* en = a->type == TENUM ? a : b;
-    if (a->type != TENUM && ElemWidth(a->type) != 8) return errchk = E_DOMAIN;
-    if (b->type != TENUM && ElemWidth(b->type) != 8) return errchk = E_DOMAIN;
-    t->type = TENUM;
-    t->rank = 1;
-    t->count = a->count + b->count;
-    i64 e = Updatead2(t, named);
-    if (e) return e;
-    t->dim0 = t->count;
-    i64* out = reinterpret_cast<i64*>(t->data);
-    std::memcpy(out, en->data, 16);
-    const val_item* side[2] = {a, b};
-    i64 at = 2;
-    for (const val_item* v : side) {
-        if (v->type == TENUM)
-            std::memcpy(out + at, reinterpret_cast<const i64*>(v->data) + 2, 8 * v->count);
-        else enum_lookup(out + at, en, v);
-        at += v->count;
-    }
-    return 0;
-}
-
 // Character rows of width n from a side of rank below 2: one per character.
 static void spread_rows(char* to, const val_item* v, i64 n) {
     const char* c = static_cast<const char*>(getptV(const_cast<val_item*>(v)));
@@ -602,7 +548,6 @@ i64 GenStoreG(val_item* dst, val_item* a, val_item* b, bool named) {
     val_item t{};
     i64 e;
     if (sa.v->type == TLIST) e = cat_lists(&t, sa.v, sb.v, named);
-    else if (sa.v->type == TENUM || sb.v->type == TENUM) e = cat_enum(&t, sa.v, sb.v, named);
     else e = cat_plain(&t, sa.v, sb.v, named);
     return finish(dst, &t, named, e);
 }

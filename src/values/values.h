@@ -267,9 +267,6 @@ i64 GenStoreV3(val_item* dst, val_item* src, i64 i, bool named);
 i64 GenStoreV4(val_item* dst, i64 i, val_item* src, i64 j);
 i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat);
 i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named);
-// The domain of an enumeration: the value it refers to, or, for a keyed
-// table, the first column of its key table.
-const val_item* EnumDomain(const val_item* en);
 i64 GenStorePar1(val_item* dst, i64 cidx, i64 vidx, bool named);
 i64 GenStorePar2(val_item* dst, i64 cidx, i64 vidx, bool named);
 i64 GenStorePar2V(val_item* dst, val_item* src, bool named);

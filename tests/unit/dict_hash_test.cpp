@@ -311,26 +311,4 @@ TEST_F(DictHash, SelectionByValuesAgreesWithALinearSearch) {
     EXPECT_EQ(findsameitem(f.data(), 2, &dates, &d), 1);
 }
 
-TEST_F(DictHash, EnumerationIndexOfKeepsTheFirstItemPerDomainPosition) {
-    // Domain `a`b`c (ids 11 12 13); the enumeration holds c a c a b, and a
-    // stale index 7 that no domain element answers.
-    val_item* domain = h.Keep(h.Ints({11, 12, 13}, TSYM));
-    std::vector<i64> words = {99, reinterpret_cast<i64>(domain), 2, 0, 2, 0, 1, 7};
-    val_item en = h.Ints(words);
-    en.type = TENUM;
-    en.count = 6;
-    en.dim0 = 6;
-    i64 slot = lstvx + 1, right = lstvx + 2, res = 4;
-    vtable[slot] = en;
-    vtable[right] = h.Ints({12, 13, 11, 14}, TSYM);
-    ASSERT_EQ(EnumIdxof(res, -1, slot, -1, right, SLOT_IO), 0);
-    const i64* out = static_cast<const i64*>(getptV(&vtable[res]));
-    EXPECT_EQ(std::vector<i64>(out, out + 4), (std::vector<i64>{5, 1, 2, 7}));
-    vtable[right] = h.Ints({12}, TINT);  // another type: found nowhere
-    ASSERT_EQ(EnumIdxof(res, -1, slot, -1, right, SLOT_IO), 0);
-    EXPECT_EQ(vtable[res].dim0, 7);
-    vtable[slot] = val_item{};
-    vtable[right] = val_item{};
-}
-
 }  // namespace

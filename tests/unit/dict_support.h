@@ -1,12 +1,33 @@
 // Values built by hand for the dictionary unit tests: descriptors over data
 // the test owns (never the arena), in the layouts the interpreter uses.
 #pragma once
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "eval/eval.h"
+#include "parser/parser.h"
 #include "values/values.h"
+
+// Runs a line as typed, its output dropped; its error code.
+inline i64 RunLine(const char* text) {
+    static char buf[256];
+    std::snprintf(buf, sizeof buf, "%s", text);
+    testing::internal::CaptureStdout();
+    ParseLine(buf, static_cast<i64>(std::strlen(buf)) + 1);
+    testing::internal::GetCapturedStdout();
+    return errchk;
+}
+
+// The value slot of a variable, by its name.
+inline val_item* Variable(const char* name) {
+    i64 slot = GetSymx(getsymbol(name));
+    return slot < 0 ? nullptr : &vtable[slot];
+}
 
 class Held {
 public:

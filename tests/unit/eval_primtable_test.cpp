@@ -58,7 +58,6 @@ TEST(PrimTable, CodesWithoutARoutine) {
     } cases[] = {
         {FC_TAKE, false, E_NOT_BUILT},  // no monadic use
         {FC_SHAPE, true, E_NOT_BUILT},  // no dyadic use
-        {FC_MATCH, true, E_NOT_BUILT},  // not built yet
         {FC_QD_FM, false, E_NOT_BUILT},
         {FC_QUOTE, true, E_DOMAIN},  // refused
         {FC_RESERVED, true, E_DOMAIN},   {FC_RESERVED_LAST, true, E_DOMAIN},

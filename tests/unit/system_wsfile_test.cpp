@@ -140,29 +140,30 @@ TEST_F(WsWalk, ListsSharedItemsAndLargeDescriptorBlocks) {
     EXPECT_EQ(reinterpret_cast<i64*>(items(many)[1099].data)[1], 8);
 }
 
-TEST_F(WsWalk, EnumerationDomainIsASlot) {
+TEST_F(WsWalk, EnumerationIsWrittenAsItIs) {
+    // It names its domain (word 0) and keeps a record of its slot (word 1):
+    // both come back unchanged, and no address is followed or written.
     val_item* dom = Ints(18, 3, 0);
     dom->type = TSYM;
-    getsymbol("a");
+    i64 a = getsymbol("a");
     getsymbol("b");
     val_item* en = &vtable[19];
     en->type = TENUM;
     ASSERT_EQ(Updatead0(19, TENUM, 1, 2), 0);
     en->dim0 = 2;
     i64* w = reinterpret_cast<i64*>(en->data);
-    w[0] = 1;
-    std::memcpy(&w[1], &dom, sizeof dom);
+    w[0] = a;
+    w[1] = 18;
     w[2] = 0;
     w[3] = 2;
     lstvx = 19;
     std::vector<data_block> large = AsInFile();
-    uint64_t stored;
-    std::memcpy(&stored, reinterpret_cast<char*>(Named(vtable[19])) + 8, 8);
-    EXPECT_EQ(stored, RefWord(REF_SLOT, 18));
+    const i64* stored = reinterpret_cast<const i64*>(Named(vtable[19]));
+    EXPECT_EQ(stored[0], a);
+    EXPECT_EQ(stored[1], 18);
     ASSERT_EQ(WsDecode(large), 0);
-    val_item* back;
-    std::memcpy(&back, vtable[19].data + 8, sizeof back);
-    EXPECT_EQ(back, &vtable[18]);
+    const i64* back = reinterpret_cast<const i64*>(vtable[19].data);
+    EXPECT_EQ(std::vector<i64>(back, back + 4), (std::vector<i64>{a, 18, 0, 2}));
 }
 
 // Each damage to what a file holds is refused before anything uses it.

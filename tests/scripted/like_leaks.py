@@ -1,0 +1,62 @@
+#!/usr/bin/env python3
+"""like gives back its compiled pattern and match data on every path, errors
+included: in a sanitized build the run is made with leak checking on (the
+test script turns it off for the other tests), and must end without a leak
+report. In any build the answers must be right."""
+import os
+import subprocess
+import sys
+import tempfile
+
+BANNER_END = "CLEAR WS\n\n      "
+
+# Each line once matched, once failing at each check, once giving up.
+LINES = [
+    "'abc' like 'a%'",
+    "('abc';'xbc';5) like '%bc'",
+    "'abc' like ''",
+    "'abc' like 5",
+    "'abc' like '(a'",
+    "(2 2#'abcd') like 'a%'",
+    "5 like 'a%'",
+    "('b',3000#'a') like '%a%a%a%a%a%a%a%a%b'",
+    "(<.'b',3000#'a') like '%a%a%a%a%a%a%a%a%b'",
+]
+ANSWERS = ["1", "1 1 0", "Error: pattern error on the right argument",
+           "Error: pattern must be char and rank < 2", "Error: pattern error on the right argument",
+           "Error: under construction", "Error: type error",
+           "Error: pattern error on the right argument",
+           "Error: pattern error on the right argument"]
+
+
+def run(zem, env, line):
+    """The first line the input line prints, and the failure of the run if any."""
+    with tempfile.TemporaryDirectory() as d:
+        proc = subprocess.run([zem], input=(line + "\n").encode(), cwd=d, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, env=env, timeout=120)
+    out = proc.stdout.decode("latin-1")
+    err = proc.stderr.decode("latin-1")
+    body = out[out.find(BANNER_END) + len(BANNER_END):]
+    bad = proc.returncode != 0 or "Sanitizer" in err or "runtime error" in err
+    return body.split("\n")[0], f"exit status {proc.returncode}: {err[:2000]}" if bad else None
+
+
+def main():
+    zem = os.path.abspath(sys.argv[1])
+    env = dict(os.environ)
+    env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":detect_leaks=1"
+    failed = []
+    for line, want in zip(LINES, ANSWERS):
+        got, bad = run(zem, env, line)
+        if bad:
+            failed.append(f"{line}: {bad}")
+        if not got.startswith(want):
+            failed.append(f"{line}: {got!r}, wanted {want!r}")
+    for f in failed:
+        print("FAIL " + f)
+    print(f"{len(failed)} failed")
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
