@@ -119,8 +119,7 @@ i64 PfTableKIndex(const val_item* cols, const val_item* key) {
         const val_item* col = ItemOf(cols, c);
         const val_item* want = list ? ItemOf(key, c) : key;
         if (list && !single(want)) return no_row(E_LENGTH);
-        if (col->type != want->type || col->type == TLIST || col->rank > 1)
-            return no_row(E_TYPE);
+        if (col->type != want->type || col->type == TLIST || col->rank > 1) return no_row(E_TYPE);
     }
     i64 rows = nc > 0 ? ItemOf(cols, 0)->count : 0;
     for (i64 r = 0; r < rows; r++) {

@@ -85,8 +85,7 @@ i64 join_column(val_item* t, const Ref& a, const Ref& b, bool named) {
 
 // t := the table at tab with the parts appended as `rows` more rows; with
 // the key check the joined rows must all differ (201).
-i64 append_parts(val_item* t, const Ref& tab, const Parts& p, i64 rows, bool named,
-                 bool keycheck) {
+i64 append_parts(val_item* t, const Ref& tab, const Parts& p, i64 rows, bool named, bool keycheck) {
     i64 width = TableWidth(tab.get());
     val_item parts = p.view();
     if (chk_ftab_val(TableCols(tab.get()), &parts, width)) return errchk;

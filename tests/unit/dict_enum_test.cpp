@@ -54,7 +54,9 @@ TEST_F(DictEnum, DomainIsFoundByNameAndChecked) {
     const char* none[] = {"s<-1 2 3", "k<-([a<-1 2; b<-3 4] v<-5 6)", "k<-`a", "nosuch"};
     const char* names[] = {"s", "k", "k", "nosuch"};
     for (int c = 0; c < 4; c++) {
-        if (c < 3) ASSERT_EQ(RunLine(none[c]), 0) << none[c];
+        if (c < 3) {
+            ASSERT_EQ(RunLine(none[c]), 0) << none[c];
+        }
         d = EnumResolve(getsymbol(names[c]));
         EXPECT_EQ(d.slot, -1) << none[c];
         EXPECT_EQ(d.count, 0) << none[c];
@@ -67,9 +69,8 @@ TEST_F(DictEnum, ChkEnumWantsEveryIndexInRange) {
         std::vector<i64> idx;
         i64 n, want;
     } cases[] = {
-        {{}, 0, 1},          {{0, 1, 2}, 3, 1}, {{0, 3}, 3, 0},
-        {{2, -1}, 3, 0},     {{0}, 0, 0},       {{INT64_MIN}, 5, 0},
-        {{INT64_MAX}, 5, 0}, {{4, 4, 4}, 5, 1},
+        {{}, 0, 1},  {{0, 1, 2}, 3, 1},   {{0, 3}, 3, 0},      {{2, -1}, 3, 0},
+        {{0}, 0, 0}, {{INT64_MIN}, 5, 0}, {{INT64_MAX}, 5, 0}, {{4, 4, 4}, 5, 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ChkEnum(c.idx.data(), static_cast<i64>(c.idx.size()), c.n), c.want);
@@ -211,9 +212,8 @@ TEST_F(DictEnum, DictHashAgreesWithALinearSearch) {
 
 TEST_F(DictEnum, PfTableKIndexSearchesKeyRows) {
     val_item cols =
-        h.Columns({h.Ints({1, 1, 2, 2}), h.Ints({getsymbol("a"), getsymbol("b"), getsymbol("a"),
-                                                  getsymbol("b")},
-                                                 TSYM)},
+        h.Columns({h.Ints({1, 1, 2, 2}),
+                   h.Ints({getsymbol("a"), getsymbol("b"), getsymbol("a"), getsymbol("b")}, TSYM)},
                   4);
     struct Case {
         const char* what;
@@ -224,15 +224,17 @@ TEST_F(DictEnum, PfTableKIndexSearchesKeyRows) {
         {"the first row", h.List({h.Ints({1}), h.Ints({getsymbol("a")}, TSYM)}), 0, 0},
         {"no such row", h.List({h.Ints({3}), h.Ints({getsymbol("a")}, TSYM)}), -1, E_INDEX},
         {"one value short", h.List({h.Ints({1})}), -1, E_LENGTH},
-        {"a value of several elements",
-         h.List({h.Ints({1, 2}), h.Ints({getsymbol("a")}, TSYM)}), -1, E_LENGTH},
+        {"a value of several elements", h.List({h.Ints({1, 2}), h.Ints({getsymbol("a")}, TSYM)}),
+         -1, E_LENGTH},
         {"a value of another type", h.List({h.Floats({1}), h.Ints({getsymbol("a")}, TSYM)}), -1,
          E_TYPE},
     };
     for (Case& c : cases) {
         errchk = 0;
         EXPECT_EQ(PfTableKIndex(&cols, &c.key), c.row) << c.what;
-        if (c.err) EXPECT_EQ(errchk, c.err) << c.what;
+        if (c.err) {
+            EXPECT_EQ(errchk, c.err) << c.what;
+        }
     }
     // One column: a simple key of one element; floats compare exactly.
     val_item fcol = h.Columns({h.Floats({0.5, 1.0, 1.0})}, 3);
@@ -246,9 +248,9 @@ TEST_F(DictEnum, IsnuReadsNullAndInfinityLiterals) {
         const char* text;
         i64 at, want, next;
     } cases[] = {
-        {"0n", 0, 1, 2},   {"0w", 0, 2, 2},    {"_0n", 0, 1, 3}, {"_0w", 0, 2, 3},
-        {"x 0w", 2, 2, 4}, {"0x", 0, 0, 0},    {"_", 0, 0, 0},   {"", 0, 0, 0},
-        {"1n", 0, 0, 0},   {"__0n", 0, 0, 0},  {"0", 0, 0, 0},   {"_0", 0, 0, 0},
+        {"0n", 0, 1, 2},   {"0w", 0, 2, 2},   {"_0n", 0, 1, 3}, {"_0w", 0, 2, 3},
+        {"x 0w", 2, 2, 4}, {"0x", 0, 0, 0},   {"_", 0, 0, 0},   {"", 0, 0, 0},
+        {"1n", 0, 0, 0},   {"__0n", 0, 0, 0}, {"0", 0, 0, 0},   {"_0", 0, 0, 0},
     };
     for (const Case& c : cases) {
         i64 pos = c.at;

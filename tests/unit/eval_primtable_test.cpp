@@ -56,10 +56,9 @@ TEST(PrimTable, CodesWithoutARoutine) {
         bool dyadic;
         i64 answer;
     } cases[] = {
-        {FC_TAKE, false, E_NOT_BUILT},  // no monadic use
-        {FC_SHAPE, true, E_NOT_BUILT},  // no dyadic use
-        {FC_QD_FM, false, E_NOT_BUILT},
-        {FC_QUOTE, true, E_DOMAIN},  // refused
+        {FC_TAKE, false, E_NOT_BUILT},                                // no monadic use
+        {FC_SHAPE, true, E_NOT_BUILT},                                // no dyadic use
+        {FC_QD_FM, false, E_NOT_BUILT},  {FC_QUOTE, true, E_DOMAIN},  // refused
         {FC_RESERVED, true, E_DOMAIN},   {FC_RESERVED_LAST, true, E_DOMAIN},
         {FC_BRANCH, false, E_NOT_BUILT},
     };
