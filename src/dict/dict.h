@@ -89,6 +89,7 @@ struct EnumDom {
     i64 count;   // domain items (0 without a domain)
     i64 type;    // their type (-1 without a domain)
 };
+// The domain the name (a symbol id) gives now.
 EnumDom EnumResolve(i64 name);
 // The domain of an enumeration.
 EnumDom EnumDomainOf(const val_item* en);
