@@ -215,7 +215,8 @@ i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, 
             i64 sc = n >= 0 ? idxc[0] : -1, sv = n >= 0 ? idxv[0] : -1;
             return errchk = DictIndex(target, ic, iv, sc, sv, vc, vv, n, io);
         }
-        if (t == TENUM) return errchk = store_enum(target, ic, iv, vc, vv, origin);
+        // An enumeration is a vector: one index only.
+        if (t == TENUM) return errchk = n < 0 ? store_enum(target, ic, iv, vc, vv, origin) : E_RANK;
         return errchk = E_DOMAIN;
     }
     if (n + 2 != vtable[target].rank) return errchk = E_RANK;

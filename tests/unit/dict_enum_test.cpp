@@ -11,6 +11,8 @@
 
 #include "dict/dictparts.h"
 #include "dict_support.h"
+#include "scalar/scalar.h"
+#include "values/fcodes.h"
 #include "workspace_fixture.h"
 
 namespace {
@@ -114,6 +116,33 @@ TEST_F(DictEnum, ColumnChecksWithEnumerations) {
     EXPECT_EQ(chk_ftab_val(&l, &r1, 1), 0);
     EXPECT_EQ(chk_ftab_val(&l, &r2, 1), E_TYPE);
     EXPECT_EQ(chk_ftab_val(&l, &r3, 1), E_ENUM_DOMAIN);
+}
+
+TEST_F(DictEnum, ComparisonReadsItemsWhereTheCollectorMovedThem) {
+    // A dead block above the domain and the enumeration, and the arena filled
+    // below them: the result's allocation starts a collection that slides
+    // both up, over where they were.
+    ASSERT_EQ(RunLine("x<-60000#'a'"), 0);
+    ASSERT_EQ(RunLine("s<-`a`b`c"), 0);
+    ASSERT_EQ(RunLine("e<-`s:2000#`c`a"), 0);
+    ASSERT_EQ(RunLine("x<-0"), 0);
+    i64 vx = lstvx + 1;
+    for (; r15 - stacktop > 2 * 60032; vx++) {
+        vtable[vx].type = TCHAR;
+        ASSERT_EQ(Updatead0(vx, TCHAR, 1, 59999), 0);
+        std::memset(vtable[vx].data, 'b', 59999);
+    }
+    vtable[vx].type = TCHAR;
+    ASSERT_EQ(Updatead0(vx, TCHAR, 1, r15 - stacktop - 10000), 0);
+    std::memset(vtable[vx].data, 'b', vtable[vx].count);
+    i64 c = CTSIZE - 1, res = 4;
+    ctable[c] = val_item{TSYM, 0, getsymbol("c"), 0, 0, 1, 0, nullptr};
+    const char* before = Variable("e")->data;
+    ASSERT_EQ(PfCompb(FC_EQ, res, -1, Variable("e") - vtable, c, -1), 0);
+    EXPECT_NE(Variable("e")->data, before);  // the collection did move it
+    const i64* out = static_cast<const i64*>(getptV(&vtable[res]));
+    for (i64 k = 0; k < 2000; k++) ASSERT_EQ(out[k], k % 2 == 0) << k;
+    ctable[c] = val_item{};
 }
 
 TEST_F(DictEnum, IndexOfKeepsTheFirstItemPerDomainPosition) {
