@@ -58,3 +58,16 @@ class Command:
     peer: str
     peer_command: list
     expect: list
+
+
+@dataclass
+class Footprint:
+    """Peak resident size of a whole process, Zem given input lines against a
+    peer command; each check(output, returncode) tells whether a run went
+    right. Reported in mebibytes."""
+    name: str
+    zem_lines: list
+    zem_check: Callable[[str, int], bool]
+    peer: str
+    peer_command: list
+    peer_check: Callable[[str, int], bool]

@@ -10,6 +10,10 @@ Zem times itself with []TS (milliseconds): a trial is one input line that
 reads the clock, runs the workload `repeat` times and prints the elapsed
 time. Each workload runs in a fresh Zem process. A system command is timed
 from outside: from sending its line to reading the line printed after it.
+
+Start-up workloads time a whole process from outside (wall time), and
+footprint workloads read the peak resident size the kernel reports for it;
+those lines are in mebibytes instead of milliseconds.
 """
 import importlib.util
 import math
@@ -21,7 +25,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from benchlib import Command, Startup  # noqa: E402
+from benchlib import Command, Footprint, Startup  # noqa: E402
 
 TRIALS = 5
 
@@ -131,14 +135,31 @@ def run_peer(w):
     return best, w.peer_check(result)
 
 
-def time_command(command, check, cwd=None):
-    """Best wall time in ms of a command given empty input; None if a run fails."""
+def time_command(command, check, text="", cwd=None):
+    """Best wall time in ms of a command; None if a run fails."""
     best = math.inf
     for _ in range(TRIALS):
         start = time.perf_counter()
-        p = subprocess.run(command, input="", text=True, stdout=subprocess.PIPE, cwd=cwd,
+        p = subprocess.run(command, input=text, text=True, stdout=subprocess.PIPE, cwd=cwd,
                            stderr=subprocess.STDOUT, timeout=60)
         best = min(best, (time.perf_counter() - start) * 1000)
+        if not check(p.stdout, p.returncode):
+            return None
+    return best
+
+
+def peak_command(command, check, text=""):
+    """Smallest peak resident size in MiB of a command over the trials; None
+    if a run fails. GNU time starts the command and reports its peak: a
+    process started by this driver directly would inherit the driver's own
+    peak, which the kernel keeps across exec."""
+    best = math.inf
+    for _ in range(TRIALS):
+        with tempfile.NamedTemporaryFile(mode="r") as report:
+            p = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + command,
+                               input=text, text=True, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, timeout=600)
+            best = min(best, int(report.read().split()[-1]) / 1024)
         if not check(p.stdout, p.returncode):
             return None
     return best
@@ -163,6 +184,11 @@ def measure(zem, w):
     """(Zem ms, peer ms, problem or None) for one workload."""
     if isinstance(w, Command):
         return measure_command(zem, w)
+    if isinstance(w, Footprint):
+        z = peak_command([zem], w.zem_check, "".join(line + "\n" for line in w.zem_lines))
+        p = peak_command(w.peer_command, w.peer_check)
+        problem = None if z is not None and p is not None else "a run failed"
+        return z, p, problem
     if isinstance(w, Startup):
         z = time_command([zem] + w.zem_args, w.zem_check)
         p = time_command(w.peer_command, w.peer_check)
@@ -197,7 +223,7 @@ def main():
     picks = sys.argv[2:]
     workloads = [w for w in load_workloads() if not picks or any(p in w.name for p in picks)]
     width = max([len(w.name) for w in workloads] + [8])
-    print(f"{'workload':<{width}}  {'Zem ms':>10}  {'peer ms':>10}  {'peer':<8}  {'ratio':>7}")
+    print(f"{'workload':<{width}}  {'Zem':>10}  {'peer':>10}  unit  {'peer':<8}  {'ratio':>7}")
     failed = 0
     for w in workloads:
         z, p, problem = measure(zem, w)
@@ -205,8 +231,10 @@ def main():
             failed += 1
             print(f"{w.name:<{width}}  FAILED: {problem}")
             continue
-        print(f"{w.name:<{width}}  {z:10.2f}  {p:10.2f}  {w.peer:<8}  {z / p:7.2f}", flush=True)
-    print(f"best of {TRIALS}; ratio = Zem time / peer time")
+        unit = "MiB" if isinstance(w, Footprint) else "ms"
+        print(f"{w.name:<{width}}  {z:10.2f}  {p:10.2f}  {unit:<4}  {w.peer:<8}  {z / p:7.2f}",
+              flush=True)
+    print(f"best of {TRIALS}; ratio = Zem / peer")
     sys.exit(1 if failed else 0)
 
 
