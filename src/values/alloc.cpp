@@ -7,32 +7,43 @@
 #include "values/internal.h"
 #include "values/registers.h"
 
-void AlcExtraV(val_item* item, i64 bytes) {
-    if (item->bytes > M_LARGE) LoseBlock(item);
+i64 AlcExtraV(val_item* item, i64 bytes) {
     heap_node* node = HeapAloc(bytes);
+    if (!node) return errchk = E_WS_FULL;
+    if (item->bytes > M_LARGE) LoseBlock(item);
     cad0 = reinterpret_cast<char*>(node) + sizeof(heap_node);
     item->data = cad0;
     item->bytes = bytes;
+    return 0;
 }
 
-void AlcExtra(i64 vx, i64 bytes) { AlcExtraV(&vtable[vx], bytes); }
+i64 AlcExtra(i64 vx, i64 bytes) { return AlcExtraV(&vtable[vx], bytes); }
 
 // A large block of need bytes for item; lists get cleared items and
-// characters their terminator. Returns the block's header.
+// characters their terminator. Returns the block's header, or nullptr (the
+// item unchanged, E_WS_FULL in errchk) when memory is exhausted.
 static heap_node* GiveLarge(val_item* item, i64 need, i64 type) {
-    AlcExtraV(item, need);
+    if (AlcExtraV(item, need)) return nullptr;
     if (HoldsItems(type)) std::memset(cad0, 0, need);
     else if (type == TCHAR) cad0[need - 1] = 0;
     return reinterpret_cast<heap_node*>(cad0 - sizeof(heap_node));
 }
 
 // A temporary slot's large block replaces the one it had before, which is
-// released then (and only then, or at a workspace clear).
-static void GiveTempLarge(i64 vx, i64 need, i64 type) {
+// released first (and only then, or at a workspace clear), so its memory
+// can serve the new one. Without memory the slot is left with no value.
+static i64 GiveTempLarge(i64 vx, i64 need, i64 type) {
     ReleaseTempLarge(vx);
     val_item* slot = &vtable[vx];
     slot->bytes = 0;
-    TrackTempLarge(vx, GiveLarge(slot, need, type));
+    heap_node* node = GiveLarge(slot, need, type);
+    if (!node) {
+        *slot = val_item{};
+        slot->rank = -1;
+        return errchk = E_WS_FULL;
+    }
+    TrackTempLarge(vx, node);
+    return 0;
 }
 
 static void Report(const char* what, i64 count, i64 vx) {
@@ -41,14 +52,11 @@ static void Report(const char* what, i64 count, i64 vx) {
 
 i64 Inctp(i64 vx, i64 type, i64 count) {
     i64 need = typC(type, count);
-    if (need > M_LARGE) {
-        GiveTempLarge(vx, need, type);
-        return 0;
-    }
+    if (need > M_LARGE) return GiveTempLarge(vx, need, type);
     val_item* slot = &vtable[vx];
     if (!PlaceTemp(slot, need, type)) {
         Report("inctp", count, vx);
-        GiveTempLarge(vx, need, type);
+        return GiveTempLarge(vx, need, type);
     }
     return 0;
 }
@@ -56,7 +64,8 @@ i64 Inctp(i64 vx, i64 type, i64 count) {
 // Data for a named slot: the block in place when the slot is its sole owner
 // and it is big enough, else a fresh one (the old one loses a reference).
 // Without room after a collection: a large block when fallback is set, else
-// E_WS_FULL.
+// E_WS_FULL. The new large block is made before the old one goes, so a slot
+// that cannot get one keeps its value.
 static i64 NamedData(i64 vx, i64 type, i64 count, const char* what, bool fallback) {
     val_item* slot = &vtable[vx];
     i64 need = typC(type, count);
@@ -71,8 +80,11 @@ static i64 NamedData(i64 vx, i64 type, i64 count, const char* what, bool fallbac
         Report(what, count, vx);
         if (!fallback) return errchk = E_WS_FULL;
     }
+    val_item fresh{};
+    if (!GiveLarge(&fresh, need, type)) return errchk;
     LoseBlock(slot);
-    GiveLarge(slot, need, type);
+    slot->data = fresh.data;
+    slot->bytes = fresh.bytes;
     return 0;
 }
 
@@ -81,6 +93,7 @@ i64 Dectp(i64 vx, i64 type, i64 count) { return NamedData(vx, type, count, "dect
 i64 Updatead0(i64 vx, i64 type, i64 rank, i64 count) {
     if (vx <= 0 || vx >= VTSIZE) return errchk = E_STACK_FULL;
     val_item* slot = &vtable[vx];
+    i64 oldrank = slot->rank, oldcount = slot->count;
     slot->rank = rank;
     slot->count = count;
     if (isoneV(slot)) {
@@ -88,9 +101,13 @@ i64 Updatead0(i64 vx, i64 type, i64 rank, i64 count) {
     } else if (count == 0) {
         cad0 = nullptr;
     } else {
-        if (CheckSize(type, count)) return errchk;
-        i64 r = istempslot(vx) ? Inctp(vx, type, count) : Dectp(vx, type, count);
-        if (r) return errchk = r;
+        i64 r = CheckSize(type, count);
+        if (!r) r = istempslot(vx) ? Inctp(vx, type, count) : Dectp(vx, type, count);
+        if (r) {
+            // A named slot keeps its value; a temporary has none left.
+            if (isnamedslot(vx)) slot->rank = oldrank, slot->count = oldcount;
+            return errchk = r;
+        }
         errchk = 0;
     }
     if (cad0) SetCursors(type, cad0);
@@ -104,7 +121,7 @@ i64 Updatead1(i64 cidx, i64 type, i64 count) {
     errchk = 0;
     if (need > M_LARGE || !PlaceNamed(entry, need, type, false)) {
         entry->bytes = 0;
-        GiveLarge(entry, need, type);
+        if (!GiveLarge(entry, need, type)) return errchk;
     }
     return 0;
 }
@@ -124,9 +141,12 @@ i64 Updatead2(val_item* item, bool named) {
     bool placed = need <= M_LARGE &&
                   (named ? PlaceNamed(item, need, type, true) : PlaceTemp(item, need, type));
     if (!placed) {
+        val_item fresh{};
+        heap_node* node = GiveLarge(&fresh, need, type);
+        if (!node) return errchk;
         if (named) LoseBlock(item);
-        else item->bytes = 0;
-        heap_node* node = GiveLarge(item, need, type);
+        item->data = fresh.data;
+        item->bytes = fresh.bytes;
         if (!named) TrackItemLarge(node);
     }
     return 0;
@@ -149,10 +169,7 @@ static i64 TransFadData(i64 vx, i64 type, i64 count) {
     if (CheckSize(type, count)) return errchk;
     i64 need = typC(type, count);
     if (istempslot(vx)) {
-        if (need > M_LARGE) {
-            GiveTempLarge(vx, need, type);
-            return 0;
-        }
+        if (need > M_LARGE) return GiveTempLarge(vx, need, type);
         if (stacktop + ArenaRound(need) >= r15) Report("incstktpa", count, vx);
         if (!PlaceTemp(slot, need, type)) return errchk = E_WS_FULL;
         return 0;
@@ -191,6 +208,7 @@ i64 TransFadc(i64 vx, i64 type, i64 cidx) { return TransShape(vx, type, ctable[c
 
 i64 Incstktpt(i64 n, i64 which, i64 type) {
     char* buffer = static_cast<char*>(GM_new(type, n));
+    if (!buffer && n > 0) return errchk;
     if (buffer && type == TCHAR) buffer[n] = 0;
     cad0 = buffer;
     double* view = reinterpret_cast<double*>(buffer);

@@ -20,9 +20,21 @@ struct scratch_node {
     scratch_node* next;
 };
 
+// The memory of large and scratch blocks: bytes of room at offset bytes
+// after a prefix of the allocator's own (offset at least 8); nullptr when
+// the system has no memory left. Freed with the same offset.
+void* BlockAlloc(i64 bytes, i64 offset);
+void BlockFree(void* block, i64 offset);
+// Gives back the freed block memory kept for reuse.
+void ReleaseKeptBlocks();
+// Prefix of a large block's header: its data then starts 64 bytes after the
+// allocation, on a cache line when the allocation is on one.
+constexpr i64 LARGE_PREFIX = 24;
+
 extern heap_node* HA0;
 extern scratch_node *G0, *Gt;
 
+// A new large block of bytes of data, on the list; nullptr without memory.
 heap_node* HeapAloc(i64 bytes);
 void HeapAdd(heap_node* head, heap_node* node);
 void HeapAlocRemv(heap_node* node);
@@ -51,8 +63,10 @@ constexpr i64 M_LARGE = 65536;  // data above this many bytes goes to a large bl
 
 i64 Inctp(i64 vx, i64 type, i64 count);
 i64 Dectp(i64 vx, i64 type, i64 count);
-void AlcExtra(i64 vx, i64 bytes);
-void AlcExtraV(val_item* item, i64 bytes);
+// A large block for a slot or a descriptor; E_WS_FULL, the item unchanged,
+// when memory is exhausted.
+i64 AlcExtra(i64 vx, i64 bytes);
+i64 AlcExtraV(val_item* item, i64 bytes);
 i64 SimFirst();
 // Where an address inside a block moved by the latest collection went (the
 // address itself when its block did not move).

@@ -14,7 +14,10 @@ void HeapInit() {
 }
 
 heap_node* HeapAloc(i64 bytes) {
-    heap_node* node = static_cast<heap_node*>(AL2(1, sizeof(heap_node) + bytes));
+    if (bytes < 0) return nullptr;
+    void* room = BlockAlloc(static_cast<i64>(sizeof(heap_node)) + bytes, LARGE_PREFIX);
+    if (!room) return nullptr;
+    heap_node* node = static_cast<heap_node*>(room);
     *node = heap_node{node, bytes, 1, nullptr, nullptr};
     if (!HA0) HeapInit();
     HeapAdd(HA0, node);
@@ -35,13 +38,13 @@ void HeapAlocRemv(heap_node* node) {
     ForgetTempLarge(node);
     node->prev->next = node->next;
     if (node->next) node->next->prev = node->prev;
-    std::free(node->self);
+    BlockFree(node->self, LARGE_PREFIX);
 }
 
 void HeapDeal(heap_node* node) {
     while (node) {
         heap_node* next = node->next;
-        std::free(node->self);
+        BlockFree(node->self, LARGE_PREFIX);
         node = next;
     }
 }
@@ -51,6 +54,7 @@ void HeapClean() {
     HeapDeal(HA0->next);
     HA0->next = nullptr;
     ForgetTempLarge(nullptr);
+    ReleaseKeptBlocks();
 }
 
 void HeapExit() {

@@ -16,11 +16,19 @@ scratch_node* GM_Init() {
 
 void GM_head() { G0 = Gt = GM_Init(); }
 
+// Scratch memory comes with an allocator prefix of this many bytes.
+constexpr i64 SCRATCH_PREFIX = 16;
+
 void* GM_new(i64 type, i64 n) {
     if (n < 1) return nullptr;
     if (!G0) GM_head();
+    void* block = BlockAlloc(typC(type, n), SCRATCH_PREFIX);
+    if (!block) {
+        errchk = E_WS_FULL;
+        return nullptr;
+    }
     scratch_node* node = GM_Init();
-    node->block = AL2(1, typC(type, n));
+    node->block = block;
     Gt->next = node;
     Gt = node;
     return node->block;
@@ -31,7 +39,7 @@ void GM_free() {
     scratch_node* p = G0->next;
     while (p) {
         scratch_node* next = p->next;
-        std::free(p->block);
+        BlockFree(p->block, SCRATCH_PREFIX);
         std::free(p);
         p = next;
     }

@@ -1,5 +1,6 @@
 // The value store's part of workspace set-up and clearing: the character
 // tables, the arena, the fixed constants and the system variables.
+#include <algorithm>
 #include <cstring>
 
 #include "values/internal.h"
@@ -111,7 +112,11 @@ void CleanStore(bool zero) {
     CleanVT();
     lstvxend = SYSTART;
     cleansym();
-    if (glist) std::memset(glist, 0, GLIST_SIZE * sizeof(i64));
+    // Words past nxtglx were never written since the last clear (runs are
+    // only appended, and every writer raises nxtglx first), so only the used
+    // words need clearing: the store's untouched pages stay unmapped.
+    if (glist && nxtglx >= 0)
+        std::memset(glist, 0, (std::min(nxtglx, GLIST_SIZE - 1) + 1) * sizeof(i64));
     nxtglx = -1;
     sindex = -1;
     getsymbol("");
