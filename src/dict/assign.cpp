@@ -1,5 +1,6 @@
-// Assignment of a value to a name: a named source shares its data block,
-// anything else is copied; []RL and []PP take only a positive integer.
+// Assignment of a value to a name: a named source shares its data block, a
+// temporary hands over its large block, anything else is copied; []RL and
+// []PP take only a positive integer.
 #include "dict/dict.h"
 
 // []RL and []PP need a boolean or integer single element of at least 1.
@@ -39,5 +40,6 @@ i64 PfAssign(i64 slot, i64 rc, i64 rv) {
         return GenStore(slot, rc, rv);
     }
     if (rc < 0 && isnamedslot(rv)) return share(slot, rv);
+    if (rc < 0 && TakeTemp(slot, rv)) return errchk = 0;
     return GenStore(slot, rc, rv);
 }

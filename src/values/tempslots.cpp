@@ -96,3 +96,21 @@ void ForgetTempLarge(heap_node* node) {
 }
 
 heap_node* TempLargeOf(i64 vx) { return templarge[vx]; }
+
+bool TakeTemp(i64 dest, i64 vx) {
+    if (!isnamedslot(dest) || vx <= 3 || vx >= VTSIZE || !istempslot(vx)) return false;
+    val_item* src = &vtable[vx];
+    heap_node* node = templarge[vx];
+    if (!node || node->refcount != 1 || src->data != NodeData(node) || src->bytes <= M_LARGE)
+        return false;
+    // Items of a list live among the temporaries: such a value is copied.
+    if (src->rank < 0 || HoldsItems(src->type)) return false;
+    val_item moved = *src;
+    if (moved.rank > 2 && GenStoreDimv0(&moved, src)) return false;
+    val_item* dst = &vtable[dest];
+    DropRef(dst);
+    *dst = moved;
+    templarge[vx] = nullptr;
+    src->bytes = 0;  // the temporary still reads the value, but no longer owns it
+    return true;
+}

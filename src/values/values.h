@@ -279,6 +279,10 @@ i64 GenStore(i64 dest, i64 c, i64 v);
 i64 GenStoreV0(i64 slot, val_item* src);
 i64 GenStoreV1(val_item* dst, i64 c, i64 v, bool named);
 i64 BeforeIndexA(i64 slot);
+// Assignment of a temporary's value to a named slot by handing over the
+// large block the temporary owns alone, instead of copying it; false, with
+// nothing changed, for a value that must be copied.
+bool TakeTemp(i64 dest, i64 vx);
 // Moves a descriptor to a new home: the block it owns is told its new owner.
 void MoveItem(val_item* to, const val_item* from);
 // Drops one reference to the block a descriptor owns; when that was the last
