@@ -65,9 +65,38 @@ double ari2fn_f(i64 code, double x, double y) {
 
 i64 Check_clex_d(i64 code, double, double y) { return code == FC_LOG && y < 0; }
 
+// Sum, difference and product: the wrapped result, which passing through a
+// double leaves as it is while its magnitude is at most 2^53.
+template <i64 C>
+static inline i64 wrapped(i64 x, i64 y) {
+    uint64_t a = (uint64_t)x, b = (uint64_t)y;
+    if constexpr (C == FC_ADD) return (i64)(a + b);
+    else if constexpr (C == FC_SUBTRACT) return (i64)(a - b);
+    else return (i64)(a * b);
+}
+
+// The wrapped results block by block, each block then checked for results
+// beyond 2^53 in magnitude, which alone need the pass through a double.
+template <i64 C>
+static void wrapped_loop(i64 n, const i64* x, bool xs, const i64* y, bool ys, i64* out) {
+    constexpr i64 BLOCK = 1024;
+    constexpr uint64_t TWO53 = (uint64_t)1 << 53;
+    for (i64 b = 0; b < n; b += BLOCK) {
+        i64 m = n - b < BLOCK ? n - b : BLOCK;
+        i64* o = out + b;
+        zipwith(m, xs ? x : x + b, xs, ys ? y : y + b, ys, o, wrapped<C>);
+        uint64_t far = 0;
+        for (i64 i = 0; i < m; i++) far |= ((uint64_t)o[i] + TWO53) >> 54;
+        if (far)
+            for (i64 i = 0; i < m; i++) o[i] = dbl2int((double)o[i]);
+    }
+}
+
 void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i64* out) {
     with_arith(code, [&]<i64 C>() {
-        if constexpr (int_kernel<C>) zipwith(n, x, xs, y, ys, out, ari_i<C>);
+        if constexpr (C == FC_ADD || C == FC_SUBTRACT || C == FC_MULTIPLY)
+            wrapped_loop<C>(n, x, xs, y, ys, out);
+        else if constexpr (int_kernel<C>) zipwith(n, x, xs, y, ys, out, ari_i<C>);
     });
 }
 

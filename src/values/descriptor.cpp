@@ -49,22 +49,9 @@ i64 ElemWidth(i64 type) {
     return 8;
 }
 
-// Types whose single element lives in the descriptor itself.
-static bool inlinetype(i64 type) { return (type >= TBOOL && type <= TSYM) || isdate(type); }
-
-int isoneV(const val_item* v) { return v->rank <= 1 && v->count == 1 && inlinetype(v->type); }
-
 int isone(val_item v) { return isoneV(&v); }
 
-void* getptV(val_item* v) {
-    if (isoneV(v)) return &v->dim0;
-    if (v->count > 0) return v->data;
-    return nullptr;
-}
-
-int isdate(i64 type) { return type >= TMONTH && type <= TTIME; }
-
-int isbasic(i64 type) { return (type >= TBOOL && type <= TSYM) || isdate(type); }
+int isbasic(i64 type) { return InlineType(type); }
 
 // Checks that a list's items are simple values of rank <= 1 with one count.
 i64 islist0(val_item* v) {

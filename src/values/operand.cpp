@@ -56,12 +56,6 @@ const complex2* sopnd_complex(const sopnd* o) {
     return z;
 }
 
-i64 dbl2int(double x) {
-    // 2^63 itself is out of range; -2^63 is the null anyway.
-    if (!(x > -9223372036854775808.0 && x < 9223372036854775808.0)) return INULL;
-    return (i64)x;
-}
-
 i64 shape_run(const i64* dims, i64 rank, i64* run) {
     *run = 0;
     if (rank <= 2) return 0;

@@ -41,7 +41,11 @@ const complex2* sopnd_complex(const sopnd* o);
 
 // A double as a 64-bit integer, truncated; NaN and values outside the
 // 64-bit range give the integer null.
-i64 dbl2int(double x);
+inline i64 dbl2int(double x) {
+    // 2^63 itself is out of range; -2^63 is the null anyway.
+    if (!(x > -9223372036854775808.0 && x < 9223372036854775808.0)) return INULL;
+    return (i64)x;
+}
 
 // ---- shapes -------------------------------------------------------------------
 

@@ -123,10 +123,21 @@ i64 DataBytes(const val_item* v);
 // Bytes of one element: 1 character, 16 complex, 64 an item of a list,
 // dictionary or table, 8 otherwise.
 i64 ElemWidth(i64 type);
-int isoneV(const val_item* v);
+inline int isdate(i64 type) { return type >= TMONTH && type <= TTIME; }
+// Types whose single element lives in the descriptor itself.
+inline bool InlineType(i64 type) { return (type >= TBOOL && type <= TSYM) || isdate(type); }
+// A one-element value held in its descriptor (dim0, and dim1 for complex).
+inline int isoneV(const val_item* v) {
+    return v->rank <= 1 && v->count == 1 && InlineType(v->type);
+}
 int isone(val_item v);
-void* getptV(val_item* v);
-int isdate(i64 type);
+// The address of a value's elements: its descriptor's dim0 for a single
+// inline element, its data otherwise; nullptr when it has none.
+inline void* getptV(val_item* v) {
+    if (isoneV(v)) return &v->dim0;
+    if (v->count > 0) return v->data;
+    return nullptr;
+}
 int isbasic(i64 type);
 i64 islist0(val_item* v);
 i64 gettyp(char letter);
