@@ -3,6 +3,8 @@
 #include "scalar/scalar.h"
 #include "values/registers.h"
 
+#include <type_traits>
+
 bool kernel_fault = false;
 
 double red_identity(i64 f) {
@@ -60,15 +62,20 @@ static i64 operand_type_ok(i64 f, const val_item* v) {
 }
 
 // Float path: every vector folded from its end, NaN elements skipped
-// (except the last, which starts the fold).
-template <bool TOL>
-static void reduce_real(i64 f, const double* x, const axisplan& p, double* out) {
+// (except the last, which starts the fold). Integer elements are read as
+// doubles one by one; their sums go through IntSumFromRight.
+template <bool TOL, class E>
+static void reduce_real(i64 f, const E* x, const axisplan& p, double* out) {
     with_kernel<TOL>(f, [&]<i64 F, bool T>() {
         for (i64 v = 0; v < p.n; v++) {
-            const double* e = x + v * p.vstride;
-            double acc = e[(p.m - 1) * p.step];
+            const E* e = x + v * p.vstride;
+            if constexpr (F == FC_ADD && std::is_same_v<E, i64>) {
+                out[v] = IntSumFromRight(e, p.m, p.step);
+                continue;
+            }
+            double acc = (double)e[(p.m - 1) * p.step];
             for (i64 k = p.m - 2; k >= 0; k--) {
-                double xk = e[k * p.step];
+                double xk = (double)e[k * p.step];
                 if (xk == xk) acc = red_k<F, T>(xk, acc);
             }
             out[v] = acc;
@@ -134,9 +141,8 @@ i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv) {
         if (reduce_complex(f, sopnd_complex(&R), p, (complex2*)out)) return errchk = E_DOMAIN;
     } else {
         kernel_fault = false;
-        const double* x = sopnd_doubles(&R);
-        if (R.d.type == TFLOAT) reduce_real<true>(f, x, p, (double*)out);
-        else reduce_real<false>(f, x, p, (double*)out);
+        if (R.d.type == TFLOAT) reduce_real<true>(f, (const double*)R.p, p, (double*)out);
+        else reduce_real<false>(f, (const i64*)R.p, p, (double*)out);
         if (kernel_fault) return errchk = E_DOMAIN;
     }
     IntV(-1, res);

@@ -170,6 +170,13 @@ inline void with_kernel(i64 f, B&& body) {
     }
 }
 
+// Integer sums as the double arithmetic gives them, exact in integers while
+// it is exact. The sum of m elements e[0], e[step], ... folded from the
+// right end (reduce):
+double IntSumFromRight(const i64* e, i64 m, i64 step);
+// Their running sums from the left into out[0], out[step], ... (scan).
+void IntRunningSums(const i64* e, i64 m, i64 step, double* out);
+
 // Identity of a reduction: the value of reducing an empty operand.
 double red_identity(i64 f);
 // Whether an integer operand holds only 0 and 1 (a truth-value vector).

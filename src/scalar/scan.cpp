@@ -108,6 +108,12 @@ static bool scan_type_ok(i64 f, const val_item* v) {
     return v->type <= TCHAR;
 }
 
+// Integer sums: running sums vector by vector, without a double copy.
+static void scan_int_sums(const i64* x, const scanplan& p, double* out) {
+    for (i64 v = 0; v < p.n; v++)
+        IntRunningSums(x + v * p.vstride, p.m, p.step, out + v * p.vstride);
+}
+
 static void scan_real(i64 f, const double* x, bool tol, const scanplan& p, double* out) {
     switch (f) {
     case FC_ADD: scan_running<FC_ADD>(x, p, out); break;
@@ -143,6 +149,8 @@ i64 GenScan(i64 code, i64 res, i64 rc, i64 rv) {
     if (R.d.count > 0) {
         kernel_fault = false;
         if (logic) scan_logic_run(f, (const i64*)R.p, p, (i64*)out);
+        else if (f == FC_ADD && isinttype(R.d.type))
+            scan_int_sums((const i64*)R.p, p, (double*)out);
         else scan_real(f, scan_doubles(&R), R.d.type == TFLOAT, p, (double*)out);
         if (kernel_fault) return errchk = E_DOMAIN;
     }
