@@ -13,6 +13,7 @@
 #include "eval/primtable.h"
 #include "parser/records.h"
 #include "primitives/primitives.h"
+#include "scalar/scalar.h"
 #include "values/fcodes.h"
 
 i64 idxafstk[IDXSTK];
@@ -162,6 +163,9 @@ bool apply_reserved(Walk& w, i64 p, i64 row, i64* res, Pair l, Pair r) {
 bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transposed) {
     bool dyadic = !(l.c == -1 && l.v == -1);
     if ((dyadic && undefined(l)) || undefined(r)) return finish_app(w, p, E_VALUE);
+    // Two single numbers under a scalar function: straight to its kernel.
+    if (dyadic && !w.each && ScalarSingles(code, *res, opnd(l.c, l.v), opnd(r.c, r.v)))
+        return finish_app(w, p, 0);
     collision = CkCollision(*res, l.c, l.v, r.c, r.v);
     prim_context cx{w.temp, w.row, w.depth, &w.io};
     return finish_app(w, p, ApplyPrimitive(code, res, l.c, l.v, r.c, r.v, cx, w.each, transposed));

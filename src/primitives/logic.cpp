@@ -27,6 +27,17 @@ static bool PfLogicSub(const val_item* v) {
 static bool truthvalue(const val_item* v) { return v->type == TBOOL || PfLogicSub(v); }
 
 static i64 logic_not(i64 res, i64 rc, i64 rv) {
+    const val_item* v = opnd(rc, rv);
+    if (SingleNumber(v)) {
+        // One truth value in its descriptor: the result is written at once.
+        val_item* t = &vtable[res];
+        i64 zero = v->type == TFLOAT ? SingleValue(v) == 0.0 : v->dim0 == 0;
+        t->type = TBOOL;
+        t->rank = v->rank;
+        t->count = 1;
+        t->dim0 = zero;
+        return errchk = 0;
+    }
     sopnd R;
     sopnd_load(&R, rc, rv, res);
     SetNames(1, 5, res, -1, -1, rc, rv);

@@ -74,7 +74,26 @@ static i64 compare_types(i64 code, i64 lt, i64 rt) {
 
 static i64 compare_enum(i64 code, i64 res, sopnd* l, sopnd* r);
 
+bool CompareSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
+    if (code < FC_LT || code > FC_EQ || !SingleNumber(l) || !SingleNumber(r)) return false;
+    i64 out;
+    if (l->type != TFLOAT && r->type != TFLOAT) {
+        cmp_run(code, 1, &l->dim0, true, &r->dim0, true, &out, false);
+    } else {
+        double x = SingleValue(l), y = SingleValue(r);
+        cmp_run(code, 1, &x, true, &y, true, &out, l->type == TFLOAT && r->type == TFLOAT);
+    }
+    val_item* t = &vtable[res];
+    t->type = TBOOL;
+    t->rank = std::max(l->rank, r->rank);
+    t->count = 1;
+    t->dim0 = out;
+    errchk = 0;
+    return true;
+}
+
 i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
+    if (CompareSingles(code, res, opnd(lc, lv), opnd(rc, rv))) return 0;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);

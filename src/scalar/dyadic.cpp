@@ -6,6 +6,7 @@
 #include "values/registers.h"
 
 #include <algorithm>
+#include <cstring>
 
 // Index of element i of an operand that may be single.
 static inline i64 at(const sopnd* o, i64 i) { return o->one ? 0 : i; }
@@ -120,7 +121,41 @@ static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex
     return 0;
 }
 
+static bool arith_singles(i64 code, i64 res, const val_item* l, const val_item* r) {
+    switch (code) {
+    case FC_ADD:
+    case FC_SUBTRACT:
+    case FC_MULTIPLY:
+    case FC_DIVIDE:
+    case FC_MAX:
+    case FC_MIN:
+    case FC_RESIDUE: break;
+    default: return false;
+    }
+    if (!SingleNumber(l) || !SingleNumber(r)) return false;
+    i64 type = real_type(code, l->type, r->type, false);
+    i64 word;
+    if (type == TINT) {
+        word = ari2fn_i(code, l->dim0, r->dim0);
+    } else {
+        double z = ari2fn_f(code, SingleValue(l), SingleValue(r));
+        memcpy(&word, &z, sizeof word);
+    }
+    val_item* t = &vtable[res];
+    t->type = type;
+    t->rank = std::max(l->rank, r->rank);
+    t->count = 1;
+    t->dim0 = word;
+    errchk = 0;
+    return true;
+}
+
+bool ScalarSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
+    return arith_singles(code, res, l, r) || CompareSingles(code, res, l, r);
+}
+
 i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
+    if (arith_singles(code, res, opnd(lc, lv), opnd(rc, rv))) return 0;
     sopnd L, R;
     sopnd_load(&L, lc, lv, res);
     sopnd_load(&R, rc, rv, res);

@@ -31,6 +31,20 @@ void clex_clean(complex2* z);
 // ---- dyadic scalar functions ---------------------------------------------------
 
 i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// A boolean, integer or float held as one element in its descriptor.
+inline bool SingleNumber(const val_item* v) { return isoneV(v) && v->type <= TFLOAT; }
+// Its element as a double, as the array path widens it.
+inline double SingleValue(const val_item* v) {
+    if (v->type != TFLOAT) return (double)v->dim0;
+    double x;
+    __builtin_memcpy(&x, &v->dim0, sizeof x);
+    return x;
+}
+// A dyadic scalar function or comparison of two single numbers, done at
+// once: the kernel applied to the two elements and the result written into
+// slot res as the array path writes it. False, nothing done, for any other
+// code or operand.
+bool ScalarSingles(i64 code, i64 res, const val_item* l, const val_item* r);
 i64 ari2fn_i(i64 code, i64 x, i64 y);
 double ari2fn_f(i64 code, double x, double y);
 i64 Check_clex_d(i64 code, double x, double y);
@@ -47,6 +61,8 @@ i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv);
 // ---- comparisons -------------------------------------------------------------------
 
 i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+// The comparison part of ScalarSingles.
+bool CompareSingles(i64 code, i64 res, const val_item* l, const val_item* r);
 
 // ---- real circle, logic and random kernels ------------------------------------
 

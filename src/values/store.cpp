@@ -187,6 +187,17 @@ static i64 copy_value(val_item* dst, const val_item* src, bool named) {
 
 i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
     if (src->rank == -1) return errchk = E_VALUE;
+    if (isoneV(src)) {
+        // The element is in the descriptor: nothing to stage or allocate.
+        val_item t{};
+        t.type = src->type;
+        t.rank = src->rank;
+        t.count = src->count;
+        t.dim0 = src->dim0;
+        t.dim1 = src->dim1;
+        install(dst, &t, named);
+        return 0;
+    }
     Source s(src, dst);
     val_item t{};
     return finish(dst, &t, named, copy_value(&t, s.v, named));
