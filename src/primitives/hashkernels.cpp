@@ -4,7 +4,9 @@
 // Small work scans linearly. Larger work uses an open-addressing table
 // private to the call, sized past twice the searched length so it is never
 // more than half full, and filled lazily: the searched array is entered only
-// as far as the answers need. Both paths give the same answers.
+// as far as the answers need. Both paths give the same answers. The table
+// lives in scratch memory; when that cannot be had, errchk is E_WS_FULL and
+// the search finds nothing (the caller reports the error).
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -17,7 +19,6 @@ typedef uint64_t u64;
 // Products below these take the linear path.
 constexpr i64 LINEAR_WORD = 1024;
 constexpr i64 LINEAR_SMALL = 512;  // characters and doubles
-constexpr i64 PROBE_STEP = 17;     // odd: a probe visits every slot
 
 // Smallest 2^k - 1 (at least 31) above twice n.
 static i64 table_mask(i64 n) {
@@ -39,21 +40,28 @@ static u64 dbits(double x) {
     return b;
 }
 
-// The open-addressing table of a search over n elements: slots hold indices
-// into the searched array, -1 empty. None for a linear search.
+// The open-addressing table of a search over n elements: each slot holds a
+// key beside its position in the searched array (-1: empty), so a probe
+// reads one place; collisions go on to the next slot. None for a linear
+// search, and none (no slots) when scratch memory is exhausted.
+template <class T>
 struct SlotTable {
+    struct entry {
+        T key;
+        i64 at;
+    };
     i64 mask = 0;
-    i64* slot = nullptr;
+    entry* slot = nullptr;
 
     SlotTable(i64 n, bool linear) {
         if (linear) return;
-        mask = table_mask(n);
-        slot = static_cast<i64*>(amalloc((mask + 1) * (i64)sizeof(i64)));
-        std::memset(slot, 0xff, (size_t)(mask + 1) * sizeof(i64));
+        i64 m = table_mask(n);
+        slot = static_cast<entry*>(GM_new(TCHAR, (m + 1) * (i64)sizeof(entry)));
+        if (!slot) return;
+        mask = m;
+        for (i64 s = 0; s <= mask; s++) slot[s].at = -1;
     }
-    ~SlotTable() { std::free(slot); }
-    SlotTable(const SlotTable&) = delete;
-    SlotTable& operator=(const SlotTable&) = delete;
+    i64 next(i64 s) const { return (s + 1) & mask; }
 };
 
 // ---- element classes -----------------------------------------------------------
@@ -85,20 +93,24 @@ struct PairKey {
 
 // First positions of keys in S (n elements); n when absent.
 template <class T, class K>
-struct Finder : SlotTable {
+struct Finder : SlotTable<T> {
+    using SlotTable<T>::slot;
+    using SlotTable<T>::mask;
+    using SlotTable<T>::next;
     const T* S;
     i64 n;
     bool linear;
     i64 cursor = 0;  // next element of S to enter
 
-    Finder(const T* s, i64 count, bool lin) : SlotTable(count, lin), S(s), n(count), linear(lin) {}
+    Finder(const T* s, i64 count, bool lin)
+        : SlotTable<T>(count, lin), S(s), n(count), linear(lin) {}
 
     // Enters S[j] unless an equal key is there already; true when entered.
     bool place(i64 j) {
         i64 s = (i64)(K::hash(S[j]) & (u64)mask);
-        for (; slot[s] >= 0; s = (s + PROBE_STEP) & mask)
-            if (K::eq(S[slot[s]], S[j])) return false;
-        slot[s] = j;
+        for (; slot[s].at >= 0; s = next(s))
+            if (K::eq(slot[s].key, S[j])) return false;
+        slot[s] = {S[j], j};
         return true;
     }
 
@@ -109,8 +121,9 @@ struct Finder : SlotTable {
                 if (K::eq(S[j], k)) return j;
             return n;
         }
-        for (i64 s = (i64)(K::hash(k) & (u64)mask); slot[s] >= 0; s = (s + PROBE_STEP) & mask)
-            if (K::eq(S[slot[s]], k)) return slot[s];
+        if (!slot) return n;
+        for (i64 s = (i64)(K::hash(k) & (u64)mask); slot[s].at >= 0; s = next(s))
+            if (K::eq(slot[s].key, k)) return slot[s].at;
         while (cursor < n) {
             i64 j = cursor++;
             if (K::valid(S[j]) && place(j) && K::eq(S[j], k)) return j;
@@ -180,9 +193,71 @@ void idxofc(i64* out, const char* S, i64 nS, const char* V, i64 nV, i64 origin) 
     for (i64 i = 0; i < nV; i++) out[i] = origin + f.find((unsigned char)V[i]);
 }
 
+// ---- words in a narrow range: a table indexed by the word -----------------------
+
+// Integers whose range (largest less smallest) is within a few times the
+// element counts are looked up directly, in a table with one entry per
+// value of the range: no hashing, no probing.
+struct WordRange {
+    i64 lo = 0;
+    u64 span = 0;  // largest - smallest
+    bool dense = false;
+    WordRange(const i64* S, i64 nS, i64 nV) {
+        if (nS == 0 || nS + nV < LINEAR_WORD) return;
+        i64 hi = S[0];
+        lo = S[0];
+        for (i64 j = 1; j < nS; j++) {
+            lo = S[j] < lo ? S[j] : lo;
+            hi = S[j] > hi ? S[j] : hi;
+        }
+        span = (u64)hi - (u64)lo;
+        dense = span < (u64)(4 * (nS + nV));
+    }
+    // The entry of k, or -1 when k is outside the range.
+    i64 entry(i64 k) const {
+        u64 d = (u64)k - (u64)lo;
+        return d <= span ? (i64)d : -1;
+    }
+};
+
+// Membership through a table of present values; false when it does not
+// apply (or its scratch cannot be had).
+static bool member_dense(i64* out, const i64* L, i64 nL, const i64* R, i64 nR) {
+    WordRange r(R, nR, nL);
+    if (!r.dense) return false;
+    unsigned char* present = static_cast<unsigned char*>(GM_new(TCHAR, (i64)r.span + 1));
+    if (!present) return false;
+    std::memset(present, 0, r.span + 1);
+    for (i64 j = 0; j < nR; j++) present[r.entry(R[j])] = 1;
+    i64 words = (nL + 31) / 32;
+    std::memset(out, 0, (size_t)words * sizeof(i64));
+    for (i64 i = 0; i < nL; i++) {
+        i64 e = r.entry(L[i]);
+        if (e >= 0 && present[e]) out[i / 32] |= (i64)(0x80000000u >> (i % 32));
+    }
+    return true;
+}
+
+// Index-of through a table of first positions; false when it does not apply.
+static bool index_dense(i64* out, const i64* S, i64 nS, const i64* V, i64 nV, i64 origin) {
+    WordRange r(S, nS, nV);
+    if (!r.dense) return false;
+    i64* first = static_cast<i64*>(GM_new(TINT, (i64)r.span + 1));
+    if (!first) return false;
+    for (u64 e = 0; e <= r.span; e++) first[e] = nS;
+    for (i64 j = nS - 1; j >= 0; j--) first[r.entry(S[j])] = j;
+    for (i64 i = 0; i < nV; i++) {
+        i64 e = r.entry(V[i]);
+        out[i] = origin + (e >= 0 ? first[e] : nS);
+    }
+    return true;
+}
+
 // ---- words, doubles, complex pairs ----------------------------------------------
 
 void membspi(i64* out, const i64* L, i64 nL, const i64* R, i64 nR) {
+    if (member_dense(out, L, nL, R, nR)) return;
+    errchk = 0;  // a table that could not be had leaves the hash search
     member_of<i64, WordKey>(out, L, nL, R, nR, LINEAR_WORD);
 }
 
@@ -195,6 +270,8 @@ void membspx(i64* out, const double* L, i64 nL, const double* R, i64 nR) {
 }
 
 void idxofi(i64* out, const i64* S, i64 nS, const i64* V, i64 nV, i64 origin) {
+    if (index_dense(out, S, nS, V, nV, origin)) return;
+    errchk = 0;  // a table that could not be had leaves the hash search
     index_of<i64, WordKey>(out, S, nS, V, nV, origin, LINEAR_WORD);
 }
 
@@ -206,22 +283,24 @@ void idxofe(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 orig
     index_of<double, DoubleKey>(out, S, nS, V, nV, origin, LINEAR_SMALL);
 }
 
+// Integers as doubles in scratch; nullptr (E_WS_FULL in errchk) without it.
 static double* as_doubles(const i64* x, i64 n) {
-    double* d = static_cast<double*>(amalloc(n * (i64)sizeof(double)));
-    for (i64 i = 0; i < n; i++) d[i] = (double)x[i];
+    double* d = static_cast<double*>(GM_new(TFLOAT, n));
+    if (d)
+        for (i64 i = 0; i < n; i++) d[i] = (double)x[i];
     return d;
 }
 
 void idxofm(i64* out, const double* S, i64 nS, const i64* V, i64 nV, i64 origin) {
-    double* v = as_doubles(V, nV);
+    const double* v = nV > 0 ? as_doubles(V, nV) : nullptr;
+    if (nV > 0 && !v) return;
     index_of<double, DoubleKey>(out, S, nS, v, nV, origin, LINEAR_SMALL);
-    std::free(v);
 }
 
 void idxofn(i64* out, const i64* S, i64 nS, const double* V, i64 nV, i64 origin) {
-    double* s = as_doubles(S, nS);
+    const double* s = nS > 0 ? as_doubles(S, nS) : nullptr;
+    if (nS > 0 && !s) return;
     index_of<double, DoubleKey>(out, s, nS, V, nV, origin, LINEAR_SMALL);
-    std::free(s);
 }
 
 // ---- tolerant doubles ------------------------------------------------------------
@@ -242,14 +321,14 @@ static i64 bucket(double x) {
     return (i64)dbits(x) >> 11;
 }
 
-struct TolFinder : SlotTable {
+struct TolFinder : SlotTable<double> {
     const double* S;
     i64 n;
     bool linear;
     i64 cursor = 0;
 
     TolFinder(const double* s, i64 count, bool lin)
-        : SlotTable(count, lin), S(s), n(count), linear(lin) {}
+        : SlotTable<double>(count, lin), S(s), n(count), linear(lin) {}
 
     i64 start(i64 b) const { return (i64)(mix((u64)b) & (u64)mask); }
 
@@ -257,18 +336,18 @@ struct TolFinder : SlotTable {
     void place(i64 j) {
         i64 b = bucket(S[j]);
         i64 s = start(b);
-        for (; slot[s] >= 0; s = (s + PROBE_STEP) & mask)
-            if (S[slot[s]] == S[j]) return;
-        slot[s] = j;
+        for (; slot[s].at >= 0; s = next(s))
+            if (slot[s].key == S[j]) return;
+        slot[s] = {S[j], j};
     }
 
     // Smallest entered position tolerantly equal to k; n when none.
     i64 best_entered(double k) const {
         i64 best = n, b = bucket(k);
         for (i64 d = -1; d <= 1; d++)
-            for (i64 s = start(b + d); slot[s] >= 0; s = (s + PROBE_STEP) & mask) {
-                i64 j = slot[s];
-                if (j < best && tol_equal(S[j], k)) best = j;
+            for (i64 s = start(b + d); slot[s].at >= 0; s = next(s)) {
+                i64 j = slot[s].at;
+                if (j < best && tol_equal(slot[s].key, k)) best = j;
             }
         return best;
     }
@@ -280,6 +359,7 @@ struct TolFinder : SlotTable {
                 if (tol_equal(S[j], k)) return j;
             return n;
         }
+        if (!slot) return n;
         // Every entered position lies below the cursor, so an entered match
         // is the first match.
         i64 best = best_entered(k);

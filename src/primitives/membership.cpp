@@ -63,7 +63,9 @@ i64 PfMembsp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     std::fill(out, out + n, 0);
     if (R.d.count == 0) return 0;
     i64* words = static_cast<i64*>(GM_new(TINT, n / 32 + 1));
+    if (!words) return errchk;
     if (!member_words(words, &L, &R)) return 0;
+    if (errchk) return errchk;  // the search's scratch could not be had
     for (i64 i = 0; i < n; i++) out[i] = (words[i / 32] >> (31 - i % 32)) & 1;
     return 0;
 }
@@ -109,5 +111,5 @@ i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
         return 0;
     }
     index_words(out, &L, &R, origin);
-    return 0;
+    return errchk;  // E_WS_FULL when the search's scratch could not be had
 }

@@ -62,8 +62,9 @@ i64 PfRest(i64 res, i64 rc, i64 rv);
 // A square row-major matrix a (overwritten) inverted into out; LAPACK's INFO.
 i64 matrix_inv_square(i64 n, double* a, double* out);
 // Grades n elements (a_grade_new) or n rows of len elements (a_grade_new1)
-// into origin-based indices; direction 1 up, -1 down.
-void a_grade_new(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction);
+// into origin-based indices; direction 1 up, -1 down. a_grade_new gives
+// E_WS_FULL when its working storage cannot be had.
+i64 a_grade_new(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction);
 void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction, i64 len);
 void idxofi(i64* out, const i64* R, i64 nR, const i64* V, i64 nV, i64 origin);
 void membspc(i64* out, const char* L, i64 nL, const char* R, i64 nR);
