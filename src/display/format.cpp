@@ -103,6 +103,7 @@ static char* VectorText(val_item* v, i64* n) {
     *n = total;
     if (CheckSize(TCHAR, total)) return nullptr;
     char* out = (char*)GM_new(TCHAR, total + 1);
+    if (!out) return nullptr;
     i64 at = 0;
     for (i64 e = 0; e < v->count; e++) {
         if (e > 0) out[at++] = ' ';
@@ -119,7 +120,7 @@ static char* ArrayText(i64 rc, i64 rv, i64* rowwidth, i64* n) {
     val_item* v = opnd(rc, rv);
     i64 cols = AxisLength(v, v->rank - 1);
     i64* w = nullptr;
-    if (HasWidthTable(v->type)) GenFormat(rc, rv, &w);
+    if (HasWidthTable(v->type) && GenFormat(rc, rv, &w)) return nullptr;
     i64 width = cols - 1;
     for (i64 j = 0; j < cols; j++) width += LayoutCellWidth(v->type, w, j, false);
     i64 rows = v->count / cols;
@@ -127,6 +128,7 @@ static char* ArrayText(i64 rc, i64 rv, i64* rowwidth, i64* n) {
     *n = rows * width;
     if (CheckSize(TCHAR, *n)) return nullptr;
     char* out = (char*)GM_new(TCHAR, *n + 1);
+    if (!out) return nullptr;
     const char* data = (const char*)getptV(v);
     char* at = out;
     for (i64 r = 0; r < rows; r++) {
@@ -168,6 +170,7 @@ i64 PfFormat(i64 res, i64 rc, i64 rv) {
         return CharResult(res, text, n, 1, nullptr);
     }
     i64* dims = (i64*)GM_new(TINT, v->rank);
+    if (!dims) return errchk;
     shape_of(v, dims);
     const char* text = ArrayText(rc, rv, &dims[v->rank - 1], &n);
     if (text == nullptr) return errchk;

@@ -43,7 +43,7 @@ i64 GenFormat(i64 c, i64 v, i64** widths) {
     i64 entries = a->type > TINT ? 2 * cols : cols;
     i64* w = entries > 0 ? (i64*)GM_new(TINT, entries) : nullptr;
     *widths = w;
-    if (w == nullptr) return 0;
+    if (w == nullptr) return entries > 0 ? errchk : 0;
     memset(w, 0, (size_t)entries * sizeof(i64));
     const char* data = (const char*)getptV(a);
     if (data == nullptr || cols <= 0) return 0;
@@ -149,7 +149,7 @@ i64 OutputLoop(i64 mode, i64 index) {
     i64 planes = v->count / (rows * cols);
     i64* widths = nullptr;
     if (v->type <= TINT || v->type == TFLOAT || v->type == TCPLX || v->type == TSYM) {
-        GenFormat(-1, index, &widths);
+        if (GenFormat(-1, index, &widths)) return errchk;
         if (widths == nullptr) return 0;
     }
     i64 shown = index != SLOT_ALL && rows > ROWCUT ? ROWCUT : rows;

@@ -115,42 +115,46 @@ static void PlaneOf(const val_item* v, i64* rows, i64* cols) {
 }
 
 // Width table of a leaf of rank 2 and more; none for characters and dates.
-static i64* LeafWidths(i64 slot) {
+// False (E_WS_FULL in errchk) when a table that is needed cannot be had.
+static bool LeafWidths(i64 slot, i64** w) {
     i64 type = vtable[slot].type;
-    i64* w = nullptr;
-    if (type <= TINT || type == TFLOAT || type == TCPLX || type == TSYM) GenFormat(-1, slot, &w);
-    return w;
+    *w = nullptr;
+    if (type <= TINT || type == TFLOAT || type == TCPLX || type == TSYM)
+        return GenFormat(-1, slot, w) == 0;
+    return true;
 }
 
-// Width and height of a leaf.
-static void LeafSize(i64 slot, i64* w, i64* h) {
+// Width and height of a leaf; E_WS_FULL without room for its width table.
+static i64 LeafSize(i64 slot, i64* w, i64* h) {
     val_item* v = &vtable[slot];
     *w = 0;
     *h = 1;
-    if (v->count == 0) return;
+    if (v->count == 0) return 0;
     if (v->rank >= 2) {
         i64 rows, cols;
         PlaneOf(v, &rows, &cols);
-        if (rows * cols <= 0) return;
+        if (rows * cols <= 0) return 0;
         i64 planes = v->count / (rows * cols);
         *h = planes * rows + planes - 1;
         if (v->type == TCHAR) {
             *w = cols;
-            return;
+            return 0;
         }
-        const i64* widths = LeafWidths(slot);
+        i64* widths;
+        if (!LeafWidths(slot, &widths)) return errchk;
         *w = cols - 1;
         for (i64 j = 0; j < cols; j++) *w += LayoutCellWidth(v->type, widths, j, true);
-        return;
+        return 0;
     }
     if (v->type == TCHAR) {
         *w = v->count;
-        return;
+        return 0;
     }
     const char* data = (const char*)getptV(v);
     char text[ELEMTEXT + 1];
     *w = v->count - 1;
     for (i64 e = 0; e < v->count; e++) *w += LeafText(v, data, e, text);
+    return 0;
 }
 
 // ---- measuring pass -----------------------------------------------------------
@@ -159,7 +163,7 @@ static i64 MeasureLeaf(i64 slot, i64* positions) {
     if (leafat >= leaves) return E_VALUE;
     i64 w = 1, h = 1, step = 1;
     if (slot != 0) {
-        LeafSize(slot, &w, &h);
+        if (LeafSize(slot, &w, &h)) return errchk;
         step = w + LISTGAP;
     }
     if (h > listn) listn = h;
@@ -189,10 +193,12 @@ i64 OutputLoopList(i64 slot, i64 column) {
     if (rows * cols <= 0) return 0;
     i64 planes = v->count / (rows * cols);
     const char* data = (const char*)getptV(v);
-    const i64* w = LeafWidths(slot);
+    i64* w;
+    if (!LeafWidths(slot, &w)) return errchk;
     i64 width = 0;
     for (i64 j = 0; j < cols; j++) width += LayoutCellWidth(v->type, w, j, true) + 1;
-    char* row = (char*)AL2(1, width + 1);
+    char* row = (char*)malloc((size_t)width + 1);
+    if (!row) return errchk = E_WS_FULL;
     for (i64 p = 0; p < planes; p++) {
         for (i64 i = 0; i < rows; i++) {
             i64 first = (p * rows + i) * cols, y = p * (rows + 1) + i;
@@ -248,7 +254,8 @@ i64 GenType6(i64 slot) {
     i64 rc = GenCheck(slot);
     errchk = rc;
     if (rc) return rc;
-    i64* positions = (i64*)AL2(sizeof(i64), leaves + 1);
+    i64* positions = (i64*)malloc((size_t)(leaves + 1) * sizeof(i64));
+    if (!positions) return errchk = E_WS_FULL;
     positions[0] = 0;
     rc = GenLsfmat(slot, positions);
     if (rc == 0) {
@@ -277,7 +284,8 @@ i64 OutputLoopSym(i64 slot) {
     val_item* v = &vtable[slot];
     if (v->type != TSYM || v->rank < 2 || v->count == 0) return errchk = E_DOMAIN;
     i64 cols = AxisLength(v, v->rank - 1);
-    const i64* w = LeafWidths(slot);
+    i64* w;
+    if (!LeafWidths(slot, &w)) return errchk;
     i64 perrow = 2 * cols + 1;
     for (i64 j = 0; j < cols; j++) perrow += w[j];
     i64 size = (v->count / cols) * perrow;

@@ -42,7 +42,8 @@ i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
         text = static_cast<const char*>(getptV(const_cast<val_item*>(R)));
         len = R->count;
     }
-    char* buf = static_cast<char*>(amalloc(len + 11));
+    char* buf = static_cast<char*>(std::malloc((size_t)len + 11));
+    if (!buf) return errchk = E_WS_FULL;
     std::memcpy(buf, text, (size_t)len);
     buf[len] = 0;
     preproc(buf);

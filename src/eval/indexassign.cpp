@@ -83,12 +83,14 @@ static i64 value_fits(const val_item* t, i64 ic, i64 iv, i64 L, const val_item* 
     return x->count == 1 || x->count == L ? E_OK : E_LENGTH;
 }
 
-// Element offsets of the selection into the target, in scratch.
+// Element offsets of the selection into the target, in scratch; nullptr
+// when there are none, or (E_WS_FULL in errchk) without scratch.
 static i64* selection_offsets(i64 r, i64 L, const i64* dims, const i64* lens, i64* const* sel) {
     if (L == 0) return nullptr;
     std::vector<i64> strides(r);
     RowMajorStrides(dims, r, strides.data());
     i64* out = static_cast<i64*>(GM_new(TINT, 2 * L));
+    if (!out) return nullptr;
     return out + L * PfIdxLineariz(r, L, out, lens, sel, strides.data());
 }
 
@@ -106,6 +108,7 @@ static i64 store_elements(i64 target, i64 type, const i64* offs, i64 L, i64 vc, 
     if (L == 0) return 0;
     // The value is read aside first: it may be the target itself.
     char* vals = static_cast<char*>(GM_new(TCHAR, x->count * w));
+    if (!vals) return errchk;
     convert(x, x->count, type, vals);
     bool spread = x->count == 1;
     // Mixed float or complex stores widen both sides and narrow at the end.
@@ -116,6 +119,7 @@ static i64 store_elements(i64 target, i64 type, const i64* offs, i64 L, i64 vc, 
         return 0;
     }
     char* copy = static_cast<char*>(GM_new(TCHAR, t->count * w));
+    if (!copy) return errchk;
     convert(t, t->count, type, copy);
     scatter(copy, vals, spread, offs, L, w);
     i64 old = t->type;
@@ -136,7 +140,10 @@ static i64 store_items(i64 target, i64 ic, i64 iv, const i64* offs, i64 L, i64 v
     bool listval = x->type == TLIST;
     bool whole = !listval || (x->count != 1 && !elided(ic, iv) && single(opnd(ic, iv)));
     if (listval && !whole && x->count != 1 && x->count != L) return E_LENGTH;
-    std::vector<val_item> made(L);
+    if (L == 0) return 0;
+    val_item* made = static_cast<val_item*>(GM_new(TCHAR, L * (i64)sizeof(val_item)));
+    if (!made) return errchk;
+    std::memset(made, 0, (size_t)L * sizeof(val_item));
     for (i64 k = 0; k < L; k++) {
         i64 e;
         if (whole) {
@@ -199,6 +206,7 @@ static i64 assign_array(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc
     }
     if (CheckSize(TINT, 2 * L)) return errchk;
     i64* offs = selection_offsets(r, L, dims.data(), lens.data(), sel.data());
+    if (!offs && L > 0) return errchk;
     if (type == TLIST) return store_items(target, ic, iv, offs, L, vc, vv);
     return store_elements(target, type, offs, L, vc, vv);
 }

@@ -105,6 +105,7 @@ static i64 position_offsets(i64 c, i64 v, i64 d, i64 io, i64* count, i64** off) 
     *count = n;
     if (n == 0) return 0;
     i64* o = static_cast<i64*>(GM_new(TINT, n));
+    if (!o) return errchk;
     const void* src = getptV(x);
     for (i64 k = 0; k < n; k++) {
         i64 w = x->type == TFLOAT ? (i64) static_cast<const double*>(src)[k]

@@ -36,6 +36,7 @@ static i64 by_keys(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     if (parts[0].type != TLIST && key->type != parts[0].type) return errchk = E_TYPE;
     if (key->count == 0) return errchk = E_DOMAIN;
     i64* found = static_cast<i64*>(GM_new(TINT, key->count + 1));
+    if (!found) return errchk;
     if (i64 e = dict_indx(d, rc, rv, found, io)) return errchk = e;
     i64 base;
     if (TakeSlots(2, &base)) return errchk;
@@ -104,11 +105,12 @@ static i64 array_elements(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i6
     i64* map = nullptr;
     if (L > 0) {
         i64* out = static_cast<i64*>(GM_new(TINT, 2 * L));
+        if (!out) return errchk;
         RowMajorStrides(dims.data(), r, strides.data());
         map = out + L * PfIdxLineariz(r, L, out, lens.data(), sel.data(), strides.data());
     }
     sopnd src;
-    sopnd_load(&src, lc, lv, res);
+    if (sopnd_load(&src, lc, lv, res)) return errchk;
     if (GatherResult(res, type, rank, rdims.data(), L, &src, map)) return errchk;
     if (type == TFLOAT || type == TCPLX) IntV(-1, res);
     return errchk = 0;

@@ -295,7 +295,7 @@ bool assign_indexed(Walk& w, i64 p, i64 target, Pair* cur) {
     if (!eval_sub(w, app(target).right, &first)) return false;
     i64 n = static_cast<i64>(stkc.size() - base) - 1;
     if (undefined(*cur)) return fail(w, p, E_VALUE);
-    BeforeIndexA(a.v);
+    if (BeforeIndexA(a.v)) return fail(w, p, errchk);
     errchk = 0;
     i64 e = GenIndexA(a.v, first.c, first.v, stkc.data() + base, stkv.data() + base, cur->c, cur->v,
                       n, w.io);

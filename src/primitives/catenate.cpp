@@ -67,6 +67,7 @@ static i64 cat_geometry(const val_item* l, const val_item* r, cat_shape* g) {
     i64 R = g->rank, a = g->axis;
     i64* ld = static_cast<i64*>(GM_new(TINT, R + 1));
     i64* rd = static_cast<i64*>(GM_new(TINT, R + 1));
+    if (!ld || !rd) return errchk = E_WS_FULL;
     g->dims = ld;
     if (g->lone && g->rone) {
         for (i64 i = 0; i < R; i++) ld[i] = 1;
@@ -95,8 +96,7 @@ static i64 cat_geometry(const val_item* l, const val_item* r, cat_shape* g) {
 
 static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     i64 type;
     if (L.d.count > 0 && R.d.count > 0) type = joined_type(L.d.type, R.d.type);
     else type = L.d.count > 0 ? L.d.type : R.d.type;
@@ -115,8 +115,10 @@ static i64 cat_simple(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (ShapeCount(g.dims, g.rank, type, &count)) return errchk;
     if (NewResult(res, type, g.rank, g.dims, count)) return errchk;
     if (count == 0) return 0;
+    errchk = 0;
     const char* lp = OperandAs(&L, type);
     const char* rp = OperandAs(&R, type);
+    if (errchk) return errchk;
     i64 w = ElemWidth(type), P = 1, Q = 1;
     for (i64 i = 0; i < g.axis; i++) P *= g.dims[i];
     for (i64 i = g.axis + 1; i < g.rank; i++) Q *= g.dims[i];

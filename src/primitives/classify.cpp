@@ -44,13 +44,16 @@ struct keytab {
     ekey* keys;
 };
 
-static void keytab_init(keytab* t, i64 n) {
+// False when the table's scratch cannot be had.
+static bool keytab_init(keytab* t, i64 n) {
     i64 size = 16;
     while (size < 2 * n) size *= 2;
     t->mask = size - 1;
     t->cls = static_cast<i64*>(GM_new(TINT, size));
     t->keys = static_cast<ekey*>(GM_new(TCHAR, size * (i64)sizeof(ekey)));
+    if (!t->cls || !t->keys) return false;
     for (i64 s = 0; s < size; s++) t->cls[s] = -1;
+    return true;
 }
 
 // The class of key k, or a new class `fresh` entered for it.
@@ -68,8 +71,8 @@ static i64 keytab_class(keytab* t, ekey k, i64 fresh) {
 }
 
 // Class of every element (row-major) into cls; the first position of each
-// class into first. Returns the number of classes. Lists compare items by
-// deep equality.
+// class into first. Returns the number of classes, or -1 (E_WS_FULL in
+// errchk) when scratch runs out. Lists compare items by deep equality.
 static i64 classify(const val_item* v, i64* cls, i64* first) {
     i64 n = v->count, classes = 0;
     if (v->type == TLIST) {
@@ -84,7 +87,7 @@ static i64 classify(const val_item* v, i64* cls, i64* first) {
     }
     const void* data = getptV(const_cast<val_item*>(v));
     keytab t;
-    keytab_init(&t, n);
+    if (!keytab_init(&t, n)) return -1;
     for (i64 i = 0; i < n; i++) {
         i64 c = keytab_class(&t, key_at(data, v->type, i), classes);
         if (c == classes) first[classes++] = i;
@@ -97,13 +100,15 @@ static i64 classify(const val_item* v, i64* cls, i64* first) {
 
 i64 PfUnique(i64 res, i64 rc, i64 rv) {
     sopnd r;
-    sopnd_load(&r, rc, rv, res);
+    if (sopnd_load(&r, rc, rv, res)) return errchk;
     if (r.d.rank < 0) return errchk = E_VALUE;
     if (r.d.type > TTIME) return errchk = E_DOMAIN;
     i64 n = r.d.count;
     i64* cls = static_cast<i64*>(GM_new(TINT, n + 1));
     i64* first = static_cast<i64*>(GM_new(TINT, n + 1));
+    if (!cls || !first) return errchk;
     i64 u = n == 0 ? 0 : classify(opnd(rc, rv), cls, first);
+    if (u < 0) return errchk;
     return GatherResult(res, r.d.type, 1, &u, u, &r, first);
 }
 
@@ -119,13 +124,16 @@ struct group_ctx {
 
 // Counts each class, then places every position after those of the classes
 // before it: one pass over the elements whatever the number of groups.
-static void group_positions(const i64* cls, i64 n, i64 groups, i64 origin, i64* start, i64* at) {
+// E_WS_FULL when its scratch cannot be had.
+static i64 group_positions(const i64* cls, i64 n, i64 groups, i64 origin, i64* start, i64* at) {
     for (i64 k = 0; k <= groups; k++) start[k] = 0;
     for (i64 i = 0; i < n; i++) start[cls[i] + 1]++;
     for (i64 k = 0; k < groups; k++) start[k + 1] += start[k];
     i64* next = static_cast<i64*>(GM_new(TINT, groups + 1));
+    if (!next) return errchk;
     for (i64 k = 0; k < groups; k++) next[k] = start[k];
     for (i64 i = 0; i < n; i++) at[next[cls[i]]++] = origin + i;
+    return 0;
 }
 
 // Group k as an integer vector, a view of its positions.
@@ -159,13 +167,14 @@ i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io) {
     i64* first = static_cast<i64*>(GM_new(TINT, n + 1));
     i64* start = static_cast<i64*>(GM_new(TINT, n + 2));
     i64* at = static_cast<i64*>(GM_new(TINT, n + 1));
+    if (!cls || !first || !start || !at) return errchk;
     group_ctx g{at, start, {}};
     if (n == 0) {  // one empty group
         start[0] = start[1] = 0;
         return ListResult(res, 1, &one, 1, group_item, &g);
     }
     i64 groups = classify(v, cls, first);
-    group_positions(cls, n, groups, origin, start, at);
+    if (groups < 0 || group_positions(cls, n, groups, origin, start, at)) return errchk;
     return ListResult(res, 1, &groups, groups, group_item, &g);
 }
 

@@ -18,14 +18,15 @@ i64 SelectionStart(i64* code, i64 base, i64 last, i64 first, i64 res, i64 lc, i6
                    i64 rv, sopnd* r, const val_item** l) {
     if (fc_axis_form(*code, base) && AxisForm(*code, last, opnd(rc, rv)->rank, code)) return errchk;
     if (*code != last && *code != first) return errchk = E_NOT_BUILT;
-    sopnd_load(r, rc, rv, res);
-    SetNames(1, 3, res, lc, lv, rc, rv);
     *l = opnd(lc, lv);
+    if (sopnd_load(r, rc, rv, res)) return errchk;
+    SetNames(1, 3, res, lc, lv, rc, rv);
     return 0;
 }
 
 // An enumeration keeps its two header words, then its chosen indices.
 static i64 enum_result(i64 res, const sopnd* r, const i64* map, i64 count) {
+    if (count > 0 && !map) return errchk = E_WS_FULL;
     if (NewResult(res, TENUM, 1, &count, count)) return errchk;
     if (count == 0) return 0;
     sopnd_refresh(const_cast<sopnd*>(r));
@@ -41,6 +42,7 @@ static i64 enum_result(i64 res, const sopnd* r, const i64* map, i64 count) {
 // count n when single).
 static i64* repeat_positions(const i64* counts, bool single, i64 n, i64 total) {
     i64* pos = static_cast<i64*>(GM_new(TINT, total > 0 ? total : 1));
+    if (!pos) return nullptr;
     i64 at = 0;
     for (i64 j = 0; j < n; j++)
         for (i64 t = single ? counts[0] : counts[j]; t > 0; t--) pos[at++] = j;
@@ -73,6 +75,7 @@ i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     // is repeated as often as the counts add up to, into a vector.
     i64 rank = r.d.rank > 0 ? r.d.rank : 1;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank));
+    if (!dims) return errchk;
     if (r.d.rank == 0) dims[0] = 1;
     else shape_of(&r.d, dims);
     if (!single && r.d.count == 1) {
@@ -86,12 +89,14 @@ i64 PfCompre(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 len = total;
     if (single && __builtin_mul_overflow(N, counts[0], &len)) return errchk = E_WS_FULL;
     i64* sdims = static_cast<i64*>(GM_new(TINT, rank));
+    if (!sdims) return errchk;
     std::memcpy(sdims, dims, rank * sizeof(i64));
     dims[a] = len;
     i64 type = nl == 1 && r.d.count == 0 ? TINT : r.d.type;
     i64 count;
     if (ShapeCount(dims, rank, type, &count)) return errchk;
     i64** pos = static_cast<i64**>(GM_new(TINT, rank));
+    if (!pos) return errchk;
     for (i64 i = 0; i < rank && count > 0; i++)  // an empty result needs no positions
         pos[i] = i == a ? repeat_positions(counts, single, N, len) : AxisWhole(sdims[i]);
     i64* map = AxisMap(rank, dims, sdims, pos, count);

@@ -31,6 +31,7 @@ static i64 load_source(cut_source* s, i64 res, i64 rc, i64 rv) {
     }
     i64 bytes = v->count * ElemWidth(v->type);
     char* copy = static_cast<char*>(GM_new(TCHAR, bytes));
+    if (!copy && bytes > 0) return errchk;
     if (bytes > 0) std::memcpy(copy, getptV(v), (size_t)bytes);
     s->simple = copy;
     return 0;
@@ -45,6 +46,7 @@ static i64 make_piece(val_item* pc, const cut_source* s, i64 from, i64 got, i64 
     pc->type = s->d.type;
     i64 rank = s->d.rank < 1 ? 1 : s->d.rank;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
+    if (!dims) return errchk;
     if (s->d.rank < 1) dims[0] = 1;
     else shape_of(&s->d, dims);
     dims[0] = got;
@@ -103,6 +105,7 @@ i64 PfPart1(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
             if (len[j] < 0) return errchk = E_DOMAIN;
     }
     i64* ask = static_cast<i64*>(GM_new(TINT, pieces));
+    if (!ask && pieces > 0) return errchk;
     for (i64 j = 0; j < pieces; j++) ask[j] = one ? n : len[j];
     cut_source s;
     if (load_source(&s, res, rc, rv)) return errchk;

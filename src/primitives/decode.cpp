@@ -60,6 +60,7 @@ i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 lr = L.d.rank, rr = R.d.rank;
     i64* ld = static_cast<i64*>(GM_new(TINT, lr + 1));
     i64* rd = static_cast<i64*>(GM_new(TINT, rr + 1));
+    if (!ld || !rd) return errchk;
     shape_of(&L.d, ld);
     shape_of(&R.d, rd);
     i64 llast = lr ? ld[lr - 1] : 0, rfirst = rr ? rd[0] : 0;
@@ -67,6 +68,7 @@ i64 PfDecode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
         return errchk = E_LENGTH;
     i64 rank = std::max<i64>(lr - 1, 0) + std::max<i64>(rr - 1, 0);
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
+    if (!dims) return errchk;
     i64 nd = 0;
     for (i64 k = 0; k + 1 < lr; k++) dims[nd++] = ld[k];
     for (i64 k = 1; k < rr; k++) dims[nd++] = rd[k];

@@ -37,12 +37,14 @@ i64 PfDrop(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     const val_item* r = opnd(rc, rv);
     i64 nc = l->count;
     i64* counts = static_cast<i64*>(GM_new(TINT, nc > 0 ? nc : 1));
+    if (!counts) return errchk;
     if (!read_counts(l, counts)) return errchk = E_DOMAIN;
     if (l->rank > 1) return errchk = E_RANK;
     SetNames(1, 0, res, lc, lv, rc, rv);
     if (nc >= 2) {
         if (nc != r->rank) return errchk = E_LENGTH;
         i64* dims = static_cast<i64*>(GM_new(TINT, nc));
+        if (!dims) return errchk;
         shape_of(r, dims);
         for (i64 i = 0; i < nc; i++) counts[i] = keep_count(counts[i], dims[i]);
     } else if (nc == 1) {

@@ -48,6 +48,7 @@ i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (NumericPair(&L, &R, &type, res, lc, lv, rc, rv)) return errchk;
     i64 lr = L.d.rank, rr = R.d.rank, rank = lr + rr;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
+    if (!dims) return errchk;
     shape_of(&L.d, dims);
     shape_of(&R.d, dims + lr);
     i64 N = lr ? dims[0] : 1;       // digits per number
@@ -62,6 +63,7 @@ i64 PfEncode(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (type == TFLOAT) {
         const double* a = sopnd_doubles(&L);
         const double* b = sopnd_doubles(&R);
+        if ((!a && L.d.count > 0) || (!b && R.d.count > 0)) return errchk;
         double* o = static_cast<double*>(out);
         for (i64 c = 0; c < C; c++)
             for (i64 j = 0; j < V; j++) {

@@ -10,6 +10,7 @@
 // (the only one when the axis has length 1), fill for each 0.
 static i64* mask_positions(const i64* mask, i64 n, i64 axislen) {
     i64* pos = static_cast<i64*>(GM_new(TINT, n));
+    if (!pos) return nullptr;
     i64 next = 0;
     for (i64 k = 0; k < n; k++) pos[k] = mask[k] ? (axislen == 1 ? 0 : next++) : -1;
     return pos;
@@ -35,6 +36,7 @@ i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 rank = r.d.rank, one = 1;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank > 0 ? rank : 1));
     i64* sdims = static_cast<i64*>(GM_new(TINT, rank > 0 ? rank : 1));
+    if (!dims || !sdims) return errchk;
     if (r.d.count == 1) {  // a single element: a vector as long as the mask
         i64* pos = mask_positions(mask, n, 1);
         return GatherResult(res, r.d.type, 1, &n, n, &r, AxisMap(1, &n, &one, &pos, n));
@@ -47,6 +49,7 @@ i64 PfExpand(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     i64 count;
     if (ShapeCount(dims, rank, r.d.type, &count)) return errchk;
     i64** pos = static_cast<i64**>(GM_new(TINT, rank));
+    if (!pos) return errchk;
     // An empty result needs no positions, however long its other axes.
     for (i64 i = 0; i < rank && count > 0; i++)
         pos[i] = i == a ? mask_positions(mask, n, N) : AxisWhole(sdims[i]);

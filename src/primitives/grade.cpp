@@ -59,7 +59,6 @@ template <class Node, int (*cmp)(const Node*, const Node*)>
 static void sort_records(Node* recs, i64 n, i64 direction, i64* out) {
     std::qsort(recs, n, sizeof(Node), direction < 0 ? by_key<Node, cmp, -1> : by_key<Node, cmp, 1>);
     for (i64 i = 0; i < n; i++) out[i] = recs[i].index;
-    std::free(recs);
 }
 
 // ---- elements: a stable radix sort of unsigned keys ------------------------------
@@ -168,16 +167,19 @@ i64 a_grade_new(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 dir
     return key ? radix_grade(key, n, origin, out) : errchk;
 }
 
-void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction, i64 len) {
+i64 a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction, i64 len) {
     if (n == 1) {
         out[0] = origin;
-        return;
+        return 0;
     }
     i64 width = ElemWidth(type);
-    grad_node_sta0* recs = static_cast<grad_node_sta0*>(AL2(sizeof(grad_node_sta0), n));
+    grad_node_sta0* recs =
+        static_cast<grad_node_sta0*>(GM_new(TCHAR, n * (i64)sizeof(grad_node_sta0)));
+    if (!recs) return errchk;
     for (i64 i = 0; i < n; i++)
         recs[i] = {origin + i, type, len, (const char*)data + i * len * width};
     sort_records<grad_node_sta0, row_compare>(recs, n, direction, out);
+    return 0;
 }
 
 i64 PfGrade(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
@@ -209,7 +211,7 @@ i64 PfGrade(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
     if (key) {
         if (radix_grade(key, rows, origin, out)) return errchk;
     } else if (data) {
-        a_grade_new1(data, R.type, out, origin, rows, direction, len);
+        if (a_grade_new1(data, R.type, out, origin, rows, direction, len)) return errchk;
     } else {
         // No elements to compare, or a single one: the rows stay in order.
         for (i64 i = 0; i < rows; i++) out[i] = origin + i;

@@ -20,20 +20,20 @@ static void transpose_square(double* m, i64 n) {
 
 i64 matrix_inv_square(i64 n, double* a, double* out) {
     if (n < 1 || n > INT_MAX) return -1;
-    lapack_int* pivots = static_cast<lapack_int*>(AL2(sizeof(lapack_int), n));
+    lapack_int* pivots = static_cast<lapack_int*>(GM_new(TINT, n));
+    if (!pivots) return NO_PIVOTS;
     transpose_square(a, n);  // LAPACK reads columns
     std::memset(out, 0, (size_t)(n * n) * sizeof(double));
     for (i64 i = 0; i < n; i++) out[i * n + i] = 1.0;
     lapack_int N = (lapack_int)n, info = 0;
     dgesv_(&N, &N, a, &N, pivots, out, &N, &info);
     transpose_square(out, n);
-    std::free(pivots);
     return info;
 }
 
 i64 PfInvert(i64 res, i64 rc, i64 rv) {
     sopnd R;
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&R, rc, rv, res)) return errchk;
     if (R.d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 rank = R.d.rank, n = R.d.count;
@@ -41,10 +41,14 @@ i64 PfInvert(i64 res, i64 rc, i64 rv) {
     if (rank == 2 && R.d.dim0 != R.d.dim1) return errchk = E_DOMAIN;
     // A working copy: the solver overwrites its matrix.
     double* a = static_cast<double*>(GM_new(TFLOAT, n));
-    std::memcpy(a, sopnd_doubles(&R), (size_t)n * sizeof(double));
+    const double* x = sopnd_doubles(&R);
     double* inv = static_cast<double*>(GM_new(TFLOAT, n));
+    if (!a || !x || !inv) return errchk;
+    std::memcpy(a, x, (size_t)n * sizeof(double));
     if (rank == 2) {
-        if (matrix_inv_square(R.d.dim0, a, inv) != 0) return errchk = E_DOMAIN;
+        i64 info = matrix_inv_square(R.d.dim0, a, inv);
+        if (info == NO_PIVOTS) return errchk = E_WS_FULL;
+        if (info != 0) return errchk = E_DOMAIN;
     } else {
         double s = 0;
         for (i64 j = 0; j < n; j++) {

@@ -16,20 +16,22 @@ static i64 lami_type(i64 lt, i64 rt) {
     return lt == rt ? t : -1;
 }
 
-static bool same_shape(const val_item* a, const val_item* b, i64 rank) {
-    if (a->count != b->count) return false;
+// 0 when a and b have the same shape, else E_LENGTH (E_WS_FULL without
+// scratch).
+static i64 same_shape(const val_item* a, const val_item* b, i64 rank) {
+    if (a->count != b->count) return E_LENGTH;
     i64* da = static_cast<i64*>(GM_new(TINT, rank));
     i64* db = static_cast<i64*>(GM_new(TINT, rank));
+    if (!da || !db) return errchk;
     shape_of(a, da);
     shape_of(b, db);
-    return std::equal(da, da + rank, db);
+    return std::equal(da, da + rank, db) ? E_OK : E_LENGTH;
 }
 
 i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (code < FC_LAMINATE || code > FC_LAMINATE_LAST) return errchk = E_NOT_BUILT;
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 type = lami_type(L.d.type, R.d.type);
     if (type < 0) return errchk = E_TYPE;
@@ -37,10 +39,11 @@ i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (a > top) return errchk = E_AXIS;
     if (L.d.rank > 0 && R.d.rank > 0) {
         if (L.d.rank != R.d.rank) return errchk = E_RANK;
-        if (!same_shape(&L.d, &R.d, top)) return errchk = E_LENGTH;
+        if (i64 e = same_shape(&L.d, &R.d, top)) return errchk = e;
     }
     const val_item* S = L.d.rank > R.d.rank ? &L.d : &R.d;
     i64* dims = static_cast<i64*>(GM_new(TINT, top + 1));
+    if (!dims) return errchk;
     shape_of(S, dims);
     std::copy_backward(dims + a, dims + top, dims + top + 1);
     dims[a] = 2;
@@ -48,8 +51,10 @@ i64 PfLami(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (ShapeCount(dims, top + 1, type, &count)) return errchk;
     if (NewResult(res, type, top + 1, dims, count)) return errchk;
     if (count == 0) return 0;
+    errchk = 0;
     const char* lp = OperandAs(&L, type);
     const char* rp = OperandAs(&R, type);
+    if (errchk) return errchk;
     i64 w = ElemWidth(type), P = 1, Q = 1;
     for (i64 i = 0; i < a; i++) P *= dims[i];
     for (i64 i = a + 1; i <= top; i++) Q *= dims[i];

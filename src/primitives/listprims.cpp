@@ -170,6 +170,7 @@ i64 PfWhere(i64 res, i64 rc, i64 rv, i64 io) {
     if (v->rank > 1 || !isinttype(v->type)) return errchk = E_DOMAIN;
     i64 n = v->count, ones = 0;
     i64* bits = static_cast<i64*>(GM_new(TINT, n));
+    if (!bits && n > 0) return errchk;
     if (n > 0) std::memcpy(bits, getptV(const_cast<val_item*>(v)), (size_t)n * 8);
     for (i64 i = 0; i < n; i++) {
         if (bits[i] != 0 && bits[i] != 1) return errchk = E_DOMAIN;
@@ -190,6 +191,7 @@ i64 PfRest(i64 res, i64 rc, i64 rv) {
     if (v->count <= 1) return empty_int_vector(res);
     i64 n = v->count - 1, w = ElemWidth(v->type), type = v->type;
     char* copy = static_cast<char*>(GM_new(TCHAR, n * w));
+    if (!copy) return errchk;
     std::memcpy(copy, static_cast<const char*>(getptV(const_cast<val_item*>(v))) + w,
                 (size_t)(n * w));
     char* out = static_cast<char*>(vector_result(res, type, n));

@@ -39,7 +39,7 @@ static i64 logic_not(i64 res, i64 rc, i64 rv) {
         return errchk = 0;
     }
     sopnd R;
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 5, res, -1, -1, rc, rv);
     ttyp = TBOOL;
     vtable[res].type = TBOOL;
@@ -83,8 +83,7 @@ i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (code == FC_NOT) return logic_not(res, rc, rv);
     if (!truthvalue(opnd(lc, lv))) return errchk = E_DOMAIN;
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);
     ttyp = TBOOL;
     i64 err = Sfshapeck0(res, lc, lv, rc, rv);

@@ -59,13 +59,15 @@ void PfPurge();
 void PfGenbScan(i64 n);
 i64 GenTempFortran(i64 lc, i64 lv, i64 rc, i64 rv, i64 a, i64 b);
 i64 PfRest(i64 res, i64 rc, i64 rv);
-// A square row-major matrix a (overwritten) inverted into out; LAPACK's INFO.
+// A square row-major matrix a (overwritten) inverted into out; LAPACK's INFO,
+// or NO_PIVOTS when its working storage cannot be had.
+constexpr i64 NO_PIVOTS = INT64_MIN;
 i64 matrix_inv_square(i64 n, double* a, double* out);
 // Grades n elements (a_grade_new) or n rows of len elements (a_grade_new1)
-// into origin-based indices; direction 1 up, -1 down. a_grade_new gives
-// E_WS_FULL when its working storage cannot be had.
+// into origin-based indices; direction 1 up, -1 down. E_WS_FULL when their
+// working storage cannot be had.
 i64 a_grade_new(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction);
-void a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction, i64 len);
+i64 a_grade_new1(const void* data, i64 type, i64* out, i64 origin, i64 n, i64 direction, i64 len);
 void idxofi(i64* out, const i64* R, i64 nR, const i64* V, i64 nV, i64 origin);
 void membspc(i64* out, const char* L, i64 nL, const char* R, i64 nR);
 void membspi(i64* out, const i64* L, i64 nL, const i64* R, i64 nR);
@@ -86,12 +88,16 @@ void idxofe(i64* out, const double* S, i64 nS, const double* V, i64 nV, i64 orig
 i64 EmptySelection(i64 res, const sopnd* r);
 // Element map of a selection made axis by axis: along axis i, result
 // position p takes source position pos[i][p] (-1: fill); rdims are the
-// result's dimensions, sdims the source's. A scratch array of count words.
+// result's dimensions, sdims the source's. A scratch array of count words;
+// nullptr when count is 0, and (E_WS_FULL in errchk) when a position list is
+// missing or the scratch cannot be had.
 i64* AxisMap(i64 rank, const i64* rdims, const i64* sdims, i64* const* pos, i64 count);
-// Positions 0 to n-1 in a scratch array: an axis kept as it is.
+// Positions 0 to n-1 in a scratch array: an axis kept as it is; nullptr
+// without scratch.
 i64* AxisWhole(i64 n);
 // An operand's elements as the type of a promoted result (boolean and
-// integer to float or complex, float to complex), re-read after allocation.
+// integer to float or complex, float to complex), re-read after allocation;
+// nullptr (E_WS_FULL in errchk) when a widening cannot be had.
 const char* OperandAs(sopnd* o, i64 type);
 // Writes n elements of width w at to: the single element n times, or the n
 // elements from element off of src. Returns the end of what it wrote.

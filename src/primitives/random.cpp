@@ -19,7 +19,7 @@ i64 PfRandom(i64 res, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
     if (origin < 0) return errchk = E_IO;
     sopnd R;
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&R, rc, rv, res)) return errchk;
     if (R.d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
     if (!isinttype(R.d.type)) return errchk = E_DOMAIN;
@@ -48,11 +48,15 @@ struct dealt_set {
     char* used;  // which slots hold one
 };
 
-static void dealt_init(dealt_set* s, i64 n) {
+// In scratch; false when that cannot be had.
+static bool dealt_init(dealt_set* s, i64 n) {
     s->mask = 31;
     while (s->mask <= 2 * n) s->mask = s->mask * 2 + 1;
-    s->slot = static_cast<i64*>(amalloc((s->mask + 1) * (i64)sizeof(i64)));
-    s->used = static_cast<char*>(acalloc(s->mask + 1, 1));
+    s->slot = static_cast<i64*>(GM_new(TINT, s->mask + 1));
+    s->used = static_cast<char*>(GM_new(TCHAR, s->mask + 1));
+    if (!s->slot || !s->used) return false;
+    std::memset(s->used, 0, (size_t)s->mask + 1);
+    return true;
 }
 
 // Enters x; false when it was there already.
@@ -88,14 +92,12 @@ i64 PfDeal(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64* out = static_cast<i64*>(getptV(&vtable[res]));
     if (n == 0) return errchk = 0;
     dealt_set s;
-    dealt_init(&s, n);
+    if (!dealt_init(&s, n)) return errchk;
     for (i64 i = 0; i < n; i++) {
         i64 x;
         do x = APL2_rand(m, origin, seed);
         while (!dealt_add(&s, x));
         out[i] = x;
     }
-    std::free(s.slot);
-    std::free(s.used);
     return errchk = 0;
 }

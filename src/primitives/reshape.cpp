@@ -31,13 +31,14 @@ static void fill_cyclic(char* to, const char* from, i64 n, i64 count, i64 w) {
 
 static i64 reshape_list(i64 res, const sopnd* r, const i64* dims, i64 rank, i64 count) {
     i64* map = static_cast<i64*>(GM_new(TINT, count));
-    for (i64 k = 0; k < count; k++) map[k] = k % r->d.count;
+    if (map)
+        for (i64 k = 0; k < count; k++) map[k] = k % r->d.count;
     return GatherResult(res, TLIST, rank, dims, count, r, map);
 }
 
 i64 GenReshp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd r;
-    sopnd_load(&r, rc, rv, res);
+    if (sopnd_load(&r, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
     if (l->type == TSYM && r.d.type == TTABLE) return errchk = GenReshpTabl(res, l, opnd(rc, rv));
@@ -56,6 +57,7 @@ i64 GenReshp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (r.d.type == TLIST && nl > 1) return errchk = E_RANK;
     i64 rank = l->rank == 0 ? 1 : nl;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank));
+    if (!dims) return errchk;
     std::memcpy(dims, shape, rank * sizeof(i64));
     i64 count;
     if (ShapeCount(dims, rank, r.d.type, &count)) return errchk;

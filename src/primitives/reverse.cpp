@@ -24,18 +24,21 @@ i64 PfRevers(i64 code, i64 res, i64 rc, i64 rv) {
     if (code != FC_REVERSE && code != FC_REVERSE1 && !fc_axis_form(code, FC_REVERSE_AX))
         return errchk = E_NOT_BUILT;
     sopnd r;
-    sopnd_load(&r, rc, rv, res);
+    if (sopnd_load(&r, rc, rv, res)) return errchk;
     SetNames(1, 5, res, -1, -1, rc, rv);
     if (r.d.type > TTIME) return errchk = E_DOMAIN;
     i64 rank = r.d.rank, count = r.d.count;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank > 0 ? rank : 1));
+    if (!dims) return errchk;
     i64 axes = shape_one(&r.d, dims);
     // Vectors, lists and single elements ignore the axis of the code.
     i64 a = rank <= 1 || count == 1 ? 0 : reverse_axis(code, rank);
     if (a >= axes) return errchk = E_AXIS;
     i64** pos = static_cast<i64**>(GM_new(TINT, axes));
+    if (!pos) return errchk;
     // An empty operand needs no positions, however long its other axes.
-    for (i64 i = 0; i < axes && count > 0; i++) pos[i] = AxisWhole(dims[i]);
+    for (i64 i = 0; i < axes && count > 0; i++)
+        if (!(pos[i] = AxisWhole(dims[i]))) return errchk;
     if (count > 1)
         for (i64 p = 0; p < dims[a]; p++) pos[a][p] = dims[a] - 1 - p;
     i64* map = AxisMap(axes, dims, dims, pos, count);
@@ -50,20 +53,22 @@ static i64 rotate_axis(i64 code, i64 rank) {
     return 0;
 }
 
-// The left's dimensions must be the right's without the rotated axis.
-static bool counts_fit(const val_item* l, const i64* rdims, i64 rrank, i64 a) {
+// The left's dimensions must be the right's without the rotated axis:
+// 0, or E_LENGTH (E_WS_FULL without scratch).
+static i64 counts_fit(const val_item* l, const i64* rdims, i64 rrank, i64 a) {
     i64* ldims = static_cast<i64*>(GM_new(TINT, rrank));
+    if (!ldims) return errchk;
     shape_of(l, ldims);
     for (i64 i = 0, j = 0; i < rrank; i++) {
         if (i == a - 1) continue;
-        if (ldims[j++] != rdims[i]) return false;
+        if (ldims[j++] != rdims[i]) return E_LENGTH;
     }
-    return true;
+    return 0;
 }
 
 i64 PfRotate(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd r;
-    sopnd_load(&r, rc, rv, res);
+    if (sopnd_load(&r, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);
     const val_item* l = opnd(lc, lv);
     i64 rrank = r.d.rank;
@@ -75,10 +80,13 @@ i64 PfRotate(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (!single && l->rank != rrank - 1) return errchk = E_RANK;
     if (a > rrank) return errchk = E_AXIS;
     i64* dims = static_cast<i64*>(GM_new(TINT, rrank > 0 ? rrank : 1));
+    if (!dims) return errchk;
     shape_of(&r.d, dims);
-    if (rrank >= 2 && !single && !counts_fit(l, dims, rrank, a)) return errchk = E_LENGTH;
+    if (rrank >= 2 && !single)
+        if (i64 e = counts_fit(l, dims, rrank, a)) return errchk = e;
     i64 count = r.d.count;
     i64* map = static_cast<i64*>(GM_new(TINT, count > 0 ? count : 1));
+    if (!map) return errchk;
     if (count > 0 && rrank == 0) map[0] = 0;
     if (count > 0 && rrank > 0) {
         const i64* k = static_cast<const i64*>(getptV(const_cast<val_item*>(l)));

@@ -23,6 +23,7 @@ i64 GenRho(i64 res, i64 rc, i64 rv) {
     const val_item* v = opnd(rc, rv);
     i64 rank = v->rank;
     i64* dims = static_cast<i64*>(GM_new(TINT, rank > 0 ? rank : 1));
+    if (!dims) return errchk;
     if (v->type < TENUM) shape_of(v, dims);
     else dims[0] = compound_length(v);
     i64 one = rank;
@@ -46,7 +47,7 @@ i64 PfRavel(i64 res, i64 rc, i64 rv) {
     // Lists and the compound values are vectors already: ravel copies them.
     if (v->type == TLIST || v->type > TTIME) return GenStore(res, rc, rv);
     sopnd r;
-    sopnd_load(&r, rc, rv, res);
+    if (sopnd_load(&r, rc, rv, res)) return errchk;
     i64 n = r.d.count;
     if (NewResult(res, r.d.type, 1, &n, n)) return errchk;
     if (n == 0) return 0;

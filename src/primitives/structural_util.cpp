@@ -26,8 +26,11 @@ i64 EmptySelection(i64 res, const sopnd* r) {
 
 i64* AxisMap(i64 rank, const i64* rdims, const i64* sdims, i64* const* pos, i64 count) {
     if (count == 0) return nullptr;
+    for (i64 i = 0; i < rank; i++)
+        if (!pos[i]) return nullptr;  // its scratch could not be had
     i64* map = static_cast<i64*>(GM_new(TINT, count));
     i64* other = static_cast<i64*>(GM_new(TINT, count));
+    if (!map || !other) return nullptr;
     // Offsets grow one axis at a time; the last axis runs fastest.
     i64* cur = map;
     i64* next = other;
@@ -50,7 +53,8 @@ i64* AxisMap(i64 rank, const i64* rdims, const i64* sdims, i64* const* pos, i64 
 
 i64* AxisWhole(i64 n) {
     i64* p = static_cast<i64*>(GM_new(TINT, n > 0 ? n : 1));
-    for (i64 k = 0; k < n; k++) p[k] = k;
+    if (p)
+        for (i64 k = 0; k < n; k++) p[k] = k;
     return p;
 }
 

@@ -9,6 +9,7 @@
 // p (c >= 0) or p + k - |c| (c < 0), or is fill outside 0..k-1.
 static i64* take_positions(i64 c, i64 n, i64 k) {
     i64* pos = static_cast<i64*>(GM_new(TINT, n > 0 ? n : 1));
+    if (!pos) return nullptr;
     i64 shift = c < 0 ? k - n : 0;
     for (i64 p = 0; p < n; p++) {
         i64 s = p + shift;
@@ -33,7 +34,7 @@ static i64 take_axes(i64 nc, i64 lrank, i64 rrank, i64* axes) {
 
 i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv) {
     sopnd r;
-    sopnd_load(&r, rc, rv, res);
+    if (sopnd_load(&r, rc, rv, res)) return errchk;
     if (r.d.type > TTIME) return errchk = E_TYPE;
     i64 axes;
     if (take_axes(nc, lrank, r.d.rank, &axes)) return errchk = E_LENGTH;
@@ -50,6 +51,7 @@ i64 TakeCounts(i64 res, const i64* counts, i64 nc, i64 lrank, i64 rc, i64 rv) {
     i64* rdims = static_cast<i64*>(GM_new(TINT, axes));
     i64* sdims = static_cast<i64*>(GM_new(TINT, axes));
     i64** pos = static_cast<i64**>(GM_new(TINT, axes));
+    if (!rdims || !sdims || !pos) return errchk;
     if (r.d.rank == 0) sdims[0] = 1;
     else shape_of(&r.d, sdims);
     for (i64 i = 0; i < axes; i++) {
@@ -75,6 +77,7 @@ i64 PfTake(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 fromEvaluator) {
     if (l->rank > 1) return errchk = E_RANK;
     i64 nc = l->count;
     i64* counts = static_cast<i64*>(GM_new(TINT, nc > 0 ? nc : 1));
+    if (!counts) return errchk;
     if (nc > 0) std::memcpy(counts, getptV(const_cast<val_item*>(l)), nc * sizeof(i64));
     return TakeCounts(res, counts, nc, l->rank, rc, rv);
 }

@@ -8,10 +8,10 @@
 #include "values/registers.h"
 
 // Copies operand elements into the result: result axis k has extent dims[k];
-// moving one step along it moves src_stride[k] elements in the operand.
+// moving one step along it moves src_stride[k] elements in the operand. idx
+// is room for rank counters.
 static void permute(char* out, const char* in, i64 w, const i64* dims, const i64* src_stride,
-                    i64 rank, i64 count) {
-    i64* idx = static_cast<i64*>(GM_new(TINT, rank));
+                    i64 rank, i64 count, i64* idx) {
     std::memset(idx, 0, (size_t)rank * sizeof(i64));
     i64 from = 0;
     for (i64 t = 0; t < count; t++) {
@@ -32,6 +32,8 @@ static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
     i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* ostride = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* src = static_cast<i64*>(GM_new(TINT, rank + 1));
+    i64* idx = static_cast<i64*>(GM_new(TINT, rank + 1));
+    if (!odims || !ostride || !src || !idx) return errchk;
     shape_of(&R->d, odims);
     // An empty operand moves nothing, and the strides of its shape need not
     // fit in 64 bits; those of a non-empty one stay below its count.
@@ -46,13 +48,13 @@ static i64 transposed(i64 res, sopnd* R, const i64* dims, const i64* perm) {
     const char* in = static_cast<const char*>(R->p);
     i64 w = ElemWidth(type);
     if (!perm || rank < 2) std::memcpy(out, in, (size_t)(count * w));
-    else permute(out, in, w, dims, src, rank, count);
+    else permute(out, in, w, dims, src, rank, count, idx);
     return errchk = 0;
 }
 
 i64 PfTransp(i64 res, i64 rc, i64 rv) {
     sopnd R;
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&R, rc, rv, res)) return errchk;
     if (R.d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 t = R.d.type;
@@ -62,6 +64,7 @@ i64 PfTransp(i64 res, i64 rc, i64 rv) {
     i64* odims = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* perm = static_cast<i64*>(GM_new(TINT, rank + 1));
+    if (!odims || !dims || !perm) return errchk;
     shape_of(&R.d, odims);
     for (i64 k = 0; k < rank; k++) {
         perm[k] = rank - 1 - k;
@@ -104,6 +107,7 @@ i64 DpfTransp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64* dims = static_cast<i64*>(GM_new(TINT, rank + 1));
     i64* perm = static_cast<i64*>(GM_new(TINT, rank + 1));
     char* seen = static_cast<char*>(GM_new(TCHAR, rank + 1));
+    if (!odims || !dims || !perm || !seen) return errchk;
     std::memset(seen, 0, (size_t)rank + 1);
     for (i64 k = 0; k < rank; k++) {
         if (a[k] < o || a[k] - o >= rank || seen[a[k] - o]) return errchk = E_DOMAIN;

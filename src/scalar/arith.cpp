@@ -100,8 +100,22 @@ void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i
     });
 }
 
-void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys, double* out) {
+// Float arithmetic on elements of either kind, an integer read as a double
+// element by element.
+template <class X, class Y>
+static void float_loop(i64 code, i64 n, const X* x, bool xs, const Y* y, bool ys, double* out) {
     with_arith(code, [&]<i64 C>() {
-        if constexpr (float_kernel<C>) zipwith(n, x, xs, y, ys, out, ari_f<C>);
+        if constexpr (float_kernel<C>)
+            zipwith(n, x, xs, y, ys, out, [](X a, Y b) { return ari_f<C>((double)a, (double)b); });
     });
+}
+
+void ari_loop_f(i64 code, i64 n, const void* x, bool xint, bool xs, const void* y, bool yint,
+                bool ys, double* out) {
+    const i64 *xi = (const i64*)x, *yi = (const i64*)y;
+    const double *xd = (const double*)x, *yd = (const double*)y;
+    if (xint && yint) float_loop(code, n, xi, xs, yi, ys, out);
+    else if (xint) float_loop(code, n, xi, xs, yd, ys, out);
+    else if (yint) float_loop(code, n, xd, xs, yi, ys, out);
+    else float_loop(code, n, xd, xs, yd, ys, out);
 }

@@ -9,28 +9,30 @@
 #include <cstring>
 #include <type_traits>
 
-template <class V>
-static inline bool same(V a, V b, bool naneq) {
-    if constexpr (std::is_same_v<V, double>)
+// naneq: two NaNs are equal (both sides floats); an integer compared with a
+// double is read as a double.
+template <class X, class Y>
+static inline bool same(X a, Y b, bool naneq) {
+    if constexpr (std::is_same_v<X, double> && std::is_same_v<Y, double>)
         return a == b || (naneq && std::isnan(a) && std::isnan(b));
     else return a == b;
 }
 
-template <class V>
-static void cmp_run(i64 code, i64 n, const V* x, bool xs, const V* y, bool ys, i64* out,
+template <class X, class Y>
+static void cmp_run(i64 code, i64 n, const X* x, bool xs, const Y* y, bool ys, i64* out,
                     bool naneq) {
-    if constexpr (!std::is_same_v<V, complex2>) {  // complex numbers have no order
+    if constexpr (!std::is_same_v<X, complex2>) {  // complex numbers have no order
         switch (code) {
-        case FC_LT: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(b > a); }); return;
-        case FC_LE: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64) !(a > b); }); return;
-        case FC_GE: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64) !(b > a); }); return;
-        case FC_GT: zipwith(n, x, xs, y, ys, out, [](V a, V b) { return (i64)(a > b); }); return;
+        case FC_LT: zipwith(n, x, xs, y, ys, out, [](X a, Y b) { return (i64)(b > a); }); return;
+        case FC_LE: zipwith(n, x, xs, y, ys, out, [](X a, Y b) { return (i64) !(a > b); }); return;
+        case FC_GE: zipwith(n, x, xs, y, ys, out, [](X a, Y b) { return (i64) !(b > a); }); return;
+        case FC_GT: zipwith(n, x, xs, y, ys, out, [](X a, Y b) { return (i64)(a > b); }); return;
         default: break;
         }
     }
     if (code == FC_NE)
-        zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)!same(a, b, naneq); });
-    else zipwith(n, x, xs, y, ys, out, [naneq](V a, V b) { return (i64)same(a, b, naneq); });
+        zipwith(n, x, xs, y, ys, out, [naneq](X a, Y b) { return (i64)!same(a, b, naneq); });
+    else zipwith(n, x, xs, y, ys, out, [naneq](X a, Y b) { return (i64)same(a, b, naneq); });
 }
 
 // A complex view of a numeric or character operand (a character by its code).
@@ -38,25 +40,35 @@ static const complex2* as_complex(const sopnd* o) {
     if (o->d.type != TCHAR) return sopnd_complex(o);
     i64 n = o->d.count;
     complex2* z = (complex2*)GM_new(TCPLX, n);
+    if (!z) return nullptr;
     const signed char* c = (const signed char*)o->p;
     for (i64 i = 0; i < n; i++) z[i] = complex2((double)c[i], 0.0);
     return z;
 }
 
-// Elements of two loaded operands compared by their class pair.
-static void compare_elements(i64 code, i64 n, const sopnd* l, const sopnd* r, i64* out) {
+// Elements of two loaded operands compared by their class pair; E_WS_FULL
+// when a complex widening cannot be had.
+static i64 compare_elements(i64 code, i64 n, const sopnd* l, const sopnd* r, i64* out) {
     i64 lt = l->d.type, rt = r->d.type;
     if (lt == TCPLX || rt == TCPLX) {
-        cmp_run(code, n, as_complex(l), l->one, as_complex(r), r->one, out, false);
+        const complex2* x = as_complex(l);
+        const complex2* y = as_complex(r);
+        if (!x || !y) return errchk;
+        cmp_run(code, n, x, l->one, y, r->one, out, false);
     } else if (lt == TCHAR) {
         cmp_run(code, n, (const signed char*)l->p, l->one, (const signed char*)r->p, r->one, out,
                 false);
     } else if (WordType(lt) && WordType(rt)) {
         cmp_run(code, n, (const i64*)l->p, l->one, (const i64*)r->p, r->one, out, false);
+    } else if (WordType(lt)) {
+        cmp_run(code, n, (const i64*)l->p, l->one, (const double*)r->p, r->one, out, false);
+    } else if (WordType(rt)) {
+        cmp_run(code, n, (const double*)l->p, l->one, (const i64*)r->p, r->one, out, false);
     } else {
         bool naneq = lt == TFLOAT && rt == TFLOAT;
-        cmp_run(code, n, sopnd_doubles(l), l->one, sopnd_doubles(r), r->one, out, naneq);
+        cmp_run(code, n, (const double*)l->p, l->one, (const double*)r->p, r->one, out, naneq);
     }
+    return 0;
 }
 
 // 0 when the codes are allowed for the types, -1 when every element is 0
@@ -95,8 +107,7 @@ bool CompareSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
 i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (CompareSingles(code, res, opnd(lc, lv), opnd(rc, rv))) return 0;
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);
     ttyp = TBOOL;
     vtable[res].type = TBOOL;
@@ -114,7 +125,7 @@ i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd_refresh(&R);
     i64* out = (i64*)getptV(&vtable[res]);
     if (kind < 0) memset(out, 0, n * sizeof(i64));
-    else compare_elements(code, n, &L, &R, out);
+    else if (compare_elements(code, n, &L, &R, out)) return errchk;
     return errchk = 0;
 }
 

@@ -44,6 +44,7 @@ static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx) 
     if (code != FC_POWER && code != FC_LOG) return 0;
     const double* x = sopnd_doubles(l);
     const double* y = sopnd_doubles(r);
+    if ((!x && l->d.count > 0) || (!y && r->d.count > 0)) return errchk;
     for (i64 i = 0; i < n && !*cplx; i++) {
         double a = x[at(l, i)], b = y[at(r, i)];
         if (code == FC_LOG) *cplx = Check_clex_d(code, a, b);
@@ -116,6 +117,7 @@ static i64 date_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, void* out)
 static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex2* out) {
     const complex2* x = sopnd_complex(l);
     const complex2* y = sopnd_complex(r);
+    if (!x || !y) return errchk;
     for (i64 i = 0; i < n; i++)
         if (clex_dyadic_process(code, &out[i], x[at(l, i)], y[at(r, i)])) return E_DOMAIN;
     return 0;
@@ -157,8 +159,7 @@ bool ScalarSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
 i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (arith_singles(code, res, opnd(lc, lv), opnd(rc, rv))) return 0;
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 lt = L.d.type, rt = R.d.type;
     i64 T = std::max(lt, rt);
@@ -196,7 +197,7 @@ i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     } else if (type == TINT) {
         ari_loop_i(code, n, (const i64*)L.p, L.one, (const i64*)R.p, R.one, (i64*)out);
     } else {
-        ari_loop_f(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one, (double*)out);
+        ari_loop_f(code, n, L.p, isinttype(lt), L.one, R.p, isinttype(rt), R.one, (double*)out);
     }
     return errchk = err;
 }

@@ -106,15 +106,21 @@ i64 complex_product(i64 f, i64 g, const plan& p, const complex2* x, const comple
 // each right column; a single left value gives 0 or 1 per column.
 i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, double* out) {
     if (p.ls) {
+        // The operands widened once, not for every pair.
+        const complex2 *zl = nullptr, *zr = nullptr;
+        const double *dl = nullptr, *dr = nullptr;
+        errchk = 0;
+        if (type == TCPLX) zl = sopnd_complex(L), zr = sopnd_complex(R);
+        else if (type != TCHAR) dl = sopnd_doubles(L), dr = sopnd_doubles(R);
+        if (errchk) return errchk;
         for (i64 j = 0; j < p.cols; j++) {
             bool hit = false;
             for (i64 k = 0; k < p.rq && !hit; k++) {
                 i64 at = p.rt ? j * p.rq + k : k * p.cols + j;
                 if (type == TCHAR) hit = *(const char*)L->p == ((const char*)R->p)[at];
-                else if (type == TCPLX) {
-                    complex2 a = sopnd_complex(L)[0], b = sopnd_complex(R)[at];
-                    hit = gequal(a.real, b.real) && gequal(a.imag, b.imag);
-                } else hit = gequal(sopnd_doubles(L)[0], sopnd_doubles(R)[at]);
+                else if (type == TCPLX)
+                    hit = gequal(zl[0].real, zr[at].real) && gequal(zl[0].imag, zr[at].imag);
+                else hit = gequal(dl[0], dr[at]);
             }
             out[j] = hit;
         }
@@ -203,8 +209,7 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed) 
     if (!valid_fn(f) || !(valid_fn(g) || g == FC_MEMBER)) return errchk = E_DOMAIN;
     if (g == FC_MEMBER && f != FC_ADD) return errchk = E_DOMAIN;
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 wt = work_type(f, g, L.d.type, R.d.type);
     if (wt < 0) return errchk = E_DOMAIN;
@@ -233,11 +238,14 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed) 
     const void* x;
     const void* y;
     i64 w = ElemWidth(wt);
+    errchk = 0;
     if (wt == TCPLX) x = sopnd_complex(&L), y = sopnd_complex(&R);
     else if (wt == TCHAR) x = L.p, y = R.p;
     else x = sopnd_doubles(&L), y = sopnd_doubles(&R);
+    if (errchk) return errchk;
     if (scratch_flip && g != FC_MEMBER) {
         char* t = (char*)GM_new(TCHAR, R.d.count * w);
+        if (!t) return errchk;
         transpose_into((const char*)y, t, rd.data(), rrank, w);
         y = t;
     }
@@ -245,6 +253,7 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed) 
         if (scratch_flip) {
             sopnd T = R;
             T.p = GM_new(TCHAR, R.d.count * ElemWidth(R.d.type));
+            if (!T.p) return errchk;
             transpose_into((const char*)R.p, (char*)T.p, rd.data(), rrank, ElemWidth(R.d.type));
             T.priv = true;
             R = T;

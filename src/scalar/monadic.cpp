@@ -65,7 +65,7 @@ static i64 mon_checks(i64 code, i64 type, i64 n, const double* x, bool* cplx) {
 
 i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv) {
     sopnd R;
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 5, res, -1, -1, rc, rv);
     i64 type = R.d.type;
     if (!isnumtype(type) && type != TCPLX) return errchk = E_DOMAIN;
@@ -75,15 +75,21 @@ i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv) {
     const double* x = nullptr;
     if (!cplx) {
         x = sopnd_doubles(&R);
+        if (!x && n > 0) return errchk;
         i64 err = mon_checks(code, type, n, x, &cplx);
         if (err) return errchk = err;
     }
     const complex2* z = cplx ? sopnd_complex(&R) : nullptr;
+    if (cplx && !z && n > 0) return errchk;
     i64 rtype = cplx ? TCPLX : TFLOAT;
     ttyp = rtype;
     vtable[res].type = rtype;
     if (!(R.c < 0 && R.v == res) && GenStoreDims(res, rc, rv)) return errchk;
     if (Updatead0(res, rtype, R.d.rank, n)) return errchk;
+    // The allocation may have moved the operand's own data.
+    sopnd_refresh(&R);
+    if (type == TFLOAT) x = (const double*)R.p;
+    if (type == TCPLX) z = (const complex2*)R.p;
     if (n > 0) {
         void* out = getptV(&vtable[res]);
         if (cplx) clex_mon0(code, n, (complex2*)out, z);

@@ -66,6 +66,7 @@ static bool complex_refused(i64 f) {
 static i64 outer_complex(i64 f, i64 nl, const sopnd* l, i64 nr, const sopnd* r, complex2* out) {
     const complex2* x = sopnd_complex(l);
     const complex2* y = sopnd_complex(r);
+    if (!x || !y) return errchk;
     if (f == FC_NE || f == FC_EQ) {
         table(nl, x, l->one, nr, y, r->one, out, [f](complex2 a, complex2 b) {
             return complex2((double)((a == b) == (f == FC_EQ)), 0.0);
@@ -101,6 +102,7 @@ static i64 outer_type(i64 f, i64 lt, i64 rt) {
 static i64 binomial_checks(const sopnd* l, const sopnd* r) {
     const double* x = sopnd_doubles(l);
     const double* y = sopnd_doubles(r);
+    if ((!x && l->d.count > 0) || (!y && r->d.count > 0)) return errchk;
     for (i64 i = 0; i < l->d.count; i++)
         for (i64 j = 0; j < r->d.count; j++)
             if (biochk(dbl2int(x[i]), dbl2int(y[j]))) return E_DOMAIN;
@@ -109,16 +111,17 @@ static i64 binomial_checks(const sopnd* l, const sopnd* r) {
 
 i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
-    sopnd_load(&L, lc, lv, res);
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     i64 f = code - FC_OUTER;
     SetNames(1, 3, res, lc, lv, rc, rv);
     i64 type = outer_type(f, L.d.type, R.d.type);
     if (type < 0) return errchk = -type;
-    if (f == FC_BINOMIAL && type == TFLOAT && binomial_checks(&L, &R)) return errchk = E_DOMAIN;
+    if (f == FC_BINOMIAL && type == TFLOAT)
+        if (i64 e = binomial_checks(&L, &R)) return errchk = e;
 
     i64 rank = std::max<i64>(L.d.rank, 0) + std::max<i64>(R.d.rank, 0), run;
     i64* dims = (i64*)GM_new(TINT, rank + 1);
+    if (!dims) return errchk;
     i64 k = shape_of(&L.d, dims);
     shape_of(&R.d, dims + k);
     if (shape_run(dims, rank, &run)) return errchk;
@@ -137,7 +140,7 @@ i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
             outer_same(f, nl, (const char*)L.p, L.one, nr, (const char*)R.p, R.one, (i64*)out);
         else outer_same(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (i64*)out);
     } else if (type == TCPLX) {
-        if (outer_complex(f, nl, &L, nr, &R, (complex2*)out)) return errchk = E_DOMAIN;
+        if (i64 e = outer_complex(f, nl, &L, nr, &R, (complex2*)out)) return errchk = e;
     } else if (is_compare(f) && isinttype(L.d.type) && isinttype(R.d.type)) {
         outer_exact(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (double*)out);
     } else {
@@ -145,6 +148,7 @@ i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
         bool tol = L.d.type == TFLOAT || R.d.type == TFLOAT;
         const double* x = sopnd_doubles(&L);
         const double* y = sopnd_doubles(&R);
+        if (!x || !y) return errchk;
         if (tol) outer_real<true>(f, nl, x, L.one, nr, y, R.one, (double*)out);
         else outer_real<false>(f, nl, x, L.one, nr, y, R.one, (double*)out);
     }

@@ -116,10 +116,11 @@ i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv) {
     SetNames(1, 5, res, -1, -1, rc, rv);
     if (!((f >= FC_OR && f <= FC_EQ) || (f >= FC_ADD && f <= FC_CIRCLE))) return errchk = E_DOMAIN;
     sopnd R;
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&R, rc, rv, res)) return errchk;
     i64 rank = R.d.rank;
     i64* dims = (i64*)GM_new(TINT, rank + 1);
     i64* rdims = (i64*)GM_new(TINT, rank + 1);
+    if (!dims || !rdims) return errchk;
     shape_of(&R.d, dims);
     i64 rrank = rank == 0 ? 0 : drop_axis(dims, rank, first, rdims);
     if (R.d.count == 0) return errchk = reduce_empty(f, res, rdims, rrank);
@@ -138,7 +139,9 @@ i64 PfReduct(i64 code, i64 res, i64 rc, i64 rv) {
     sopnd_refresh(&R);
     void* out = getptV(&vtable[res]);
     if (cplx) {
-        if (reduce_complex(f, sopnd_complex(&R), p, (complex2*)out)) return errchk = E_DOMAIN;
+        const complex2* z = sopnd_complex(&R);
+        if (!z) return errchk;
+        if (reduce_complex(f, z, p, (complex2*)out)) return errchk = E_DOMAIN;
     } else {
         kernel_fault = false;
         if (R.d.type == TFLOAT) reduce_real<true>(f, (const double*)R.p, p, (double*)out);

@@ -105,9 +105,11 @@ inline void zipwith(i64 n, const X* x, bool xs, const Y* y, bool ys, R* out, F f
     }
 }
 
-// Whole-array forms of ari2fn_i and ari2fn_f.
+// Whole-array forms of ari2fn_i and ari2fn_f; in the float form either side
+// may hold integers (xint, yint), read as doubles.
 void ari_loop_i(i64 code, i64 n, const i64* x, bool xs, const i64* y, bool ys, i64* out);
-void ari_loop_f(i64 code, i64 n, const double* x, bool xs, const double* y, bool ys, double* out);
+void ari_loop_f(i64 code, i64 n, const void* x, bool xint, bool xs, const void* y, bool yint,
+                bool ys, double* out);
 
 // ---- element kernels of reduce and scan --------------------------------------------
 

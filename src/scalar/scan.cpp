@@ -84,6 +84,7 @@ static void scan_prefix(i64 f, const double* x, const scanplan& p, double* out) 
 static const double* scan_doubles(const sopnd* o) {
     if (o->d.type != TCHAR) return sopnd_doubles(o);
     double* d = (double*)GM_new(TFLOAT, o->d.count);
+    if (!d) return nullptr;
     const signed char* c = (const signed char*)o->p;
     for (i64 i = 0; i < o->d.count; i++) d[i] = (double)c[i];
     return d;
@@ -133,7 +134,7 @@ i64 GenScan(i64 code, i64 res, i64 rc, i64 rv) {
     if (!((f >= FC_OR && f <= FC_EQ) || (f >= FC_ADD && f <= FC_CIRCLE))) return errchk = E_DOMAIN;
     SetNames(1, 5, res, -1, -1, rc, rv);
     sopnd R;
-    sopnd_load(&R, rc, rv, res);
+    if (sopnd_load(&R, rc, rv, res)) return errchk;
     if (!scan_type_ok(f, &R.d)) return errchk = E_DOMAIN;
     bool logic = f >= FC_OR && f <= FC_NAND;
     i64 type = logic ? TINT : TFLOAT;
@@ -151,7 +152,9 @@ i64 GenScan(i64 code, i64 res, i64 rc, i64 rv) {
         if (logic) scan_logic_run(f, (const i64*)R.p, p, (i64*)out);
         else if (f == FC_ADD && isinttype(R.d.type))
             scan_int_sums((const i64*)R.p, p, (double*)out);
-        else scan_real(f, scan_doubles(&R), R.d.type == TFLOAT, p, (double*)out);
+        else if (const double* x = scan_doubles(&R))
+            scan_real(f, x, R.d.type == TFLOAT, p, (double*)out);
+        else return errchk;
         if (kernel_fault) return errchk = E_DOMAIN;
     }
     if (!logic) IntV(-1, res);

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-void sopnd_load(sopnd* o, i64 c, i64 v, i64 res) {
+i64 sopnd_load(sopnd* o, i64 c, i64 v, i64 res) {
     o->c = c;
     o->v = v;
     o->d = *opnd(c, v);
@@ -18,15 +18,16 @@ void sopnd_load(sopnd* o, i64 c, i64 v, i64 res) {
     } else if (o->d.count > 0 && c < 0 && v == res) {
         i64 bytes = typC(o->d.type, o->d.count);
         void* copy = GM_new(TCHAR, bytes);
-        memcpy(copy, o->d.data, bytes);
-        o->p = copy;
         o->priv = true;
+        o->p = copy;
+        if (!copy) return errchk;
+        memcpy(copy, o->d.data, bytes);
     }
+    return 0;
 }
 
 i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
-    sopnd_load(l, lc, lv, res);
-    sopnd_load(r, rc, rv, res);
+    if (sopnd_load(l, lc, lv, res) || sopnd_load(r, rc, rv, res)) return errchk;
     if (l->d.rank < 0 || r->d.rank < 0) return errchk = E_VALUE;
     SetNames(1, 3, res, lc, lv, rc, rv);
     return 0;
@@ -42,6 +43,7 @@ const double* sopnd_doubles(const sopnd* o) {
         return (const double*)o->p;
     i64 n = o->d.count;
     double* d = (double*)GM_new(TFLOAT, n);
+    if (!d) return nullptr;
     const i64* w = (const i64*)o->p;
     for (i64 i = 0; i < n; i++) d[i] = (double)w[i];
     return d;
@@ -51,8 +53,14 @@ const complex2* sopnd_complex(const sopnd* o) {
     if (o->d.type == TCPLX || o->d.count == 0) return (const complex2*)o->p;
     i64 n = o->d.count;
     complex2* z = (complex2*)GM_new(TCPLX, n);
-    const double* f = sopnd_doubles(o);
-    for (i64 i = 0; i < n; i++) z[i] = complex2(f[i], 0.0);
+    if (!z) return nullptr;
+    if (o->d.type == TFLOAT || o->d.type == TDATETIME) {
+        const double* f = (const double*)o->p;
+        for (i64 i = 0; i < n; i++) z[i] = complex2(f[i], 0.0);
+    } else {
+        const i64* w = (const i64*)o->p;
+        for (i64 i = 0; i < n; i++) z[i] = complex2((double)w[i], 0.0);
+    }
     return z;
 }
 

@@ -24,17 +24,20 @@ struct sopnd {
 };
 
 // Takes the snapshot; data of an operand that is also the result slot is
-// copied to scratch, since the result's allocation may replace it.
-void sopnd_load(sopnd* o, i64 c, i64 v, i64 res);
+// copied to scratch, since the result's allocation may replace it. E_WS_FULL
+// when that scratch cannot be had.
+i64 sopnd_load(sopnd* o, i64 c, i64 v, i64 res);
 // Both operands of a dyadic primitive: loads them and their names (SetNames,
-// kind 3); E_VALUE when either has no value.
+// kind 3); E_VALUE when either has no value, E_WS_FULL as sopnd_load.
 i64 sopnd_load_pair(sopnd* l, sopnd* r, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 // Re-reads the data address after an allocation (the collector may move it).
 void sopnd_refresh(sopnd* o);
 // The operand's elements as doubles (booleans and integers converted into
-// scratch); its own data for a float operand.
+// scratch); its own data for a float operand. nullptr, with E_WS_FULL in
+// errchk, when the scratch cannot be had.
 const double* sopnd_doubles(const sopnd* o);
-// The operand's elements as complex numbers, converted into scratch as needed.
+// The operand's elements as complex numbers, converted into scratch as
+// needed; nullptr as sopnd_doubles.
 const complex2* sopnd_complex(const sopnd* o);
 
 // ---- numbers ------------------------------------------------------------------
@@ -73,7 +76,8 @@ i64 ShapeCount(const i64* dims, i64 rank, i64 type, i64* count);
 // E_WS_FULL on failure).
 i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count);
 // Builds res from src: element k is src element map[k], or the type's fill
-// element where map[k] < 0 (an empty integer vector for a list item).
+// element where map[k] < 0 (an empty integer vector for a list item). A null
+// map for a non-empty result (its scratch could not be had) is E_WS_FULL.
 i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const sopnd* src,
                  const i64* map);
 // A list result of n items: item k is a deep copy of get(ctx, k), or the

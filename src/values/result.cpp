@@ -54,6 +54,8 @@ static const val_item* map_item(void* ctx, i64 k) {
 
 i64 GatherResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count, const sopnd* src,
                  const i64* map) {
+    // A map that could not be made (its scratch ran out) fails the result.
+    if (count > 0 && !map) return errchk = E_WS_FULL;
     if (type == TLIST) {
         map_ctx m = {src, map};
         return ListResult(res, rank, dims, count, map_item, &m);
@@ -96,7 +98,9 @@ i64 ListResult(i64 res, i64 rank, const i64* dims, i64 n, item_source get, void*
     // The items are built aside, in memory no collection moves, so that the
     // operands stay whole (even when one of them is the result slot) until
     // every item is copied.
-    val_item* items = n > 0 ? static_cast<val_item*>(acalloc(n, sizeof(val_item))) : nullptr;
+    val_item* items =
+        n > 0 ? static_cast<val_item*>(std::calloc((size_t)n, sizeof(val_item))) : nullptr;
+    if (n > 0 && !items) return errchk = E_WS_FULL;
     for (i64 k = 0; k < n; k++) {
         const val_item* s = get(ctx, k);
         if (!s) {

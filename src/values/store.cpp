@@ -55,18 +55,29 @@ static i64 finish(val_item* dst, val_item* t, bool named, i64 e) {
 
 // ---- staging ----------------------------------------------------------------
 
-static void stage_copy(val_item* out, const val_item* src) {
+static void unstage(val_item* s);
+
+// A deep copy of src in ordinary memory; false, with nothing kept, when
+// memory runs out.
+static bool stage_copy(val_item* out, const val_item* src) {
     *out = *src;
     out->bytes = 0;
     i64 n = DataBytes(src);
     if (n == 0) {
         if (!isoneV(src)) out->data = nullptr;
-        return;
+        return true;
     }
-    out->data = static_cast<char*>(AL2(1, n));
+    out->data = static_cast<char*>(std::malloc(static_cast<size_t>(n)));
+    if (!out->data) return false;
     std::memcpy(out->data, src->data, n);
-    if (HoldsItems(src->type))
-        for (i64 k = 0; k < src->count; k++) stage_copy(&items_of(out)[k], &items_of(src)[k]);
+    if (!HoldsItems(src->type)) return true;
+    for (i64 k = 0; k < src->count; k++) {
+        if (stage_copy(&items_of(out)[k], &items_of(src)[k])) continue;
+        for (i64 j = 0; j < k; j++) unstage(&items_of(out)[j]);
+        std::free(out->data);
+        return false;
+    }
+    return true;
 }
 
 static void unstage(val_item* s) {
@@ -84,17 +95,23 @@ static bool needs_stage(const val_item* src, const val_item* dst) {
     return in_arena(src->data) || (dst && src->data == dst->data);
 }
 
-// A source that stays readable while the copy allocates.
+// A source that stays readable while the copy allocates. A copy that builds
+// its result aside (in a local descriptor) passes no dst: its destination's
+// block stays until the result is installed. lost: the staging ran out of
+// memory (E_WS_FULL in errchk); the copy must not go on.
 struct Source {
     val_item held;
     const val_item* v;
     bool staged;
+    bool lost = false;
     Source(const val_item* src, const val_item* dst)
         : held(), v(src), staged(needs_stage(src, dst)) {
-        if (staged) {
-            stage_copy(&held, src);
-            v = &held;
-        }
+        if (!staged) return;
+        v = &held;
+        if (stage_copy(&held, src)) return;
+        staged = false;
+        lost = true;
+        errchk = E_WS_FULL;
     }
     ~Source() {
         if (staged) unstage(&held);
@@ -177,6 +194,7 @@ static i64 fill_copy(val_item* t, const val_item* s, bool named) {
 static i64 copy_value(val_item* dst, const val_item* src, bool named) {
     if (src->rank == -1) return errchk = E_VALUE;
     Source s(src, nullptr);
+    if (s.lost) return errchk;
     val_item t{};
     t.type = s.v->type;
     i64 e = GenStoreDimv0(&t, s.v);
@@ -198,7 +216,10 @@ i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
         install(dst, &t, named);
         return 0;
     }
-    Source s(src, dst);
+    // The copy is built aside: dst's own block, even when it is src's, stays
+    // until the copy is whole (a shared value copied for a change in place).
+    Source s(src, nullptr);
+    if (s.lost) return errchk;
     val_item t{};
     return finish(dst, &t, named, copy_value(&t, s.v, named));
 }
@@ -237,6 +258,7 @@ static i64 fill_spread(val_item* t, const val_item* s, i64 n, bool named) {
 static i64 copy_spread(val_item* dst, const val_item* src, i64 n, bool named) {
     if (src->rank == -1) return errchk = E_VALUE;
     Source s(src, nullptr);
+    if (s.lost) return errchk;
     val_item t{};
     t.type = s.v->type;
     i64 e = 0;
@@ -260,6 +282,7 @@ static i64 copy_spread(val_item* dst, const val_item* src, i64 n, bool named) {
 i64 GenStoreX(val_item* dst, val_item* src, i64 n, bool named) {
     if (src->rank == -1) return errchk = E_VALUE;
     Source s(src, dst);
+    if (s.lost) return errchk;
     val_item t{};
     return finish(dst, &t, named, copy_spread(&t, s.v, n, named));
 }
@@ -347,6 +370,7 @@ i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat) {
     if (item->type > 12) return errchk = E_DOMAIN;
     bool named = isnamedslot(vx);
     Source s(item, &vtable[vx]);
+    if (s.lost) return errchk;
     bool same = repeat || (isoneV(s.v) && n != 1);
     i64 w = s.v->rank == 2 ? s.v->dim1 : 1;
     i64 rank = s.v->rank == 2 ? 2 : (n != 1 ? 1 : s.v->rank);
@@ -368,6 +392,7 @@ i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat) {
 i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named) {
     if (src->type >= TDATE) return errchk = E_DOMAIN;
     Source s(src, dst);
+    if (s.lost) return errchk;
     i64 w = s.v->rank == 2 ? s.v->dim1 : 1;
     for (i64 k = 0; s.v->rank > 2 && k < s.v->rank - 1; k++) w *= glist[s.v->dim1 + k];
     val_item t{};
@@ -395,6 +420,7 @@ static i64 new_vector(val_item* t, i64 type, i64 n, bool named) {
 
 i64 GenStorePar1(val_item* dst, i64 cidx, i64 vidx, bool named) {
     Source s(opnd(cidx, vidx), dst);
+    if (s.lost) return errchk;
     if (s.v->rank == -1) return errchk = E_VALUE;
     i64 n = s.v->count;
     val_item t;
@@ -421,6 +447,7 @@ i64 GenStorePar2V(val_item* dst, val_item* src, bool named) {
     if (src->rank != 2) return 0;
     if (src->type > 12) return errchk = E_DOMAIN;
     Source s(src, dst);
+    if (s.lost) return errchk;
     i64 rows = s.v->dim0;
     i64 w = rows > 0 ? s.v->count / rows : 0;
     val_item t;
@@ -459,6 +486,7 @@ static void widen_elem(char* out, const val_item* v, i64 k, i64 to) {
 
 i64 GenStoreXt(val_item* item, i64 type, bool named) {
     Source s(item, item);
+    if (s.lost) return errchk;
     val_item t = *s.v;
     t.type = type;
     t.bytes = 0;
@@ -556,6 +584,7 @@ static i64 cat_plain(val_item* t, const val_item* a, const val_item* b, bool nam
 i64 GenStoreG(val_item* dst, val_item* a, val_item* b, bool named) {
     if (a->rank == -1 || b->rank == -1) return errchk = E_VALUE;
     Source sa(a, dst), sb(b, dst);
+    if (sa.lost || sb.lost) return errchk;
     val_item t{};
     i64 e;
     if (sa.v->type == TLIST) e = cat_lists(&t, sa.v, sb.v, named);
@@ -584,6 +613,7 @@ static i64 store_slot(i64 dest, val_item* src) {
     val_item* d = &vtable[dest];
     if (isnamedslot(dest)) return GenStoreV2(d, src, true);
     Source s(src, d);
+    if (s.lost) return errchk;
     d->type = s.v->type;
     i64 e = GenStoreDimv0(d, s.v);
     if (!e) e = Updatead0(dest, d->type, d->rank, d->count);
@@ -615,7 +645,8 @@ i64 GenStoreV1(val_item* dst, i64 c, i64 v, bool named) {
 i64 BeforeIndexA(i64 slot) {
     i64 before = RefChange(&vtable[slot], 0);
     if (before <= 1) return 0;
-    GenStore(slot, -1, slot);
+    // Without its own copy the change would reach every name sharing it.
+    if (GenStore(slot, -1, slot)) return errchk;
     i64 after = RefChange(&vtable[slot], 0);
     std::fprintf(stderr, "cnt=%" PRId64 ", after=%" PRId64 "\n", before, after);
     return 0;

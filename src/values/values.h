@@ -289,6 +289,8 @@ i64 ChkRight6(i64 vx);
 i64 GenStore(i64 dest, i64 c, i64 v);
 i64 GenStoreV0(i64 slot, val_item* src);
 i64 GenStoreV1(val_item* dst, i64 c, i64 v, bool named);
+// Gives a variable its own copy of a block it shares before a change in
+// place; E_WS_FULL, the variable unchanged, when the copy cannot be had.
 i64 BeforeIndexA(i64 slot);
 // Assignment of a temporary's value to a named slot by handing over the
 // large block the temporary owns alone, instead of copying it; false, with

@@ -9,7 +9,8 @@ double* rtmp;
 static bool present(i64 c, i64 v) { return c >= 0 || v >= 0; }
 
 // One side to doubles: a single element into *one, several into a new
-// scratch array left in *many. 1 for a non-numeric type.
+// scratch array left in *many. E_DOMAIN for a non-numeric type, E_WS_FULL
+// without scratch.
 static i64 widen_real(i64 type, i64 n, i64 single, i64 op1, double op2, const i64* o1,
                       const double* o2, double* one, double** many) {
     if (type != TBOOL && type != TINT && type != TFLOAT) return E_DOMAIN;
@@ -18,6 +19,7 @@ static i64 widen_real(i64 type, i64 n, i64 single, i64 op1, double op2, const i6
         return 0;
     }
     double* d = (double*)GM_new(TFLOAT, n);
+    if (!d) return E_WS_FULL;
     cad0 = (char*)d;
     *many = d;
     if (type == TFLOAT)
@@ -28,21 +30,23 @@ static i64 widen_real(i64 type, i64 n, i64 single, i64 op1, double op2, const i6
 }
 
 i64 GenTemp(i64 lc, i64 lv, i64 rc, i64 rv) {
-    if (present(lc, lv) && llgth != 0 &&
-        widen_real(ltyp, llgth, llgth1, lop1, lop2, lo1, lo2, &ltm, &ltmp))
-        return errchk = E_DOMAIN;
+    if (present(lc, lv) && llgth != 0)
+        if (i64 e = widen_real(ltyp, llgth, llgth1, lop1, lop2, lo1, lo2, &ltm, &ltmp))
+            return errchk = e;
     if (!present(rc, rv) || rlgth == 0) return 0;
-    if (widen_real(rtyp, rlgth, rlgth1, rop1, rop2, ro1, ro2, &rtm, &rtmp))
-        return errchk = E_DOMAIN;
+    if (i64 e = widen_real(rtyp, rlgth, rlgth1, rop1, rop2, ro1, ro2, &rtm, &rtmp))
+        return errchk = e;
     return 0;
 }
 
-// One side to complex pairs, always into a new scratch array.
+// One side to complex pairs, always into a new scratch array; E_DOMAIN or
+// E_WS_FULL as widen_real.
 static i64 widen_complex(const val_item* v, double** many) {
     i64 n = v->count;
     if (v->type != TBOOL && v->type != TINT && v->type != TFLOAT && v->type != TCPLX)
         return E_DOMAIN;
     double* d = (double*)GM_new(TCPLX, n);
+    if (!d) return E_WS_FULL;
     const void* src = getptV(const_cast<val_item*>(v));
     cad0 = (char*)d;
     *many = d;
@@ -68,10 +72,12 @@ static i64 widen_complex(const val_item* v, double** many) {
 i64 GenTempComplex(i64 lc, i64 lv, i64 rc, i64 rv) {
     if (present(lc, lv)) {
         const val_item* l = opnd(lc, lv);
-        if (l->count != 0 && widen_complex(l, &ltmp)) return errchk = E_DOMAIN;
+        if (l->count != 0)
+            if (i64 e = widen_complex(l, &ltmp)) return errchk = e;
     }
     if (!present(rc, rv)) return 0;
     const val_item* r = opnd(rc, rv);
-    if (r->count != 0 && widen_complex(r, &rtmp)) return errchk = E_DOMAIN;
+    if (r->count != 0)
+        if (i64 e = widen_complex(r, &rtmp)) return errchk = e;
     return 0;
 }

@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""A statement that cannot get the memory it needs fails with "workspace
+full" and the session goes on: the values made before it are whole and the
+next lines run. The interpreter runs under an address-space limit (ulimit
+-v) of 1 GiB, and each statement below needs more than that: for its result,
+for the working storage of its primitive, or for the copy a change in place
+makes of a shared value.
+
+The sanitizer build reserves far more address space than such a limit
+allows, so under it this check is skipped."""
+import resource
+import subprocess
+import sys
+
+LIMIT = 1 << 30
+# Values every session keeps, and the lines that show them whole afterwards.
+KEEP = ["a<-42", "y<-!1000000"]
+CHECK = ["a", "+/y", "1+1"]
+CHECK_OUT = ["42", "5.000005e11", "2"]
+
+CASES = [
+    # (title, set-up lines, the statement that runs out, lines after it and
+    # their output; the line the error shows is the statement's own unless
+    # given last)
+    ("a result larger than memory", [], "x<-!200000000", [], []),
+    ("a catenation", ["z<-!10000000"], "x<-z,z,z,z,z,z,z,z,z,z,z,z,z,z",
+     ["+/z"], ["5.0000005e13"]),
+    ("a reshape", [], "x<-200000000#1.5", [], []),
+    ("the working storage of grade", ["z<-!60000000"], "r<-<z", ["z[60000000]"], ["60000000"]),
+    ("the hash table of membership", ["z<-1000003*!40000000"], "r<-z?z",
+     ["z[1 40000000]"], ["1000003 40000120000000"]),
+    ("an outer product", [], "x<-(!20000).:+!20000", [], []),
+    ("the copy a shared value needs before it changes", ["z<-!70000000", "w<-z"], "z[1]<-0",
+     ["z[1 2],w[1 2]"], ["1 2 1 2"]),
+    ("a failure inside a defined function",
+     ["@.r<-grow n", "r<-!n", "@."], "x<-grow 200000000", [], [], "grow[1]  r<-!n"),
+]
+
+
+def sanitized(zem):
+    with open(zem, "rb") as f:
+        return b"__asan_init" in f.read()
+
+
+def limited():
+    resource.setrlimit(resource.RLIMIT_AS, (LIMIT, LIMIT))
+
+
+def run(zem, lines):
+    text = "".join(line + "\n" for line in lines)
+    p = subprocess.run([zem], input=text.encode(), stdout=subprocess.PIPE,
+                       stderr=subprocess.PIPE, preexec_fn=limited, timeout=300)
+    return p.returncode, p.stdout.decode("latin-1")
+
+
+def outputs(text):
+    """The non-blank output lines after the banner, prompts stripped."""
+    body = text[text.find("CLEAR WS") + len("CLEAR WS"):]
+    return [line.strip() for line in body.split("\n") if line.strip()]
+
+
+def check(zem, title, setup, statement, after, after_out, shown=None):
+    lines = KEEP + setup + [statement] + after + CHECK
+    code, out = run(zem, lines)
+    got = outputs(out)
+    shown = shown or statement
+    want_tail = after_out + CHECK_OUT + ["Bye."]
+    problems = []
+    if code != 0:
+        problems.append(f"exit status {code}")
+    # The error line may follow the prompts of a function definition.
+    if not any(got[i].endswith("Error: workspace full") and got[i + 1] == shown
+               for i in range(len(got) - 1)):
+        problems.append(f"no workspace full error shown with {shown}")
+    if got[-len(want_tail):] != want_tail:
+        problems.append(f"the session did not go on: ends with {got[-len(want_tail):]}")
+    if problems:
+        print(f"FAIL {title}: {'; '.join(problems)}")
+        print("  output:\n" + "\n".join("    |" + line for line in out.split("\n")[-30:]))
+        return False
+    return True
+
+
+def main():
+    zem = sys.argv[1]
+    if sanitized(zem):
+        print("skipped: the sanitizer build reserves more address space than the limit")
+        return
+    failed = sum(not check(zem, *case) for case in CASES)
+    print(f"{len(CASES) - failed} passed, {failed} failed")
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
