@@ -138,6 +138,12 @@ bool protect(Walk& w, i64 at, Pair* r) {
     return true;
 }
 
+// An operand held in a temporary is dead once the application that read it
+// is done (a temporary feeds one application), unless it became the result.
+void release_operand(Pair p, i64 res) {
+    if (is_temp_result(p) && p.v != res) ReleaseTemp(p.v);
+}
+
 bool finish_app(Walk& w, i64 at, i64 code) {
     collision = 0;
     w.each = false;
@@ -168,7 +174,11 @@ bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transpos
         return finish_app(w, p, 0);
     collision = CkCollision(*res, l.c, l.v, r.c, r.v);
     prim_context cx{w.temp, w.row, w.depth, &w.io};
-    return finish_app(w, p, ApplyPrimitive(code, res, l.c, l.v, r.c, r.v, cx, w.each, transposed));
+    if (!finish_app(w, p, ApplyPrimitive(code, res, l.c, l.v, r.c, r.v, cx, w.each, transposed)))
+        return false;
+    release_operand(l, *res);
+    release_operand(r, *res);
+    return true;
 }
 
 // The two-level dotted form t.fk.name reads a foreign key's column.
@@ -326,6 +336,7 @@ bool assign(Walk& w, i64 p, Pair* cur) {
         return fail(w, p, E_DOMAIN);
     }
     if (!finish_app(w, p, PfAssign(slot, cur->c, cur->v))) return false;
+    release_operand(*cur, slot);
     *cur = {-1, slot};
     if (slot == 2 || slot == 3) {
         i64 e = GenOutpt(0, slot);

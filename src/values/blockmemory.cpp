@@ -14,15 +14,13 @@
 
 #include "values/internal.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ZEM_PLAIN_BLOCKS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZEM_PLAIN_BLOCKS 1
-#endif
-#endif
-
 namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool MAPPED = false;
+#else
+constexpr bool MAPPED = true;  // big blocks mapped on their own, and kept
+#endif
 
 constexpr i64 HUGE_PAGE = 2 << 20;
 constexpr i64 MAP_MIN = 1 << 20;       // smaller blocks come from malloc
@@ -113,15 +111,13 @@ void ReleaseKeptBlocks() { drop_kept(); }
 // the start, and the block itself at a fixed offset after it.
 void* BlockAlloc(i64 bytes, i64 offset) {
     if (bytes < 0 || bytes > INT64_MAX / 2) return nullptr;
-#ifndef ZEM_PLAIN_BLOCKS
-    if (bytes + offset >= MAP_MIN) {
+    if (MAPPED && bytes + offset >= MAP_MIN) {
         i64 len;
         char* base = map_block(bytes + offset, &len);
         if (!base) return nullptr;
         *reinterpret_cast<i64*>(base) = len;
         return base + offset;
     }
-#endif
     char* base = static_cast<char*>(std::malloc(static_cast<size_t>(bytes + offset)));
     if (!base) return nullptr;
     *reinterpret_cast<i64*>(base) = 0;

@@ -97,6 +97,17 @@ void ForgetTempLarge(heap_node* node) {
 
 heap_node* TempLargeOf(i64 vx) { return templarge[vx]; }
 
+void ReleaseTemp(i64 vx) {
+    if (vx <= 3 || vx >= VTSIZE || !istempslot(vx) || !templarge[vx]) return;
+    bool owns = vtable[vx].data == NodeData(templarge[vx]);
+    ReleaseTempLarge(vx);
+    // A read of a released value is a value error, never a read of freed memory.
+    if (owns) {
+        vtable[vx] = val_item{};
+        vtable[vx].rank = -1;
+    }
+}
+
 bool TakeTemp(i64 dest, i64 vx) {
     if (!isnamedslot(dest) || vx <= 3 || vx >= VTSIZE || !istempslot(vx)) return false;
     val_item* src = &vtable[vx];

@@ -167,6 +167,10 @@ i64 Incstkv(i64* counter);
 // Cuts the temporary area back to mark: the temporaries above it are dead,
 // and the large blocks their items held are released.
 void ResetTemps(i64 mark);
+// A temporary whose last use is done gives its large block back at once
+// (its memory may then serve the next result of the same statement); it is
+// left without a value. Nothing happens for any other slot.
+void ReleaseTemp(i64 vx);
 void Updateaz(i64 vx, i64 rank, i64 count, i64 dim0, i64 dim1);
 i64 TransFad(i64 vx, i64 type, i64 src);
 i64 TransFadc(i64 vx, i64 type, i64 cidx);
