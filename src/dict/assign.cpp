@@ -40,6 +40,7 @@ i64 PfAssign(i64 slot, i64 rc, i64 rv) {
         return GenStore(slot, rc, rv);
     }
     if (rc < 0 && isnamedslot(rv)) return share(slot, rv);
+    if (isoneV(src)) return GenStoreV2(&vtable[slot], const_cast<val_item*>(src), true);
     if (rc < 0 && TakeTemp(slot, rv)) return errchk = 0;
     return GenStore(slot, rc, rv);
 }

@@ -13,6 +13,7 @@ constexpr i64 RING = 100;
 struct Run {
     i64 row, last;
     i64 ran = 0;          // statements run
+    i64 at = 0;           // ran mod RING
     i64 ring[RING] = {};  // line numbers, at index ran mod RING
 };
 
@@ -111,7 +112,8 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
             continue;
         }
         r.ran++;
-        r.ring[r.ran % RING] = i;
+        if (++r.at == RING) r.at = 0;
+        r.ring[r.at] = i;
         i64 v = 0;
         if (s->root >= 0) {
             // The temporaries of the statement before are dead.

@@ -147,7 +147,7 @@ void release_operand(Pair p, i64 res) {
 bool finish_app(Walk& w, i64 at, i64 code) {
     collision = 0;
     w.each = false;
-    GM_free();
+    if (scratch_held) GM_free();
     PfPurge();
     errchk = code;
     if (code) return fail(w, at, code);

@@ -6,6 +6,7 @@
 
 scratch_node* G0 = nullptr;
 scratch_node* Gt = nullptr;
+bool scratch_held = false;
 
 scratch_node* GM_Init() {
     scratch_node* node = static_cast<scratch_node*>(AL2(sizeof(scratch_node), 1));
@@ -29,6 +30,7 @@ void* GM_new(i64 type, i64 n) {
     }
     scratch_node* node = GM_Init();
     node->block = block;
+    scratch_held = true;
     Gt->next = node;
     Gt = node;
     return node->block;
@@ -45,4 +47,5 @@ void GM_free() {
     }
     G0->next = nullptr;
     Gt = G0;
+    scratch_held = false;
 }

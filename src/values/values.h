@@ -195,8 +195,13 @@ void HeapExit();
 i64 GetAloc();
 bool IsLargeData(const void* data);
 
+// Scratch: n elements of a type for the primitive application in progress;
+// nullptr, with E_WS_FULL in errchk, when memory is exhausted (and nullptr
+// for n < 1). GM_free gives back every scratch block; scratch_held tells
+// whether there is any.
 void* GM_new(i64 type, i64 n);
 void GM_free();
+extern bool scratch_held;
 
 void* AL2(i64 size, i64 n);
 void* AL1(i64 type, i64 n);
