@@ -25,7 +25,7 @@ constexpr bool MAPPED = true;  // big blocks mapped on their own, and kept
 constexpr i64 HUGE_PAGE = 2 << 20;
 constexpr i64 MAP_MIN = 1 << 20;       // smaller blocks come from malloc
 constexpr i64 KEEP_BLOCKS = 16;        // freed mappings kept for reuse
-constexpr i64 KEEP_BYTES = 256 << 20;  // and their total size at most
+constexpr i64 KEEP_BYTES = 512 << 20;  // and their total size at most
 
 struct kept_map {
     char* base;
