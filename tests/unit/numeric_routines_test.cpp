@@ -3,7 +3,10 @@
 // routines that take it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <random>
 #include <vector>
 
 #include "eval/eval.h"
@@ -161,4 +164,68 @@ TEST_F(NumericRoutines, NegativeSeedIsRefused) {
     vtable[SLOT_RL].dim0 = 0;  // a zero seed steps to 16807
     ASSERT_EQ(PfRandom(6, -1, 4, SLOT_IO), 0);
     EXPECT_EQ(vtable[SLOT_RL].dim0, 16807);
+}
+
+namespace {
+
+// Positions ordered by a three-way comparison, equal keys in their order.
+template <class T, class Cmp>
+std::vector<i64> stable_grade(const std::vector<T>& x, i64 direction, Cmp cmp) {
+    std::vector<i64> p(x.size());
+    std::iota(p.begin(), p.end(), 0);
+    std::stable_sort(p.begin(), p.end(),
+                     [&](i64 a, i64 b) { return direction * cmp(x[a], x[b]) < 0; });
+    return p;
+}
+
+int three_way_number(double a, double b) {
+    bool na = std::isnan(a), nb = std::isnan(b);
+    if (na || nb) return (int)na - (int)nb;
+    return (a > b) - (a < b);
+}
+
+}  // namespace
+
+TEST_F(NumericRoutines, GradeKernelMatchesAStableSort) {
+    std::mt19937_64 rng(21);
+    auto ints = [](i64 a, i64 b) { return (a > b) - (a < b); };
+    for (i64 n : {2, 3, 255, 256, 257, 5000}) {
+        for (i64 direction : {1, -1}) {
+            // Narrow and wide spans, many ties, and the extreme words.
+            for (int wide = 0; wide < 3; wide++) {
+                std::vector<i64> x(n);
+                for (auto& v : x)
+                    v = wide == 0             ? (i64)(rng() % 50) - 25
+                        : wide == 1           ? (i64)(rng() % 40) * ((i64)1 << 40)
+                        : (i64)rng() % 7 == 0 ? INT64_MIN + (i64)(rng() % 3)
+                                              : (i64)rng();
+                std::vector<i64> out(n);
+                ASSERT_EQ(a_grade_new(x.data(), TINT, out.data(), 0, n, direction), 0);
+                EXPECT_EQ(out, stable_grade(x, direction, ints)) << n << " " << wide;
+            }
+            std::vector<double> d(n);
+            for (auto& v : d) {
+                i64 k = (i64)(rng() % 12);
+                v = k == 0   ? NAN
+                    : k == 1 ? -0.0
+                    : k == 2 ? 0.0
+                    : k == 3 ? -INFINITY
+                    : k == 4 ? INFINITY
+                             : (double)(i64)(rng() % 9 - 4) / 3;
+            }
+            std::vector<i64> out(n);
+            ASSERT_EQ(a_grade_new(d.data(), TFLOAT, out.data(), 1, n, direction), 0);
+            std::vector<i64> want = stable_grade(d, direction, three_way_number);
+            for (auto& w : want) w += 1;
+            EXPECT_EQ(out, want) << n;
+            std::string c(n, ' ');
+            for (auto& ch : c) ch = (char)(rng() % 256);
+            ASSERT_EQ(a_grade_new(c.data(), TCHAR, out.data(), 0, n, direction), 0);
+            std::vector<signed char> sc(c.begin(), c.end());
+            EXPECT_EQ(out,
+                      stable_grade(sc, direction,
+                                   [](signed char a, signed char b) { return (a > b) - (a < b); }))
+                << n;
+        }
+    }
 }

@@ -183,3 +183,27 @@ TEST(SearchKernels, EmptySearchedOperand) {
     membspi(&w, V, 2, nullptr, 0);
     EXPECT_EQ(w, 0);
 }
+
+TEST(SearchKernels, NarrowRangesLookedUpDirectly) {
+    // Ranges a few times the counts take the direct table: negative values,
+    // values outside the range, repeats, and the extreme words beside them.
+    std::mt19937_64 rng(5);
+    for (i64 n : {600, 5000}) {
+        for (i64 lo : {(i64)-3000, (i64)0, INT64_MAX - 4000, INT64_MIN + 10}) {
+            std::vector<i64> S(n), V(2000);
+            for (auto& x : S) x = lo + (i64)(rng() % 3000);
+            for (auto& x : V) x = lo + (i64)(rng() % 4000) - 500 * (lo != INT64_MIN + 10);
+            V[0] = INT64_MIN;
+            V[1] = INT64_MAX;
+            std::vector<i64> out(V.size());
+            idxofi(out.data(), S.data(), n, V.data(), (i64)V.size(), 1);
+            EXPECT_EQ(out, scan(S, V, 1, [](i64 a, i64 b) { return a == b; })) << n << " " << lo;
+            std::vector<i64> words(V.size() / 32 + 1);
+            membspi(words.data(), V.data(), (i64)V.size(), S.data(), n);
+            std::vector<i64> expect;
+            for (i64 x : scan(S, V, 0, [](i64 a, i64 b) { return a == b; }))
+                expect.push_back(x < n);
+            EXPECT_EQ(unpack(words, (i64)V.size()), expect) << n << " " << lo;
+        }
+    }
+}

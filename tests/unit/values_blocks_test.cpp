@@ -87,3 +87,37 @@ TEST(ValuesBlocksDeathTest, FailuresEndTheProcess) {
             testing::ExitedWithCode(1), c.line);
     }
 }
+
+TEST_F(ValuesBlocks, FreedBigBlocksServeTheNextOfTheirSize) {
+    void* a = BlockAlloc(8 << 20, 16);
+    ASSERT_NE(a, nullptr);
+    static_cast<char*>(a)[(8 << 20) - 1] = 1;
+    BlockFree(a, 16);
+    void* b = BlockAlloc(8 << 20, 16);
+    ASSERT_NE(b, nullptr);
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_EQ(a, b);  // kept, not given back to the system
+#endif
+    // A much smaller block does not take a big kept one.
+    BlockFree(b, 16);
+    void* c = BlockAlloc(2 << 20, 16);
+    ASSERT_NE(c, nullptr);
+    EXPECT_NE(c, b);
+    BlockFree(c, 16);
+    ReleaseKeptBlocks();
+}
+
+TEST_F(ValuesBlocks, ExhaustedMemoryIsReportedNotFatal) {
+#if !defined(__SANITIZE_ADDRESS__)  // its allocator ends the process instead
+    const i64 huge = (i64)1 << 52;
+    EXPECT_EQ(HeapAloc(huge), nullptr);
+    errchk = 0;
+    EXPECT_EQ(GM_new(TCHAR, huge), nullptr);
+    EXPECT_EQ(errchk, E_WS_FULL);
+#endif
+    errchk = 0;
+    vtable[20].type = TINT;
+    vtable[20].rank = 0;
+    EXPECT_EQ(Updatead0(20, TINT, 1, (i64)1 << 33), E_WS_FULL);  // 64 GiB
+    EXPECT_EQ(vtable[20].rank, 0);                               // a named slot keeps what it held
+}
