@@ -232,8 +232,9 @@ i64 IntResult(i64 res, const i64* vals, i64 n, i64 origin) {
 // Column positions of the names, which must all be columns.
 i64 ColumnNumbers(std::vector<i64>* cols, const val_item* table, const val_item* names) {
     const val_item* have = TableNames(table);
-    if (!ChkMemb(WordsOf(have), have->count, WordsOf(names), names->count, TSYM))
-        return errchk = E_DOMAIN;
+    i64 in = ChkMemb(WordsOf(have), have->count, WordsOf(names), names->count, TSYM);
+    if (in < 0) return errchk;
+    if (!in) return errchk = E_DOMAIN;
     cols->resize(names->count);
     AllColumns(table, WordsOf(names), names->count, cols->data());
     return 0;

@@ -179,13 +179,15 @@ static i64 copy_texts(ColumnWrites* w, std::vector<val_item>* made) {
 }
 
 // The elements (or padded texts) each write stores, converted, in scratch:
-// read before the first store, since a source may be the table itself.
+// read before the first store, since a source may be the table itself;
+// nullptr (E_WS_FULL in errchk) when the scratch cannot be had.
 static char* gather_elems(const ColumnWrites& w, const ColumnWrite& cw) {
     const val_item* col = ItemOf(columns_of(w), cw.col);
     val_item s = source_view(cw.src);
     i64 m = static_cast<i64>(w.rows.size());
     if (col->type == TCHAR && col->rank > 1) {
         char* text = static_cast<char*>(GM_new(TCHAR, col->dim1 + 1));
+        if (!text) return nullptr;
         std::memset(text, ' ', col->dim1);
         if (s.count > 0) std::memcpy(text, BytesOf(&s), s.count);
         return text;
@@ -207,9 +209,14 @@ i64 ApplyWrites(ColumnWrites* w) {
         return errchk;
     }
     std::vector<char*> elems;
-    for (const ColumnWrite& cw : w->writes)
-        elems.push_back(ItemOf(columns_of(*w), cw.col)->type == TLIST ? nullptr
-                                                                      : gather_elems(*w, cw));
+    for (const ColumnWrite& cw : w->writes) {
+        bool texts = ItemOf(columns_of(*w), cw.col)->type == TLIST;
+        elems.push_back(texts ? nullptr : gather_elems(*w, cw));
+        if (!texts && !elems.back()) {
+            for (val_item& t : made) DropRef(&t);
+            return errchk;
+        }
+    }
     // Last write first, last row first: where rows repeat, the first wins.
     size_t next = made.size();
     for (size_t q = w->writes.size(); q-- > 0;) {

@@ -62,7 +62,8 @@ bool AllColumns(const val_item* table, const i64* names, i64 n, i64* out);
 // Size of a slot array for n rows: twice the first entry above n of a fixed
 // list, and at least twice n past its end.
 i64 get_prime(i64 n);
-// 1 when no two rows of the column list are equal in every column.
+// 1 when no two rows of the column list are equal in every column, else 0;
+// -1 (E_WS_FULL in errchk) when its scratch cannot be had.
 i64 isValUQ(const val_item* cols, i64 rows, i64 ncols);
 // Whether rows old..total-1 of the column list differ from one another and
 // from every row before old (those are taken to differ among themselves).
@@ -96,8 +97,8 @@ struct RowIndex {
     RowSlot* slots;
     i64 size;
 };
-// Enters rows 0..rows-1.
-void RowIndexBuild(RowIndex* x, const val_item* cols, i64 ncols, i64 rows);
+// Enters rows 0..rows-1; false (E_WS_FULL in errchk) without scratch.
+bool RowIndexBuild(RowIndex* x, const val_item* cols, i64 ncols, i64 rows);
 // The earliest row equal to the key, or -1.
 i64 RowIndexKey(const RowIndex* x, const val_item* key);
 // The earliest row equal to row s of another column list, or -1.
@@ -134,7 +135,8 @@ i64 findsameitem(i64* flags, i64 rows, const val_item* col, const val_item* keys
 i64 RowsHolding(std::vector<i64>* rows, const val_item* table, const val_item* dict, i64 typeerr);
 // Row numbers of an integer index, origin removed, checked against the rows (25).
 i64 RowNumbers(std::vector<i64>* rows, const val_item* idx, i64 nrows, i64 io);
-// Membership bits (packed, 32 to a word) of nv values among nd of one type.
+// Membership bits (packed, 32 to a word) of nv values among nd of one type;
+// nullptr (E_WS_FULL in errchk) when the search's scratch cannot be had.
 i64* MemberBits(i64 type, const void* values, i64 nv, const void* domain, i64 nd);
 bool MemberBit(const i64* bits, i64 i);
 

@@ -4,15 +4,17 @@
 #include "primitives/primitives.h"
 
 // For each row of the right table, the first equal row of the left one
-// (origin added), or the left's row count plus the origin.
-static void SearchByRow(i64* pos, const val_item* lcols, const val_item* rcols, i64 lrows,
-                        i64 rrows) {
+// (origin added), or the left's row count plus the origin; E_WS_FULL
+// without scratch.
+static i64 SearchByRow(i64* pos, const val_item* lcols, const val_item* rcols, i64 lrows,
+                       i64 rrows) {
     RowIndex x;
-    RowIndexBuild(&x, lcols, lcols->count, lrows);
+    if (!RowIndexBuild(&x, lcols, lcols->count, lrows)) return errchk;
     for (i64 s = 0; s < rrows; s++) {
         i64 r = RowIndexRow(&x, rcols, s);
         pos[s] = r < 0 ? lrows : r;
     }
+    return 0;
 }
 
 static bool same_names(const val_item* a, const val_item* b) {
@@ -48,7 +50,8 @@ i64 TabIdxof(i64 res, i64 lv, i64 rv, i64 io) {
         if (!same_names(l, r)) return errchk = E_TABLE_COLUMNS;
         n = TableRows(r);
         rows = static_cast<i64*>(GM_new(TINT, n));
-        SearchByRow(rows, TableCols(l), TableCols(r), TableRows(l), n);
+        if (!rows && n > 0) return errchk;
+        if (SearchByRow(rows, TableCols(l), TableCols(r), TableRows(l), n)) return errchk;
         return errchk = IntResult(res, rows, n, origin);
     }
     return errchk = E_DOMAIN;

@@ -31,10 +31,15 @@ void mark_texts(i64* flags, i64 rows, const val_item* col, const val_item* keys)
 }
 
 // The one-element items of a list that have the given type, gathered into
-// a vector of that type in scratch.
+// a vector of that type in scratch; rank -1 (E_WS_FULL in errchk) without it.
 val_item gather_alike(const val_item* keys, i64 type) {
     i64 w = ElemWidth(type), m = 0;
     char* buf = static_cast<char*>(GM_new(TCHAR, keys->count * w + 16));
+    if (!buf) {
+        val_item none{};
+        none.rank = -1;
+        return none;
+    }
     for (i64 k = 0; k < keys->count; k++) {
         const val_item* it = ItemOf(keys, k);
         if (IsScalarItem(it) && it->type == type) std::memcpy(buf + w * m++, BytesOf(it), w);
@@ -57,10 +62,12 @@ i64 findsameitem(i64* flags, i64 rows, const val_item* col, const val_item* keys
         return 0;
     }
     val_item alike = keys->type == TLIST ? gather_alike(keys, col->type) : *keys;
+    if (alike.rank < 0) return errchk;
     if (alike.type != col->type || alike.count == 0 || rows == 0) return 0;
     // Dates and times are not compared here.
     if (col->type > TMONTH) return errchk = E_DOMAIN;
     const i64* bits = MemberBits(col->type, BytesOf(col), rows, BytesOf(&alike), alike.count);
+    if (!bits) return errchk;
     for (i64 r = 0; r < rows; r++)
         if (MemberBit(bits, r)) flags[r] = 1;
     return 0;
@@ -74,6 +81,7 @@ i64 RowsHolding(std::vector<i64>* rows, const val_item* table, const val_item* d
     if (!AllColumns(table, WordsOf(names), names->count, cols.data())) return errchk = E_INDEX;
     i64 n = TableRows(table);
     i64* flags = static_cast<i64*>(GM_new(TINT, n));
+    if (!flags && n > 0) return errchk;
     for (i64 r = 0; r < n; r++) flags[r] = 0;
     for (i64 k = 0; k < names->count; k++) {
         const val_item* want = ItemOf(vals, vals->count == names->count ? k : 0);

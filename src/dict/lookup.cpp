@@ -46,6 +46,7 @@ val_item ScratchVector(i64 type, i64 n) {
     if (n > 1) {
         v.dim0 = n;
         v.data = static_cast<char*>(GM_new(type, n));
+        if (!v.data) v.rank = -1;
     }
     return v;
 }
@@ -56,6 +57,7 @@ static i64 list_key_positions(const val_item* keys, const val_item* wanted, i64*
                               bool strict) {
     i64 n = keys->count, w = ElemWidth(wanted->type), m = 0;
     i64* entry = static_cast<i64*>(GM_new(TINT, n));
+    if (!entry && n > 0) return errchk;
     for (i64 k = 0; k < n; k++) {
         const val_item* it = ItemOf(keys, k);
         if (IsScalarItem(it) && it->type == wanted->type) entry[m++] = k;
@@ -111,8 +113,9 @@ static i64 search_list_keys(i64** rows, i64* n, bool* onekey, const val_item* co
     }
     i64 nk = one ? 1 : key->count;
     RowIndex x;
-    RowIndexBuild(&x, cols, c, nrows);
+    if (!RowIndexBuild(&x, cols, c, nrows)) return errchk;
     i64* out = static_cast<i64*>(GM_new(TINT, nk + 1));
+    if (!out) return errchk;
     for (i64 k = 0; k < nk; k++) {
         out[k] = RowIndexKey(&x, one ? key : ItemOf(key, k));
         if (out[k] < 0) return errchk = one ? E_VALUE_NOT_FOUND : E_KEY_NOT_FOUND;
@@ -128,6 +131,7 @@ i64 SearchKeys(i64** rows, i64* n, bool* onekey, const val_item* cols, i64 nrows
     if (key->type == TLIST) return search_list_keys(rows, n, onekey, cols, nrows, key);
     i64 m = key->count;
     *rows = static_cast<i64*>(GM_new(TINT, m + 1));
+    if (!*rows) return errchk;
     *n = m;
     *onekey = m == 1;
     // A simple key is searched in the first key column of its type.

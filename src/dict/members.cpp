@@ -4,6 +4,8 @@
 
 i64* MemberBits(i64 type, const void* values, i64 nv, const void* domain, i64 nd) {
     i64* bits = static_cast<i64*>(GM_new(TINT, nv / 32 + 1));
+    if (!bits) return nullptr;
+    errchk = 0;
     bits[0] = 0;
     if (nv == 0) return bits;
     switch (type) {
@@ -23,13 +25,14 @@ i64* MemberBits(i64 type, const void* values, i64 nv, const void* domain, i64 nd
         membspi(bits, static_cast<const i64*>(values), nv, static_cast<const i64*>(domain), nd);
         break;
     }
-    return bits;
+    return errchk ? nullptr : bits;  // a search whose table could not be had
 }
 
 bool MemberBit(const i64* bits, i64 i) { return (bits[i / 32] >> (31 - i % 32)) & 1; }
 
 i64 ChkMemb(const void* domain, i64 nd, const void* values, i64 nv, i64 type) {
     const i64* bits = MemberBits(type, values, nv, domain, nd);
+    if (!bits) return -1;
     for (i64 i = 0; i < nv; i++)
         if (!MemberBit(bits, i)) return 0;
     return 1;

@@ -167,12 +167,15 @@ static i64 start_slot(u64 h, i64 size) {
     return static_cast<i64>(mix64(h) % static_cast<u64>(size));
 }
 
-static void new_slots(RowIndex* x, const val_item* cols, i64 ncols, i64 rows) {
+// False (E_WS_FULL in errchk) when the slots cannot be had.
+static bool new_slots(RowIndex* x, const val_item* cols, i64 ncols, i64 rows) {
     x->cols = cols;
     x->ncols = ncols;
     x->size = get_prime(rows);
     x->slots = static_cast<RowSlot*>(GM_new(TCHAR, x->size * static_cast<i64>(sizeof(RowSlot))));
+    if (!x->slots) return false;
     for (i64 h = 0; h < x->size; h++) x->slots[h] = RowSlot{-1, 0};
+    return true;
 }
 
 // Linear probing from the hash's start slot: the slot of the first row of
@@ -195,9 +198,10 @@ static bool enter_row(RowIndex* x, i64 r) {
     return true;
 }
 
-void RowIndexBuild(RowIndex* x, const val_item* cols, i64 ncols, i64 rows) {
-    new_slots(x, cols, ncols, rows);
+bool RowIndexBuild(RowIndex* x, const val_item* cols, i64 ncols, i64 rows) {
+    if (!new_slots(x, cols, ncols, rows)) return false;
     for (i64 r = 0; r < rows; r++) enter_row(x, r);
+    return true;
 }
 
 i64 RowIndexKey(const RowIndex* x, const val_item* key) {
@@ -213,7 +217,7 @@ i64 RowIndexRow(const RowIndex* x, const val_item* other, i64 s) {
 
 i64 isValUQ(const val_item* cols, i64 rows, i64 ncols) {
     RowIndex x;
-    new_slots(&x, cols, ncols, rows);
+    if (!new_slots(&x, cols, ncols, rows)) return -1;
     for (i64 r = 0; r < rows; r++)
         if (!enter_row(&x, r)) return 0;
     return 1;

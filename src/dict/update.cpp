@@ -149,6 +149,7 @@ i64 values_update(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 io) {
     if (keys->type != TLIST && i->type != keys->type) return errchk = E_DOMAIN;
     if (keys->type == TLIST && i->type == TLIST) return errchk = E_DOMAIN;
     i64* pos = static_cast<i64*>(GM_new(TINT, i->count + 1));
+    if (!pos) return errchk;
     if (dict_indx0(keys, i, pos, IoOrigin(io), true)) return errchk;
     i64 base;
     if (TakeSlots(2, &base)) return errchk;

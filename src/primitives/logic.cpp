@@ -96,8 +96,12 @@ i64 PfLogic(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (L.d.type != TFLOAT && R.d.type != TFLOAT)
         logic_run(code, n, (const i64*)L.p, L.one, (const i64*)R.p, R.one, out, logic_k<FC_OR>,
                   logic_k<FC_AND>, logic_k<FC_NOR>, logic_k<FC_NAND>);
-    else
-        logic_run(code, n, sopnd_doubles(&L), L.one, sopnd_doubles(&R), R.one, out, logic_kf<FC_OR>,
-                  logic_kf<FC_AND>, logic_kf<FC_NOR>, logic_kf<FC_NAND>);
+    else {
+        const double* x = sopnd_doubles(&L);
+        const double* y = sopnd_doubles(&R);
+        if (!x || !y) return errchk;
+        logic_run(code, n, x, L.one, y, R.one, out, logic_kf<FC_OR>, logic_kf<FC_AND>,
+                  logic_kf<FC_NOR>, logic_kf<FC_NAND>);
+    }
     return errchk = 0;
 }

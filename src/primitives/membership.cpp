@@ -42,12 +42,17 @@ static bool member_words(i64* words, const sopnd* L, const sopnd* R) {
         return true;
     }
     if (!isnumtype(std::min(lt, rt))) return false;
+    // A widening that cannot be had leaves E_WS_FULL in errchk.
     if (top == TFLOAT) {
-        membspd(words, sopnd_doubles(L), nL, sopnd_doubles(R), nR);
+        const double* x = sopnd_doubles(L);
+        const double* y = sopnd_doubles(R);
+        if (x && y) membspd(words, x, nL, y, nR);
         return true;
     }
     if (top == TCPLX) {
-        membspx(words, (const double*)sopnd_complex(L), nL, (const double*)sopnd_complex(R), nR);
+        const complex2* x = sopnd_complex(L);
+        const complex2* y = sopnd_complex(R);
+        if (x && y) membspx(words, (const double*)x, nL, (const double*)y, nR);
         return true;
     }
     return false;
