@@ -30,12 +30,8 @@ static i64 logic_not(i64 res, i64 rc, i64 rv) {
     const val_item* v = opnd(rc, rv);
     if (SingleNumber(v)) {
         // One truth value in its descriptor: the result is written at once.
-        val_item* t = &vtable[res];
         i64 zero = v->type == TFLOAT ? SingleValue(v) == 0.0 : v->dim0 == 0;
-        t->type = TBOOL;
-        t->rank = v->rank;
-        t->count = 1;
-        t->dim0 = zero;
+        SingleResult(res, TBOOL, v->rank, zero);
         return errchk = 0;
     }
     sopnd R;

@@ -95,11 +95,7 @@ bool CompareSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
         double x = SingleValue(l), y = SingleValue(r);
         cmp_run(code, 1, &x, true, &y, true, &out, l->type == TFLOAT && r->type == TFLOAT);
     }
-    val_item* t = &vtable[res];
-    t->type = TBOOL;
-    t->rank = std::max(l->rank, r->rank);
-    t->count = 1;
-    t->dim0 = out;
+    SingleResult(res, TBOOL, std::max(l->rank, r->rank), out);
     errchk = 0;
     return true;
 }

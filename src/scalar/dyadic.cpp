@@ -143,11 +143,7 @@ static bool arith_singles(i64 code, i64 res, const val_item* l, const val_item* 
         double z = ari2fn_f(code, SingleValue(l), SingleValue(r));
         memcpy(&word, &z, sizeof word);
     }
-    val_item* t = &vtable[res];
-    t->type = type;
-    t->rank = std::max(l->rank, r->rank);
-    t->count = 1;
-    t->dim0 = word;
+    SingleResult(res, type, std::max(l->rank, r->rank), word);
     errchk = 0;
     return true;
 }
