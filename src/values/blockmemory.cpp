@@ -1,9 +1,9 @@
 // The memory behind large and scratch blocks. A big block is mapped from the
-// system on its own, aligned for huge pages and advised to use them, so a
-// fresh result faults its pages in by the two megabytes instead of by the
-// four kilobytes. A few freed mappings are kept for reuse: a statement that
-// makes a result of the size it has just released (y<-x+x in a loop) then
-// touches memory that is already there. Smaller blocks come from malloc.
+// system on its own, its length rounded up to a multiple of 2 MiB, and a few
+// freed mappings are kept for reuse: a statement that makes a result of the
+// size it has just released (y<-x+x in a loop) then writes to memory that is
+// already there, instead of having the system fault in and clear every page
+// of a new mapping. Smaller blocks come from malloc.
 //
 // Under AddressSanitizer every block comes from malloc and goes back at
 // once, so its checks see every block and every use after release.
@@ -22,7 +22,7 @@ constexpr bool MAPPED = false;
 constexpr bool MAPPED = true;  // big blocks mapped on their own, and kept
 #endif
 
-constexpr i64 HUGE_PAGE = 2 << 20;
+constexpr i64 MAP_UNIT = 2 << 20;      // mapping lengths are multiples of it
 constexpr i64 MAP_MIN = 1 << 20;       // smaller blocks come from malloc
 constexpr i64 KEEP_BLOCKS = 16;        // freed mappings kept for reuse
 constexpr i64 KEEP_BYTES = 512 << 20;  // and their total size at most
@@ -38,19 +38,11 @@ i64 round_up(i64 n, i64 to) { return (n + to - 1) / to * to; }
 
 void unmap(char* base, i64 len) { munmap(base, static_cast<size_t>(len)); }
 
-// A fresh mapping of len bytes (a multiple of HUGE_PAGE) starting on a huge
-// page boundary, or nullptr.
+// A fresh mapping of len bytes, or nullptr.
 char* map_fresh(i64 len) {
-    i64 span = len + HUGE_PAGE;
-    void* p = mmap(nullptr, static_cast<size_t>(span), PROT_READ | PROT_WRITE,
+    void* p = mmap(nullptr, static_cast<size_t>(len), PROT_READ | PROT_WRITE,
                    MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) return nullptr;
-    char* raw = static_cast<char*>(p);
-    char* base = reinterpret_cast<char*>(round_up(reinterpret_cast<intptr_t>(raw), HUGE_PAGE));
-    if (base > raw) unmap(raw, base - raw);
-    if (raw + span > base + len) unmap(base + len, raw + span - (base + len));
-    madvise(base, static_cast<size_t>(len), MADV_HUGEPAGE);
-    return base;
+    return p == MAP_FAILED ? nullptr : static_cast<char*>(p);
 }
 
 // The smallest kept mapping of at least len bytes and not much more, taken
@@ -59,8 +51,7 @@ char* take_kept(i64 len, i64* got) {
     i64 best = -1;
     for (i64 k = 0; k < nkept; k++) {
         i64 l = kept[k].len;
-        if (l >= len && l <= len + len / 2 + HUGE_PAGE && (best < 0 || l < kept[best].len))
-            best = k;
+        if (l >= len && l <= len + len / 2 + MAP_UNIT && (best < 0 || l < kept[best].len)) best = k;
     }
     if (best < 0) return nullptr;
     char* base = kept[best].base;
@@ -77,7 +68,7 @@ void drop_kept() {
 
 // A mapping of at least bytes, kept or fresh; its length in *len.
 char* map_block(i64 bytes, i64* len) {
-    i64 need = round_up(bytes, HUGE_PAGE);
+    i64 need = round_up(bytes, MAP_UNIT);
     if (char* reused = take_kept(need, len)) return reused;
     char* base = map_fresh(need);
     if (!base && nkept > 0) {
