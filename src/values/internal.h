@@ -27,6 +27,8 @@ void* BlockAlloc(i64 bytes, i64 offset);
 void BlockFree(void* block, i64 offset);
 // Gives back the freed block memory kept for reuse.
 void ReleaseKeptBlocks();
+// Has the process heap keep freed memory for reuse too (once, at start).
+void KeepHeapMemory();
 // Prefix of a large block's header: its data then starts 64 bytes after the
 // allocation, on a cache line when the allocation is on one.
 constexpr i64 LARGE_PREFIX = 24;

@@ -9,6 +9,7 @@
 heap_node* HA0 = nullptr;
 
 void HeapInit() {
+    KeepHeapMemory();
     HA0 = static_cast<heap_node*>(AL2(sizeof(heap_node), 1));
     *HA0 = heap_node{HA0, 0, 1, nullptr, nullptr};
 }
