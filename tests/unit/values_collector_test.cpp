@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "scalar/scalar.h"
 #include "values/internal.h"
 #include "values/registers.h"
 #include "values/values.h"
@@ -188,4 +189,30 @@ TEST_F(ValuesCollector, FullArenaFallsBackToLargeBlocks) {
         ASSERT_EQ(vtable[v].data[0], 'a' + v % 26) << v;
     EXPECT_NE(HA0->next, nullptr);  // the last ones went large
     CheckNamedRegion();
+}
+
+TEST_F(ValuesCollector, AMonadicFunctionReadsItsOperandWhereTheCollectorMovedIt) {
+    // Named floats: a dead block above the operand and a live one below it;
+    // the temporaries reach up to the named region, so the result's
+    // allocation collects, moving the operand up and the block below into
+    // the operand's old place.
+    auto floats = [](val_item* v, i64 n, double from) {
+        v->type = TFLOAT;
+        v->rank = 1;
+        v->count = n;
+        v->dim0 = n;
+        ASSERT_EQ(Updatead2(v, true), 0);
+        double* d = reinterpret_cast<double*>(cad0);
+        for (i64 i = 0; i < n; i++) d[i] = from + (double)i;
+    };
+    floats(&vtable[20], 1000, -1.0);
+    floats(&vtable[18], 1000, 1.5);
+    floats(&vtable[19], 1000, 5000.0);
+    ReleaseValue(&vtable[20]);
+    stacktop = (r15 - 1000) & ~static_cast<i64>(7);
+    char* before = vtable[18].data;
+    ASSERT_EQ(PfScalar0(FC_NEGATE, 4, -1, 18), 0);
+    EXPECT_NE(vtable[18].data, before);
+    const double* out = reinterpret_cast<const double*>(vtable[4].data);
+    for (i64 i = 0; i < 1000; i++) ASSERT_EQ(out[i], -1.5 - (double)i) << i;
 }

@@ -78,6 +78,7 @@ TEST_F(ValuesWorkspace, ClearEmptiesTheWorkspace) {
     getsymbol("kept?");
     nxtglx = 5;
     glist[3] = 7;
+    glist[5] = 9;  // the last used word: cleared too (nothing above it was written)
     vtable[SLOT_PP].dim0 = 3;
     CleanEX(false);
     EXPECT_EQ(lstvx, 17);  // next variable takes slot 18
@@ -90,6 +91,7 @@ TEST_F(ValuesWorkspace, ClearEmptiesTheWorkspace) {
     EXPECT_EQ(sindex, 0);
     EXPECT_EQ(nxtglx, -1);
     EXPECT_EQ(glist[3], 0);
+    EXPECT_EQ(glist[5], 0);
     EXPECT_EQ(vtable[SLOT_PP].dim0, 10);
 }
 
