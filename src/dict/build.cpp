@@ -139,6 +139,7 @@ i64 SelectColumn(val_item* t, i64 src, i64 part, i64 j, const i64* rows, i64 n, 
     const val_item* col = column_at(src, part, j);
     if (col->type == TCHAR && col->rank > 1) return matrix_rows(t, src, part, j, rows, n, named);
     i64* idx = static_cast<i64*>(GM_new(TINT, n + 1));
+    if (!idx) return errchk;
     if (col->type == TENUM) {
         // An enumeration's rows are read through its domain.
         const i64* held = EnumIndexes(col);

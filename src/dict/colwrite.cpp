@@ -74,6 +74,7 @@ static i64 enum_positions(const val_item* col, const val_item* s, i64 m, i64* ou
         i64 t = ListSame(s);
         if (s->count > 0 && (t < 0 || t > TTIME || t == TLIST)) return E_TYPE;
         vals = ScratchVector(t, s->count);
+        if (vals.rank < 0) return errchk;
         char* to = static_cast<char*>(getptV(&vals));
         for (i64 k = 0; k < s->count; k++) {
             if (ItemOf(s, k)->count != 1) return E_LENGTH;
@@ -82,6 +83,7 @@ static i64 enum_positions(const val_item* col, const val_item* s, i64 m, i64* ou
     }
     if (vals.count != m && vals.count != 1) return E_LENGTH;
     i64* pos = static_cast<i64*>(GM_new(TINT, vals.count + 1));
+    if (!pos) return errchk;
     EnumDom d = EnumDomainOf(col);
     if (i64 e = EnumPositions(d, &vals, pos)) return e;
     for (i64 k = 0; out && k < m; k++) out[k] = pos[vals.count == 1 ? 0 : k];
@@ -194,6 +196,7 @@ static char* gather_elems(const ColumnWrites& w, const ColumnWrite& cw) {
     }
     i64 width = ElemWidth(col->type);
     char* out = static_cast<char*>(GM_new(TCHAR, m * width + 16));
+    if (!out) return nullptr;
     if (col->type == TENUM) enum_positions(col, &s, m, reinterpret_cast<i64*>(out));
     else
         for (i64 k = 0; k < m; k++) put_elem(out + k * width, col->type, &s, k);

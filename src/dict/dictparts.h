@@ -110,7 +110,8 @@ i64 RowIndexRow(const RowIndex* x, const val_item* other, i64 s);
 // keys, the first occurrence winning; the keys' count for a missing one.
 // False when the two types cannot hold equal elements.
 bool KeyPositions(const val_item* keys, const val_item* wanted, i64* out);
-// A vector of n elements of a simple type over scratch (inline for one).
+// A vector of n elements of a simple type over scratch (inline for one);
+// rank -1 (E_WS_FULL in errchk) when the scratch cannot be had.
 val_item ScratchVector(i64 type, i64 n);
 i64 dict_indx0(const val_item* keys, const val_item* wanted, i64* out, i64 origin, bool strict);
 i64 dict_indx_sub(const val_item* keys, const val_item* wanted, i64* out, i64 origin, bool strict);
@@ -146,7 +147,8 @@ bool MemberBit(const i64* bits, i64 i);
 // of the domain item type; E_DOMAIN when an element is no domain item, or
 // there is no domain. An empty v has nothing to place.
 i64 EnumPositions(const EnumDom& d, const val_item* v, i64* out);
-// A copy of an enumeration's stored indexes, in scratch.
+// A copy of an enumeration's stored indexes, in scratch; nullptr (E_WS_FULL
+// in errchk) when the scratch cannot be had.
 i64* ScratchIndexes(const val_item* en);
 // t := the enumeration named name (word 1: slot) holding the n indexes.
 i64 NewEnum(val_item* t, i64 name, i64 slot, const i64* idx, i64 n, bool named);

@@ -28,6 +28,7 @@ i64 date_parts(i64 res, const val_item* v, i64 name) {
     if (part < dtoff[t] || part >= dtoff[t] + dtmax[t]) return errchk = E_DOMAIN;
     i64 n = v->count;
     i64* out = static_cast<i64*>(GM_new(TINT, n + 1));
+    if (!out) return errchk;
     for (i64 k = 0; k < n; k++) {
         i64 fields[7] = {};
         if (v->type == TDATETIME) dtconvt2(fields, reinterpret_cast<const double*>(BytesOf(v))[k]);
@@ -64,6 +65,7 @@ i64 column_rows(i64 res, val_item* col, const i64* idx, i64 n) {
         if (idx[k] < 0 || idx[k] >= ColumnRows(col)) return errchk = E_INDEX;
     if (col->type != TENUM) return GenStoreDp(res, col, idx, n, 0);
     i64* held = static_cast<i64*>(GM_new(TINT, n + 1));
+    if (!held) return errchk;
     for (i64 k = 0; k < n; k++) held[k] = EnumIndexes(col)[idx[k]];
     const i64* words = EnumWords(col);
     val_item made;
@@ -95,6 +97,7 @@ i64 PfDot2(i64 res, i64 tv, i64 c1, i64 c2) {
     EnumDom d = EnumDomainOf(fk);
     i64 n = fk->count;
     i64* idx = ScratchIndexes(fk);
+    if (!idx) return errchk;
     if (d.slot < 0 || !ChkEnum(idx, n, d.count)) return errchk = E_INDEX;
     if (!d.keyed) return errchk = E_DOMAIN;
     return PfDotV(res, &vtable[d.slot], ctable[c2].dim0, idx, n, false);

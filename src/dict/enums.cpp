@@ -22,7 +22,7 @@ i64 EnumPositions(const EnumDom& d, const val_item* v, i64* out) {
 
 i64* ScratchIndexes(const val_item* en) {
     i64* idx = static_cast<i64*>(GM_new(TINT, en->count + 1));
-    if (en->count > 0) std::memcpy(idx, EnumIndexes(en), en->count * sizeof(i64));
+    if (idx && en->count > 0) std::memcpy(idx, EnumIndexes(en), en->count * sizeof(i64));
     return idx;
 }
 
@@ -73,6 +73,7 @@ i64 GenEnum(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     EnumDom d = EnumResolve(name);
     if (d.slot < 0 || (!d.keyed && d.count < 2)) return errchk = E_TYPE;
     i64* pos = static_cast<i64*>(GM_new(TINT, r->count + 1));
+    if (!pos) return errchk;
     if (i64 e = EnumPositions(d, r, pos)) return errchk = e;
     val_item made;
     if (NewEnum(&made, name, d.slot, pos, r->count, isnamedslot(res))) return errchk;
@@ -86,6 +87,7 @@ i64 PfVenum(i64 res, i64 rc, i64 rv) {
     EnumDom d = EnumDomainOf(en);
     i64 n = en->count;
     const i64* idx = ScratchIndexes(en);
+    if (!idx) return errchk;
     val_item made;
     if (EnumValues(&made, d, idx, n, isnamedslot(res))) return errchk;
     SetSlot(res, &made);
@@ -108,6 +110,7 @@ i64 GenEnud(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin) {
     const val_item* v = opnd(vc, vv);
     EnumDom d = EnumDomainOf(en);
     i64* pos = static_cast<i64*>(GM_new(TINT, v->count + 1));
+    if (!pos) return errchk;
     if (i64 e = EnumPositions(d, v, pos)) return errchk = e;
     if (v->count == 0) return errchk = 0;
     const i64* where = WordsOf(at);
@@ -131,6 +134,7 @@ static i64 join_values(i64 res, const val_item* a, const val_item* b) {
         return errchk = E_TYPE;
     i64 na = a->count, nb = b->count;
     i64* idx = static_cast<i64*>(GM_new(TINT, na + nb + 1));
+    if (!idx) return errchk;
     if (na > 0) std::memcpy(idx, EnumIndexes(a), na * sizeof(i64));
     if (nb > 0) std::memcpy(idx + na, EnumIndexes(b), nb * sizeof(i64));
     bool valid = da.slot >= 0 && db.slot >= 0 && ChkEnum(idx, na, da.count) &&
@@ -158,6 +162,7 @@ i64 JoinEnum(val_item* t, const val_item* a, const val_item* b, bool named) {
     i64 name = EnumName(en), slot = EnumWords(en)[1];
     i64 na = a->count, nb = b->count;
     i64* idx = static_cast<i64*>(GM_new(TINT, na + nb + 1));
+    if (!idx) return errchk;
     const val_item* side[2] = {a, b};
     i64* to = idx;
     for (const val_item* v : side) {

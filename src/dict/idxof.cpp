@@ -68,11 +68,13 @@ i64 EnumIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 n = en->count, nd = d.count, m = r->count;
     // The first item holding each domain position, in one pass.
     i64* first = static_cast<i64*>(GM_new(TINT, nd));
+    if (!first && nd > 0) return errchk;
     for (i64 p = 0; p < nd; p++) first[p] = n;
     const i64* held = WordsOf(en);
     for (i64 j = n - 1; j >= 0; j--)
         if (held[j] >= 0 && held[j] < nd) first[held[j]] = j;
     i64* pos = static_cast<i64*>(GM_new(TINT, m));
+    if (!pos && m > 0) return errchk;
     bool comparable = dom && KeyPositions(dom, r, pos);
     for (i64 k = 0; k < m; k++) pos[k] = comparable && pos[k] < nd ? first[pos[k]] : n;
     return errchk = IntResult(res, pos, m, origin);

@@ -76,6 +76,7 @@ i64 PfLike(i64 res, const val_item* left, const val_item* right) {
     i64 n = right->count;
     if (n == 0) return errchk = E_PATTERN;
     char* expr = static_cast<char*>(GM_new(TCHAR, 2 * n + 3));
+    if (!expr) return errchk;
     Matcher m;
     // "." takes every character, line ends included; "$" is the very end.
     if (!m.Compile(expr, PfLikePat(BytesOf(right), n, expr), PCRE2_DOTALL | PCRE2_DOLLAR_ENDONLY))
@@ -83,6 +84,7 @@ i64 PfLike(i64 res, const val_item* left, const val_item* right) {
     if (left->type == TLIST) {
         n = left->count;
         i64* hits = static_cast<i64*>(GM_new(TINT, n + 1));
+        if (!hits) return errchk;
         for (i64 k = 0; k < n; k++) {
             const val_item* it = ItemOf(left, k);
             hits[k] = it->type == TCHAR ? m.Match(BytesOf(it), it->count) : 0;

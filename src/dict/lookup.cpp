@@ -63,6 +63,7 @@ static i64 list_key_positions(const val_item* keys, const val_item* wanted, i64*
         if (IsScalarItem(it) && it->type == wanted->type) entry[m++] = k;
     }
     val_item alike = ScratchVector(wanted->type, m);
+    if (alike.rank < 0) return errchk;
     char* to = static_cast<char*>(getptV(&alike));
     for (i64 j = 0; j < m; j++) std::memcpy(to + j * w, BytesOf(ItemOf(keys, entry[j])), w);
     if (!KeyPositions(&alike, wanted, out)) return errchk = E_DOMAIN;

@@ -72,10 +72,10 @@ std::vector<const val_item*> columns_of(const std::vector<const val_item*>& tabl
     return cols;
 }
 
-// A vector over scratch holding the n elements at data.
+// A vector over scratch holding the n elements at data; rank -1 without it.
 val_item scratch_of(i64 type, const void* data, i64 n) {
     val_item v = ScratchVector(type, n);
-    if (n > 0) std::memcpy(getptV(&v), data, n * ElemWidth(type));
+    if (v.rank >= 0 && n > 0) std::memcpy(getptV(&v), data, n * ElemWidth(type));
     return v;
 }
 
@@ -91,6 +91,8 @@ i64 meta(i64 res, const std::vector<const val_item*>& tables) {
     val_item keycol[1] = {scratch_of(TSYM, names.data(), n)};
     val_item valcols[3] = {scratch_of(TCHAR, letters.data(), n), scratch_of(TSYM, fkeys.data(), n),
                            scratch_of(TCHAR, blanks.data(), n)};
+    for (const val_item& c : valcols)
+        if (c.rank < 0 || keycol[0].rank < 0) return errchk;
     bool named = isnamedslot(res);
     auto from = [named](val_item* cols) {
         return [named, cols](val_item* c, i64 k) { return GenStoreV2(c, &cols[k], named); };

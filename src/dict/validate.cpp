@@ -43,6 +43,7 @@ static i64 check_enum_pair(const val_item* en, const val_item* plain) {
     EnumDom d = EnumDomainOf(en);
     if (d.slot >= 0 && plain->type != d.type) return E_TYPE;
     i64* pos = static_cast<i64*>(GM_new(TINT, plain->count + 1));
+    if (!pos) return errchk;
     return EnumPositions(d, plain, pos) ? E_ENUM_DOMAIN : E_OK;
 }
 
