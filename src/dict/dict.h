@@ -42,7 +42,15 @@ i64 PfLike(i64 res, const val_item* left, const val_item* right);
 // Matches a text against a regular expression taken as it is: 1 match, 0
 // none, -1 when the expression does not compile.
 i64 PfLikeSub(const char* expr, i64 n, const char* text, i64 m);
+// do: runs the statement text through the query prelude, loading it first
+// when it is not loaded (205 when it cannot be). The []IO slot io is set to
+// 0. res may come back as the named slot that holds the result.
 i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io);
+// Runs the prelude's text, the standard functions first, through the script
+// reader: its functions and variables are defined in the workspace.
+i64 FetchFunc();
+// 1 when the name (DBListN) or the function of the row (DBListM) is one of
+// the prelude's own functions, which are never shown.
 i64 DBListN(const char* name);
 i64 DBListM(i64 row);
 

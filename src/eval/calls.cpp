@@ -119,8 +119,13 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
     siframe[at] = {0, lststkx, lstvxend};
     errchk = 0;
     if (!f.parsed) {
+        // The body's names are the function's own even when the call comes
+        // from a text being executed.
+        i64 lock = exelock;
+        exelock = 0;
         f.parsed = 1;
         SetHeadFirst(row, depth + 1, io);
+        exelock = lock;
         if (errchk) return errchk;
     }
     i64 top = lststkx, vxend = lstvxend;

@@ -47,6 +47,17 @@ extern i64 exeout;   // last ExecaLine result: 1 slot, 2 constant, 0 none
 extern i64 exelock;  // set while the execute primitive runs a text
 
 i64 ParseLine(char* text, i64 length);
+// Lines run inside a running statement: the query prelude loads while the
+// statement that first uses it runs, and the script reader hands its lines
+// to ParseLine. While a context is set, ParseLine runs each line within that
+// statement (above its temporaries and calls, with its []IO slot) instead of
+// as a new top-level line, and reports a failure only by its code, leaving
+// no call of the line suspended. nullptr: top-level lines again.
+struct line_context {
+    i64 temp, depth;
+    i64* io;
+};
+void SetLineContext(const line_context* context);
 i64 ParseLine0(char* text, i64 length, i64 row, i64 line, char terminator, i64 x, i64* errpos,
                bool execute);
 i64 ExecuLine(i64 root, i64 start);
@@ -57,6 +68,11 @@ i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io);
 // The execute primitive: runs the text of its right operand through the line
 // driver. Returns the slot holding its result; its error is in errchk.
 i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io);
+// Runs length bytes of text (its terminating zero counted) as statements in
+// the caller's context and delivers the value of the last one: the slot that
+// holds it (res, or the named slot of a variable), or res without a value.
+// On an error its code, also in errchk.
+i64 PfExecuSub(i64 res, char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io);
 void CleanET();
 
 // ---- tree walker --------------------------------------------------------------
@@ -170,6 +186,9 @@ i64 SiMakeRoom(i64 n);
 // frames those levels bound are popped and their locals released. When the
 // indicator is then empty every remaining frame and local goes too.
 void SiUnwind(i64 level);
+// Gives back the frames of calls above call depth `depth` of the running
+// line that failed while the line goes on (depest back to depth).
+void SiDropCalls(i64 depth);
 // The nametable range (exclusive, inclusive) of the loop temporaries a row's
 // rewriting generated, bound as locals at each call; {0, -1} none.
 extern i64 fntemps[][2];

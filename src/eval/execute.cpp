@@ -52,10 +52,16 @@ i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
         std::free(buf);
         return no_value(res);
     }
-    exelock = 1;
-    i64 r = ExecParse(buf, (i64)std::strlen(buf) + 1, temp, row, depth, io);
-    exelock = 0;
+    i64 r = PfExecuSub(res, buf, (i64)std::strlen(buf) + 1, temp, row, depth, io);
     std::free(buf);
+    return r;
+}
+
+i64 PfExecuSub(i64 res, char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io) {
+    i64 lock = exelock;
+    exelock = 1;
+    i64 r = ExecParse(text, length, temp, row, depth, io);
+    exelock = lock;
     if (errchk) return errchk;
     if (r == 0) return no_value(res);
     if (r < 0) {

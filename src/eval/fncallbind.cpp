@@ -160,14 +160,27 @@ i64 SiMakeRoom(i64 n) {
     return 0;
 }
 
-void SiUnwind(i64 level) {
-    if (level < 0) level = 0;
-    for (i64 s = level; s <= sidx; s++) {
+// Pops the frame of the lowest level from..to that bound one, and with it
+// every frame above; the levels no longer hold a frame.
+static void unbind_levels(i64 from, i64 to) {
+    if (to >= SITSIZE) to = SITSIZE - 1;
+    for (i64 s = from; s <= to; s++) {
         if (sitable[s].row >= 0 && siframe[s].bound) {
             restore(siframe[s].stack, siframe[s].vxend);
             break;
         }
     }
+    for (i64 s = from; s <= to; s++) siframe[s].bound = 0;
+}
+
+void SiUnwind(i64 level) {
+    if (level < 0) level = 0;
+    unbind_levels(level, sidx);
     sidx = level - 1;
     if (sidx < 0) release_all();
+}
+
+void SiDropCalls(i64 depth) {
+    unbind_levels(sidx + depth + 1, sidx + depest);
+    depest = depth;
 }

@@ -33,10 +33,6 @@ static void show_immediate(const char* text) {
 
 static void show_function(i64 row, i64 line) {
     FnGetFullname(functable[row].gname, 'G');
-    if (DBListN(fullname)) {
-        std::fputs("error in `do statement\n", stdout);
-        return;
-    }
     errmsg(errchk);
     char prefix[NAMESIZE + 32];
     int n = std::snprintf(prefix, sizeof prefix, "%s[%" PRId64 "]  ", fullname, line);
@@ -53,7 +49,36 @@ static void show_function(i64 row, i64 line) {
     if (line >= 0) put_caret(epos);
 }
 
+// A statement of the query prelude failed: one closing line stands for the
+// whole query. The prelude's calls are cut back, so that none of its locals
+// hides a user's name; a user function that called do stays suspended at
+// that line. base is the line's own state-indicator entry: when do was
+// called from the line itself, nothing of it stays suspended.
+static void close_query(i64 base) {
+    std::fputs("error in `do statement\n", stdout);
+    i64 level = sidx;
+    while (level > base && sitable[level - 1].row >= 0 && DBListM(sitable[level - 1].row)) level--;
+    if (level - 1 == base && sitable[base].row < 0) level = base;
+    SiUnwind(level);
+}
+
+static const line_context* within = nullptr;
+
+void SetLineContext(const line_context* context) { within = context; }
+
+static i64 run_within(char* text, i64 length) {
+    errchk = 0;
+    i64 depth = depest;
+    ExecParse(text, length, within->temp, -1, within->depth, within->io);
+    i64 code = errchk;
+    if (code) SiDropCalls(within->depth);
+    depest = depth;
+    errchk = code;
+    return code ? -1 : 0;
+}
+
 i64 ParseLine(char* text, i64 length) {
+    if (within) return run_within(text, length);
     epos = -1;
     stdtim = static_cast<i64>(std::clock());
     chrnum = 0;
@@ -77,15 +102,16 @@ i64 ParseLine(char* text, i64 length) {
         return 0;
     }
     i64 code = errchk;
-    bool suspended = depest > 1;
+    i64 base = sidx + 1;
     sidx += depest;
     if (sidx >= SITSIZE) sidx = SITSIZE - 1;
     si_entry top = sitable[sidx];
     errchk = code;
     if (top.row < 0) show_immediate(text);
+    else if (DBListM(top.row)) close_query(base);
     else show_function(top.row, top.line);
     // Records a suspended call still runs from are kept.
-    if (!suspended) ParseRelease(mark);
+    if (sidx <= base) ParseRelease(mark);
     errchk = code;
     return -1;
 }

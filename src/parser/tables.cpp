@@ -2,6 +2,7 @@
 // their set-up, clearing and per-line release.
 #include "parser/parser.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -120,16 +121,26 @@ parse_mark ParseMark() {
     return parse_mark{lstndx, lstfndx, lstbrx, nxtovx, lstnx, lstcx, lsttnam};
 }
 
-// The end of the long-name pool that names of gnametable still use.
-static i64 TnamInUse(i64 floor) {
+// The last local name a function header still uses: a function defined
+// while a line runs (the query prelude, loaded by its first use) keeps its
+// header names when the line's records are given back.
+static i64 NamesInUse(i64 floor) {
     i64 top = floor;
-    for (i64 g = 0; g <= lstgx; g++) {
-        i64 t = gnametable[g].tail;
-        if (t >= 0) {
-            i64 end = t + (i64)strlen(tnam + t);
-            if (end > top) top = end;
-        }
-    }
+    for (i64 r = FIRSTFN; r <= lstfx; r++)
+        if (functable[r].hdrlast > top) top = functable[r].hdrlast;
+    return top;
+}
+
+static i64 TailEnd(const name_entry& e) {
+    return e.tail < 0 ? -1 : e.tail + (i64)strlen(tnam + e.tail);
+}
+
+// The end of the long-name pool that the global names and the kept local
+// names (up to entry `names`) still use.
+static i64 TnamInUse(i64 floor, i64 names) {
+    i64 top = floor;
+    for (i64 g = 0; g <= lstgx; g++) top = std::max(top, TailEnd(gnametable[g]));
+    for (i64 e = 0; e <= names; e++) top = std::max(top, TailEnd(nametable[e]));
     return top;
 }
 
@@ -142,15 +153,16 @@ void ParseRelease(const parse_mark& m) {
     if (lstbrx > m.brx) lstbrx = m.brx;
     for (i64 i = m.ovx; i < nxtovx; i++) overflow[i] = 0;
     if (nxtovx > m.ovx) nxtovx = m.ovx;
-    for (i64 i = m.nx + 1; i <= lstnx; i++) ClearName(&nametable[i]);
-    if (lstnx > m.nx) lstnx = m.nx;
+    i64 names = NamesInUse(m.nx);
+    for (i64 i = names + 1; i <= lstnx; i++) ClearName(&nametable[i]);
+    if (lstnx > names) lstnx = names;
     for (i64 i = m.cx + 1; i <= lstcx; i++) {
         if (i < NFIXCONST) continue;
         ReleaseValue(&ctable[i]);
         memset(&ctable[i], 0, sizeof(val_item));
     }
     if (lstcx > m.cx && m.cx >= NFIXCONST - 1) lstcx = m.cx;
-    i64 keep = TnamInUse(m.tnam);
+    i64 keep = TnamInUse(m.tnam, names);
     for (i64 i = keep + 1; i <= lsttnam; i++) tnam[i] = 0;
     if (lsttnam > keep) lsttnam = keep;
     // A function parsed during the line refers to released nodes: have it

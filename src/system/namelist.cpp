@@ -172,18 +172,19 @@ i64 fdsi() {
     return -1;
 }
 
-char* conq2(const char* text) {
-    i64 n = static_cast<i64>(std::strlen(text)), quotes = 0;
+char* conq2(const char* text, i64 n, i64* length) {
+    i64 quotes = 0;
     for (i64 i = 0; i < n; i++) quotes += text[i] == '\'';
     char* out = static_cast<char*>(AL2(1, n + quotes + 10));
     char* p = out;
     std::memcpy(p, "do__v1 '", 8);
     p += 8;
     for (i64 i = 0; i < n; i++) {
-        *p++ = text[i];
+        *p++ = text[i] ? text[i] : ' ';
         if (text[i] == '\'') *p++ = '\'';
     }
     *p++ = '\'';
     *p = 0;
+    *length = p - out;
     return out;
 }

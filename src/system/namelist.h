@@ -14,7 +14,9 @@ i64 sort_fns(const char* prefix, char kind);
 // immediate line or a user function (entries of the query prelude above it
 // are skipped). Called with a non-empty state indicator.
 i64 fdsi();
-// "do__v1 '" + text with its quotes doubled + "'", in a new block.
-char* conq2(const char* text);
+// The call text of the query prelude, in a new block: "do__v1 '", the n
+// characters of text with each quote doubled and a zero byte read as a
+// blank (it would end the text), and "'". Its length goes to *length.
+char* conq2(const char* text, i64 n, i64* length);
 // The value of the name's leaf of the given kind in the listing trie, or -1.
 i64 nsrh(const char* name, char kind);

@@ -73,6 +73,7 @@ enum errcode : int64_t {
     E_TABLE_KEYS = 202,            // no message: a dictionary's keys name no columns
     E_ENUM_DOMAIN = 203,           // no message: appended rows outside an enumeration's domain
     E_KEY_COLUMNS = 204,           // no message: an index names other columns than the keys
+    E_PRELUDE_LOAD = 205,          // no message: the query prelude could not be loaded
     E_COLUMN_REPEATED = 206,       // no message: a column name given twice
     E_FILE_WRITE = 300,            // "writing file error"
     E_FILE_READ = 301,             // "reading file error"

@@ -390,7 +390,8 @@ i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat) {
 }
 
 i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named) {
-    if (src->type >= TDATE) return errchk = E_DOMAIN;
+    // Dates and times are 8-byte words, copied like integers.
+    if (src->type > TTIME) return errchk = E_DOMAIN;
     Source s(src, dst);
     if (s.lost) return errchk;
     i64 w = s.v->rank == 2 ? s.v->dim1 : 1;

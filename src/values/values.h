@@ -249,8 +249,9 @@ extern i64 SYMGN, SYMFN;           // permanent global names, reserved functions
 // Records of the workspace file's reserved table: none are ever made, the
 // count stays 0 (a clear resets it).
 extern i64 pdtmx;
-// The query prelude is loaded (loadb) or being loaded (loado); a clear
-// turns both off so that the next use loads it again.
+// The query prelude is being loaded (loadb: the script reader runs its
+// lines quietly) or has been loaded (loado); a clear turns both off so that
+// the next use loads it again.
 extern bool loadb, loado;
 
 void SymTable();

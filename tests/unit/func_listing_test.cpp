@@ -94,9 +94,16 @@ TEST(FuncColumns, NamesFillRowsOfAtMost107Characters) {
 }
 
 TEST(FuncHelpers, QueryTextIsQuotedForThePrelude) {
-    char* q = conq2("a'b");
+    i64 n = 0;
+    char* q = conq2("a'b", 3, &n);
     EXPECT_STREQ(q, "do__v1 'a''b'");
-    EXPECT_EQ(std::string(q).size(), 13u);
+    EXPECT_EQ(n, 13);
+    free(q);
+    // A zero byte would end the text: it reads as a blank. A line end stays
+    // inside the quotes.
+    q = conq2("a\0b\nc'", 6, &n);
+    EXPECT_EQ(std::string(q, n), std::string("do__v1 'a b\nc'''"));
+    EXPECT_EQ(n, 16);
     free(q);
 }
 

@@ -1,0 +1,109 @@
+// The query function do: a statement given as text runs through the query
+// prelude, functions written in Zem and kept in the interpreter as text
+// (src/dict/prelude.zsf, with the standard functions of standard.zsf), which
+// the first do loads into the workspace. Also the names of the prelude's own
+// functions, which listings, the state indicator and the trace leave out.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "dict/dict.h"
+#include "dict/preludetext.h"
+#include "eval/eval.h"
+#include "parser/parser.h"
+#include "system/namelist.h"
+#include "system/system.h"
+#include "values/linelist.h"
+#include "values/operand.h"
+
+namespace {
+
+// The prelude's own functions: the implementation of do, never shown.
+const char* const dname[] = {
+    "do__v1", "proc_where", "proc_sel1", "proc_sel", "nxt",     "create", "select",
+    "exec",   "eval",       "vcol",      "ch2sym",   "col_nam", "isfk",   "de_enum",
+    "split",  "proc_op",    "vcol2",     "addwth",   "proc_sel2",
+};
+
+// The prelude line that copies the standard functions in: the embedded
+// standard text runs in its place, so no file is read.
+constexpr const char* FCOPY_STANDARD = ")fcopy standard";
+
+zem_line* push_lines(zem_line* at, const char* const* lines, i64* count, i64* longest) {
+    for (; *lines; lines++) {
+        at = eLine_push(at, *lines, (*count)++);
+        *longest = std::max(*longest, static_cast<i64>(std::strlen(*lines)));
+    }
+    return at;
+}
+
+i64 empty_result(i64 res) {
+    i64 dims[1] = {0};
+    return errchk = NewResult(res, TINT, 1, dims, 0);
+}
+
+}  // namespace
+
+i64 FetchFunc() {
+    zem_line* list = eLine_New();
+    zem_line* at = list;
+    i64 count = 0, longest = 0;
+    for (const char* const* p = prelude_lines; *p; p++) {
+        const char* one[2] = {*p, nullptr};
+        at = push_lines(at, std::strcmp(*p, FCOPY_STANDARD) == 0 ? standard_lines : one, &count,
+                        &longest);
+    }
+    i64 code = GetLines(list, nullptr, longest);
+    eLine_free(list);
+    return errchk = code;
+}
+
+i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
+    const val_item* R = opnd(rc, rv);
+    if (R->rank < 0) return errchk = E_VALUE;
+    if (R->type != TCHAR) return errchk = E_TYPE;
+    if (R->rank > 1) return errchk = E_RANK;
+    if (GenStore(*io, 0, -1)) return errchk;  // constant 0: the prelude counts from 0
+    if (R->count == 0) return empty_result(*res);
+    // The call text is made before the prelude loads: loading runs statements
+    // of its own, and the operand may be one of this statement's temporaries.
+    R = opnd(rc, rv);
+    i64 length = 0;
+    char* call = conq2(static_cast<const char*>(getptV(const_cast<val_item*>(R))), R->count,
+                       &length);
+    if (!loado) {
+        loadb = loado = true;
+        line_context within{temp, depth, io};
+        SetLineContext(&within);
+        i64 code = FetchFunc();
+        SetLineContext(nullptr);
+        loadb = false;
+        if (code) {
+            // A half-loaded prelude is not used: the next do loads it again.
+            loado = false;
+            std::free(call);
+            return errchk = E_PRELUDE_LOAD;
+        }
+    }
+    errchk = 0;
+    i64 r = PfExecuSub(*res, call, length + 1, temp, row, depth, io);
+    std::free(call);
+    if (errchk) return errchk;
+    *res = r;
+    return 0;
+}
+
+i64 DBListN(const char* name) {
+    for (const char* d : dname)
+        if (std::strcmp(d, name) == 0) return 1;
+    return 0;
+}
+
+i64 DBListM(i64 row) {
+    if (row < FIRSTFN || row > lstfx) return 0;
+    i64 g = functable[row].gname;
+    if (g < 0 || g > lstgx) return 0;
+    char name[NAMESIZE];
+    Fill(&gnametable[g], name);
+    return DBListN(name);
+}
