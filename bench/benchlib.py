@@ -1,5 +1,5 @@
-"""The two kinds of benchmark workload, shared by the driver and the
-workload files."""
+"""The kinds of benchmark workload, shared by the driver and the workload
+files."""
 from dataclasses import dataclass
 from typing import Any, Callable
 
@@ -71,3 +71,23 @@ class Footprint:
     peer: str
     peer_command: list
     peer_check: Callable[[str, int], bool]
+
+
+@dataclass
+class Query:
+    """A query in Zem against the same query in the sqlite3 shell.
+
+    Zem as for a Workload: zem_setup, then zem timed with []TS, its value
+    assigned to r and zem_check printed. sqlite3: one shell with an in-memory
+    database runs the lines sql_setup() gives (untimed, the table loaded),
+    then the query sql once per trial with its timer on; the best real time
+    counts, and the numbers of its last answer line must be expect too."""
+    name: str
+    zem_setup: list
+    zem: str
+    zem_check: str
+    sql_setup: Callable[[], list]
+    sql: str
+    expect: list
+    peer: str = "sqlite3"
+    repeat: int = 1

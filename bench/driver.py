@@ -25,7 +25,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from benchlib import Command, Footprint, Startup  # noqa: E402
+from benchlib import Command, Footprint, Query, Startup  # noqa: E402
 
 TRIALS = 5
 
@@ -135,6 +135,21 @@ def run_peer(w):
     return best, w.peer_check(result)
 
 
+def run_sqlite(w):
+    """The sqlite3 shell's best query time in ms (its own timer, loading not
+    counted) and the numbers of its last answer (or None and an error text)."""
+    script = w.sql_setup() + [".timer on"] + [w.sql] * TRIALS
+    out = subprocess.run(["sqlite3", ":memory:"], input="".join(l + "\n" for l in script),
+                         text=True, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                         timeout=600).stdout
+    lines = out.splitlines()
+    times = [float(l.split()[3]) * 1000 for l in lines if l.startswith("Run Time: real")]
+    answers = [l for l in lines if l and not l.startswith("Run Time:")]
+    if len(times) != TRIALS or not answers:
+        return None, out[-300:]
+    return min(times), numbers(answers[-1].replace("|", " "))
+
+
 def time_command(command, check, text="", cwd=None):
     """Best wall time in ms of a command; None if a run fails."""
     best = math.inf
@@ -197,7 +212,12 @@ def measure(zem, w):
     z, zcheck = run_zem(zem, w)
     if z is None:
         return None, None, f"Zem failed: {zcheck!r}"
-    p, pcheck = run_peer(w)
+    if isinstance(w, Query):
+        p, pcheck = run_sqlite(w)
+        if p is None:
+            return z, None, f"sqlite3 failed: {pcheck!r}"
+    else:
+        p, pcheck = run_peer(w)
     if not same_numbers(zcheck, w.expect):
         return z, p, f"Zem computed {zcheck}, expected {w.expect}"
     if not same_numbers(pcheck, w.expect):

@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""Queries through do against the sqlite3 shell on the same table of a few
+thousand rows: filtered columns (commas, OR, IN) and grouped SUM, COUNT, MAX
+and MIN. Zem runs in a fresh empty directory with its library directory
+unset, so the query prelude cannot come from a file; the table is made in
+Zem from formulas and written for sqlite3 as CSV from the same formulas."""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+BANNER_END = "CLEAR WS\n\n      "
+P = 1_000_003
+N = 3000
+SYMBOLS = [f"s{j}" for j in range(7)]
+
+
+def rows():
+    for i in range(1, N + 1):
+        yield ((7919 * i % P) % 50, (104729 * i % P) / P, (15485863 * i % P) % 1000,
+               SYMBOLS[(7907 * i % P) % 7])
+
+
+ZEM_TABLE = [
+    f"n<-{N}",
+    "kk<-50|1000003|7919*!n",
+    "ff<-(1000003|104729*!n)%1000003",
+    "qq<-1000|1000003|15485863*!n",
+    "ss<-(" + "".join("`" + s for s in SYMBOLS) + ")[1+7|1000003|7907*!n]",
+    "t<-([] k<-kk; f<-ff; q<-qq; s<-ss)",
+    "[]PP<-17",
+    # Each item on a line of its own, after a mark: no line is wrapped.
+    "@.m show x;i", "i<-0", "while (i<^x) { m,+.x[i] ; i<-i+1 }", "@.",
+]
+
+# (title, do statement, the Zem texts printed, sqlite3 query, kind):
+# kind "rows" compares the values in order, "groups" the key -> value pairs.
+CASES = [
+    ("symbol and number conditions joined by a comma",
+     "EXEC f FROM t WHERE s=`s3,k<20", ["r"],
+     "SELECT f FROM t WHERE s='s3' AND k<20 ORDER BY rowid;", "rows"),
+    ("two conditions joined by OR",
+     "EXEC q FROM t WHERE k=7 OR q>=990", ["r"],
+     "SELECT q FROM t WHERE k=7 OR q>=990 ORDER BY rowid;", "rows"),
+    ("IN, ~= and <=", "EXEC q FROM t WHERE k IN 1 2 3,s~=`s0,f<=0.5", ["r"],
+     "SELECT q FROM t WHERE k IN (1,2,3) AND s<>'s0' AND f<=0.5 ORDER BY rowid;", "rows"),
+    ("arithmetic in a condition", "EXEC k FROM t WHERE q+k>1000", ["r"],
+     "SELECT k FROM t WHERE q+k>1000 ORDER BY rowid;", "rows"),
+    ("SUM by group over a filter",
+     "EXEC total<-SUM f BY k FROM t WHERE s=`s3", ["r.k", "r.total"],
+     "SELECT k, SUM(f) FROM t WHERE s='s3' GROUP BY k;", "groups"),
+    ("COUNT by group", "EXEC c<-COUNT q BY s FROM t WHERE q>500", ["r.s", "r.c"],
+     "SELECT s, COUNT(q) FROM t WHERE q>500 GROUP BY s;", "groups"),
+    ("MAX by group", "EXEC m<-MAX q BY k FROM t WHERE s IN `s1`s2", ["r.k", "r.m"],
+     "SELECT k, MAX(q) FROM t WHERE s IN ('s1','s2') GROUP BY k;", "groups"),
+    ("MIN by group", "EXEC m<-MIN f BY s FROM t WHERE k>=25", ["r.s", "r.m"],
+     "SELECT s, MIN(f) FROM t WHERE k>=25 GROUP BY s;", "groups"),
+]
+
+
+def zem_values(zem, directory):
+    lines = list(ZEM_TABLE)
+    for n, (_, statement, shown, _, _) in enumerate(CASES):
+        lines.append(f"r<-do '{statement}'")
+        lines += [f"'={n}.{j} ' show {s}" for j, s in enumerate(shown)]
+    out = subprocess.run([zem], input="".join(l + "\n" for l in lines), cwd=directory,
+                         text=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                         timeout=120)
+    body = out.stdout[out.stdout.find(BANNER_END) + len(BANNER_END):]
+    found = {}
+    # A mark may follow prompts printed without a line end.
+    for n, j, value in re.findall(r"=(\d+)\.(\d+) (\S+)", body):
+        items = found.setdefault(int(n), [[] for _ in CASES[int(n)][2]])
+        items[int(j)].append(value)
+    return found, body, out.stderr
+
+
+def sqlite_values(directory):
+    csv = os.path.join(directory, "t.csv")
+    with open(csv, "w") as f:
+        f.writelines(f"{k},{x!r},{q},{s}\n" for k, x, q, s in rows())
+    script = ["CREATE TABLE t(k INTEGER, f REAL, q INTEGER, s TEXT);", ".mode csv",
+              f".import {csv} t", ".mode list"]
+    answers = []
+    for _, _, _, sql, _ in CASES:
+        out = subprocess.run(["sqlite3", ":memory:"], input="\n".join(script + [sql]) + "\n",
+                             text=True, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                             timeout=120, check=True).stdout
+        answers.append([line.split("|") for line in out.splitlines() if line])
+    return answers
+
+
+def number(text):
+    return float(text.replace("_", "-"))
+
+
+def close(a, b):
+    return abs(a - b) <= 1e-9 * max(1.0, abs(a), abs(b))
+
+
+def same(kind, zem, sql):
+    if kind == "rows":
+        got = [number(x) for x in zem[0]] if zem else []
+        want = [float(r[0]) for r in sql]
+        return len(got) == len(want) and all(close(a, b) for a, b in zip(got, want))
+    keys, values = zem
+    if len(keys) != len(values) or len(keys) != len(sql):
+        return False
+    got = dict(zip(keys, (number(v) for v in values)))
+    return all(k in got and close(got[k], float(v)) for k, v in sql)
+
+
+def main():
+    zem = os.path.abspath(sys.argv[1])
+    ok = True
+    with tempfile.TemporaryDirectory(prefix="zq-") as d:
+        found, body, err = zem_values(zem, d)
+        answers = sqlite_values(d)
+        if "Sanitizer" in err or "Error" in body:
+            print(f"FAIL Zem reported a problem\n  output {body[:2000]!r}\n  stderr {err[:2000]!r}")
+            ok = False
+        for n, (title, statement, _, _, kind) in enumerate(CASES):
+            zem_rows = found.get(n, [])
+            sql_rows = answers[n]
+            if not sql_rows or not same(kind, zem_rows, sql_rows):
+                print(f"FAIL {title}: do '{statement}'\n  Zem     {str(zem_rows)[:600]}\n"
+                      f"  sqlite3 {str(sql_rows)[:600]}")
+                ok = False
+    sys.exit(0 if ok else 1)
+
+
+if __name__ == "__main__":
+    main()
