@@ -547,6 +547,7 @@ static i64 cat_char_rows(val_item* t, const val_item* a, const val_item* b, bool
     const val_item* side[2] = {a, b};
     for (const val_item* v : side) {
         i64 rows = v->rank == 2 ? v->dim0 : v->count;
+        if (rows * n == 0) continue;  // an empty side may have no data at all
         if (v->rank == 2) std::memcpy(to, getptV(const_cast<val_item*>(v)), rows * n);
         else spread_rows(to, v, n);
         to += rows * n;
@@ -572,6 +573,7 @@ static i64 cat_plain(val_item* t, const val_item* a, const val_item* b, bool nam
     i64 w = ElemWidth(type);
     const val_item* side[2] = {a, b};
     for (const val_item* v : side) {
+        if (v->count == 0) continue;  // an empty side may have no data at all
         if (v->type == type || intpair)
             std::memcpy(to, getptV(const_cast<val_item*>(v)), v->count * w);
         else
