@@ -57,12 +57,9 @@ i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     return r;
 }
 
-i64 PfExecuSub(i64 res, char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io) {
-    i64 lock = exelock;
-    exelock = 1;
-    i64 r = ExecParse(text, length, temp, row, depth, io);
-    exelock = lock;
-    if (errchk) return errchk;
+// The value the text left in slot r (a constant when negative) as the
+// result of res.
+static i64 deliver(i64 res, i64 r) {
     if (r == 0) return no_value(res);
     if (r < 0) {
         GenStore(res, -r, -1);
@@ -71,4 +68,19 @@ i64 PfExecuSub(i64 res, char* text, i64 length, i64 temp, i64 row, i64 depth, i6
     if (isnamedslot(r) || r == res) return r;
     GenStore(res, -1, r);
     return errchk ? errchk : res;
+}
+
+i64 PfExecuSub(i64 res, char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io) {
+    // The text's records are given back once it has run, so that a text run
+    // again and again within one line does not fill the tables; those of a
+    // text that failed stay, a suspended call may run from them.
+    parse_mark mark = ParseMark();
+    i64 lock = exelock;
+    exelock = 1;
+    i64 r = ExecParse(text, length, temp, row, depth, io);
+    exelock = lock;
+    if (errchk) return errchk;
+    r = deliver(res, r);
+    if (!errchk) ParseRelease(mark);
+    return r;
 }
