@@ -4,6 +4,20 @@ from dataclasses import dataclass
 from typing import Any, Callable
 
 
+class Prepared(list):
+    """Zem set-up lines that first run prepare() (which makes the data files
+    they read) when they are read, so that nothing is made for a workload
+    that is not picked."""
+
+    def __init__(self, prepare, lines):
+        super().__init__(lines)
+        self.prepare = prepare
+
+    def __iter__(self):
+        self.prepare()
+        return super().__iter__()
+
+
 @dataclass
 class Workload:
     """One computation, in Zem and in a Python peer.
@@ -81,13 +95,13 @@ class Query:
     assigned to r and zem_check printed. sqlite3: one shell with an in-memory
     database runs the lines sql_setup() gives (untimed, the table loaded),
     then the query sql once per trial with its timer on; the best real time
-    counts, and the numbers of its last answer line must be expect too."""
+    counts. Both checks must give the numbers expect() computes."""
     name: str
     zem_setup: list
     zem: str
     zem_check: str
     sql_setup: Callable[[], list]
     sql: str
-    expect: list
+    expect: Callable[[], list]
     peer: str = "sqlite3"
     repeat: int = 1

@@ -216,12 +216,14 @@ def measure(zem, w):
         p, pcheck = run_sqlite(w)
         if p is None:
             return z, None, f"sqlite3 failed: {pcheck!r}"
+        expect = w.expect()
     else:
         p, pcheck = run_peer(w)
-    if not same_numbers(zcheck, w.expect):
-        return z, p, f"Zem computed {zcheck}, expected {w.expect}"
-    if not same_numbers(pcheck, w.expect):
-        return z, p, f"{w.peer} computed {pcheck}, expected {w.expect}"
+        expect = w.expect
+    if not same_numbers(zcheck, expect):
+        return z, p, f"Zem computed {zcheck}, expected {expect}"
+    if not same_numbers(pcheck, expect):
+        return z, p, f"{w.peer} computed {pcheck}, expected {expect}"
     return z, p, None
 
 

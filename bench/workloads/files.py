@@ -11,7 +11,7 @@ import shutil
 import subprocess
 import tempfile
 
-from benchlib import Workload
+from benchlib import Prepared, Workload
 
 ROOT = tempfile.mkdtemp(prefix="zem-bench-files-")
 atexit.register(shutil.rmtree, ROOT, True)
@@ -40,16 +40,9 @@ def make_source(n):
                     f"{r.randint(1, 12)}/{r.randint(1, 28)}/{r.randint(0, 99):02d}\n")
 
 
-class Lines(list):
+def Lines(n, lines):
     """Zem set-up lines that make the data file when they are read."""
-
-    def __init__(self, n, lines):
-        super().__init__(lines)
-        self.n = n
-
-    def __iter__(self):
-        make_source(self.n)
-        return super().__iter__()
+    return Prepared(lambda: make_source(n), lines)
 
 
 def sqlite(*args):
