@@ -57,11 +57,12 @@ i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     return r;
 }
 
-// The value the text left in slot r (a constant when negative) as the
-// result of res.
+// The value the text's last statement left as the result of res: the
+// constant -r when exeout says so (0 too: the fixed constant 0), else slot
+// r, or none when r is 0.
 static i64 deliver(i64 res, i64 r) {
-    if (r == 0) return no_value(res);
-    if (r < 0) {
+    if (exeout != 2 && r == 0) return no_value(res);
+    if (exeout == 2) {
         GenStore(res, -r, -1);
         return errchk ? errchk : res;
     }
