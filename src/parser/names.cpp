@@ -30,6 +30,18 @@ i64 Name(char* text) {
     return 0;
 }
 
+bool SystemNameAt(const char* text, i64 pos) {
+    if (text[pos] != '[' || text[pos + 1] != ']' || !isletter(text[pos + 2])) return false;
+    i64 n = NameLen(text + pos + 2);
+    if (n + 2 >= NAMESIZE) return false;
+    char buf[NAMESIZE] = "[]";
+    memcpy(buf + 2, text + pos + 2, n);
+    buf[n + 2] = 0;
+    if (qdVal(buf + 2) >= 0) return true;
+    i64 g = FnFindName(buf, 'G');
+    return g >= 0 && gnametable[g].kind == 'V';
+}
+
 i64 Name0(char* text) {
     if (text[cursor] != '[' || text[cursor + 1] != ']' || !isletter(text[cursor + 2])) return 1;
     i64 n = NameLen(text + cursor + 2);

@@ -58,6 +58,7 @@ struct Stmt {
     i64 EmptyItemList();
     i64 UnderscoreToken();
     i64 SymbolToken(char c);
+    bool OpensTable() const;
     i64 ParenToken();
     i64 QuadName();
     i64 BracketToken();

@@ -334,6 +334,17 @@ i64 Stmt::SymbolToken(char c) {
     return ApplySymbol(s);
 }
 
+// Whether the "([" at cursor opens a table literal: a key part, or an empty
+// one followed by a blank or a column name. "[]" directly followed by a
+// system name is that name, and "[]" followed by anything else the read of
+// a line or a print form, each inside an ordinary parenthesis.
+bool Stmt::OpensTable() const {
+    if (At(cursor + 2) != ']') return true;
+    char next = At(cursor + 3);
+    if (next == ' ') return true;
+    return isletter(next) && !SystemNameAt(text, cursor + 1);
+}
+
 i64 Stmt::ParenToken() {
     char d = At(cursor + 1);
     if (d == ')') {
@@ -346,7 +357,7 @@ i64 Stmt::ParenToken() {
         return PushValue(Node('C', c));
     }
     if (state) return E_PAREN_MISSING_FN;
-    if (d == '[') {
+    if (d == '[' && OpensTable()) {
         if (intable) return E_SYNTAX;
         intable = true;
         groups.push_back({'T', 0});

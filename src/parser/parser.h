@@ -77,6 +77,9 @@ extern char* namep;
 
 i64 Name(char* text);  // 0, or 42 for a name beyond 127 characters
 i64 Name0(char* text);
+// Whether text at pos is "[]" directly followed by the name of a system
+// function or system variable.
+bool SystemNameAt(const char* text, i64 pos);
 i64 Namea(char* s);
 int isCname(const char* s);
 int CheckLabel(const char* text, const char* classes, i64 pos);
