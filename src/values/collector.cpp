@@ -29,6 +29,7 @@ struct Live {
 
 std::vector<Move> moves;  // of the latest collection, ascending by from
 std::vector<Live> lives;  // ascending by data
+std::vector<val_item**> pins;  // addresses kept up to date, innermost last
 
 char* Relocate(char* p) {
     auto it = std::upper_bound(moves.begin(), moves.end(), p,
@@ -173,6 +174,7 @@ i64 GC() {
     if (!moves.empty()) {  // nothing moved: every address is still right
         RepointAll(seen);
         RepointOwners(seen);
+        for (val_item** p : pins) *p = static_cast<val_item*>(GCRelocate(*p));
     }
     RefreshOperand(gclx, lo0, lo1, lo2, lo3);
     RefreshOperand(gcrx, ro0, ro1, ro2, ro3);
@@ -181,3 +183,7 @@ i64 GC() {
 }
 
 void* GCRelocate(void* p) { return Relocate(static_cast<char*>(p)); }
+
+PinItem::PinItem(val_item*& at) { pins.push_back(&at); }
+
+PinItem::~PinItem() { pins.pop_back(); }

@@ -73,6 +73,16 @@ i64 SimFirst();
 // Where an address inside a block moved by the latest collection went (the
 // address itself when its block did not move).
 void* GCRelocate(void* p);
+// Keeps a descriptor address up to date through every collection while it
+// lives: a copy's destination may be an item inside a list block that the
+// copy's own allocations move. Pins are made and dropped in nested order.
+class PinItem {
+public:
+    explicit PinItem(val_item*& at);
+    ~PinItem();
+    PinItem(const PinItem&) = delete;
+    PinItem& operator=(const PinItem&) = delete;
+};
 void SetCursors(i64 type, char* data);
 
 // Bit of a named block header's live word: the block holds descriptors.

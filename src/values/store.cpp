@@ -7,6 +7,8 @@
 // shares its block with the destination) is first staged, deep, in ordinary
 // memory. Results are built in a local descriptor, which the collector keeps
 // up to date as owner of its block, and moved to their destination at the end.
+// A destination may be an item of a list that the collections move: it is
+// pinned, so the address the copy ends with is where the item went.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -205,6 +207,7 @@ static i64 copy_value(val_item* dst, const val_item* src, bool named) {
 
 i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
     if (src->rank == -1) return errchk = E_VALUE;
+    PinItem pin(dst);
     if (isoneV(src)) {
         // The element is in the descriptor: nothing to stage or allocate.
         val_item t{};
@@ -225,6 +228,7 @@ i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
 }
 
 i64 GenStored(val_item* dst, val_item* src, i64 count, bool named) {
+    PinItem pin(dst);
     for (i64 k = 0; k < count; k++) {
         i64 e = GenStoreV2(&dst[k], &src[k], named);
         if (e) return e;
@@ -281,6 +285,7 @@ static i64 copy_spread(val_item* dst, const val_item* src, i64 n, bool named) {
 // ever share the blocks of their parts uncounted.
 i64 GenStoreX(val_item* dst, val_item* src, i64 n, bool named) {
     if (src->rank == -1) return errchk = E_VALUE;
+    PinItem pin(dst);
     Source s(src, dst);
     if (s.lost) return errchk;
     val_item t{};
@@ -392,6 +397,7 @@ i64 GenStoreDp(i64 vx, val_item* item, const i64* idx, i64 n, i64 repeat) {
 i64 Savea(val_item* dst, val_item* src, i64* idx, i64 n, bool named) {
     // Dates and times are 8-byte words, copied like integers.
     if (src->type > TTIME) return errchk = E_DOMAIN;
+    PinItem pin(dst);
     Source s(src, dst);
     if (s.lost) return errchk;
     i64 w = s.v->rank == 2 ? s.v->dim1 : 1;
@@ -420,6 +426,7 @@ static i64 new_vector(val_item* t, i64 type, i64 n, bool named) {
 }
 
 i64 GenStorePar1(val_item* dst, i64 cidx, i64 vidx, bool named) {
+    PinItem pin(dst);
     Source s(opnd(cidx, vidx), dst);
     if (s.lost) return errchk;
     if (s.v->rank == -1) return errchk = E_VALUE;
@@ -447,6 +454,7 @@ i64 GenStorePar2(val_item* dst, i64 cidx, i64 vidx, bool named) {
 i64 GenStorePar2V(val_item* dst, val_item* src, bool named) {
     if (src->rank != 2) return 0;
     if (src->type > 12) return errchk = E_DOMAIN;
+    PinItem pin(dst);
     Source s(src, dst);
     if (s.lost) return errchk;
     i64 rows = s.v->dim0;
@@ -486,6 +494,7 @@ static void widen_elem(char* out, const val_item* v, i64 k, i64 to) {
 }
 
 i64 GenStoreXt(val_item* item, i64 type, bool named) {
+    PinItem pin(item);
     Source s(item, item);
     if (s.lost) return errchk;
     val_item t = *s.v;
@@ -586,6 +595,7 @@ static i64 cat_plain(val_item* t, const val_item* a, const val_item* b, bool nam
 
 i64 GenStoreG(val_item* dst, val_item* a, val_item* b, bool named) {
     if (a->rank == -1 || b->rank == -1) return errchk = E_VALUE;
+    PinItem pin(dst);
     Source sa(a, dst), sb(b, dst);
     if (sa.lost || sb.lost) return errchk;
     val_item t{};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "primitives/primitives.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
 
@@ -214,6 +215,89 @@ TEST_F(EvalStore, CopyWhileTheArenaIsCompacted) {
     EXPECT_EQ(Ints(Item(&vtable[20], 1)), (std::vector<i64>{4, 5}));
     EXPECT_EQ(Ints(Item(&vtable[20], 2)), std::vector<i64>(100, 9));
     EXPECT_EQ(Ints(Item(&vtable[18], 1)), (std::vector<i64>{4, 5}));
+}
+
+// A named list of two empty items in slot 18, the lowest named block, under a
+// dead block of 40,000 bytes; the temporaries reach up to the named region.
+// So the next named block a copy places collects, and the list moves up.
+void ListUnderADeadBlock() {
+    SlotInts(25, std::vector<i64>(5000, 1));
+    vtable[18] = val_item{};
+    vtable[18].type = TLIST;
+    ASSERT_EQ(Updatead0(18, TLIST, 1, 2), 0);
+    vtable[18].dim0 = 2;
+    for (i64 k = 0; k < 2; k++) *Item(&vtable[18], k) = val_item{TINT, 1, 0, 0, 0, 0, 0, nullptr};
+    DropRef(&vtable[25]);
+    vtable[25] = val_item{};
+    stacktop = r15 - 64;
+}
+
+// Each copy routine writes its result into an item of a list that the
+// collection its own allocation starts moves: the item is written where the
+// list went, not where it was.
+TEST_F(EvalStore, CopiesIntoAListItemFollowTheListTheCollectorMoved) {
+    std::vector<i64> hundred(100);
+    for (i64 k = 0; k < 100; k++) hundred[k] = k + 1;
+    std::vector<i64> odd, twice = hundred;
+    for (i64 k = 0; k < 100; k += 2) odd.push_back(k + 1);
+    twice.insert(twice.end(), hundred.begin(), hundred.end());
+    static i64 evens[50];
+    for (i64 k = 0; k < 50; k++) evens[k] = 2 * k;
+    struct Case {
+        const char* name;
+        i64 (*copy)(val_item* dst);
+        std::vector<i64> want;  // the item's integers (a list: its first item's)
+    } cases[] = {
+        {"GenStoreV2", [](val_item* d) { return GenStoreV2(d, &vtable[20], true); }, hundred},
+        {"GenStoreV1", [](val_item* d) { return GenStoreV1(d, -1, 20, true); }, hundred},
+        {"GenStoreX", [](val_item* d) { return GenStoreX(d, &vtable[21], 100, true); },
+         std::vector<i64>(100, 7)},
+        {"GenStoreG", [](val_item* d) { return GenStoreG(d, &vtable[20], &vtable[20], true); },
+         twice},
+        {"Savea", [](val_item* d) { return Savea(d, &vtable[20], evens, 50, true); }, odd},
+        {"GenStorePar1", [](val_item* d) { return GenStorePar1(d, -1, 20, true); }, {1}},
+        {"GenStorePar2V", [](val_item* d) { return GenStorePar2V(d, &vtable[22], true); },
+         std::vector<i64>(hundred.begin(), hundred.begin() + 50)},
+        {"GenStored", [](val_item* d) { return GenStored(d, &vtable[20], 1, true); }, hundred},
+    };
+    for (const Case& c : cases) {
+        CleanEX(false);
+        SlotInts(20, hundred);
+        SlotInts(21, {7});
+        SlotInts(22, hundred);
+        vtable[22].rank = 2;
+        vtable[22].dim0 = 2;
+        vtable[22].dim1 = 50;
+        ListUnderADeadBlock();
+        char* before = vtable[18].data;
+        i64 e = c.copy(Item(&vtable[18], 1));
+        stacktop = 0;
+        ASSERT_EQ(e, 0) << c.name;
+        EXPECT_NE(vtable[18].data, before) << c.name;  // the list really moved
+        val_item* got = Item(&vtable[18], 1);
+        if (got->type == TLIST) got = Item(got, 0);
+        EXPECT_EQ(Ints(got), c.want) << c.name;
+    }
+}
+
+// A list literal assigned to a name copies its items into the new list; the
+// list moves when a copy collects.
+TEST_F(EvalStore, ListLiteralItemsFollowTheListTheCollectorMoved) {
+    SlotInts(19, {4, 5, 6});
+    SlotInts(20, std::vector<i64>(100, 9));
+    SlotInts(25, std::vector<i64>(5000, 1));
+    vtable[18] = val_item{};  // the list goes below the dead block
+    DropRef(&vtable[25]);
+    vtable[25] = val_item{};
+    i64 room = 32 + 2 * 64 + 32 + 24;  // the list and its header, and not the first item
+    stacktop = (r15 - room) & ~static_cast<i64>(7);
+    i64 cidx[1] = {-1}, vidx[1] = {20};  // the item after the leftmost
+    i64 e = GenAlist(18, -1, 19, cidx, vidx, 0);
+    stacktop = 0;
+    ASSERT_EQ(e, 0);
+    ASSERT_EQ(vtable[18].type, TLIST);
+    EXPECT_EQ(Ints(Item(&vtable[18], 0)), (std::vector<i64>{4, 5, 6}));
+    EXPECT_EQ(Ints(Item(&vtable[18], 1)), std::vector<i64>(100, 9));
 }
 
 TEST_F(EvalStore, CopyOntoItselfKeepsElements) {
