@@ -29,21 +29,9 @@ i64 TextResult(i64 res, const char* text, i64 n) {
     return errchk = 0;
 }
 
-// Whether the items of the texts fit the arena's free room (collecting once
-// when they do not yet).
-static bool texts_fit(const std::vector<std::string_view>& texts) {
-    i64 need = 0;
-    for (std::string_view t : texts)
-        if (t.size() > 1) need += TempArenaBytes(typC(TCHAR, static_cast<i64>(t.size())));
-    if (need < TempRoom()) return true;
-    GC();
-    return need < TempRoom();
-}
-
 i64 TextListResult(i64 res, const std::vector<std::string_view>& texts) {
     i64 n = static_cast<i64>(texts.size());
     bool named = isnamedslot(res);
-    if (!named && !texts_fit(texts)) return errchk = E_WS_FULL;
     if (CheckSize(TLIST, n) || NewList(res, n)) return errchk;
     for (i64 k = 0; k < n; k++) {
         i64 len = static_cast<i64>(texts[k].size());

@@ -16,13 +16,10 @@ double* p2 = nullptr;
 char* p3 = nullptr;
 i64 collision = 0;
 i64 mmcollision = 0;
+i64 deadbytes = 0;
 
 // Block sizes are kept multiples of 8 so every header and element is aligned.
 i64 ArenaRound(i64 need) { return (need + 7) & ~static_cast<i64>(7); }
-
-i64 TempArenaBytes(i64 need) { return need > M_LARGE ? 0 : ArenaRound(need); }
-
-i64 TempRoom() { return r15 - stacktop; }
 
 void SetCursors(i64 type, char* data) {
     if (WordType(type)) {
@@ -54,17 +51,27 @@ static void PrepareData(char* data, i64 need, i64 room, i64 type, bool clear) {
     else if (room > need) std::memset(data + need, 0, room - need);
 }
 
-// Places a fresh named block of need bytes for item, collecting once when the
+// Whether bytes more fit between the temporaries and the named blocks with
+// keep bytes still free. When they do not, a collection runs only if the
+// dead named blocks it would reclaim make them fit: one that cannot is not
+// run, so a value built while the arena is full (its items then going to
+// large blocks) does not collect again for every item. item, when given,
+// follows a block the collection moves.
+static bool arena_fits(i64 bytes, i64 keep, val_item** item) {
+    if (r15 - stacktop - bytes >= keep) return true;
+    if (r15 - stacktop + deadbytes - bytes < keep) return false;
+    GC();
+    if (item) *item = static_cast<val_item*>(GCRelocate(*item));
+    return r15 - stacktop - bytes >= keep;
+}
+
+// Places a fresh named block of need bytes for item, collecting when the
 // free space is short. The item's previous block loses a reference when
 // release is set. Returns false, changing nothing, when there is no room.
 bool PlaceNamed(val_item*& item, i64 need, i64 type, bool release) {
     i64 room = ArenaRound(need);
     R0 = room;
-    if (r15 - room - 32 < stacktop) {
-        GC();
-        item = static_cast<val_item*>(GCRelocate(item));
-        if (r15 - room - 32 < stacktop) return false;
-    }
+    if (!arena_fits(room + 32, GUARD_ROOM, &item)) return false;
     if (release) LoseBlock(item);
     r15 -= 32;
     mem_node* h = reinterpret_cast<mem_node*>(heap + r15);
@@ -82,16 +89,19 @@ bool PlaceNamed(val_item*& item, i64 need, i64 type, bool release) {
 bool PlaceTemp(val_item*& item, i64 need, i64 type) {
     i64 room = ArenaRound(need);
     R0 = room;
-    if (stacktop + room >= r15) {
-        GC();
-        item = static_cast<val_item*>(GCRelocate(item));
-        if (stacktop + room >= r15) return false;
-    }
+    if (!arena_fits(room, GUARD_ROOM, &item)) return false;
     cad0 = heap + stacktop;
     stacktop += room;
     item->data = cad0;
     item->bytes = 0;
     PrepareData(cad0, need, room, type, true);
+    return true;
+}
+
+bool PlaceGuard() {
+    if (!arena_fits(GUARD_BYTES, GUARD_BYTES, nullptr)) return false;
+    std::memset(heap + stacktop, 0, GUARD_BYTES);
+    stacktop += GUARD_BYTES;
     return true;
 }
 

@@ -43,7 +43,7 @@ data_block NewLargeBlock(i64 size) {
 }
 
 bool HoldsBlock(const val_item* d, const data_block& b) {
-    return d->data == b.data && d->bytes == b.size && (!b.large || d->bytes > M_LARGE);
+    return d->data == b.data && d->bytes == b.size;
 }
 
 void SettleBlock(const data_block& b, bool used, val_item* owner, i64 count, bool items) {
@@ -57,4 +57,5 @@ void SettleBlock(const data_block& b, bool used, val_item* owner, i64 count, boo
     h->owner = owner;
     h->refcount = count;
     h->live = used ? BlockTag(items ? TLIST : TINT) : 0;
+    if (!used) deadbytes += h->bytes + static_cast<i64>(sizeof(mem_node));
 }

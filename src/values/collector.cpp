@@ -3,7 +3,6 @@
 // recorded as owner, since assignment shares a block between names.
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -59,6 +58,7 @@ void Compact() {
         b -= len;
     }
     r15 = a;
+    deadbytes = 0;
     std::reverse(moves.begin(), moves.end());
     std::reverse(lives.begin(), lives.end());
 }
@@ -74,26 +74,17 @@ void NoteSharer(val_item* d) {
     if (l && !l->sharer && d->bytes == l->header->bytes) l->sharer = d;
 }
 
-// Which memory can hold the items of a list, dictionary or table.
-class ItemSpans {
-public:
-    ItemSpans() {
-        for (heap_node* p = HA0 ? HA0->next : nullptr; p; p = p->next)
-            large[reinterpret_cast<char*>(p) + sizeof(heap_node)] = p->size;
+// Whether the memory at data can hold bytes of the items of a list,
+// dictionary or table.
+bool HoldsItemsAt(const char* data, i64 bytes) {
+    if (data >= heap && data < heap + ARENA_SIZE) {
+        if (data + bytes <= heap + stacktop) return true;
+        const Live* l = LiveAt(data);
+        return l && (l->header->live & BLOCK_ITEMS) && l->header->bytes >= bytes;
     }
-    bool Holds(const char* data, i64 bytes) const {
-        if (data >= heap && data < heap + ARENA_SIZE) {
-            if (data + bytes <= heap + stacktop) return true;
-            const Live* l = LiveAt(data);
-            return l && (l->header->live & BLOCK_ITEMS) && l->header->bytes >= bytes;
-        }
-        auto it = large.find(data);
-        return it != large.end() && it->second >= bytes;
-    }
-
-private:
-    std::unordered_map<const char*, i64> large;
-};
+    const heap_node* node = LargeNodeOf(data);
+    return node && node->size >= bytes;
+}
 
 bool InTables(const void* p) {
     auto* d = static_cast<const val_item*>(p);
@@ -103,7 +94,6 @@ bool InTables(const void* p) {
 // Re-points every descriptor reachable from the slot tables, once each
 // (seen holds the ones outside the tables already done).
 void RepointAll(std::unordered_set<const void*>& seen) {
-    ItemSpans spans;
     std::vector<val_item*> work;
     for (i64 i = VTSIZE - 1; i >= 1; i--) work.push_back(&vtable[i]);
     for (i64 i = CTSIZE - 1; i >= 0; i--) work.push_back(&ctable[i]);
@@ -114,7 +104,7 @@ void RepointAll(std::unordered_set<const void*>& seen) {
         if (isoneV(d) || d->count <= 0 || !d->data) continue;
         d->data = Relocate(d->data);
         NoteSharer(d);
-        if (!HoldsItems(d->type) || d->rank < 0 || !spans.Holds(d->data, 64 * d->count)) continue;
+        if (!HoldsItems(d->type) || d->rank < 0 || !HoldsItemsAt(d->data, 64 * d->count)) continue;
         val_item* items = items_of(d);
         for (i64 i = d->count - 1; i >= 0; i--) work.push_back(&items[i]);
     }
@@ -165,7 +155,10 @@ void RefreshOperand(i64 which, val_item*& v0, i64*& v1, double*& v2, char*& v3) 
 
 }  // namespace
 
+i64 collections = 0;
+
 i64 GC() {
+    collections++;
     moves.clear();
     lives.clear();
     if (!heap) return 0;

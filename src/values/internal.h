@@ -62,6 +62,16 @@ extern char* heap;
 extern char* mset;
 extern i64 mmcollision;
 constexpr i64 M_LARGE = 65536;  // data above this many bytes goes to a large block
+// Bytes (headers included) of the named blocks that died since the last
+// collection: what the next one reclaims. Counted where a block dies.
+extern i64 deadbytes;
+// A guard: a word of the temporary area taken after a large block is given
+// to an item of a temporary value, so that a mark taken later lies above
+// the block's (see TrackItemLarge). Every other placement leaves
+// GUARD_ROOM bytes of the arena free for guards, so a value that fills the
+// arena still has its items' blocks released with the temporaries.
+constexpr i64 GUARD_BYTES = 8;
+constexpr i64 GUARD_ROOM = 4096;
 
 i64 Inctp(i64 vx, i64 type, i64 count);
 i64 Dectp(i64 vx, i64 type, i64 count);
@@ -70,6 +80,8 @@ i64 Dectp(i64 vx, i64 type, i64 count);
 i64 AlcExtra(i64 vx, i64 bytes);
 i64 AlcExtraV(val_item* item, i64 bytes);
 i64 SimFirst();
+// Collections run since the process started.
+extern i64 collections;
 // Where an address inside a block moved by the latest collection went (the
 // address itself when its block did not move).
 void* GCRelocate(void* p);
@@ -93,6 +105,9 @@ void RetagBlock(val_item* item, i64 type);
 mem_node* ArenaHeader(const val_item* item);
 bool PlaceNamed(val_item*& item, i64 need, i64 type, bool release);
 bool PlaceTemp(val_item*& item, i64 need, i64 type);
+// Takes a guard word of the temporary area; false when even the room kept
+// for guards is used up.
+bool PlaceGuard();
 void LoseBlock(val_item* item);
 void ReleaseItems(val_item* owner, i64 capacity);
 void TrackTempLarge(i64 vx, heap_node* node);

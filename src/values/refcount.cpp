@@ -19,11 +19,11 @@ i64 RefChange(val_item* item, i64 delta) {
         h->refcount += delta;
         if (h->refcount <= 0) {
             h->live &= ~static_cast<i64>(1);
+            deadbytes += h->bytes + static_cast<i64>(sizeof(mem_node));
             ReleaseItems(item, item->bytes / 64);
         }
         return h->refcount;
     }
-    if (item->bytes <= M_LARGE) return -1;
     heap_node* node = LargeNodeOf(d);
     if (!node) return -1;
     node->refcount += delta;

@@ -1,5 +1,9 @@
 // Temporary slots: the statement's slot counter, the collision test, and the
 // large blocks handed to temporaries, each released exactly once.
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <unordered_map>
 #include <vector>
 
 #include "values/internal.h"
@@ -23,8 +27,16 @@ int CkCollision(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
 }
 
 // Large block owned by each temporary slot (the temporary path does not
-// keep the bytes word of a temporary, so ownership is recorded here).
+// keep the bytes word of a temporary, so ownership is recorded here), and
+// the slot of each such block.
 static heap_node* templarge[VTSIZE];
+static std::unordered_map<const heap_node*, i64> templarge_slot;
+
+static void set_templarge(i64 vx, heap_node* node) {
+    if (templarge[vx]) templarge_slot.erase(templarge[vx]);
+    templarge[vx] = node;
+    if (node) templarge_slot[node] = vx;
+}
 
 static const char* NodeData(const heap_node* node) {
     return reinterpret_cast<const char*>(node) + sizeof(heap_node);
@@ -36,12 +48,12 @@ static i64 TempIndex(const val_item* item) {
     return istempslot(vx) ? vx : -1;
 }
 
-void TrackTempLarge(i64 vx, heap_node* node) { templarge[vx] = node; }
+void TrackTempLarge(i64 vx, heap_node* node) { set_templarge(vx, node); }
 
 void ReleaseTempLarge(i64 vx) {
     heap_node* node = templarge[vx];
     if (!node) return;
-    templarge[vx] = nullptr;
+    set_templarge(vx, nullptr);
     val_item* slot = &vtable[vx];
     bool owns = slot->data == NodeData(node);
     // The items' own large blocks are released with the temporary area.
@@ -51,48 +63,64 @@ void ReleaseTempLarge(i64 vx) {
 
 // Large blocks of the items of temporary values, each with the top of the
 // temporary area when it was given. Every mark the area is later cut back
-// to is taken above a block given before it (each block takes a few bytes
+// to is taken above a block given before it (each block takes a guard word
 // of the area), so a block at or above a mark was given for a value built
-// after the mark, which is dead once the area is cut back there.
+// after the mark, which is dead once the area is cut back there. A block
+// released otherwise is forgotten at once; its entry, told apart by its
+// number, is dropped when the area is cut back past it.
 namespace {
 struct ItemLarge {
     heap_node* node;
     i64 mark;
+    uint64_t id;
 };
 std::vector<ItemLarge> itemlarge;
+std::unordered_map<const heap_node*, uint64_t> itemlive;  // tracked block -> its entry's id
+uint64_t lastid = 0;
 }  // namespace
 
 void TrackItemLarge(heap_node* node) {
-    char* data = cad0;
-    val_item guard{};
-    val_item* g = &guard;
-    bool placed = PlaceTemp(g, 8, TINT);
-    cad0 = data;
-    // Without room for the guard the block is left to the workspace clear:
-    // released too early it could still be in use.
-    if (placed) itemlarge.push_back({node, stacktop - 8});
+    // Without room even for a guard (the room kept for guards used up), the
+    // block takes the mark of the word below the top: a mark taken since is
+    // not above it, so the block may outlive its value until the area is cut
+    // back further, but it is never released while in use. With no word
+    // below, it is left to the workspace clear.
+    if (!PlaceGuard() && stacktop < GUARD_BYTES) return;
+    itemlarge.push_back({node, stacktop - GUARD_BYTES, ++lastid});
+    itemlive[node] = lastid;
 }
 
 void ResetTemps(i64 mark) {
     stacktop = mark;
     while (!itemlarge.empty() && itemlarge.back().mark >= mark) {
-        heap_node* node = itemlarge.back().node;
+        ItemLarge entry = itemlarge.back();
         itemlarge.pop_back();
-        HeapAlocRemv(node);
+        auto live = itemlive.find(entry.node);
+        if (live == itemlive.end() || live->second != entry.id) continue;
+        itemlive.erase(live);
+        HeapAlocRemv(entry.node);
     }
 }
 
 void UntrackTemp(const val_item* item) {
     i64 vx = TempIndex(item);
-    if (vx >= 0 && templarge[vx] && NodeData(templarge[vx]) == item->data) templarge[vx] = nullptr;
+    if (vx >= 0 && templarge[vx] && NodeData(templarge[vx]) == item->data) set_templarge(vx, nullptr);
 }
 
 void ForgetTempLarge(heap_node* node) {
-    for (i64 vx = 0; vx < VTSIZE; vx++)
-        if (!node || templarge[vx] == node) templarge[vx] = nullptr;
-    if (!node) itemlarge.clear();
-    for (size_t k = itemlarge.size(); k-- > 0;)
-        if (itemlarge[k].node == node) itemlarge.erase(itemlarge.begin() + static_cast<long>(k));
+    if (!node) {
+        std::fill(std::begin(templarge), std::end(templarge), nullptr);
+        templarge_slot.clear();
+        itemlarge.clear();
+        itemlive.clear();
+        return;
+    }
+    auto slot = templarge_slot.find(node);
+    if (slot != templarge_slot.end()) {
+        templarge[slot->second] = nullptr;
+        templarge_slot.erase(slot);
+    }
+    itemlive.erase(node);
 }
 
 heap_node* TempLargeOf(i64 vx) { return templarge[vx]; }
@@ -121,7 +149,7 @@ bool TakeTemp(i64 dest, i64 vx) {
     val_item* dst = &vtable[dest];
     DropRef(dst);
     *dst = moved;
-    templarge[vx] = nullptr;
+    set_templarge(vx, nullptr);
     src->bytes = 0;  // the temporary still reads the value, but no longer owns it
     return true;
 }

@@ -177,12 +177,6 @@ i64 TransFadc(i64 vx, i64 type, i64 cidx);
 // Releases whatever block a descriptor owns (arena or large) and zeroes it.
 // A variable whose value is replaced gives up its old block this way.
 void ReleaseValue(val_item* item);
-// Arena bytes a temporary block of need data bytes takes (0 for one held
-// in a large block), and the arena room left between the temporaries and
-// the named values: a routine making many items can tell beforehand whether
-// they fit, instead of collecting again at every item once the arena is full.
-i64 TempArenaBytes(i64 need);
-i64 TempRoom();
 // Checks that a result of count elements of type fits what the workspace
 // can hold; E_WS_FULL when it does not (sizes coming from user data).
 i64 CheckSize(i64 type, i64 count);

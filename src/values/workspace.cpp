@@ -105,6 +105,7 @@ static void SystemVariables() {
 
 void CleanStore(bool zero) {
     r15 = ARENA_SIZE;
+    deadbytes = 0;
     errchk = 0;
     stacktop = 0;
     if (zero && mset) std::memset(mset, 0, ARENA_SIZE);

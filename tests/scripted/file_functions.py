@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """The file quad functions on bytes a transcript cannot hold: []get of CR LF
-line ends, zero bytes, a missing final line end and lines of any length; the
-bare quad reading long and CR LF input lines; []open under a process limit on
-open files and at its own limit of 1000 handles. Each case runs in a fresh
-directory of its own."""
+line ends, zero bytes, a missing final line end, lines of any length and
+more lines than the workspace arena holds; the bare quad reading long and CR
+LF input lines; []open under a process limit on open files and at its own
+limit of 1000 handles. Each case runs in a fresh directory of its own."""
 import os
 import resource
 import subprocess
@@ -41,6 +41,9 @@ def run(zem, given, files=None, nofile=None):
 def main():
     zem = sys.argv[1]
     long_line = b"x" * 200000
+    # 60 MB in 600,000 lines: more than the arena holds, so most lines go to
+    # blocks of their own, as a temporary and again as a variable.
+    many_lines = b"".join(b"%08d" % k + b"x" * 92 + b"\n" for k in range(1, 600001))
     cases = [
         # (title, input, files, open-file limit, expected output after the banner)
         ("[]get: CR LF, a lone CR, no final line end",
@@ -56,6 +59,12 @@ def main():
          b"r<-[]get './l.txt'\n#\"r\n",
          {"l.txt": b"s\n" + long_line + b"\nt\n"}, None,
          PROMPT + b"<1\n<200000\n<1\n      Bye.\n"),
+        ("[]get of more lines than the arena holds",
+         b"#[]get './m.txt'\nr<-[]get './m.txt'\n#r\n8#\"r[1 300000 600000]\n"
+         b"(#r[600000]),#r[1]\n",
+         {"m.txt": many_lines}, None,
+         b"600000\n" + PROMPT + PROMPT + b"600000\n" + PROMPT
+         + b"<00000001\n<00300000\n<00600000\n" + PROMPT + b"100 100\n      Bye.\n"),
         ("the bare quad: a line of 200000 characters, then the next line runs",
          b"x<-[]\n" + long_line + b"\n#x\n",
          None, None,

@@ -8,6 +8,7 @@
 
 #include "eval/eval.h"
 #include "primitives/primitives.h"
+#include "values/internal.h"
 #include "values/values.h"
 #include "workspace_fixture.h"
 
@@ -202,7 +203,7 @@ TEST_F(EvalStore, ListCopyIsDeep) {
 // Copies must read their sources through the compaction an allocation
 // may start: source items move under the copy.
 TEST_F(EvalStore, CopyWhileTheArenaIsCompacted) {
-    SlotInts(19, std::vector<i64>(500, 7));  // becomes garbage below
+    SlotInts(19, std::vector<i64>(5000, 7));  // becomes garbage below
     SlotList(18, {{1, 2, 3}, {4, 5}, std::vector<i64>(100, 9)});
     DropRef(&vtable[19]);
     vtable[19] = val_item{};
@@ -289,8 +290,10 @@ TEST_F(EvalStore, ListLiteralItemsFollowTheListTheCollectorMoved) {
     vtable[18] = val_item{};  // the list goes below the dead block
     DropRef(&vtable[25]);
     vtable[25] = val_item{};
-    i64 room = 32 + 2 * 64 + 32 + 24;  // the list and its header, and not the first item
-    stacktop = (r15 - room) & ~static_cast<i64>(7);
+    // Room for the list and the first item, with their headers, and not
+    // for the second, beside the room the arena keeps for guards.
+    i64 room = 32 + 2 * 64 + 32 + 24;
+    stacktop = r15 - GUARD_ROOM - room;
     i64 cidx[1] = {-1}, vidx[1] = {20};  // the item after the leftmost
     i64 e = GenAlist(18, -1, 19, cidx, vidx, 0);
     stacktop = 0;

@@ -2,8 +2,10 @@
 // blocks, size checks and the temporary slot counter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <vector>
 
 #include "eval/eval.h"
 #include "values/internal.h"
@@ -144,6 +146,57 @@ TEST_F(ValuesArena, TemporaryLargeBlockReleasedOnce) {
     EXPECT_EQ(Blocks(), 0);
     Iota(9, 9000);  // nothing left to release
     EXPECT_EQ(Blocks(), 1);
+}
+
+// Fills the arena with live named blocks from slot 18 up, until less than
+// free bytes are left beside the room kept for guards; returns the next
+// free slot.
+static i64 FillArena(i64 free) {
+    i64 vx = 18;
+    for (i64 left; (left = r15 - stacktop - GUARD_ROOM - free) > 32; vx++) {
+        i64 n = std::min<i64>(left - 32, 60000);
+        vtable[vx].type = TCHAR;
+        EXPECT_EQ(Updatead0(vx, TCHAR, 1, n - 1), 0);
+        EXPECT_FALSE(IsLargeData(vtable[vx].data));
+    }
+    return vx;
+}
+
+// n items of 100 integers each, placed as named or temporary data.
+static void PlaceItems(std::vector<val_item>& items, i64 n, bool named) {
+    items.assign(n, val_item{TINT, 1, 100, 0, 0, 100, 0, nullptr});
+    for (val_item& item : items) ASSERT_EQ(Updatead2(&item, named), 0);
+}
+
+TEST_F(ValuesArena, AFullArenaCollectsOnlyWhenACollectionMakesRoom) {
+    i64 vx = FillArena(0);
+    i64 runs = collections;
+    std::vector<val_item> items;
+    PlaceItems(items, 1000, true);  // nothing dead: every item goes large
+    EXPECT_EQ(collections, runs);
+    EXPECT_EQ(Blocks(), 1000);
+    // A dead block makes room: one collection, and the items fit again.
+    ReleaseValue(&vtable[vx - 2]);
+    std::vector<val_item> more;
+    PlaceItems(more, 10, true);
+    EXPECT_EQ(collections, runs + 1);
+    EXPECT_EQ(Blocks(), 1000);
+    // The named items that went large are given back with their list.
+    for (val_item& item : items) LoseBlock(&item);
+    EXPECT_EQ(Blocks(), 0);
+}
+
+TEST_F(ValuesArena, TemporaryItemsInLargeBlocksGoWithTheirTemporaries) {
+    FillArena(0);
+    i64 mark = stacktop;
+    std::vector<val_item> items;
+    PlaceItems(items, 600, false);  // more guards than the kept room holds
+    EXPECT_EQ(Blocks(), 600);
+    EXPECT_LE(r15 - stacktop, GUARD_BYTES);  // the room kept for guards is used up
+    ResetTemps(stacktop);  // a mark taken after the blocks were given
+    EXPECT_EQ(Blocks(), 600);
+    ResetTemps(mark);
+    EXPECT_EQ(Blocks(), 0);
 }
 
 TEST_F(ValuesArena, SizeFromUserDataChecked) {

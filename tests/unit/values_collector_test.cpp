@@ -193,9 +193,9 @@ TEST_F(ValuesCollector, FullArenaFallsBackToLargeBlocks) {
 
 TEST_F(ValuesCollector, AMonadicFunctionReadsItsOperandWhereTheCollectorMovedIt) {
     // Named floats: a dead block above the operand and a live one below it;
-    // the temporaries reach up to the named region, so the result's
-    // allocation collects, moving the operand up and the block below into
-    // the operand's old place.
+    // the temporaries reach up to the room the arena keeps for guards, so
+    // the result's allocation collects, moving the operand up and the block
+    // below into the operand's old place.
     auto floats = [](val_item* v, i64 n, double from) {
         v->type = TFLOAT;
         v->rank = 1;
@@ -209,7 +209,7 @@ TEST_F(ValuesCollector, AMonadicFunctionReadsItsOperandWhereTheCollectorMovedIt)
     floats(&vtable[18], 1000, 1.5);
     floats(&vtable[19], 1000, 5000.0);
     ReleaseValue(&vtable[20]);
-    stacktop = (r15 - 1000) & ~static_cast<i64>(7);
+    stacktop = (r15 - GUARD_ROOM - 1000) & ~static_cast<i64>(7);
     char* before = vtable[18].data;
     ASSERT_EQ(PfScalar0(FC_NEGATE, 4, -1, 18), 0);
     EXPECT_NE(vtable[18].data, before);
