@@ -89,6 +89,9 @@ i64 ParseLine(char* text, i64 length) {
         return -1;
     }
     sitable[sidx + 1] = {-1, 0};
+    // An immediate line binds nothing; its frame must not keep what an
+    // earlier call left at this level (a saved workspace carries it).
+    siframe[sidx + 1] = {0, lststkx, lstvxend};
     traceflag = 0;
     errchk = 0;
     parse_mark mark = ParseMark();
