@@ -247,7 +247,10 @@ bool ParseRecordsSound() {
                   : n.kind == 'Z' ? sindex
                   : n.kind == 0   ? INT64_MAX
                                   : -2;
-        if (!Within(n.ref, n.kind == 0 ? INT64_MIN : 0, top)) return false;
+        // A name of a line whose parse failed before its call bound it
+        // keeps -1, which the walker reads as no value.
+        i64 low = n.kind == 0 ? INT64_MIN : n.kind == 'V' ? -1 : 0;
+        if (!Within(n.ref, low, top)) return false;
         if (!Within(n.parent, -1, lstndx) || !Within(n.name, -1, lstnx) ||
             !Within(n.col, -1, LINE_SIZE))
             return false;
