@@ -185,6 +185,14 @@ i64 new_column(val_item* t, const WriteSource& s, i64 rows) {
     };
     const val_item* c = at();
     if (IsScalarItem(c)) return GenStoreX(t, at(), rows, true);
+    if (c->type == TENUM && c->count == 1 && rows != 1) {
+        // One item of an enumeration stands for every row, under its domain.
+        i64 name = EnumName(c), slot = EnumWords(c)[1], x = EnumIndexes(c)[0];
+        i64* idx = static_cast<i64*>(GM_new(TINT, rows + 1));
+        if (!idx) return errchk;
+        for (i64 r = 0; r < rows; r++) idx[r] = x;
+        return NewEnum(t, name, slot, idx, rows, true);
+    }
     if (c->type != TLIST || c->count == rows) return GenStoreV2(t, at(), true);
     if (NewList(t, rows, true)) return errchk;
     for (i64 r = 0; r < rows; r++) {
