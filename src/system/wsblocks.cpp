@@ -119,7 +119,7 @@ bool ShapeSound(const val_item* d) {
     bool fits = CheckSize(d->type, d->count) == 0;
     errchk = saved;
     if (!fits) return false;
-    if (d->rank == 0) return true;
+    if (d->rank == 0) return d->count == 1;  // a scalar holds exactly one element
     if (d->rank == 1) return !isbasic(d->type) || d->count == 1 || d->dim0 == d->count;
     if (d->dim0 < 0) return false;
     if (d->rank == 2) {

@@ -302,6 +302,35 @@ def damage(zem):
                 expect_failure(part, name, False)
 
 
+# Descriptors changed field by field: each one found by the first words it
+# holds when saved (type, rank, first dimension), then given the new words at
+# the given word offsets. The file must be refused and the workspace left clear.
+FIELDS = {"type": 0, "rank": 1, "dim0": 2, "dim1": 3, "bytes": 4, "count": 5}
+FORGED = [
+    ("a scalar holding no element", ["x<-,123456789"], (1, 1, 123456789),
+     {"rank": 0, "count": 0}, ["x", "x,x"]),
+]
+
+
+def forged(zem):
+    for what, setup, head, fields, look in FORGED:
+        with tempfile.TemporaryDirectory() as d:
+            saver = run(zem, setup + [")SAVE 'good.zem'"], d)
+            if not sound(saver, what):
+                continue
+            data = bytearray(open(os.path.join(d, "good.zem"), "rb").read())
+            at = data.find(struct.pack("<3q", *head))
+            check(at >= 0, f"{what}: the descriptor is found in the file")
+            for name, value in fields.items():
+                struct.pack_into("<q", data, at + 8 * FIELDS[name], value)
+            with open(os.path.join(d, "bad.zem"), "wb") as f:
+                f.write(data)
+            parts = load_each(zem, d, ["bad.zem"], True)
+            proc = run(zem, [")LOAD 'bad.zem'"] + look, d)
+            if sound(proc, what) and parts:
+                expect_failure(parts[0], what, True)
+
+
 # ---- writing ------------------------------------------------------------------------
 
 def full_disk(zem):
@@ -332,6 +361,7 @@ def main():
     zem = os.path.abspath(sys.argv[1])
     round_trip(zem)
     damage(zem)
+    forged(zem)
     full_disk(zem)
     for f in failures:
         print("FAIL " + f)
