@@ -39,6 +39,10 @@ i64 DictScala(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     bool each = opnd(ac, av)->type == TLIST || opnd(bc, bv)->type == TLIST;
     i64 e = each ? PfEachDyc(code, base + 2, ac, av, bc, bv, SLOT_IO)
                  : PfScalar(code, base + 2, ac, av, bc, bv);
+    // A dictionary of one key meets a longer operand as a single item would:
+    // the values would then outnumber the keys.
+    const val_item* d = ld ? l : r;
+    if (!e && vtable[base + 2].count != items_of(d)[1].count) e = E_LENGTH;
     if (!e) e = ld ? with_values(res, lc, lv, base + 2) : with_values(res, rc, rv, base + 2);
     GiveSlots(base, 3);
     return errchk = e;
