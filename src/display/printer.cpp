@@ -245,7 +245,9 @@ i64 GenOutpt(i64 mode, i64 index) {
             return rc;
         }
     } else {
-        lineend = PrintEmpty(&o, v, mode, whole);
+        // A list item's "<" prefix is out already: its line is ended even
+        // when the array has no rows to show.
+        lineend = PrintEmpty(&o, v, mode, whole) || mode == 2;
     }
     bool noend = mode == 0 && index == SLOT_NOEND;
     if (noend || v->type == TLIST) {
