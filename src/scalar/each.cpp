@@ -75,6 +75,10 @@ i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
     if (l->rank > 1 || r->rank > 1) return errchk = E_RANK;
+    // A side gives lists' items or simple elements; a dictionary, table or
+    // enumeration has no element that stands alone.
+    if (!(l->type == TLIST || InlineType(l->type)) || !(r->type == TLIST || InlineType(r->type)))
+        return errchk = E_DOMAIN;
     if (l->count != r->count && l->count != 1 && r->count != 1) return errchk = E_LENGTH;
     bool lone = single(l), rone = single(r);
     i64 n = lone ? r->count : l->count;
