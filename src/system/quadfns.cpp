@@ -1,6 +1,5 @@
 // The monadic quad functions: their dispatch by code, a function's text
 // ([]CR) and the clock ([]AI); the file functions live beside this file.
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -59,13 +58,8 @@ bool OperandText(const val_item* v, std::string* out) {
 }
 
 i64 ReadWholeFile(const char* file, std::string* text) {
-    FILE* fp = std::fopen(file, "rb");
+    FILE* fp = OpenRegular(file);
     if (!fp) return E_PATH;
-    struct stat st;
-    if (fstat(fileno(fp), &st) != 0 || S_ISDIR(st.st_mode)) {
-        std::fclose(fp);
-        return E_PATH;
-    }
     char chunk[1 << 16];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, fp)) > 0) text->append(chunk, n);

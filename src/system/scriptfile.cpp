@@ -58,7 +58,7 @@ i64 Egets(zem_line* list, FILE* f) {
 
 i64 RunScript(const char* path, bool keep) {
     if (ScriptNestCheck()) return errchk;
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = OpenRegular(path);
     zem_line* list = eLine_New();
     i64 longest = f ? Egets(list, f) : -1;
     if (f) std::fclose(f);

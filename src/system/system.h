@@ -87,6 +87,9 @@ i64 SafeOpen(safe_file* sf, const char* path);
 i64 SafeClose(safe_file* sf);
 // Closes and removes the temporary file; the destination stays as it was.
 void SafeDiscard(safe_file* sf);
+// A plain file opened for reading; nullptr when it cannot be opened or is a
+// directory, a device or a pipe.
+FILE* OpenRegular(const char* path);
 
 // ---- script files -------------------------------------------------------------------
 constexpr i64 FLOATTEXT = 40;  // room for an exact float text

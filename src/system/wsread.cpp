@@ -321,13 +321,8 @@ void FreshFunctions() {
 }  // namespace
 
 i64 WsOpen(const char* file, FILE** out) {
-    struct stat st;
-    FILE* fp = std::fopen(file, "rb");
+    FILE* fp = OpenRegular(file);
     if (!fp) return E_NO_FILE;
-    if (fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(fp);
-        return E_NO_FILE;
-    }
     if (!ReadHeader(fp)) {
         std::fclose(fp);
         return E_WS_VERSION;
