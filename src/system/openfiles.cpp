@@ -20,9 +20,8 @@ i64 filearrx = 0;           // slots used so far (a high-water mark)
 
 // The open file of a handle, or nullptr.
 FILE* handle_file(i64 handle) {
-    i64 slot = handle - HANDLE_BASE;
-    if (slot < 0 || slot >= filearrx) return nullptr;
-    return FILEARR[slot];
+    if (handle < HANDLE_BASE || handle - HANDLE_BASE >= filearrx) return nullptr;
+    return FILEARR[handle - HANDLE_BASE];
 }
 
 // The first element of an integer or boolean operand, or false.
