@@ -75,8 +75,8 @@ i64 DictIndex(i64 target, i64 ic, i64 iv, i64 sc, i64 sv, i64 vc, i64 vv, i64 n,
 i64 PfTableX(i64 res, i64 tv, i64 rc, i64 rv, i64 sc, i64 sv, i64 npos, i64 io);
 i64 PfTableK(i64 res, i64 tv, i64 rc, i64 rv, i64 sc, i64 sv, i64 npos, i64 io);
 // Index-of with a table or keyed table on the left (slot lv) and a list of
-// keys or a table on the right (slot rv).
-i64 TabIdxof(i64 res, i64 lv, i64 rv, i64 io);
+// keys or a table on the right (the operand rc, rv: a constant or a slot).
+i64 TabIdxof(i64 res, i64 lv, i64 rc, i64 rv, i64 io);
 // Index-of with an enumeration on the left.
 i64 EnumIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io);
 // 1 when each of the nv values is among the nd domain values (of one type).

@@ -26,11 +26,11 @@ static bool same_names(const val_item* a, const val_item* b) {
     return true;
 }
 
-i64 TabIdxof(i64 res, i64 lv, i64 rv, i64 io) {
+i64 TabIdxof(i64 res, i64 lv, i64 rc, i64 rv, i64 io) {
     i64 origin = IoOrigin(io);
     if (origin < 0) return errchk = E_IO;
     const val_item* l = &vtable[lv];
-    const val_item* r = &vtable[rv];
+    const val_item* r = opnd(rc, rv);
     i64* rows;
     i64 n;
     bool onekey;

@@ -102,7 +102,7 @@ i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     if (top >= TDICT) {
         bool right_ok = rt == TLIST || (rt == TTABLE && rc < 0);
         if (lc >= 0 || !right_ok) return errchk = E_DOMAIN;
-        return errchk = TabIdxof(res, lv, rv, io);
+        return errchk = TabIdxof(res, lv, rc, rv, io);
     }
     if (lt == TENUM) return errchk = EnumIdxof(res, lc, lv, rc, rv, io);
     if (top > TTIME || top == TLIST) return errchk = E_DOMAIN;
