@@ -6,6 +6,7 @@
 
 #include "dict/colwrite.h"
 #include "primitives/primitives.h"
+#include "values/room.h"
 
 // ---- sources --------------------------------------------------------------------
 
@@ -206,7 +207,7 @@ static char* gather_elems(const ColumnWrites& w, const ColumnWrite& cw) {
 i64 ApplyWrites(ColumnWrites* w) {
     i64 m = static_cast<i64>(w->rows.size());
     std::vector<val_item> made;
-    made.reserve(w->writes.size() * m);
+    if (!Room(&made, static_cast<i64>(w->writes.size()) * m)) return errchk;
     if (widen(w) || copy_texts(w, &made)) {
         for (val_item& t : made) DropRef(&t);
         return errchk;

@@ -136,6 +136,8 @@ i64 findsameitem(i64* flags, i64 rows, const val_item* col, const val_item* keys
 i64 RowsHolding(std::vector<i64>* rows, const val_item* table, const val_item* dict, i64 typeerr);
 // Row numbers of an integer index, origin removed, checked against the rows (25).
 i64 RowNumbers(std::vector<i64>* rows, const val_item* idx, i64 nrows, i64 io);
+// Every row number 0 to nrows-1, in order; E_WS_FULL when there is no room.
+i64 AllRows(std::vector<i64>* rows, i64 nrows);
 // Membership bits (packed, 32 to a word) of nv values among nd of one type;
 // nullptr (E_WS_FULL in errchk) when the search's scratch cannot be had.
 i64* MemberBits(i64 type, const void* values, i64 nv, const void* domain, i64 nd);

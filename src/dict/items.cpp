@@ -7,6 +7,7 @@
 
 #include "dict/dictparts.h"
 #include "primitives/primitives.h"
+#include "values/room.h"
 
 namespace {
 
@@ -87,15 +88,23 @@ i64 RowsHolding(std::vector<i64>* rows, const val_item* table, const val_item* d
         const val_item* want = ItemOf(vals, vals->count == names->count ? k : 0);
         if (findsameitem(flags, n, ItemOf(TableCols(table), cols[k]), want)) return errchk;
     }
+    if (!Room(rows, n)) return errchk;
     for (i64 r = 0; r < n; r++)
         if (flags[r]) rows->push_back(r);
     return rows->empty() ? errchk = E_INDEX : 0;
+}
+
+i64 AllRows(std::vector<i64>* rows, i64 nrows) {
+    if (!Room(rows, nrows)) return errchk;
+    for (i64 r = 0; r < nrows; r++) rows->push_back(r);
+    return 0;
 }
 
 i64 RowNumbers(std::vector<i64>* rows, const val_item* idx, i64 nrows, i64 io) {
     const i64* x = WordsOf(idx);
     if (!ChkIndx(x, idx->count, nrows, io)) return errchk = E_INDEX;
     i64 origin = IoOrigin(io);
+    if (!Room(rows, static_cast<i64>(rows->size()) + idx->count)) return errchk;
     for (i64 k = 0; k < idx->count; k++) rows->push_back(x[k] - origin);
     return 0;
 }

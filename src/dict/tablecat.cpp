@@ -9,6 +9,7 @@
 
 #include "dict/dictparts.h"
 #include "primitives/primitives.h"
+#include "values/room.h"
 
 namespace {
 
@@ -183,7 +184,10 @@ i64 merge(val_item* t, const Ref& l, const Ref& r, bool named) {
     const val_item* lk = ItemOf(l.get(), 0);
     const val_item* rk = ItemOf(r.get(), 0);
     i64 d = lk->count, m = rk->count;
-    std::vector<i64> pos(m + 1), from(d), extra;
+    std::vector<i64> pos, from, extra;
+    if (!Room(&pos, m + 1) || !Room(&from, d) || !Room(&extra, m)) return errchk;
+    pos.resize(m + 1);
+    from.resize(d);
     merge_positions(lk, rk, pos.data());
     // Entry p takes its value from the right key found there (the last one).
     for (i64 p = 0; p < d; p++) from[p] = -1;

@@ -10,6 +10,7 @@
 #include "dict/colwrite.h"
 #include "eval/eval.h"
 #include "primitives/primitives.h"
+#include "values/room.h"
 
 namespace {
 
@@ -20,16 +21,14 @@ i64 value_names(const val_item** names, std::vector<WriteSource>* src, i64 vc, i
     *names = v->type == TTABLE ? TableNames(v) : Unwrap(&items_of(v)[0]);
     if ((*names)->type != TSYM) return errchk = E_DOMAIN;
     i64 items = items_of(v)[1].count;
+    if (!Room(src, static_cast<i64>(src->size()) + (*names)->count)) return errchk;
     for (i64 k = 0; k < (*names)->count; k++) src->push_back({vc, vv, 1, items == 1 ? 0 : k});
     return 0;
 }
 
 // Row numbers of a table, checked against its rows; all rows when elided.
 i64 numbered_rows(std::vector<i64>* rows, i64 ic, i64 iv, i64 nrows, i64 io, i64 typeerr) {
-    if (elided(ic, iv)) {
-        for (i64 r = 0; r < nrows; r++) rows->push_back(r);
-        return 0;
-    }
+    if (elided(ic, iv)) return AllRows(rows, nrows);
     const val_item* i = opnd(ic, iv);
     if (!isinttype(i->type)) return errchk = typeerr;
     return RowNumbers(rows, i, nrows, io);
@@ -40,16 +39,14 @@ i64 numbered_rows(std::vector<i64>* rows, i64 ic, i64 iv, i64 nrows, i64 io, i64
 i64 keyed_rows(std::vector<i64>* rows, i64 target, i64 ic, i64 iv) {
     const val_item* keys = TableAt(target, KEYPART);
     i64 nrows = TableRows(keys);
-    if (elided(ic, iv)) {
-        for (i64 r = 0; r < nrows; r++) rows->push_back(r);
-        return 0;
-    }
+    if (elided(ic, iv)) return AllRows(rows, nrows);
     const val_item* key;
     if (KeyOf(&key, opnd(ic, iv), keys, E_KEY_COLUMNS)) return errchk;
     i64* found;
     i64 n;
     bool onekey;
     if (SearchKeys(&found, &n, &onekey, TableCols(keys), nrows, key)) return errchk;
+    if (!Room(rows, n)) return errchk;
     rows->assign(found, found + n);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "system/csv.h"
 #include "system/quadfns.h"
 #include "system/system.h"
+#include "values/room.h"
 
 namespace {
 
@@ -237,4 +238,7 @@ i64 import(i64 res, const val_item* arg) {
 
 }  // namespace
 
-i64 QdCSV(i64 res, const val_item* arg) { return errchk = import(res, arg); }
+// The file's text and records grow with the file: guarded.
+i64 QdCSV(i64 res, const val_item* arg) {
+    return errchk = Guarded([&] { return import(res, arg); });
+}

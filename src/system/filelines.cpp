@@ -9,6 +9,7 @@
 #include "system/quadfns.h"
 #include "system/system.h"
 #include "values/operand.h"
+#include "values/room.h"
 
 i64 PfQdzeroInput(i64 res) {
     std::string line;
@@ -40,6 +41,9 @@ i64 QdGet(i64 res, const val_item* arg) {
     if (!OperandText(arg, &name)) return errchk = E_TYPE;
     char file[PATH_SIZE];
     if (QuadPath(name, file)) return errchk = E_PATH;
-    if (i64 rc = ReadWholeFile(file, &text)) return errchk = rc;
-    return TextListResult(res, split_lines(text));
+    // The text and its lines grow with the file: guarded.
+    return errchk = Guarded([&] {
+               if (i64 rc = ReadWholeFile(file, &text)) return rc;
+               return TextListResult(res, split_lines(text));
+           });
 }

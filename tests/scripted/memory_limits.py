@@ -9,9 +9,11 @@ within that limit.
 
 The sanitizer build reserves far more address space than such a limit
 allows, so under it this check is skipped."""
+import os
 import resource
 import subprocess
 import sys
+import tempfile
 
 LIMIT = 1 << 30
 # Values every session keeps, and the lines that show them whole afterwards.
@@ -35,7 +37,13 @@ CASES = [
      ["z[1 2],w[1 2]"], ["1 2 1 2"]),
     ("a failure inside a defined function",
      ["@.r<-grow n", "r<-!n", "@."], "x<-grow 200000000", [], [], "grow[1]  r<-!n"),
+    ("the row numbers of a table index", ["t<-([] a<-!10)", "i<-60000000#1"], "x<-t[i;`a]",
+     ["t[2;`a]"], ["2"]),
+    # A file of 40 million one-character lines (MANY, in the working directory).
+    ("the records of a CSV file", [], "c<-[]CSV ('./many.csv';'I')", [], []),
+    ("the lines of a file", [], "g<-[]get './many.csv'", [], []),
 ]
+MANY = b"1\n" * 40000000
 
 
 # Statements that need little memory and so must run within the limit.
@@ -57,7 +65,7 @@ def limited():
 
 def run(zem, lines):
     text = "".join(line + "\n" for line in lines)
-    p = subprocess.run([zem], input=text.encode(), stdout=subprocess.PIPE,
+    p = subprocess.run([zem], input=text.encode(), stdout=subprocess.PIPE, cwd=WORKDIR,
                        stderr=subprocess.PIPE, preexec_fn=limited, timeout=300)
     return p.returncode, p.stdout.decode("latin-1")
 
@@ -90,11 +98,23 @@ def check(zem, title, setup, statement, after, after_out, shown=None):
     return True
 
 
+WORKDIR = None
+
+
 def main():
-    zem = sys.argv[1]
+    global WORKDIR
+    zem = os.path.abspath(sys.argv[1])
     if sanitized(zem):
         print("skipped: the sanitizer build reserves more address space than the limit")
         return
+    with tempfile.TemporaryDirectory(prefix="zm-") as d:
+        with open(os.path.join(d, "many.csv"), "wb") as f:
+            f.write(MANY)
+        WORKDIR = d
+        run_all(zem)
+
+
+def run_all(zem):
     failed = sum(not check(zem, *case) for case in CASES)
     for title, statement, probe, want in FITS:
         code, out = run(zem, [statement, probe])
