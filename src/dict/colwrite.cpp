@@ -170,8 +170,16 @@ static i64 copy_texts(ColumnWrites* w, std::vector<val_item>* made) {
     for (const ColumnWrite& cw : w->writes) {
         if (ItemOf(columns_of(*w), cw.col)->type != TLIST) continue;
         for (i64 k = 0; k < m; k++) {
+            // A list's item stays where it is (a collection may move it);
+            // an element of a simple source is a one-element view.
             const val_item* s = source_at(cw.src);
-            if (cw.src.elem >= 0) s = ItemOf(s, cw.src.elem);
+            val_item one;
+            if (cw.src.elem >= 0 && s->type == TLIST) {
+                s = ItemOf(s, cw.src.elem);
+            } else if (cw.src.elem >= 0) {
+                one = source_view(cw.src);
+                s = &one;
+            }
             if (s->type == TLIST) s = ItemOf(s, s->count == 1 ? 0 : k);
             made->push_back(val_item{});
             if (GenStoreV2(&made->back(), const_cast<val_item*>(s), true)) return errchk;
