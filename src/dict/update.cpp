@@ -112,6 +112,9 @@ i64 cell_update(i64 target, i64 ic, i64 iv, i64 sc, i64 sv, i64 vc, i64 vv, i64 
     if (v->type == TLIST && v->count == 1) whole.item = 0, v = ItemOf(v, 0);
     bool one = single(names);
     if (!one && v->count != names->count && v->count != 1) return errchk = E_LENGTH;
+    // A dictionary, table or enumeration has no elements that stand alone.
+    if (!one && v->count != 1 && v->type != TLIST && !InlineType(v->type))
+        return errchk = E_DOMAIN;
     std::vector<WriteSource> src;
     for (i64 k = 0; k < names->count; k++) {
         WriteSource s = whole;
