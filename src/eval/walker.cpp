@@ -56,9 +56,6 @@ Pair leaf(i64 n) {
 bool undefined(Pair p) { return (p.c < 0 && p.v < 0) || ::undefined(p.c, p.v); }
 bool named(Pair p) { return p.c < 0 && isnamedslot(p.v); }
 
-// Allocation order of temporaries: 4..17, then 15384..16383.
-i64 ordinal(i64 slot) { return slot <= 17 ? slot : slot - 15384 + 18; }
-
 bool is_temp_result(Pair p) { return p.c < 0 && p.v > 3 && istempslot(p.v) && p.v < VTSIZE; }
 
 bool fail(Walk& w, i64 at, i64 code) {
@@ -123,7 +120,7 @@ bool eval_sub(Walk& w, i64 n, Pair* out) {
     collision = saved;
     idxafstkpt--;
     if (!ok) return fail(w, inner.fail, 0);
-    if (is_temp_result(*out) && ordinal(out->v) > ordinal(w.temp)) w.temp = out->v;
+    if (is_temp_result(*out) && TempOrdinal(out->v) > TempOrdinal(w.temp)) w.temp = out->v;
     return true;
 }
 

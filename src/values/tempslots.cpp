@@ -8,6 +8,9 @@
 
 #include "values/internal.h"
 
+// The furthest temporary slot handed out since the area was last emptied.
+static i64 temphigh = 3;
+
 // Exhausted temporaries give slot 0 (never used) with E_STACK_FULL, so a caller
 // that missed the error still cannot overwrite []IO in slot 1.
 i64 Incstkv(i64* counter) {
@@ -18,6 +21,7 @@ i64 Incstkv(i64* counter) {
         return 0;
     }
     *counter = next;
+    if (TempOrdinal(next) > temphigh) temphigh = TempOrdinal(next);
     return next;
 }
 
@@ -90,7 +94,23 @@ void TrackItemLarge(heap_node* node) {
     itemlive[node] = lastid;
 }
 
+// A temporary slot left by an earlier statement still describes data in the
+// part of the area being cut back, which later statements write over: it is
+// emptied, so that no collection reads that data as descriptors of items.
+static void EmptyDeadTemps(i64 mark) {
+    if (mark < stacktop && heap) {
+        const char* from = heap + mark;
+        const char* to = heap + stacktop;
+        for (i64 k = 4; k <= temphigh; k++) {
+            val_item* s = &vtable[TempSlotAt(k)];
+            if (s->data >= from && s->data < to && s->count > 0 && !isoneV(s)) *s = val_item{};
+        }
+    }
+    if (mark == 0) temphigh = 3;
+}
+
 void ResetTemps(i64 mark) {
+    EmptyDeadTemps(mark);
     stacktop = mark;
     while (!itemlarge.empty() && itemlarge.back().mark >= mark) {
         ItemLarge entry = itemlarge.back();

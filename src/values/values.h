@@ -76,6 +76,10 @@ inline bool isnamedslot(i64 vx) {
     return (vx >= 1 && vx <= 3) || (vx >= FIRSTVAR && vx <= LASTNAMED);
 }
 inline bool istempslot(i64 vx) { return !isnamedslot(vx); }
+// Temporary slots in the order they are handed out (4..17, then 15384 on)
+// and back.
+inline i64 TempOrdinal(i64 vx) { return vx <= 17 ? vx : vx - 15384 + 18; }
+inline i64 TempSlotAt(i64 ordinal) { return ordinal <= 17 ? ordinal : ordinal - 18 + 15384; }
 // The descriptor of an operand pair: ctable when c >= 0, else vtable[v].
 inline val_item* opnd(i64 c, i64 v) { return c >= 0 ? &ctable[c] : &vtable[v]; }
 // A variable operand (a value slot) that holds no value.

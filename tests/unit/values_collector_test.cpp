@@ -216,3 +216,37 @@ TEST_F(ValuesCollector, AMonadicFunctionReadsItsOperandWhereTheCollectorMovedIt)
     const double* out = reinterpret_cast<const double*>(vtable[4].data);
     for (i64 i = 0; i < 1000; i++) ASSERT_EQ(out[i], -1.5 - (double)i) << i;
 }
+
+// A temporary a statement leaves behind describes data in the temporary
+// area, which the next statement writes over: when the area is cut back the
+// slot is emptied, so a collection never reads that data as items.
+TEST_F(ValuesCollector, TemporariesOfAnEarlierStatementAreEmptied) {
+    ResetTemps(0);
+    i64 counter = 3, slot = 0;
+    for (int k = 0; k < 3; k++) slot = Incstkv(&counter);
+    ASSERT_EQ(slot, 6);
+    val_item* list = &vtable[slot];
+    *list = val_item{};
+    list->type = TLIST;
+    list->rank = 1;
+    list->count = list->dim0 = 2;
+    ASSERT_TRUE(PlaceTemp(list, 2 * 64, TLIST));
+    char* data = list->data;
+    ResetTemps(0);
+    EXPECT_EQ(vtable[slot].count, 0);
+    EXPECT_EQ(vtable[slot].data, nullptr);
+    // The next statement's temporaries fill the same bytes with what would
+    // read as items: lists of a huge count at a wild address.
+    val_item* items = reinterpret_cast<val_item*>(data);
+    for (int k = 0; k < 2; k++) {
+        items[k] = val_item{};
+        items[k].type = TLIST;
+        items[k].count = 4607182418800017408;  // the bits of 1.0
+        items[k].data = reinterpret_cast<char*>(1);
+    }
+    Ints(&vtable[20], 50, 1000);
+    Ints(&vtable[18], 100, 1);
+    ReleaseValue(&vtable[20]);
+    GC();
+    ExpectInts(vtable[18], 100, 1);
+}
