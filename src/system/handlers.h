@@ -13,7 +13,7 @@ i64 RpLib(char* arg);
 i64 CmdDir(char* arg);
 i64 epwd(char* arg);
 
-// debugging and inspection (inspect.cpp)
+// debugging and inspection (statecmds.cpp)
 i64 SiOut(char* arg);
 i64 SiClr(char* arg);
 i64 TraceE(char* arg);
