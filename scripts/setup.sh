@@ -4,14 +4,17 @@
 set -euo pipefail
 
 ZEM_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-ZEM_PACKAGES=(g++ cmake make pkg-config libpcre2-dev liblapack-dev libblas-dev
-              libgtest-dev python3 sqlite3 libxml2-utils)
+# What the interpreter's build needs; the tests need ZEM_TEST_PACKAGES besides.
+ZEM_PACKAGES=(g++ cmake make pkg-config libpcre2-dev liblapack-dev libblas-dev)
+ZEM_TEST_PACKAGES=(libgtest-dev python3 sqlite3 libxml2-utils)
 
+# Installs the packages of ZEM_PACKAGES that are missing.
 zem_install_packages() {
-    local missing=()
+    local installed missing=() p
+    installed="$(dpkg-query -W -f='${Package} ${Status}\n' "${ZEM_PACKAGES[@]}" 2>/dev/null \
+                 | awk '/ install ok installed$/ {print $1}')" || true
     for p in "${ZEM_PACKAGES[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
-            || missing+=("$p")
+        grep -qx -- "$p" <<<"$installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     local sudo=""
@@ -21,11 +24,28 @@ zem_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >&2
 }
 
-# zem_build DIR [cmake options...]: configure once, then build incrementally.
+# zem_configure DIR [-DNAME=VALUE...]: configures the build folder when it is
+# new or when one of the settings is not yet in its cache.
+zem_configure() {
+    local dir="$1"; shift
+    local cache="$dir/CMakeCache.txt" setting name value
+    if [ -f "$cache" ]; then
+        for setting in "$@"; do
+            name="${setting#-D}"; value="${name#*=}"; name="${name%%=*}"
+            grep -q "^$name:[A-Z]*=$value\$" "$cache" || {
+                cmake -S "$ZEM_ROOT" -B "$dir" "$@" >&2
+                return
+            }
+        done
+        return 0
+    fi
+    cmake -S "$ZEM_ROOT" -B "$dir" "$@" >&2
+}
+
+# zem_build DIR [-DNAME=VALUE...]: configures when needed, then builds every
+# target of the folder incrementally.
 zem_build() {
     local dir="$1"; shift
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
-        cmake -S "$ZEM_ROOT" -B "$dir" "$@" >&2
-    fi
+    zem_configure "$dir" "$@"
     cmake --build "$dir" -j "$(nproc)" >&2
 }

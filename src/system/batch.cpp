@@ -1,12 +1,19 @@
 // Batch mode: the script file named on the command line runs with no
 // banner or prompts, going on after a failing line. The name is taken in
-// the working directory, with ".zsf" added when it holds no ".".
+// the working directory, with ".zsf" added when it holds no ".". The exit
+// status tells whether every line ran cleanly.
 #include <cstring>
 #include <string>
 
 #include "eval/eval.h"
 #include "system/system.h"
 #include "values/errors.h"
+
+static bool line_failed = false;  // a line of the batch run has failed
+
+void NoteBatchFailure() { line_failed = true; }
+
+int BatchStatus() { return line_failed ? 1 : 0; }
 
 int ExecBatch(const char* file) {
     BATMD = true;
@@ -17,5 +24,6 @@ int ExecBatch(const char* file) {
         errmsg(E_BAD_PATH_OR_NAME);
         return 1;
     }
-    return RunScript(path.c_str(), false) < 0 ? 1 : 0;
+    if (RunScript(path.c_str(), false) < 0) return 1;
+    return BatchStatus();
 }

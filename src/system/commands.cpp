@@ -16,7 +16,7 @@ namespace {
 
 i64 Off(char*) {
     std::fflush(stdout);
-    std::exit(0);
+    std::exit(BatchStatus());
 }
 
 // The optional name prefix of a listing, "" when there is none.

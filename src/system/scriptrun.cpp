@@ -186,6 +186,7 @@ i64 GetLines(zem_line* list, const char* path, i64 width) {
         code = errchk;
         if (!code) continue;
         if (loadb) break;
+        if (BATMD) NoteBatchFailure();
         report(code, path, raw, number, &erropt);
         // Scripts that include one another stop all the way out, even in
         // batch mode, where each would otherwise start its copies again.

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "eval/eval.h"
 #include "system/system.h"
@@ -104,26 +105,71 @@ static void close_gracefully(int fd) {
     close(fd);
 }
 
+// Socket set-up failure: its message, and the process ends with status 1.
 static void fail(const char* format, int listener) {
-    std::printf(format, std::strerror(errno), errno);
+    int code = errno;
+    std::fprintf(stderr, format, std::strerror(code), code);
     if (listener >= 0) close(listener);
-    std::exit(0);
+    std::exit(1);
 }
 
-void SocketMain(int port) {
-    std::signal(SIGPIPE, SIG_IGN);
-    int listener = socket(AF_INET, SOCK_STREAM, 0);
+// Reads a port from 1 to 65535 written in decimal digits alone; 0 when it is not one.
+static int read_port(const char* text) {
+    int port = 0;
+    for (const char* c = text; *c; c++) {
+        if (*c < '0' || *c > '9') return 0;
+        port = port * 10 + (*c - '0');
+        if (port > 65535) return 0;
+    }
+    return port;
+}
+
+const char* ReadListenAddress(const char* text, listen_address* at) {
+    constexpr const char* BAD_PORT = "the port must be a number from 1 to 65535";
+    constexpr const char* BAD_ADDRESS = "not an IPv4 or IPv6 address";
+    const char* colon = std::strrchr(text, ':');
+    std::string address = colon ? std::string(text, colon) : "127.0.0.1";
+    at->port = read_port(colon ? colon + 1 : text);
+    if (!at->port) return BAD_PORT;
+    if (address.size() >= 2 && address.front() == '[' && address.back() == ']')
+        address = address.substr(1, address.size() - 2);
+    at->ipv6 = address.find(':') != std::string::npos;
+    if (inet_pton(at->ipv6 ? AF_INET6 : AF_INET, address.c_str(), at->bytes) != 1)
+        return BAD_ADDRESS;
+    return nullptr;
+}
+
+// Opens the listening socket at the address, or ends the process.
+static int listen_at(const listen_address& at) {
+    struct sockaddr_storage addr;
+    std::memset(&addr, 0, sizeof addr);
+    socklen_t size;
+    if (at.ipv6) {
+        auto* a6 = reinterpret_cast<struct sockaddr_in6*>(&addr);
+        a6->sin6_family = AF_INET6;
+        std::memcpy(&a6->sin6_addr, at.bytes, sizeof a6->sin6_addr);
+        a6->sin6_port = htons(static_cast<uint16_t>(at.port));
+        size = sizeof *a6;
+    } else {
+        auto* a4 = reinterpret_cast<struct sockaddr_in*>(&addr);
+        a4->sin_family = AF_INET;
+        std::memcpy(&a4->sin_addr, at.bytes, sizeof a4->sin_addr);
+        a4->sin_port = htons(static_cast<uint16_t>(at.port));
+        size = sizeof *a4;
+    }
+    int listener = socket(addr.ss_family, SOCK_STREAM, 0);
     if (listener < 0) fail("create socket errpr: %s (errno: %d)\n", -1);
     int on = 1;
     setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    struct sockaddr_in addr;
-    std::memset(&addr, 0, sizeof addr);
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_ANY);
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    if (bind(listener, reinterpret_cast<struct sockaddr*>(&addr), sizeof addr) < 0)
+    if (bind(listener, reinterpret_cast<struct sockaddr*>(&addr), size) < 0)
         fail("bind socket error: %s(errno: %d)\n", listener);
     if (listen(listener, 10) < 0) fail("listen socket error: %s(errno: %d)\n", listener);
+    return listener;
+}
+
+int SocketMain(const listen_address& at) {
+    std::signal(SIGPIPE, SIG_IGN);
+    int listener = listen_at(at);
     std::printf("===========waiting for client's request===========\n");
     std::fflush(stdout);
     int accepted = accept(listener, nullptr, nullptr);
@@ -153,4 +199,5 @@ void SocketMain(int port) {
     std::fflush(stdout);
     close_gracefully(connfd);
     close(listener);
+    return 0;
 }

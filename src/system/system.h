@@ -11,7 +11,19 @@ extern const char* const PLATFORM_LABEL;
 void syshd();
 void zeminfo();
 void zemip();
-void SocketMain(int port);
+// Where the server listens: an IPv4 or IPv6 address and a port.
+struct listen_address {
+    bool ipv6;
+    unsigned char bytes[16];  // the address in network order
+    int port;
+};
+// Reads the server's command-line argument, "PORT" (on the loopback
+// address) or "ADDR:PORT" ("[ADDR]:PORT" too); nullptr when it is one, else
+// what is wrong with it.
+const char* ReadListenAddress(const char* text, listen_address* at);
+// Serves one client at the address; 0 once it has gone. A socket that
+// cannot be set up ends the process with status 1 after its message.
+int SocketMain(const listen_address& at);
 // Receives one framed message (4-byte big-endian length, then the text) into
 // buffer of capacity cap; a zero byte in the text reads as a blank. Returns
 // the text length; 0 when the connection is closed or fails; -1 for a text
@@ -111,8 +123,14 @@ i64 RunScript(const char* path, bool keep);
 // the least work-line width. Returns the error code, also left in errchk.
 i64 GetLines(zem_line* list, const char* path, i64 width);
 // Batch mode: runs the script file named on the command line, going on
-// after failing lines. Returns the process's exit status.
+// after failing lines. Returns the process's exit status: 0 when every line
+// ran cleanly, 1 when any failed or the file cannot be read.
 int ExecBatch(const char* file);
+// Batch mode: a line of the run has failed.
+void NoteBatchFailure();
+// The exit status of a batch run so far, also when )OFF ends it early (0
+// in the other modes).
+int BatchStatus();
 
 // ---- quad functions and files -----------------------------------------------------
 // The monadic quad functions 601..650 by code: []CR, []AI, []CSV, []open,

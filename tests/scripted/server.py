@@ -1,10 +1,16 @@
 #!/usr/bin/env python3
-"""Server mode over a real socket on 127.0.0.1: framing, echo, reply, close."""
+"""Server mode over a real socket on 127.0.0.1: framing, echo, reply, close;
+the address it listens on (loopback unless one is given), and a socket that
+cannot be set up. Only loopback and this machine's own addresses are used."""
+import fcntl
 import socket
 import struct
 import subprocess
 import sys
 import time
+
+WAITING = b"===========waiting for client's request===========\n"
+SIOCGIFADDR = 0x8915
 
 
 def free_port():
@@ -69,6 +75,130 @@ def session(zem, steps):
     finally:
         if proc.poll() is None:
             proc.kill()
+
+
+def own_addresses():
+    """This machine's own IPv4 addresses outside the loopback network."""
+    found = []
+    for _, name in socket.if_nameindex():
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+            try:
+                request = struct.pack("256s", name.encode()[:15])
+                reply = fcntl.ioctl(s.fileno(), SIOCGIFADDR, request)
+            except OSError:
+                continue
+        address = socket.inet_ntoa(reply[20:24])
+        if not address.startswith("127."):
+            found.append(address)
+    return found
+
+
+def listening_address(port, family):
+    """The local address the listening socket on port is bound to, read from
+    the kernel's table of this network namespace."""
+    table = "/proc/net/tcp6" if family == socket.AF_INET6 else "/proc/net/tcp"
+    with open(table) as f:
+        for line in list(f)[1:]:
+            fields = line.split()
+            host, hexport = fields[1].split(":")
+            if fields[3] == "0A" and int(hexport, 16) == port:  # 0A: listening
+                raw = bytes.fromhex(host)
+                # The table writes each 32-bit word of the address in host order.
+                words = b"".join(raw[i:i + 4][::-1] for i in range(0, len(raw), 4))
+                return socket.inet_ntop(family, words)
+    return None
+
+
+def ipv6_loopback():
+    try:
+        with socket.socket(socket.AF_INET6) as s:
+            s.bind(("::1", 0))
+        return True
+    except OSError:
+        return False
+
+
+def serve(zem, argument):
+    """Starts a server and waits until it listens."""
+    proc = subprocess.Popen([zem, "-s", argument], stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+    line = proc.stdout.readline()
+    if line != WAITING:
+        proc.kill()
+        raise AssertionError(f"no waiting line: {line!r} {proc.stderr.read()!r}")
+    return proc
+
+
+def one_sum(proc, host, port):
+    """Runs 1+2 as the server's client from host; True when answered and the
+    server then ended cleanly."""
+    try:
+        conn = socket.create_connection((host, port), timeout=10)
+        deadline = time.time() + 20
+        read_until(conn, b"CLEAR WS\n\n      ", deadline)
+        send(conn, b"1+2")
+        reply = read_until(conn, b"1+23\n      ", deadline)
+        conn.close()
+        return reply == b"1+23\n      " and proc.wait(timeout=10) == 0
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+
+
+def refused(host, port):
+    try:
+        socket.create_connection((host, port), timeout=10).close()
+    except ConnectionRefusedError:
+        return True
+    return False
+
+
+def address_cases(zem, check):
+    """Loopback by default: the socket is bound to 127.0.0.1 and this
+    machine's other addresses are refused; an address given is used as it is."""
+    own = own_addresses()
+    port = free_port()
+    proc = serve(zem, str(port))
+    check("default: bound to loopback",
+          listening_address(port, socket.AF_INET) == "127.0.0.1",
+          listening_address(port, socket.AF_INET))
+    for address in own:
+        check(f"default: refused at {address}", refused(address, port), address)
+    check("default: served on loopback", one_sum(proc, "127.0.0.1", port), port)
+
+    port = free_port()
+    proc = serve(zem, f"0.0.0.0:{port}")
+    check("0.0.0.0: bound to every interface",
+          listening_address(port, socket.AF_INET) == "0.0.0.0",
+          listening_address(port, socket.AF_INET))
+    reach = own[0] if own else "127.0.0.1"
+    check(f"0.0.0.0: served at {reach}", one_sum(proc, reach, port), reach)
+
+    if ipv6_loopback():
+        for argument in ("[::1]:{}", "::1:{}"):
+            with socket.socket(socket.AF_INET6) as s:
+                s.bind(("::1", 0))
+                port = s.getsockname()[1]
+            proc = serve(zem, argument.format(port))
+            check(f"{argument}: bound to ::1",
+                  listening_address(port, socket.AF_INET6) == "::1",
+                  listening_address(port, socket.AF_INET6))
+            check(f"{argument}: served", one_sum(proc, "::1", port), port)
+
+    # A port another socket holds: the bind failure's message on stderr, no
+    # waiting line, status 1.
+    with socket.socket() as holder:
+        holder.bind(("127.0.0.1", 0))
+        holder.listen(1)
+        port = holder.getsockname()[1]
+        for argument in (str(port), f"127.0.0.1:{port}"):
+            proc = subprocess.run([zem, "-s", argument], stdout=subprocess.PIPE,
+                                  stderr=subprocess.PIPE, timeout=20)
+            check(f"{argument} in use: status 1", proc.returncode == 1, proc.returncode)
+            check(f"{argument} in use: no waiting line", proc.stdout == b"", proc.stdout)
+            check(f"{argument} in use: bind message",
+                  proc.stderr == b"bind socket error: Address already in use(errno: 98)\n",
+                  proc.stderr)
 
 
 def main():
@@ -189,6 +319,8 @@ def main():
     finally:
         if proc.poll() is None:
             proc.kill()
+
+    address_cases(zem, check)
 
     print(f"{passed} passed, {failures} failed")
     sys.exit(1 if failures else 0)
