@@ -2,7 +2,7 @@
 """A statement that cannot get the memory it needs fails with "workspace
 full" and the session goes on: the values made before it are whole and the
 next lines run. The interpreter runs under an address-space limit (ulimit
--v) of 1 GiB, and each statement below needs more than that: for its result,
+-v) of 512 MiB, and each statement below needs more than that: for its result,
 for the working storage of its primitive, or for the copy a change in place
 makes of a shared value. And a statement that needs little memory runs
 within that limit.
@@ -15,7 +15,7 @@ import subprocess
 import sys
 import tempfile
 
-LIMIT = 1 << 30
+LIMIT = 1 << 29
 # Values every session keeps, and the lines that show them whole afterwards.
 KEEP = ["a<-42", "y<-!1000000"]
 CHECK = ["a", "+/y", "1+1"]
@@ -25,25 +25,25 @@ CASES = [
     # (title, set-up lines, the statement that runs out, lines after it and
     # their output; the line the error shows is the statement's own unless
     # given last)
-    ("a result larger than memory", [], "x<-!200000000", [], []),
-    ("a catenation", ["z<-!10000000"], "x<-z,z,z,z,z,z,z,z,z,z,z,z,z,z",
-     ["+/z"], ["5.0000005e13"]),
-    ("a reshape", [], "x<-200000000#1.5", [], []),
-    ("the working storage of grade", ["z<-!60000000"], "r<-<z", ["z[60000000]"], ["60000000"]),
-    ("the hash table of membership", ["z<-1000003*!40000000"], "r<-z?z",
-     ["z[1 40000000]"], ["1000003 40000120000000"]),
-    ("an outer product", [], "x<-(!20000).:+!20000", [], []),
-    ("the copy a shared value needs before it changes", ["z<-!70000000", "w<-z"], "z[1]<-0",
+    ("a result larger than memory", [], "x<-!100000000", [], []),
+    ("a catenation", ["z<-!5000000"], "x<-z,z,z,z,z,z,z,z,z,z,z,z,z,z",
+     ["+/z"], ["1.25000025e13"]),
+    ("a reshape", [], "x<-100000000#1.5", [], []),
+    ("the working storage of grade", ["z<-!30000000"], "r<-<z", ["z[30000000]"], ["30000000"]),
+    ("the hash table of membership", ["z<-1000003*!20000000"], "r<-z?z",
+     ["z[1 20000000]"], ["1000003 20000060000000"]),
+    ("an outer product", [], "x<-(!14000).:+!14000", [], []),
+    ("the copy a shared value needs before it changes", ["z<-!35000000", "w<-z"], "z[1]<-0",
      ["z[1 2],w[1 2]"], ["1 2 1 2"]),
     ("a failure inside a defined function",
-     ["@.r<-grow n", "r<-!n", "@."], "x<-grow 200000000", [], [], "grow[1]  r<-!n"),
-    ("the row numbers of a table index", ["t<-([] a<-!10)", "i<-60000000#1"], "x<-t[i;`a]",
+     ["@.r<-grow n", "r<-!n", "@."], "x<-grow 100000000", [], [], "grow[1]  r<-!n"),
+    ("the row numbers of a table index", ["t<-([] a<-!10)", "i<-30000000#1"], "x<-t[i;`a]",
      ["t[2;`a]"], ["2"]),
-    # A file of 40 million one-character lines (MANY, in the working directory).
+    # A file of 20 million one-character lines (MANY, in the working directory).
     ("the records of a CSV file", [], "c<-[]CSV ('./many.csv';'I')", [], []),
     ("the lines of a file", [], "g<-[]get './many.csv'", [], []),
 ]
-MANY = b"1\n" * 40000000
+MANY = b"1\n" * 20000000
 
 
 # Statements that need little memory and so must run within the limit.
