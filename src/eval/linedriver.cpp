@@ -49,16 +49,22 @@ static void show_function(i64 row, i64 line) {
     if (line >= 0) put_caret(epos);
 }
 
+// A full workspace, glist or table: the statement ran out of room, not into
+// a fault of its own, so a failed query still says why.
+static bool out_of_room(i64 code) {
+    return code == E_WS_FULL || code == E_GLIST_FULL || code == E_TABLE_FULL;
+}
+
 // A statement of the query prelude failed: one closing line stands for the
-// whole query. The prelude's calls are cut back, so that none of its locals
-// hides a user's name; a user function that called do stays suspended at
-// that line. base is the line's own state-indicator entry: when do was
-// called from the line itself, nothing of it stays suspended.
-static void close_query(i64 base) {
+// whole query, after the error's own line when it ran out of room. The
+// prelude's calls are cut back, so that none of its locals hides a user's
+// name; what called do stays suspended at that line, a user function or the
+// line itself (base, the line's own state-indicator entry).
+static void close_query(i64 base, i64 code) {
+    if (out_of_room(code)) errmsg(code);
     std::fputs("error in `do statement\n", stdout);
     i64 level = sidx;
     while (level > base && sitable[level - 1].row >= 0 && DBListM(sitable[level - 1].row)) level--;
-    if (level - 1 == base && sitable[base].row < 0) level = base;
     SiUnwind(level);
 }
 
@@ -111,7 +117,7 @@ i64 ParseLine(char* text, i64 length) {
     si_entry top = sitable[sidx];
     errchk = code;
     if (top.row < 0) show_immediate(text);
-    else if (DBListM(top.row)) close_query(base);
+    else if (DBListM(top.row)) close_query(base, code);
     else show_function(top.row, top.line);
     // Records a suspended call still runs from are kept.
     if (sidx <= base) ParseRelease(mark);

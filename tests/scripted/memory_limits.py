@@ -5,7 +5,9 @@ next lines run. The interpreter runs under an address-space limit (ulimit
 -v) of 512 MiB, and each statement below needs more than that: for its result,
 for the working storage of its primitive, or for the copy a change in place
 makes of a shared value. And a statement that needs little memory runs
-within that limit.
+within that limit. A query that runs out inside do says so before the
+closing line of a failed query, under a smaller limit that a table of a
+few million rows fills quickly.
 
 The sanitizer build reserves far more address space than such a limit
 allows, so under it this check is skipped."""
@@ -45,6 +47,15 @@ CASES = [
 ]
 MANY = b"1\n" * 20000000
 
+# Run under a limit of 300,000 KiB: the closing line of a failed query
+# follows the error, the table is whole and the next query runs.
+SMALL_LIMIT = 300000 * 1024
+QUERY_CASES = [
+    ("a query that runs out inside do", ["t<-([] a<-!2000000; b<-2000000#`x`y`z)"],
+     "do 'EXEC a FROM t WHERE b=`x'", ["+/t.a", "^do 'EXEC a FROM t WHERE a<10'"],
+     ["2.000001e12", "9"], "error in `do statement"),
+]
+
 
 # Statements that need little memory and so must run within the limit.
 FITS = [
@@ -59,14 +70,14 @@ def sanitized(zem):
         return b"__asan_init" in f.read()
 
 
-def limited():
-    resource.setrlimit(resource.RLIMIT_AS, (LIMIT, LIMIT))
+def limited(limit):
+    return lambda: resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
 
 
-def run(zem, lines):
+def run(zem, lines, limit=LIMIT):
     text = "".join(line + "\n" for line in lines)
     p = subprocess.run([zem], input=text.encode(), stdout=subprocess.PIPE, cwd=WORKDIR,
-                       stderr=subprocess.PIPE, preexec_fn=limited, timeout=300)
+                       stderr=subprocess.PIPE, preexec_fn=limited(limit), timeout=300)
     return p.returncode, p.stdout.decode("latin-1")
 
 
@@ -76,9 +87,9 @@ def outputs(text):
     return [line.strip() for line in body.split("\n") if line.strip()]
 
 
-def check(zem, title, setup, statement, after, after_out, shown=None):
+def check(zem, title, setup, statement, after, after_out, shown=None, limit=LIMIT):
     lines = KEEP + setup + [statement] + after + CHECK
-    code, out = run(zem, lines)
+    code, out = run(zem, lines, limit)
     got = outputs(out)
     shown = shown or statement
     want_tail = after_out + CHECK_OUT + ["Bye."]
@@ -116,13 +127,14 @@ def main():
 
 def run_all(zem):
     failed = sum(not check(zem, *case) for case in CASES)
+    failed += sum(not check(zem, *case, limit=SMALL_LIMIT) for case in QUERY_CASES)
     for title, statement, probe, want in FITS:
         code, out = run(zem, [statement, probe])
         got = outputs(out)
         if code != 0 or got != [want, "Bye."]:
             failed += 1
             print(f"FAIL {title}: exit status {code}, output {got[-5:]}")
-    total = len(CASES) + len(FITS)
+    total = len(CASES) + len(QUERY_CASES) + len(FITS)
     print(f"{total - failed} passed, {failed} failed")
     sys.exit(1 if failed else 0)
 

@@ -3,7 +3,10 @@
 thousand rows: filtered columns (commas, OR, IN) and grouped SUM, COUNT, MAX
 and MIN. Zem runs in a fresh empty directory with its library directory
 unset, so the query prelude cannot come from a file; the table is made in
-Zem from formulas and written for sqlite3 as CSV from the same formulas."""
+Zem from formulas and written for sqlite3 as CSV from the same formulas.
+A second table of texts, some empty, is written by Python's csv module and
+read by both: IN with texts and FIRST of a text column."""
+import csv
 import os
 import re
 import subprocess
@@ -14,6 +17,12 @@ BANNER_END = "CLEAR WS\n\n      "
 P = 1_000_003
 N = 3000
 SYMBOLS = [f"s{j}" for j in range(7)]
+U_ROWS = 600
+
+
+def text_rows():
+    for i in range(1, U_ROWS + 1):
+        yield ("" if i % 5 == 0 else f"w{(31 * i % P) % 97}", f"g{i % 4}", i)
 
 
 def rows():
@@ -29,13 +38,18 @@ ZEM_TABLE = [
     "qq<-1000|1000003|15485863*!n",
     "ss<-(" + "".join("`" + s for s in SYMBOLS) + ")[1+7|1000003|7907*!n]",
     "t<-([] k<-kk; f<-ff; q<-qq; s<-ss)",
+    "u<-[]CSV ('./u.csv';'LSI')",
     "[]PP<-17",
     # Each item on a line of its own, after a mark: no line is wrapped.
     "@.m show x;i", "i<-0", "while (i<^x) { m,+.x[i] ; i<-i+1 }", "@.",
+    # Each text of a list between bars, so that an empty one shows too.
+    "@.m showt x;i", "i<-0", "while (i<^x) { m,'|',(,x[i]),'|' ; i<-i+1 }", "@.",
 ]
 
 # (title, do statement, the Zem texts printed, sqlite3 query, kind):
-# kind "rows" compares the values in order, "groups" the key -> value pairs.
+# kind "rows" compares the values in order, "groups" the key -> value pairs,
+# "text groups" the key -> text pairs. A printed name after a bar is a list
+# of texts, each shown between bars.
 CASES = [
     ("symbol and number conditions joined by a comma",
      "EXEC f FROM t WHERE s=`s3,k<20", ["r"],
@@ -56,6 +70,23 @@ CASES = [
      "SELECT k, MAX(q) FROM t WHERE s IN ('s1','s2') GROUP BY k;", "groups"),
     ("MIN by group", "EXEC m<-MIN f BY s FROM t WHERE k>=25", ["r.s", "r.m"],
      "SELECT s, MIN(f) FROM t WHERE k>=25 GROUP BY s;", "groups"),
+    ("IN with texts, an empty one first",
+     "EXEC v FROM u WHERE n IN ('''';''w5'';''w17'')", ["r"],
+     "SELECT v FROM u WHERE n IN ('','w5','w17') ORDER BY rowid;", "rows"),
+    ("IN with texts, an empty one last, after a comma",
+     "EXEC v FROM u WHERE g=`g2,n IN (''w5'';''w17'';''w40'';'''')", ["r"],
+     "SELECT v FROM u WHERE g='g2' AND n IN ('w5','w17','w40','') ORDER BY rowid;", "rows"),
+    ("FIRST of a text column, one group",
+     "EXEC f<-FIRST n BY g FROM u WHERE g=`g1,v>300", ["r.g", "|r.f"],
+     "SELECT g, n FROM u WHERE rowid=(SELECT MIN(rowid) FROM u WHERE g='g1' AND v>300);",
+     "text groups"),
+    ("FIRST of a text column, one group whose first text is empty",
+     "EXEC f<-FIRST n BY g FROM u WHERE g=`g0,v>=300", ["r.g", "|r.f"],
+     "SELECT g, n FROM u WHERE rowid=(SELECT MIN(rowid) FROM u WHERE g='g0' AND v>=300);",
+     "text groups"),
+    ("FIRST of a text column, four groups", "EXEC f<-FIRST n BY g FROM u", ["r.g", "|r.f"],
+     "SELECT g, n FROM u WHERE rowid IN (SELECT MIN(rowid) FROM u GROUP BY g);",
+     "text groups"),
 ]
 
 
@@ -63,7 +94,8 @@ def zem_values(zem, directory):
     lines = list(ZEM_TABLE)
     for n, (_, statement, shown, _, _) in enumerate(CASES):
         lines.append(f"r<-do '{statement}'")
-        lines += [f"'={n}.{j} ' show {s}" for j, s in enumerate(shown)]
+        lines += [f"'={n}.{j} ' showt {s[1:]}" if s.startswith("|") else
+                  f"'={n}.{j} ' show {s}" for j, s in enumerate(shown)]
     out = subprocess.run([zem], input="".join(l + "\n" for l in lines), cwd=directory,
                          text=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                          timeout=120)
@@ -77,11 +109,13 @@ def zem_values(zem, directory):
 
 
 def sqlite_values(directory):
-    csv = os.path.join(directory, "t.csv")
-    with open(csv, "w") as f:
+    table = os.path.join(directory, "t.csv")
+    with open(table, "w") as f:
         f.writelines(f"{k},{x!r},{q},{s}\n" for k, x, q, s in rows())
-    script = ["CREATE TABLE t(k INTEGER, f REAL, q INTEGER, s TEXT);", ".mode csv",
-              f".import {csv} t", ".mode list"]
+    script = ["CREATE TABLE t(k INTEGER, f REAL, q INTEGER, s TEXT);",
+              "CREATE TABLE u(n TEXT, g TEXT, v INTEGER);", ".mode csv",
+              f".import {table} t", f".import --skip 1 {os.path.join(directory, 'u.csv')} u",
+              ".mode list"]
     answers = []
     for _, _, _, sql, _ in CASES:
         out = subprocess.run(["sqlite3", ":memory:"], input="\n".join(script + [sql]) + "\n",
@@ -89,6 +123,13 @@ def sqlite_values(directory):
                              timeout=120, check=True).stdout
         answers.append([line.split("|") for line in out.splitlines() if line])
     return answers
+
+
+def write_texts(directory):
+    with open(os.path.join(directory, "u.csv"), "w", newline="") as f:
+        out = csv.writer(f)
+        out.writerow(["n", "g", "v"])
+        out.writerows(text_rows())
 
 
 def number(text):
@@ -107,6 +148,8 @@ def same(kind, zem, sql):
     keys, values = zem
     if len(keys) != len(values) or len(keys) != len(sql):
         return False
+    if kind == "text groups":
+        return dict(zip(keys, (v[1:-1] for v in values))) == dict(map(tuple, sql))
     got = dict(zip(keys, (number(v) for v in values)))
     return all(k in got and close(got[k], float(v)) for k, v in sql)
 
@@ -115,6 +158,7 @@ def main():
     zem = os.path.abspath(sys.argv[1])
     ok = True
     with tempfile.TemporaryDirectory(prefix="zq-") as d:
+        write_texts(d)
         found, body, err = zem_values(zem, d)
         answers = sqlite_values(d)
         if "Sanitizer" in err or "Error" in body:
