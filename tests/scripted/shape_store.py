@@ -16,6 +16,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from large_items import resident_kb  # noqa: E402  the resident size of a process
+
 MARK = "'ready'"
 # Growth allowed between the warm-up and the end: far below what the runs
 # of the measured loops would take if they were kept (over 100 MB).
@@ -41,14 +44,6 @@ CHECK_OUT = ["1", "1", "1", "1", "2 2 2", "3 4 5"]
 def sanitized(zem):
     with open(zem, "rb") as f:
         return b"__asan_init" in f.read()
-
-
-def resident_kb(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    raise AssertionError("no VmRSS")
 
 
 class Zem:
