@@ -44,7 +44,7 @@ static i64 daytodate(i64 d, i64* out) {
 
 i64 amtime0(i64 code, i64 type, i64 v, i64 n, i64* out) {
     i64 f[4];
-    if (dtconvt1(type, v, f) < 0) return status(MERR_FAIL);
+    if (!ValidTemporal(type, v, f)) return status(MERR_FAIL);
     bool sub = code == FC_SUBTRACT;
     // A negated count must not overflow; the most negative count only
     // matters through its remainder for the wrapping types.
@@ -72,12 +72,11 @@ i64 amtime0(i64 code, i64 type, i64 v, i64 n, i64* out) {
 }
 
 i64 amtime0E(i64 code, i64 n, double* out, double v) {
-    if (!std::isfinite(v) || (code == FC_SUBTRACT && n == INT64_MIN)) return status(MERR_FAIL);
+    i64 f[7];
+    if (!ValidInstant(v, f) || (code == FC_SUBTRACT && n == INT64_MIN)) return status(MERR_FAIL);
     if (code == FC_SUBTRACT) n = -n;
     const i64 day = 86400000;
     i64 w = n / day, rest = n - w * day;
-    i64 f[7];
-    dtconvt2(f, v);
     i64 t = f[3] * 3600000 + f[4] * 60000 + f[5] * 1000 + f[6] + rest;
     i64 d;
     if (__builtin_add_overflow(trandate(f), w, &d)) return status(MERR_FAIL);
@@ -100,8 +99,7 @@ i64 amtime0E(i64 code, i64 n, double* out, double v) {
 
 i64 amtime1(i64 type, i64 a, i64 b, i64* out) {
     i64 fa[4], fb[4];
-    if (dtconvt1(type, a, fa) < 0) return status(MERR_FAIL);
-    dtconvt1(type, b, fb);
+    if (!ValidTemporal(type, a, fa) || !ValidTemporal(type, b, fb)) return status(MERR_FAIL);
     i64 x, y;
     switch (type) {
     case TMONTH:
@@ -122,14 +120,9 @@ i64 amtime1(i64 type, i64 a, i64 b, i64* out) {
 }
 
 i64 amtime1E(double* out, double a, double b) {
-    if (!std::isfinite(a) || !std::isfinite(b)) {
-        *out = a - b;
-        return status(0);
-    }
     double hi = a > b ? a : b, lo = a > b ? b : a;
     i64 fh[7], fl[7];
-    dtconvt2(fh, hi);
-    dtconvt2(fl, lo);
+    if (!ValidInstant(hi, fh) || !ValidInstant(lo, fl)) return status(MERR_FAIL);
     i64 days = trandate(fh) - trandate(fl);
     i64 t = (fh[3] * 3600000 + fh[4] * 60000 + fh[5] * 1000 + fh[6]) -
             (fl[3] * 3600000 + fl[4] * 60000 + fl[5] * 1000 + fl[6]);

@@ -48,6 +48,11 @@ i64 dtvalue1(i64 type, const i64* fields);
 double dtvalue2(const i64* fields);
 // 1 when the fields (the run of the type) are valid, else 0.
 int checkDT(i64 type, const i64* fields);
+// A packed month/date/minute/second/time value that is a real one (not a
+// null, not out of range), split into fields (its run).
+bool ValidTemporal(i64 type, i64 value, i64* fields);
+// The same for a datetime, into seven fields.
+bool ValidInstant(double value, i64* fields);
 // Day number of year, month, day in fields[0..2]; 1900-01-01 is day 1.
 i64 trandate(const i64* fields);
 // The packed date (yyyymmdd) of a day number; inverse of trandate.

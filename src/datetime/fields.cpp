@@ -102,6 +102,15 @@ int checkDT(i64 type, const i64* f) {
     }
 }
 
+bool ValidTemporal(i64 type, i64 value, i64* fields) {
+    return dtconvt1(type, value, fields) == 0 && checkDT(type, fields);
+}
+
+bool ValidInstant(double value, i64* fields) {
+    dtconvt2(fields, value);
+    return std::isfinite(value) && checkDT(TDATETIME, fields);
+}
+
 // Leap years among 1..y (proleptic Gregorian), floor division for y < 1.
 static i64 leapsupto(i64 y) {
     auto fdiv = [](i64 a, i64 b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); };

@@ -31,8 +31,10 @@ i64 date_parts(i64 res, const val_item* v, i64 name) {
     if (!out) return errchk;
     for (i64 k = 0; k < n; k++) {
         i64 fields[7] = {};
-        if (v->type == TDATETIME) dtconvt2(fields, reinterpret_cast<const double*>(BytesOf(v))[k]);
-        else dtconvt1(v->type, WordsOf(v)[k], fields);
+        bool valid = v->type == TDATETIME
+                         ? ValidInstant(reinterpret_cast<const double*>(BytesOf(v))[k], fields)
+                         : ValidTemporal(v->type, WordsOf(v)[k], fields);
+        if (!valid) return errchk = E_DATETIME_VALUE;  // a null has no parts
         out[k] = fields[part - dtoff[t]];
     }
     i64 dims[MAXRANK];

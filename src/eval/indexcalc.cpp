@@ -17,29 +17,22 @@ i64 PfCalcDelta(i64 rank, i64 slot) {
     if (rank <= 2) return -1;
     i64 e = vtable[slot].dim1 + rank - 1;
     if (glist[e] != -1) return e;
-    i64 last = e + rank - 2;
-    if (last > nxtglx) {
-        if (last >= GLIST_SIZE) {
-            errchk = E_GLIST_FULL;
-            return -1;
-        }
-        nxtglx = last;
-    }
+    if (ExtendShapeWords(e + rank - 2)) return -1;
     glist[e] = glist[e - 1];
     for (i64 j = 0; j <= rank - 3; j++) glist[e + 1 + j] = glist[e + j] * glist[e - 2 - j];
     return e;
 }
 
 i64 PfIdxSave(i64 fc, i64 fv, i64 n, i64* idxc, i64* idxv) {
-    if (nxtglx + 2 * n + 4 >= GLIST_SIZE) return errchk = E_GLIST_FULL;
-    i64 at = nxtglx + 1;
+    i64 at;
+    if (TakeShapeWords(2 * n + 4, &at)) return errchk;
+    KeepShapeWords(at, 2 * n + 4);
     glist[at] = fc;
     glist[at + 1] = fv;
     for (i64 k = 0; k <= n; k++) {
         glist[at + 2 + k] = idxc[k];
         glist[at + 3 + n + k] = idxv[k];
     }
-    nxtglx += 2 * n + 4;
     idxsvrnk = n;
     idxsvpt = at;
     return 0;

@@ -98,7 +98,8 @@ i64 PfPart1(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     if (one) {
         n = len[0];
         if (n < 0) return errchk = E_DOMAIN;
-        if (n >= rows && rows > 0) return PfPack(res, rc, rv);
+        // Without elements there is nothing to cut, whatever the rows.
+        if (n >= rows && R->count > 0) return PfPack(res, rc, rv);
         pieces = n == 0 || R->count == 0 ? 0 : (rows - 1) / n + 1;
     } else {
         for (i64 j = 0; j < L->count; j++)

@@ -88,6 +88,7 @@ static void index_words(i64* out, const sopnd* L, const sopnd* R, i64 origin) {
     if (wordclass(top)) idxofi(out, li, nL, ri, nR, origin);
     else if (top == TCHAR) idxofc(out, (const char*)L->p, nL, (const char*)R->p, nR, origin);
     else if (top == TCPLX) idxofx(out, ld, nL, rd, nR, origin);
+    else if (top == TDATETIME) idxofe(out, ld, nL, rd, nR, origin);  // instants: exact
     else if (lt == rt) idxofd(out, ld, nL, rd, nR, origin);  // tolerant
     else if (isinttype(lt)) idxofn(out, li, nL, rd, nR, origin);
     else idxofm(out, ld, nL, ri, nR, origin);

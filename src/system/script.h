@@ -2,6 +2,7 @@
 // share. Not for the rest of the interpreter (see system.h).
 #pragma once
 #include <string>
+#include <vector>
 
 #include "parser/parser.h"
 #include "system/system.h"
@@ -60,8 +61,12 @@ bool ReadComplexWord(const char* text, i64* p, double* re, double* im);
 // quoted text (quotes inside doubled), or nothing (the empty symbol). The
 // text goes to out (SYMBOL_MAX characters at most).
 bool ReadSymbolWord(const char* text, i64* p, std::string* out);
-// A date or time literal of the given type (or that type's null text); out
-// is the packed element (a datetime's double as its bits).
+// The date or time literals of the given type in one word, read as the
+// literal reader reads them (months need no blank between them), or that
+// type's null text; out gets the packed elements (a datetime's double as its
+// bits).
+bool ReadTemporalWords(i64 type, const char* text, i64* p, std::vector<i64>* out);
+// One date or time literal of the given type (or its null text) in one word.
 bool ReadTemporalWord(i64 type, const char* text, i64* p, i64* out);
 // Whether "`" and the text read back as that symbol; else it is written
 // quoted.

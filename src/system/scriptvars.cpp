@@ -94,10 +94,13 @@ bool read_element(const char* text, i64* p, var_block* v) {
         if (!ReadSymbolWord(text, p, &s) || (n = getsymbol(s.c_str())) < 0) return false;
         put(v, n);
         return true;
-    default:
-        if (!isdate(v->type) || !ReadTemporalWord(v->type, text, p, &n)) return false;
-        put(v, n);
+    default: {
+        std::vector<i64> elements;
+        if (!isdate(v->type) || !ReadTemporalWords(v->type, text, p, &elements)) return false;
+        if (static_cast<i64>(elements.size()) > v->count - v->read) return false;
+        for (i64 e : elements) put(v, e);
         return true;
+    }
     }
 }
 

@@ -135,28 +135,39 @@ bool IsPlainSymbol(const char* text) {
     return ReadSymbolWord(word.c_str(), &p, &got) && word[p] == 0 && got == text;
 }
 
-bool ReadTemporalWord(i64 type, const char* text, i64* p, i64* out) {
+bool ReadTemporalWords(i64 type, const char* text, i64* p, std::vector<i64>* out) {
     std::string w = take_word(text, p);
+    out->clear();
     if (type == TDATETIME) {
         double d;
         bool special = w == "0nf" || w == "0wf" || w == "_0wf";
         if (special && float_of(w, &d)) {
-            std::memcpy(out, &d, sizeof d);
+            i64 bits;
+            std::memcpy(&bits, &d, sizeof d);
+            out->push_back(bits);
             return true;
         }
     } else if (w == "0n") {
-        *out = INTNULL;
+        out->push_back(INTNULL);
         return true;
     }
-    // One literal of the type and nothing else: counted first, so that a run
-    // of literals without blanks between never writes past out.
+    // Literals of the type and nothing else: counted first, so that out is
+    // sized by what the word holds.
     i64 saved = errchk, pos = 0, count = 0, got = -1;
     bool ok = isdatetime(w.c_str(), &pos, false, &count, &got, nullptr) == 0 &&
-              pos == static_cast<i64>(w.size()) && count == 1 && got == type;
+              pos == static_cast<i64>(w.size()) && got == type;
     if (ok) {
+        out->resize(static_cast<size_t>(count));
         pos = count = 0;
-        isdatetime(w.c_str(), &pos, true, &count, &got, out);
+        isdatetime(w.c_str(), &pos, true, &count, &got, out->data());
     }
     errchk = saved;
     return ok;
+}
+
+bool ReadTemporalWord(i64 type, const char* text, i64* p, i64* out) {
+    std::vector<i64> got;
+    if (!ReadTemporalWords(type, text, p, &got) || got.size() != 1) return false;
+    *out = got[0];
+    return true;
 }

@@ -38,8 +38,9 @@ char* Relocate(char* p) {
     return p < it->end ? p + it->shift : p;
 }
 
-// Slides the blocks; fills moves and lives.
-void Compact() {
+// Walks the named blocks from the top of the arena and fills lives; with
+// slide, the live ones are moved up against each other first (filling moves).
+void ScanBlocks(bool slide) {
     i64 a = ARENA_SIZE, b = ARENA_SIZE;
     while (b - r15 >= 32) {
         mem_node* h = reinterpret_cast<mem_node*>(heap + b - 32);
@@ -47,18 +48,20 @@ void Compact() {
         if (h->bytes <= 0 || (h->bytes & 7) || len > b - r15) break;  // not a header
         if (h->live & 1) {
             char* from = heap + b - len;
-            char* to = heap + a - len;
+            char* to = slide ? heap + a - len : from;
             if (to != from) {
                 std::memmove(to, from, len);
                 moves.push_back(Move{from, heap + b, a - b});
             }
-            lives.push_back(Live{to, from, reinterpret_cast<mem_node*>(heap + a - 32), nullptr});
+            lives.push_back(Live{to, from, reinterpret_cast<mem_node*>(to + len - 32), nullptr});
             a -= len;
         }
         b -= len;
     }
-    r15 = a;
-    deadbytes = 0;
+    if (slide) {
+        r15 = a;
+        deadbytes = 0;
+    }
     std::reverse(moves.begin(), moves.end());
     std::reverse(lives.begin(), lives.end());
 }
@@ -91,9 +94,11 @@ bool InTables(const void* p) {
     return (d >= vtable && d < vtable + VTSIZE) || (d >= ctable && d < ctable + CTSIZE);
 }
 
-// Re-points every descriptor reachable from the slot tables, once each
-// (seen holds the ones outside the tables already done).
-void RepointAll(std::unordered_set<const void*>& seen) {
+// Calls visit once on every descriptor reachable from the slot tables (seen
+// holds the ones outside the tables already visited); the items of a list,
+// dictionary or table are reached through its data after visit has seen it.
+template <class Visit>
+void WalkAll(std::unordered_set<const void*>& seen, Visit visit) {
     std::vector<val_item*> work;
     for (i64 i = VTSIZE - 1; i >= 1; i--) work.push_back(&vtable[i]);
     for (i64 i = CTSIZE - 1; i >= 0; i--) work.push_back(&ctable[i]);
@@ -101,13 +106,21 @@ void RepointAll(std::unordered_set<const void*>& seen) {
         val_item* d = work.back();
         work.pop_back();
         if (!InTables(d) && !seen.insert(d).second) continue;
+        visit(d);
         if (isoneV(d) || d->count <= 0 || !d->data) continue;
-        d->data = Relocate(d->data);
-        NoteSharer(d);
         if (!HoldsItems(d->type) || d->rank < 0 || !HoldsItemsAt(d->data, 64 * d->count)) continue;
         val_item* items = items_of(d);
         for (i64 i = d->count - 1; i >= 0; i--) work.push_back(&items[i]);
     }
+}
+
+// Re-points every descriptor reachable from the slot tables.
+void RepointAll(std::unordered_set<const void*>& seen) {
+    WalkAll(seen, [](val_item* d) {
+        if (isoneV(d) || d->count <= 0 || !d->data) return;
+        d->data = Relocate(d->data);
+        NoteSharer(d);
+    });
 }
 
 // A recorded owner outside the slot tables (a descriptor a routine is
@@ -162,7 +175,7 @@ i64 GC() {
     moves.clear();
     lives.clear();
     if (!heap) return 0;
-    Compact();
+    ScanBlocks(true);
     std::unordered_set<const void*> seen;
     if (!moves.empty()) {  // nothing moved: every address is still right
         RepointAll(seen);
@@ -173,6 +186,29 @@ i64 GC() {
     RefreshOperand(gcrx, ro0, ro1, ro2, ro3);
     gclx = gcrx = 0;
     return 0;
+}
+
+void VisitDescriptors(void (*visit)(const val_item*)) {
+    if (!heap) return;
+    // The latest collection's record stays for GCRelocate.
+    std::vector<Move> kept_moves;
+    std::vector<Live> kept_lives;
+    kept_moves.swap(moves);
+    kept_lives.swap(lives);
+    ScanBlocks(false);
+    std::unordered_set<const void*> seen;
+    WalkAll(seen, [visit](val_item* d) { visit(d); });
+    // A list a routine is building aside: its block's items, and the
+    // descriptor that owns the block when it still refers to it.
+    for (const Live& l : lives) {
+        if (!(l.header->live & BLOCK_ITEMS)) continue;
+        const val_item* o = l.header->owner;
+        if (o && !InTables(o) && Writable(o) && o->data == l.data && seen.insert(o).second) visit(o);
+        const val_item* items = reinterpret_cast<const val_item*>(l.data);
+        for (i64 k = 0; k < l.header->bytes / 64; k++) visit(&items[k]);
+    }
+    moves.swap(kept_moves);
+    lives.swap(kept_lives);
 }
 
 void* GCRelocate(void* p) { return Relocate(static_cast<char*>(p)); }

@@ -82,6 +82,10 @@ i64 AlcExtraV(val_item* item, i64 bytes);
 i64 SimFirst();
 // Collections run since the process started.
 extern i64 collections;
+// Calls visit on every descriptor the collector reaches from the slot
+// tables, and on the items of every live arena block of items (with the
+// block's owner), moving nothing.
+void VisitDescriptors(void (*visit)(const val_item*));
 // Where an address inside a block moved by the latest collection went (the
 // address itself when its block did not move).
 void* GCRelocate(void* p);

@@ -68,11 +68,10 @@ i64 shape_run(const i64* dims, i64 rank, i64* run) {
     *run = 0;
     if (rank <= 2) return 0;
     i64 words = 2 * rank - 2;  // dimensions 2..r, end mark, stride room
-    if (nxtglx + words >= GLIST_SIZE) return errchk = E_GLIST_FULL;
-    i64 start = nxtglx + 1;
+    i64 start;
+    if (TakeShapeWords(words, &start)) return errchk;
     for (i64 k = 1; k < rank; k++) glist[start + k - 1] = dims[k];
     for (i64 k = rank - 1; k < words; k++) glist[start + k] = -1;
-    nxtglx += words;
     *run = start;
     return 0;
 }

@@ -129,13 +129,11 @@ struct Source {
 // later writer reaches into the next run.
 static i64 copy_run(const val_item* src, i64* start) {
     i64 r = src->rank;
-    if (nxtglx + 2 * r - 2 >= GLIST_SIZE) return errchk = E_GLIST_FULL;
     i64 from = src->dim1;
-    *start = nxtglx + 1;
+    if (TakeShapeWords(2 * r - 2, start)) return errchk;
     for (i64 k = 0; k < r - 1; k++) glist[*start + k] = glist[from + k];
     glist[*start + r - 1] = -1;
     for (i64 k = r; k < 2 * r - 2; k++) glist[*start + k] = 0;
-    nxtglx += 2 * r - 2;
     return 0;
 }
 

@@ -111,6 +111,7 @@ static void EmptyDeadTemps(i64 mark) {
 
 void ResetTemps(i64 mark) {
     EmptyDeadTemps(mark);
+    CollectShapes();
     stacktop = mark;
     while (!itemlarge.empty() && itemlarge.back().mark >= mark) {
         ItemLarge entry = itemlarge.back();

@@ -68,7 +68,20 @@ extern const double QDPPM;  // 10^10, read by the number formatter
 
 // Shape-list store: trailing axes of rank > 2 values, runs ended by -1.
 extern i64* glist;
-extern i64 nxtglx;  // last used word (-1 empty)
+extern i64 nxtglx;  // highest word ever taken (-1 empty)
+// Takes words of glist for a new run or a saved index list, *start the
+// first; E_GLIST_FULL, nothing taken, when the store has no such room.
+i64 TakeShapeWords(i64 words, i64* start);
+// Takes the words above nxtglx up to last (room for a run's strides).
+i64 ExtendShapeWords(i64 last);
+// The saved index list at start is kept until another one replaces it.
+void KeepShapeWords(i64 start, i64 words);
+// At a statement's start: when enough of the store was taken since the last
+// time (or a run found no room), the runs no value uses any longer are
+// given back. Runs never move.
+void CollectShapes();
+// The workspace clear: runs are appended from the start again.
+void ResetShapeStore();
 
 // Slots whose values outlive the statement: the variables, and also []IO
 // (slot 1) and the two print targets (slots 2, 3), which are read again later.

@@ -113,12 +113,13 @@ void CleanStore(bool zero) {
     CleanVT();
     lstvxend = SYSTART;
     cleansym();
-    // Words past nxtglx were never written since the last clear (runs are
-    // only appended, and every writer raises nxtglx first), so only the used
-    // words need clearing: the store's untouched pages stay unmapped.
+    // Words past nxtglx were never written since the last clear (nxtglx is
+    // the highest word any run took), so only the used words need clearing:
+    // the store's untouched pages stay unmapped.
     if (glist && nxtglx >= 0)
         std::memset(glist, 0, (std::min(nxtglx, GLIST_SIZE - 1) + 1) * sizeof(i64));
     nxtglx = -1;
+    ResetShapeStore();
     sindex = -1;
     getsymbol("");
     SystemVariables();
