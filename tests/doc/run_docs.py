@@ -13,7 +13,7 @@ no example goes untested unnoticed:
                     two places wide),
                     are typed; every other line is output, exactly as
                     printed (so are a caret line under an error and the
-                    failed line shown between it and its "Error" line). Each block runs in a fresh workspace, in a
+                    failed line shown above it). Each block runs in a fresh workspace, in a
                     fresh empty temporary directory, as in a terminal: the
                     banner is dropped, and the session ends at end of input
                     (or at a )OFF line).
@@ -98,11 +98,11 @@ def is_caret(line):
     return re.fullmatch(r" *\^ *", line) is not None
 
 
-def prompt_of(line, before="", after=""):
+def prompt_of(line, after=""):
     """The prompt an input line starts with, or None for an output line.
     An error shows the failed line and a caret under the fault after its
     message, indented as typed: those two lines are output."""
-    if is_caret(line) or (before.startswith("Error") and is_caret(after)):
+    if is_caret(line) or is_caret(after):
         return None
     if line.startswith(PROMPT):
         return PROMPT
@@ -127,8 +127,7 @@ def expected_session(lines):
     """The inputs typed, and the exact output a session of them prints."""
     inputs, out = [], ""
     for i, line in enumerate(lines):
-        prompt = prompt_of(line, lines[i - 1] if i else "",
-                           lines[i + 1] if i + 1 < len(lines) else "")
+        prompt = prompt_of(line, lines[i + 1] if i + 1 < len(lines) else "")
         if prompt is None:
             out += line + "\n"
         else:
