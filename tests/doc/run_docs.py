@@ -26,6 +26,7 @@ no example goes untested unnoticed:
 The time a file was saved, which saving and loading print, matches any
 other such time.
 """
+import concurrent.futures
 import os
 import re
 import shlex
@@ -170,21 +171,25 @@ def pages():
     return [os.path.join(ROOT, "README.md")] + [os.path.join(docs, n) for n in names]
 
 
+def run_block(zem, block):
+    try:
+        return check(zem, block)
+    except subprocess.TimeoutExpired:
+        return "timed out"
+
+
 def run_pages(zem, paths):
-    passed, failures = 0, []
+    """Runs the examples of the pages, four at a time (each in a process and
+    a directory of its own); the faults come back in page order."""
+    runs, failures = [], []
     for path in paths:
-        runs, errors = blocks_of(path)
+        blocks, errors = blocks_of(path)
+        runs += blocks
         failures += errors
-        for block in runs:
-            try:
-                fault = check(zem, block)
-            except subprocess.TimeoutExpired:
-                fault = "timed out"
-            if fault:
-                failures.append(f"{block.where()}: {fault}")
-            else:
-                passed += 1
-    return passed, failures
+    with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
+        faults = list(pool.map(lambda b: run_block(zem, b), runs))
+    failures += [f"{b.where()}: {f}" for b, f in zip(runs, faults) if f]
+    return len(runs) - sum(1 for f in faults if f), failures
 
 
 def self_check(zem):
