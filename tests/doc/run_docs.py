@@ -34,7 +34,9 @@ import subprocess
 import sys
 import tempfile
 
-PROMPT = "      "
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from run_transcript import PROMPT, place  # noqa: E402  the transcript runner's prompt and files
+
 # The time a workspace or script file was saved, as saving and loading
 # print it: any such time matches any other.
 STAMP = re.compile(r"[0-9]{4}\.[0-9]{2}\.[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} \(gmt[^)]*\)")
@@ -115,9 +117,7 @@ def prompt_of(line, after=""):
 
 def run_binary(zem, args, stdin, files):
     with tempfile.TemporaryDirectory(prefix="zdoc-") as directory:
-        for name, text in files:
-            with open(os.path.join(directory, name), "w", encoding="latin-1") as f:
-                f.write(text)
+        place(directory, files)
         proc = subprocess.run([os.path.abspath(zem)] + args, input=stdin.encode("latin-1"),
                               cwd=directory, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                               timeout=60)
