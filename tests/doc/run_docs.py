@@ -8,15 +8,14 @@ Every fenced block of a page is an example, and its info string says how it
 is run; a block of any other kind, or an indented code block, is an error, so
 no example goes untested unnoticed:
 
-```zem              a session: lines that start with the six-blank prompt,
+```zem              a session: a line that starts with the six-blank prompt,
                     or with a numbered definition prompt "[ n]  " (n >= 1,
-                    two places wide),
-                    are typed; every other line is output, exactly as
-                    printed (so are a caret line under an error and the
-                    failed line shown above it). Each block runs in a fresh workspace, in a
-                    fresh empty temporary directory, as in a terminal: the
-                    banner is dropped, and the session ends at end of input
-                    (or at a )OFF line).
+                    two places wide), is typed; every other line is output,
+                    exactly as printed, and so are the failed line and the
+                    caret line under it that an error shows. Each block runs
+                    in a fresh workspace in a fresh empty temporary
+                    directory, as in a terminal: the banner is dropped, and
+                    the session ends at end of input (or at a )OFF line).
 ```zem-file NAME    a file the next zem or zem-run block finds in its
                     directory under NAME.
 ```zem-run          a run of the binary: the first line "$ zem ARGS", the
