@@ -28,9 +28,8 @@ static i64 make_dict(i64 res, i64 subkind, i64 lc, i64 lv, i64 rc, i64 rv) {
 static i64 keyed_from_tables(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     const val_item* l = opnd(lc, lv);
     if (TableRows(l) != TableRows(opnd(rc, rv))) return errchk = E_TABLE_COLUMNS;
-    i64 unique = isValUQ(TableCols(l), TableRows(l), TableWidth(l));
-    if (unique < 0) return errchk;
-    if (!unique) return errchk = E_TABLE_COLUMN_MISSING;
+    if (i64 e = UniqueError(isValUQ(TableCols(l), TableRows(l), TableWidth(l))))
+        return errchk = e;
     return make_dict(res, SUB_KEYED, lc, lv, rc, rv);
 }
 
@@ -133,10 +132,7 @@ i64 PfGenTab(i64 res, i64* cidx, i64* vidx, i64 n, i64* tags, i64 lasttag) {
         return errchk = 0;
     }
     i64 e = build_table(&kt, keys, rows, named);
-    if (!e) {
-        i64 unique = isValUQ(TableCols(&kt), rows, TableWidth(&kt));
-        if (unique <= 0) e = unique < 0 ? E_WS_FULL : E_TABLE_COLUMN_MISSING;
-    }
+    if (!e) e = UniqueError(isValUQ(TableCols(&kt), rows, TableWidth(&kt)));
     if (!e) e = NewCompound(res, TDICT, SUB_KEYED);
     if (e) {
         DropMade(&vt, named);

@@ -65,11 +65,18 @@ i64 get_prime(i64 n);
 // 1 when no two rows of the column list are equal in every column, else 0;
 // -1 (E_WS_FULL in errchk) when its scratch cannot be had.
 i64 isValUQ(const val_item* cols, i64 rows, i64 ncols);
-// Whether rows old..total-1 of the column list differ from one another and
-// from every row before old (those are taken to differ among themselves).
-// The index is built over the new rows only, so a few rows appended to many
+// The error of a uniqueness answer of isValUQ or NewRowsUnique: none for 1,
+// E_TABLE_COLUMN_MISSING for 0, E_WS_FULL for -1.
+inline i64 UniqueError(i64 unique) {
+    if (unique > 0) return 0;
+    return unique < 0 ? E_WS_FULL : E_TABLE_COLUMN_MISSING;
+}
+// 1 when rows old..total-1 of the column list differ from one another and
+// from every row before old (those are taken to differ among themselves),
+// else 0; -1 (E_WS_FULL in errchk) when its scratch cannot be had. The
+// index is built over the new rows only, so a few rows appended to many
 // probe a small table.
-bool NewRowsUnique(const val_item* cols, i64 ncols, i64 old, i64 total);
+i64 NewRowsUnique(const val_item* cols, i64 ncols, i64 old, i64 total);
 // 1 when both are character vectors of the same text.
 i64 sameH(const val_item* a, const val_item* b);
 

@@ -15,7 +15,9 @@ i64 EnumPositions(const EnumDom& d, const val_item* v, i64* out) {
     const val_item* items = DomainItems(d);
     if (!items) return E_DOMAIN;
     if (v->type != d.type) return E_TYPE;
-    if (!ChkMemb(BytesOf(items), items->count, BytesOf(v), v->count, v->type)) return E_DOMAIN;
+    i64 in = ChkMemb(BytesOf(items), items->count, BytesOf(v), v->count, v->type);
+    if (in < 0) return errchk;
+    if (!in) return E_DOMAIN;
     KeyPositions(items, v, out);
     return 0;
 }

@@ -59,8 +59,11 @@ val_item gather_alike(const val_item* keys, i64 type) {
 i64 findsameitem(i64* flags, i64 rows, const val_item* col, const val_item* keys) {
     keys = Unwrap(keys);
     if (col->type == TLIST || (col->type == TCHAR && col->rank > 1)) {
-        mark_texts(flags, rows, col, keys);
-        return 0;
+        // The set of wanted texts grows with the keys: guarded.
+        return Guarded([&] {
+            mark_texts(flags, rows, col, keys);
+            return i64{0};
+        });
     }
     val_item alike = keys->type == TLIST ? gather_alike(keys, col->type) : *keys;
     if (alike.rank < 0) return errchk;

@@ -164,7 +164,7 @@ i64 keyed_by(i64 res, const val_item* names, const val_item* t) {
     if (!e) PutItem(&made, KEYPART, &kt);
     if (!e) e = TableOf(&vt, rest, rows, copy(restat), named);
     if (!e) PutItem(&made, VALPART, &vt);
-    if (!e && !isValUQ(TableCols(&items_of(&made)[KEYPART]), rows, n)) e = E_TABLE_COLUMN_MISSING;
+    if (!e) e = UniqueError(isValUQ(TableCols(&items_of(&made)[KEYPART]), rows, n));
     return settle(res, &made, named, e);
 }
 

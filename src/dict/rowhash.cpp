@@ -223,12 +223,12 @@ i64 isValUQ(const val_item* cols, i64 rows, i64 ncols) {
     return 1;
 }
 
-bool NewRowsUnique(const val_item* cols, i64 ncols, i64 old, i64 total) {
+i64 NewRowsUnique(const val_item* cols, i64 ncols, i64 old, i64 total) {
     RowIndex x;
-    new_slots(&x, cols, ncols, total - old);
+    if (!new_slots(&x, cols, ncols, total - old)) return -1;
     for (i64 r = old; r < total; r++)
-        if (!enter_row(&x, r)) return false;
+        if (!enter_row(&x, r)) return 0;
     for (i64 r = 0; r < old; r++)
-        if (RowIndexRow(&x, cols, r) >= 0) return false;
-    return true;
+        if (RowIndexRow(&x, cols, r) >= 0) return 0;
+    return 1;
 }

@@ -109,8 +109,9 @@ i64 append_parts(val_item* t, const Ref& tab, const Parts& p, i64 rows, bool nam
     cols.dim0 = total;
     PutItem(t, 1, &cols);
     // Keys are checked once joined, when both sides have the column's type.
-    if (keycheck && !NewRowsUnique(TableCols(t), width, old, total))
-        return fail(t, named, E_TABLE_COLUMN_MISSING);
+    if (keycheck)
+        if (i64 e = UniqueError(NewRowsUnique(TableCols(t), width, old, total)))
+            return fail(t, named, e);
     return 0;
 }
 

@@ -37,6 +37,9 @@ static i64 to_table(i64 res, i64 rc, i64 rv) {
     val_item t{}, names{}, cols{};
     i64 e = NewCompoundItem(&t, TTABLE, 0, named);
     if (!e) e = GenStoreV2(&names, const_cast<val_item*>(key_names(opnd(rc, rv))), named);
+    // One name may come as a scalar; a table's names are a vector, as a
+    // table literal makes them (the one element stays in the descriptor).
+    if (!e) names.rank = 1;
     if (!e) {
         PutItem(&t, 0, &names);
         e = NewList(&cols, items_of(opnd(rc, rv))[1].count, named);

@@ -44,7 +44,8 @@ static i64 check_enum_pair(const val_item* en, const val_item* plain) {
     if (d.slot >= 0 && plain->type != d.type) return E_TYPE;
     i64* pos = static_cast<i64*>(GM_new(TINT, plain->count + 1));
     if (!pos) return errchk;
-    return EnumPositions(d, plain, pos) ? E_ENUM_DOMAIN : E_OK;
+    i64 e = EnumPositions(d, plain, pos);
+    return e == E_WS_FULL ? e : e ? E_ENUM_DOMAIN : E_OK;
 }
 
 i64 chk_ftab_val(const val_item* left, const val_item* right, i64 n) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "system/filetext.h"
+#include "values/room.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ void write_delimited(const std::vector<column>& cols, i64 rows, char sep, text_o
             if (j) line.push_back(sep);
             FillTempX(cols[j].cells, r, sep, WM_CSV, line, text);
         }
+        // A lone empty cell is quoted: an empty line is read as no cell at all.
+        if (line.empty()) line = "\"\"";
         line.push_back('\n');
         out->put(line);
     }
@@ -110,11 +113,14 @@ i64 WriteCX(val_item* value, text_out* out, i64 mode) {
     } else {
         return errchk = E_UNDER_CONSTRUCTION;
     }
-    switch (mode) {
-    case WM_XML: write_xml(cols, rows, out); break;
-    case WM_JSON: write_json(cols, rows, out); break;
-    case WM_CSV: write_delimited(cols, rows, ',', out); break;
-    default: write_delimited(cols, rows, '\t', out); break;
-    }
-    return errchk = 0;
+    // A line holds whole cells, as long as the texts are: guarded.
+    return errchk = Guarded([&] {
+               switch (mode) {
+               case WM_XML: write_xml(cols, rows, out); break;
+               case WM_JSON: write_json(cols, rows, out); break;
+               case WM_CSV: write_delimited(cols, rows, ',', out); break;
+               default: write_delimited(cols, rows, '\t', out); break;
+               }
+               return i64{E_OK};
+           });
 }

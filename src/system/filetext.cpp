@@ -108,7 +108,22 @@ void ElementsText(val_item* v, bool display, std::string& out) {
     }
 }
 
+// Row k of a character matrix column, its trailing blanks cut.
+static void matrix_row_text(val_item* column, i64 k, std::string& out) {
+    const char* data = static_cast<const char*>(getptV(column));
+    i64 rows = column->dim0;
+    if (!data || rows <= 0 || k < 0 || k >= rows) return;
+    i64 width = column->count / rows;
+    const char* row = data + k * width;
+    while (width > 0 && row[width - 1] == ' ') width--;
+    out.append(row, static_cast<size_t>(width));
+}
+
 void CellText(val_item* column, i64 k, std::string& out) {
+    if (column->type == TCHAR && column->rank > 1) {
+        matrix_row_text(column, k, out);
+        return;
+    }
     if (column->type != TLIST) {
         FileElementText(column, k, out);
         return;

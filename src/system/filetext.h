@@ -49,8 +49,9 @@ val_item FlatView(const val_item* v);
 // characters, any other as its element texts one blank apart (display
 // texts when display is set, else file texts). Appends to out.
 void ElementsText(val_item* v, bool display, std::string& out);
-// Cell k of a table column: an element's file text, or for a list column
-// its item's text (ElementsText). Appends to out.
+// Cell k of a table column: an element's file text, for a character matrix
+// its row k without trailing blanks, or for a list column its item's text
+// (ElementsText). Appends to out.
 void CellText(val_item* column, i64 k, std::string& out);
 
 // ---- quoting ----------------------------------------------------------------------------
@@ -83,6 +84,7 @@ enum write_mode : i64 { WM_TAB = 0, WM_CSV = 1, WM_XML = 2, WM_JSON = 3 };
 void FillTempX(val_item* column, i64 row, char sep, i64 mode, std::string& out,
                std::string& text);
 // Writes a table or keyed table (its key columns, then its value columns)
-// in a layout; 0, or E_UNDER_CONSTRUCTION for any other value (nothing
-// written). Write failures show in out->ok.
+// in a layout; 0, E_UNDER_CONSTRUCTION for any other value (nothing
+// written), or E_WS_FULL when a line's text cannot be had (written in
+// part). Write failures show in out->ok.
 i64 WriteCX(val_item* value, text_out* out, i64 mode);

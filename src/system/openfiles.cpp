@@ -9,6 +9,7 @@
 #include "system/quadfns.h"
 #include "system/system.h"
 #include "values/operand.h"
+#include "values/room.h"
 
 namespace {
 
@@ -98,13 +99,19 @@ static void write_lines(val_item* v, text_out* out) {
 
 i64 QdWriteFile(FILE* fp, val_item* v) {
     text_out out{fp, {}};
+    i64 rc;
     if (v->type == TTABLE || (v->type == TDICT && v->dim0 == 2)) {
-        WriteCX(v, &out, WM_CSV);
+        rc = WriteCX(v, &out, WM_CSV);
     } else if (HoldsItems(v->type) || v->type == TENUM) {
         return errchk = E_TYPE;
     } else {
-        write_lines(v, &out);
+        // A vector's line is as long as its text: guarded.
+        rc = Guarded([&] {
+            write_lines(v, &out);
+            return i64{E_OK};
+        });
     }
+    if (rc) return errchk = rc;
     return errchk = out.flush() ? E_OK : E_FILE_WRITE;
 }
 

@@ -18,7 +18,8 @@ i64 QdWrite(i64 res, i64 rc, i64 rv);
 i64 QdGet(i64 res, const val_item* arg);
 // Writes a value to an open file as lines of text (a table or keyed table
 // in its CSV layout), flushed; 0, E_TYPE for a list, dictionary or
-// enumeration, E_FILE_WRITE when writing failed.
+// enumeration, E_WS_FULL when a line's text cannot be had (what was
+// written stays), E_FILE_WRITE when writing failed.
 i64 QdWriteFile(FILE* fp, val_item* v);
 
 // The file a quad function's name argument stands for (ResolvePath); 0, or

@@ -147,6 +147,13 @@ static const val_item* Parts(const val_item* d) {
     return reinterpret_cast<const val_item*>(d->data);
 }
 
+// A column of a table of the given row count: a vector of that count, or a
+// character matrix of that many rows.
+static bool ColumnSound(const val_item& col, i64 rows) {
+    if (col.rank == 2) return col.type == TCHAR && col.dim0 == rows;
+    return col.rank == 1 && col.count == rows;
+}
+
 // A table: names (a symbol vector) and as many columns, each of the row
 // count the column list's first dimension holds.
 static bool TableSound(const val_item* t) {
@@ -156,10 +163,8 @@ static bool TableSound(const val_item* t) {
     if (names.type != TSYM || names.rank != 1 || cols.type != TLIST || cols.rank != 1 ||
         cols.count != names.count)
         return false;
-    for (i64 c = 0; c < cols.count; c++) {
-        const val_item& col = Parts(&cols)[c];
-        if (col.rank != 1 || col.count != cols.dim0) return false;
-    }
+    for (i64 c = 0; c < cols.count; c++)
+        if (!ColumnSound(Parts(&cols)[c], cols.dim0)) return false;
     return true;
 }
 

@@ -118,8 +118,10 @@ bool Arena(WsIn& in, std::vector<data_block>& large) {
         if (!in.Word(&lo) || !in.Word(&hi, 0, INT32_MAX)) return false;
         i64 size = static_cast<i64>(static_cast<uint32_t>(lo)) | hi << 32;
         if (size < 1 || size > in.Left()) return false;
-        large.push_back(NewLargeBlock(size));
-        if (!in.Bytes(large.back().data, size)) return false;
+        data_block b = NewLargeBlock(size);
+        if (!b.data) return false;
+        large.push_back(b);
+        if (!in.Bytes(b.data, size)) return false;
     }
     return true;
 }
@@ -345,9 +347,12 @@ i64 WsRead(FILE* fp) {
         return E_QUIET;
     }
     std::vector<data_block> large;
+    errchk = 0;
     if (!Sections(in, large) || !TablesSound() || WsDecode(large) != 0) {
+        // Memory the values need and cannot get is no fault of the file.
+        i64 rc = errchk == E_WS_FULL ? E_WS_FULL : E_FILE_READ;
         ClearAfterFailure();
-        return E_FILE_READ;
+        return rc;
     }
     FreshFunctions();
     return 0;

@@ -39,6 +39,10 @@ void NamedImage(std::vector<char>& out) {
 
 data_block NewLargeBlock(i64 size) {
     heap_node* n = HeapAloc(size);
+    if (!n) {
+        errchk = E_WS_FULL;
+        return data_block{nullptr, size, nullptr, true};
+    }
     return data_block{reinterpret_cast<char*>(n) + sizeof(heap_node), size, n, true};
 }
 

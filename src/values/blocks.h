@@ -23,7 +23,8 @@ void LargeBlocks(std::vector<data_block>& out);
 // The named region's bytes (r15 to the top) with the blocks' owners, which
 // are addresses, left out.
 void NamedImage(std::vector<char>& out);
-// A fresh large block of size bytes (its data not cleared).
+// A fresh large block of size bytes (its data not cleared); its data is
+// nullptr, with E_WS_FULL in errchk, when the memory cannot be had.
 data_block NewLargeBlock(i64 size);
 // Whether the descriptor holds a reference count on the block, as the store
 // counts them (its byte count is the block's).

@@ -6,7 +6,8 @@ The cells are awkward on purpose: separators, quotes, CR and LF, & < >,
 backslashes, control characters, bytes that are no valid UTF-8, nulls,
 negative, tiny and huge floats, texts of any length. A table written as CSV
 (or tab-separated text) and read back with []CSV is written again byte for
-byte. A []write that fails, on a name without a table or on a file-size
+byte. A lone empty cell is written as Python's csv writer writes it, and a
+character-matrix column gives each cell its row of the matrix. A []write that fails, on a name without a table or on a file-size
 limit, leaves the old file as it was and nothing beside it; appending to a
 full device gives the write error."""
 import csv
@@ -228,6 +229,71 @@ def awkward_names(zem, d):
               "awkward names: json")
 
 
+def one_column_empty_cells(zem, d):
+    """A one-column table with empty cells (an integer null, an empty text,
+    the empty symbol): Python's csv reader reads one field, empty, for each,
+    and the file is what Python's csv writer writes for the same rows. Only
+    a row that would be an empty line is quoted: beside a second column an
+    empty cell stays unquoted. []CSV reads the cells back as nulls."""
+    tables = [(b"i<-([] a<-1 0n 3)", "i", [["a"], ["1"], [""], ["3"]]),
+              (b"l<-([] a<-('x';'';'y z'))", "l", [["a"], ["x"], [""], ["y z"]]),
+              (b"s<-([] a<-``b)", "s", [["a"], [""], ["b"]]),
+              (b"two<-([] a<-1 0n; b<-`p`)", "two", [["a", "b"], ["1", "p"], ["", ""]])]
+    lines = [t[0] for t in tables]
+    for _, name, _ in tables:
+        lines += [f"[]write './{name}.csv'".encode(), f"[]write './{name}.txt'".encode()]
+    lines += [b"back<-[]CSV ('./i.csv';'I')", b"back.a~1 0n 3", b"[]write './back.csv'"]
+    status, out = run(zem, lines, d)
+    check(status == 0 and b"Error" not in out, "empty cells: written", out.decode("latin-1"))
+    for _, name, rows in tables:
+        for ext, sep in (("csv", ","), ("txt", "\t")):
+            path = os.path.join(d, f"{name}.{ext}")
+            with open(path, newline="") as f:
+                got = list(csv.reader(f, delimiter=sep))
+            check(got == rows, f"empty cells: {name}.{ext} read by csv", str(got))
+            want = io.StringIO()
+            csv.writer(want, delimiter=sep, lineterminator="\n").writerows(rows)
+            with open(path, newline="") as f:
+                text = f.read()
+            check(text == want.getvalue(), f"empty cells: {name}.{ext} as csv writes it",
+                  f"{text!r} != {want.getvalue()!r}")
+    check(b" 1\n      ./back.csv" in out, "empty cells: []CSV reads the null back", out.decode("latin-1"))
+    with open(os.path.join(d, "i.csv"), "rb") as f, open(os.path.join(d, "back.csv"), "rb") as g:
+        check(f.read() == g.read(), "empty cells: read back and written again")
+
+
+def matrix_columns(zem, d):
+    """A character-matrix column (CREATE TABLE with a width, or a dictionary
+    of a matrix made a table) gives each cell its row of the matrix without
+    trailing blanks, in every layout and when appended to a file."""
+    texts = ["abcde", "de", "a,b", 'q"t', "<&>", " lead", "it's", ""]
+    setup = [b"do 'CREATE TABLE u (m v;''CI'';5)'"]
+    for k, t in enumerate(texts):
+        quoted = t.replace("'", "''''")
+        setup.append(f"do 'INSERT INTO u (''{quoted}'';{k})'".encode())
+    setup += [b"[]write './u.csv'", b"[]write './u.txt'", b"[]write './u.xml'",
+              b"[]write './u.json'", b"h<-[]open './h.csv'", b"h<<u", b"[]close h",
+              b"x<-&.(`m`v):(3 4#'ab  c d e   ';1 2 3)", b"[]write './x.csv'"]
+    status, out = run(zem, setup, d)
+    check(status == 0 and b"rror" not in out, "matrix columns: written", out.decode("latin-1"))
+    rows = [["m", "v"]] + [[t, str(k)] for k, t in enumerate(texts)]
+    for name, sep in (("u.csv", ","), ("u.txt", "\t"), ("h.csv", ",")):
+        with open(os.path.join(d, name), newline="") as f:
+            got = list(csv.reader(f, delimiter=sep))
+        check(got == rows, f"matrix columns: {name} read by csv", str(got))
+    with open(os.path.join(d, "x.csv"), newline="") as f:
+        got = list(csv.reader(f))
+    check(got == [["m", "v"], ["ab", "1"], ["c d", "2"], ["e", "3"]], "matrix columns: x.csv",
+          str(got))
+    proc = subprocess.run(["xmllint", "--noout", "u.xml"], cwd=d, stderr=subprocess.PIPE)
+    if check(proc.returncode == 0, "matrix columns: xmllint", proc.stderr.decode("latin-1")):
+        got = [[e.text or "" for e in row] for row in ET.parse(os.path.join(d, "u.xml")).getroot()]
+        check(got == rows[1:], "matrix columns: xml", str(got))
+    with open(os.path.join(d, "u.json")) as f:
+        got = [[r["m"], r["v"]] for r in json.load(f)["zem"]]
+    check(got == rows[1:], "matrix columns: json", str(got))
+
+
 def failing_writes(zem, d):
     old = b"old bytes\r\n\x00\xff kept\n"
     for name in ("x.csv", "big.csv"):
@@ -281,7 +347,8 @@ def main():
         for again in ("t2.csv", "t3.csv"):
             with open(os.path.join(d, again), "rb") as f:
                 check(f.read() == first, f"written, read back and written again: {again}")
-    for test in (awkward_names, failing_writes, full_device):
+    for test in (awkward_names, one_column_empty_cells, matrix_columns, failing_writes,
+                 full_device):
         with tempfile.TemporaryDirectory(prefix="zi-") as d:
             test(zem, d)
     print(f"{'FAILED' if failures else 'passed'}: {len(failures)} failures")

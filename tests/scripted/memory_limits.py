@@ -41,6 +41,8 @@ CASES = [
      ["@.r<-grow n", "r<-!n", "@."], "x<-grow 100000000", [], [], "grow[1]  r<-!n"),
     ("the row numbers of a table index", ["t<-([] a<-!10)", "i<-30000000#1"], "x<-t[i;`a]",
      ["t[2;`a]"], ["2"]),
+    ("the line of a long text appended to a file", ["h<-[]open './long.txt'"],
+     "h<<700000000#'a'", [], []),
     # A file of 20 million one-character lines (MANY, in the working directory).
     ("the records of a CSV file", [], "c<-[]CSV ('./many.csv';'I')", [], []),
     ("the lines of a file", [], "g<-[]get './many.csv'", [], []),
@@ -70,7 +72,7 @@ def sanitized(zem):
         return b"__asan_init" in f.read()
 
 
-def limited(limit):
+def limited(limit=LIMIT):
     return lambda: resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
 
 
@@ -79,6 +81,27 @@ def run(zem, lines, limit=LIMIT):
     p = subprocess.run([zem], input=text.encode(), stdout=subprocess.PIPE, cwd=WORKDIR,
                        stderr=subprocess.PIPE, preexec_fn=limited(limit), timeout=300)
     return p.returncode, p.stdout.decode("latin-1")
+
+
+# A workspace saved without the limit whose value a process under a smaller
+# one cannot hold: )LOAD reports workspace full and leaves a clear workspace.
+LOAD_LIMIT = 300 << 20
+LOAD_SAVE = ["x<-!40000000", ")SAVE 'big.zem'"]
+LOAD_LINES = [")LOAD 'big.zem'", "1+1", "x", ")WSID"]
+LOAD_OUT = ["Error: workspace full", "2", "Error: value error", "x", "^", "CLEAR WS", "Bye."]
+
+
+def load_too_large(zem):
+    code, out = run(zem, LOAD_SAVE, limit=resource.RLIM_INFINITY)
+    if code != 0 or "big" not in out:
+        print(f"FAIL saving the large workspace: exit status {code}")
+        return False
+    code, out = run(zem, LOAD_LINES, limit=LOAD_LIMIT)
+    got = outputs(out)
+    if code != 0 or got != LOAD_OUT:
+        print(f"FAIL loading a workspace too large for memory: exit status {code}, output {got}")
+        return False
+    return True
 
 
 def outputs(text):
@@ -128,13 +151,14 @@ def main():
 def run_all(zem):
     failed = sum(not check(zem, *case) for case in CASES)
     failed += sum(not check(zem, *case, limit=SMALL_LIMIT) for case in QUERY_CASES)
+    failed += not load_too_large(zem)
     for title, statement, probe, want in FITS:
         code, out = run(zem, [statement, probe])
         got = outputs(out)
         if code != 0 or got != [want, "Bye."]:
             failed += 1
             print(f"FAIL {title}: exit status {code}, output {got[-5:]}")
-    total = len(CASES) + len(QUERY_CASES) + len(FITS)
+    total = len(CASES) + len(QUERY_CASES) + len(FITS) + 1
     print(f"{total - failed} passed, {failed} failed")
     sys.exit(1 if failed else 0)
 

@@ -67,6 +67,14 @@ SYMBOLS = "sy<-" + "".join(f"`s{i}" for i in range(1100))
 
 NEST = ["@.z<-nest n;i", "z<-n", "i<-0", "while (i<n) {", "  z<-<.z", "  i<-i+1", "}", "@."]
 
+# One-column tables by CREATE TABLE: name, type letter, width; a value to
+# insert into each; the table literal each empty one must match.
+CREATED = [("b", "B", ""), ("i", "I", ""), ("e", "E", ""), ("c", "C", "1"), ("m", "C", "3"),
+           ("s", "S", "")]
+ROWVALS = ["1", "7", "1.5", "''x''", "''ab''", "`q"]
+LITERALS = ["([] a<-0#0)", "([] a<-!0)", "([] a<-0#0.5)", "([] a<-'')", "(&.(<.`a):<.0 3#' ')",
+            "([] a<-0#`)"]
+
 CASES = [
     ("simple values of every type, scalar to rank 3, and empty ones",
      ["b<-1 0 1", "i<-_5", "f<-2.5 1e10 _0.25", "c<-'text'", "cm<-2 3#'abcdef'",
@@ -97,6 +105,20 @@ CASES = [
       "g<-5", "top 3"],
      [")SI", "t", "m", "g", ")VARS", "->", ")SI", "t", "m", "->", ")SI", "t", "top 4", ")SI",
       ")SIC", ")SI", "g", ")VARS"]),
+    ("tables made by CREATE TABLE: every column type, one column and several, empty and "
+     "with rows; each matches the table a literal makes",
+     ["do 'CREATE TABLE p (a b c;''ICS'';8)'", "do 'INSERT INTO p (1;''abc'';`x)'"] +
+     [f"do 'CREATE TABLE {n} (a;''{t}'';{w})'" for n, t, w in CREATED] +
+     [f"do 'CREATE TABLE {n}r (a;''{t}'';{w})'" for n, t, w in CREATED] +
+     [f"do 'INSERT INTO {n}r ({v})'" for (n, _, _), v in zip(CREATED, ROWVALS)] +
+     ["do 'CREATE TABLE all (b i e c m s;''BIECCS'';1 4)'",
+      "do 'CREATE TABLE allr (b i e c m s;''BIECCS'';1 4)'",
+      "do 'INSERT INTO allr (1;_2;2.5;''x'';''word'';`sy)'",
+      "do 'INSERT INTO allr (0;3;0.25;''y'';''ab'';`z)'"],
+     ["p", "all", "allr", "#allr.m"] + [n for n, _, _ in CREATED] + [n + "r" for n, _, _ in CREATED] +
+     [f"{n}~{lit}" for (n, _, _), lit in zip(CREATED, LITERALS)] +
+     ["do 'INSERT INTO ir (5)'", "ir", "do 'INSERT INTO mr (''xyz'')'", "mr",
+      "do 'INSERT INTO p (2;''de'';`y)'", "p", ")VARS"]),
     ("system variables: index origin, print precision, random seed",
      ["[]IO<-0", "[]PP<-4", "[]RL<-12345", "x<-?. 5#100"],
      ["[]IO", "[]PP", "!3", "1%3", "?. 5#100", "?. 5#100", "x"]),

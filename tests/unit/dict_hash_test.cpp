@@ -222,6 +222,27 @@ TEST_F(DictHash, UniqueRowsAgreeWithAComparisonOfEveryPair) {
     EXPECT_EQ(isValUQ(&zeros, 2, 1), 0);
 }
 
+TEST_F(DictHash, SlotsThatCannotBeHadAreWorkspaceFull) {
+#if !defined(__SANITIZE_ADDRESS__)  // its allocator ends the process instead
+    // Rows enough for a slot array of 32 TiB; the column is never read.
+    const i64 huge = (i64)1 << 40;
+    val_item cols = h.Columns({h.Floats({1.0, 2.0})}, 2);
+    errchk = 0;
+    EXPECT_EQ(NewRowsUnique(&cols, 1, 2, 2 + huge), -1);
+    EXPECT_EQ(errchk, E_WS_FULL);
+    errchk = 0;
+    EXPECT_EQ(isValUQ(&cols, huge, 1), -1);
+    EXPECT_EQ(errchk, E_WS_FULL);
+    errchk = 0;
+#endif
+    val_item more = h.Columns({h.Floats({1.0, 2.0, 3.0, 1.0})}, 4);
+    EXPECT_EQ(NewRowsUnique(&more, 1, 2, 3), 1);
+    EXPECT_EQ(NewRowsUnique(&more, 1, 2, 4), 0);
+    EXPECT_EQ(UniqueError(1), 0);
+    EXPECT_EQ(UniqueError(0), E_TABLE_COLUMN_MISSING);
+    EXPECT_EQ(UniqueError(-1), E_WS_FULL);
+}
+
 // Every row of a one-column table against a key equal to its cell.
 void KeyHashesLikeRow(const val_item& col, const std::vector<val_item>& keys, Held& h) {
     val_item cols = h.Columns({col}, static_cast<i64>(keys.size()));
