@@ -5,7 +5,7 @@
 #include <cmath>
 
 // Integer sums and products wrap (unsigned arithmetic), then pass through a
-// double as the reference arithmetic does.
+// double as the reference arithmetic does; the residue is exact.
 template <i64 C>
 static inline i64 ari_i(i64 x, i64 y) {
     uint64_t a = (uint64_t)x, b = (uint64_t)y;
@@ -14,11 +14,8 @@ static inline i64 ari_i(i64 x, i64 y) {
     else if constexpr (C == FC_MULTIPLY) return dbl2int((double)(i64)(a * b));
     else if constexpr (C == FC_MAX) return y >= x ? y : x;
     else if constexpr (C == FC_MIN) return x >= y ? y : x;
-    else if constexpr (C == FC_RESIDUE) {
-        if (x == 0) return y;
-        double dx = (double)x, dy = (double)y;
-        return dbl2int(dy - dx * std::floor(1e-13 + dy / dx));
-    } else if constexpr (C == FC_BINOMIAL) return dbl2int(binomial(x, y));
+    else if constexpr (C == FC_RESIDUE) return int_residue(x, y);
+    else if constexpr (C == FC_BINOMIAL) return dbl2int(binomial(x, y));
     else return 0;
 }
 

@@ -2,6 +2,7 @@
 // dyadic and circle kernels every scalar routine uses on complex data.
 #include "scalar/scalar.h"
 
+#include <cfloat>
 #include <cmath>
 #include <complex>
 #include <cstdio>
@@ -14,9 +15,14 @@ typedef std::complex<double> cx;
 static cx tocx(complex2 z) { return cx(z.real, z.imag); }
 static complex2 fromcx(cx z) { return complex2(z.real(), z.imag()); }
 
+static bool finite(complex2 z) { return std::isfinite(z.real) && std::isfinite(z.imag); }
+
 void clex_clean(complex2* z) {
-    if (std::fabs(z->real) < STCT) z->real = 0.0;
-    if (std::fabs(z->imag) < STCT) z->imag = 0.0;
+    // No scale for an infinite or not-a-number part: the fixed bound serves.
+    double m = std::fmax(std::fabs(z->real), std::fabs(z->imag));
+    double bound = finite(*z) ? STCT * m : STCT;
+    if (std::fabs(z->real) < bound || z->real == 0.0) z->real = 0.0;
+    if (std::fabs(z->imag) < bound || z->imag == 0.0) z->imag = 0.0;
 }
 
 static bool iszero(complex2 z) { return z.real == 0.0 && z.imag == 0.0; }
@@ -25,11 +31,22 @@ static complex2 cmul(complex2 x, complex2 y) {
     return complex2(x.real * y.real - x.imag * y.imag, x.imag * y.real + x.real * y.imag);
 }
 
-// x / y for a y that is not zero.
+// A positive sum of squares in the normal range.
+static bool normal(double d) { return std::isfinite(d) && d >= DBL_MIN; }
+
+// A sum of products that neither overflowed nor lost bits below the normal range.
+static bool sound(double s) { return s == 0.0 || normal(std::fabs(s)); }
+
+// x / y: the text-book formula where its squares and products stay in the
+// normal range, else the scaled division of std::complex, so finite
+// operands with an ordinary quotient never overflow or underflow on the way.
+// A zero y keeps the formula's not-a-number parts.
 static complex2 cdiv(complex2 x, complex2 y) {
     double d = y.real * y.real + y.imag * y.imag;
-    return complex2((x.real * y.real + x.imag * y.imag) / d,
-                    (x.imag * y.real - x.real * y.imag) / d);
+    double re = x.real * y.real + x.imag * y.imag, im = x.imag * y.real - x.real * y.imag;
+    if ((normal(d) && sound(re) && sound(im)) || !finite(x) || !finite(y) || iszero(y))
+        return complex2(re / d, im / d);
+    return fromcx(tocx(x) / tocx(y));
 }
 
 static complex2 cfloor(complex2 z) {
@@ -63,7 +80,7 @@ static bool mon1(i64 code, complex2 z, complex2* out) {
     }
     case FC_RECIPROCAL: {
         double d = a * a + b * b;
-        *out = complex2(a / d, -(b / d));
+        *out = normal(d) || !finite(z) ? complex2(a / d, -(b / d)) : cdiv(I1, z);
         return true;
     }
     case FC_CEILING: *out = cceil(z); return true;
@@ -100,6 +117,9 @@ i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y) {
     case FC_POWER:
         if (iszero(x)) r = I0;
         else if (x == I1) r = I1;
+        // A real base to a whole power: the real power, exact where it can be.
+        else if (x.imag == 0 && y.imag == 0 && whole(y.real))
+            r = complex2(std::pow(x.real, y.real), 0.0);
         else r = fromcx(std::exp(tocx(y) * std::log(tocx(x))));
         break;
     case FC_LOG:

@@ -21,7 +21,8 @@ static bool pairs_match(const sopnd* l, const sopnd* r) {
 }
 
 // Checks of a real pair that may send it to complex arithmetic; 0, or an
-// error code. *cplx is set when the result must be complex.
+// error code. *cplx is set when the result must be complex: a logarithm of a
+// negative number, or a negative base to a power below 1 that is not whole.
 static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx) {
     if (!pairs_match(l, r)) return 0;
     i64 n = paircount(l, r);
@@ -48,7 +49,7 @@ static i64 real_prechecks(i64 code, const sopnd* l, const sopnd* r, bool* cplx) 
     for (i64 i = 0; i < n && !*cplx; i++) {
         double a = x[at(l, i)], b = y[at(r, i)];
         if (code == FC_LOG) *cplx = Check_clex_d(code, a, b);
-        else *cplx = a < 0 && b < 1;
+        else *cplx = a < 0 && b < 1 && !whole(b);
     }
     return 0;
 }

@@ -29,7 +29,7 @@ double PfAllTrig(i64 k, double x) {
         r = 0.0;
         break;
     }
-    return std::fabs(r) < STCT ? 0.0 : r;
+    return r;
 }
 
 i64 logic1_i(i64 code, i64 a, i64 b) {

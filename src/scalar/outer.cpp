@@ -41,7 +41,7 @@ static void outer_real(i64 f, i64 nl, const double* x, bool xs, i64 nr, const do
     with_kernel<TOL>(f, [&]<i64 F, bool T>() { table(nl, x, xs, nr, y, ys, out, outer_k<F, T>); });
 }
 
-// Comparisons of two integer operands, exactly on the 64-bit values.
+// Comparisons and residue of two integer operands, exactly on the 64-bit values.
 template <class V>
 static void outer_exact(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys,
                         double* out) {
@@ -51,6 +51,9 @@ static void outer_exact(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, 
     case FC_GE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a >= b); }); break;
     case FC_GT: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a > b); }); break;
     case FC_NE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a != b); }); break;
+    case FC_RESIDUE:
+        table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)int_residue(a, b); });
+        break;
     default: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a == b); }); break;
     }
 }
@@ -141,7 +144,7 @@ i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
         else outer_same(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (i64*)out);
     } else if (type == TCPLX) {
         if (i64 e = outer_complex(f, nl, &L, nr, &R, (complex2*)out)) return errchk = e;
-    } else if (is_compare(f) && isinttype(L.d.type) && isinttype(R.d.type)) {
+    } else if ((is_compare(f) || f == FC_RESIDUE) && isinttype(L.d.type) && isinttype(R.d.type)) {
         outer_exact(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (double*)out);
     } else {
         // a float takes part in an equality: tolerant

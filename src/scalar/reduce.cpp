@@ -63,7 +63,8 @@ static i64 operand_type_ok(i64 f, const val_item* v) {
 
 // Float path: every vector folded from its end, NaN elements skipped
 // (except the last, which starts the fold). Integer elements are read as
-// doubles one by one; their sums go through IntSumFromRight.
+// doubles one by one; their sums go through IntSumFromRight, their residues
+// are folded exactly in integers.
 template <bool TOL, class E>
 static void reduce_real(i64 f, const E* x, const axisplan& p, double* out) {
     with_kernel<TOL>(f, [&]<i64 F, bool T>() {
@@ -71,6 +72,12 @@ static void reduce_real(i64 f, const E* x, const axisplan& p, double* out) {
             const E* e = x + v * p.vstride;
             if constexpr (F == FC_ADD && std::is_same_v<E, i64>) {
                 out[v] = IntSumFromRight(e, p.m, p.step);
+                continue;
+            }
+            if constexpr (F == FC_RESIDUE && std::is_same_v<E, i64>) {
+                i64 r = e[(p.m - 1) * p.step];
+                for (i64 k = p.m - 2; k >= 0; k--) r = int_residue(e[k * p.step], r);
+                out[v] = (double)r;
                 continue;
             }
             double acc = (double)e[(p.m - 1) * p.step];

@@ -11,7 +11,7 @@
 
 extern const complex2 I0;       // 0 + 0i, the complex fill element
 extern const complex2 I1;       // 1 + 0i
-constexpr double STCT = 1e-13;  // parts smaller than this are cleaned to 0
+constexpr double STCT = 1e-13;  // parts this much smaller than the number are cleaned to 0
 constexpr double ZPI = 3.141592653589793;
 
 // Monadic function code (even 44..64) on n elements from in to out.
@@ -25,8 +25,11 @@ complex2 xvax(const val_item* v, i64 i);
 void printClex(complex2 z);
 double clex_test();
 double fun1();
-// Replaces parts below STCT in magnitude by 0.
+// Replaces a part below STCT times the larger part's magnitude by 0 (below
+// STCT itself when a part is infinite or not a number).
 void clex_clean(complex2* z);
+// Whether y is a finite whole number: a real base to such a power is real.
+inline bool whole(double y) { return std::isfinite(y) && y == std::trunc(y); }
 
 // ---- dyadic scalar functions ---------------------------------------------------
 
@@ -128,6 +131,25 @@ inline double ari_f(double x, double y) {
     else return 0.0;
 }
 
+// y modulo x for integers, exactly: the residue takes x's sign, and x = 0
+// gives y. x = -1 is taken apart: the most negative y would overflow the
+// remainder.
+inline i64 int_residue(i64 x, i64 y) {
+    if (x == 0) return y;
+    if (x == -1) return 0;
+    i64 r = y % x;
+    return r != 0 && (r < 0) != (x < 0) ? r + x : r;
+}
+
+// The residue of doubles read from integer operands: exact for two whole
+// numbers (fmod is exact), the float rule for any other pair.
+inline double whole_residue(double x, double y) {
+    if (x == 0 || !whole(x) || !whole(y)) return ari_f<FC_RESIDUE>(x, y);
+    double r = std::fmod(y, x);
+    if (r == 0) return 0.0;
+    return (r < 0) != (x < 0) ? r + x : r;
+}
+
 // Set by a kernel that met a pair it must refuse (a binomial beyond the exact
 // coefficient's reach, a circle code without a real form); the caller clears
 // it before its loop and fails with a domain error after.
@@ -148,7 +170,8 @@ inline double red_k(double x, double a) {
     else if constexpr (F == FC_NE || F == FC_EQ) {
         bool eq = TOL ? gequal(x, a) : x == a;
         return (double)(F == FC_EQ ? eq : !eq);
-    } else if constexpr (F >= FC_ADD && F <= FC_RESIDUE && F % 2 == 1) return ari_f<F>(x, a);
+    } else if constexpr (F == FC_RESIDUE) return TOL ? ari_f<F>(x, a) : whole_residue(x, a);
+    else if constexpr (F >= FC_ADD && F <= FC_RESIDUE && F % 2 == 1) return ari_f<F>(x, a);
     else if constexpr (F == FC_BINOMIAL) {
         if (biochk(dbl2int(x), dbl2int(a))) return kernel_fault = true, 0.0;
         return binomial_d(x, a);
