@@ -11,8 +11,6 @@
 
 constexpr i64 ITEMCUT = 100;   // items shown of a vector
 constexpr i64 TEXTCUT = 300;   // characters shown of a character vector
-constexpr i64 SLOT_ALL = 2;    // print-everything target: never cut
-constexpr i64 SLOT_NOEND = 3;  // printed without its final line end
 
 void CleanEPf() {
     gcrx = 0;
@@ -229,7 +227,7 @@ i64 GenOutpt(i64 mode, i64 index) {
         return E_VALUE;
     }
     if (PRINT_OFF) return 0;
-    bool whole = mode != 1 && index == SLOT_ALL;
+    bool whole = mode != 1 && index == SLOT_PRINTALL;
     outline o;
     OutStart(&o, 0);
     if (mode == 2 && v->type != TLIST) {
@@ -249,7 +247,7 @@ i64 GenOutpt(i64 mode, i64 index) {
         // when the array has no rows to show.
         lineend = PrintEmpty(&o, v, mode, whole) || mode == 2;
     }
-    bool noend = mode == 0 && index == SLOT_NOEND;
+    bool noend = mode == 0 && index == SLOT_PRINTNOEND;
     if (noend || v->type == TLIST) {
         fgrtn = noend && v->type != TLIST ? 1 : 0;
     } else if (lineend) {
@@ -259,6 +257,6 @@ i64 GenOutpt(i64 mode, i64 index) {
     OutFlush(&o);
     // Slot 2 gives up the reference it took, and with it its claim on the
     // block: a later assignment to slot 2 must not drop that reference again.
-    if (whole) DropRef(&vtable[SLOT_ALL]);
+    if (whole) DropRef(&vtable[SLOT_PRINTALL]);
     return 0;
 }

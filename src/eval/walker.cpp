@@ -333,9 +333,17 @@ bool assign(Walk& w, i64 p, Pair* cur) {
         return fail(w, p, E_DOMAIN);
     }
     if (!finish_app(w, p, PfAssign(slot, cur->c, cur->v))) return false;
+    if (slot == SLOT_PRINTALL) {
+        // Printing gives up the target's reference: the statement goes on
+        // with the value it assigned, a temporary keeping its own block.
+        if (is_temp_result(*cur)) ReturnTemp(slot, cur->v);
+        i64 e = GenOutpt(0, slot);
+        if (e) return fail(w, p, e);
+        return true;
+    }
     release_operand(*cur, slot);
     *cur = {-1, slot};
-    if (slot == 2 || slot == 3) {
+    if (slot == SLOT_PRINTNOEND) {
         i64 e = GenOutpt(0, slot);
         if (e) return fail(w, p, e);
     } else if (isnamedslot(slot)) {

@@ -181,7 +181,10 @@ struct CaseBlock {
         open = false;
     }
 
+    // At the "}" that closes the case: it is taken, so no enclosing block
+    // takes it for its own.
     void finish() {
+        rw.pos++;
         if (open) close_branch();
         ParseGlue(end + ":");
         ParseGlue("");

@@ -268,6 +268,8 @@ i64 ZemParserNewInit(zem_line* lines, i64 n) {
             rw.pos = lp;
         }
         ParseProcess();
+        // A "}" left at the end of a line's structures closes no "{".
+        if (!AtEnd() && rw.cur[rw.pos] == '}') Fault();
         if (rw.perr) {
             errchk = E_STRUCTURE;
             return rw.CLX;

@@ -174,3 +174,15 @@ bool TakeTemp(i64 dest, i64 vx) {
     src->bytes = 0;  // the temporary still reads the value, but no longer owns it
     return true;
 }
+
+void ReturnTemp(i64 dest, i64 vx) {
+    if (!isnamedslot(dest) || vx <= 3 || vx >= VTSIZE || !istempslot(vx) || templarge[vx]) return;
+    val_item* dst = &vtable[dest];
+    val_item* src = &vtable[vx];
+    if (dst->bytes <= M_LARGE || src->data != dst->data || src->bytes != 0) return;
+    heap_node* node = LargeNodeOf(dst->data);
+    if (!node || node->refcount != 1) return;
+    set_templarge(vx, node);
+    src->bytes = dst->bytes;
+    dst->bytes = 0;
+}

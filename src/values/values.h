@@ -52,6 +52,8 @@ constexpr i64 CTSIZE = 4096;    // constant entries
 constexpr i64 SYSTART = 15364;  // first system-variable slot ([]OF)
 constexpr i64 SLOT_IO = 1, SLOT_OF = 15364, SLOT_AV = 15365, SLOT_LX = 15366, SLOT_RL = 15367,
               SLOT_PP = 15368;
+// The print targets: []<- prints whole, [)<- without the final line end.
+constexpr i64 SLOT_PRINTALL = 2, SLOT_PRINTNOEND = 3;
 constexpr i64 FIRSTVAR = 18;      // first global variable slot
 constexpr i64 LASTNAMED = 15383;  // last named slot; above it: temporaries
 constexpr i64 NFIXCONST = 21;     // ctable entries 0..20 are fixed
@@ -317,6 +319,10 @@ i64 BeforeIndexA(i64 slot);
 // large block the temporary owns alone, instead of copying it; false, with
 // nothing changed, for a value that must be copied.
 bool TakeTemp(i64 dest, i64 vx);
+// Undoes TakeTemp(dest, vx): the temporary owns the block again, and dest,
+// which still describes the value, owns nothing. Nothing happens unless dest
+// holds exactly the block it took from vx.
+void ReturnTemp(i64 dest, i64 vx);
 // Moves a descriptor to a new home: the block it owns is told its new owner.
 void MoveItem(val_item* to, const val_item* from);
 // Drops one reference to the block a descriptor owns; when that was the last
