@@ -14,7 +14,7 @@ struct Run {
     i64 row, last;
     i64 ran = 0;          // statements run
     i64 at = 0;           // ran mod RING
-    i64 ring[RING] = {};  // line numbers, at index ran mod RING
+    i64 ring[RING];       // line numbers, at index ran mod RING (read only where written)
 };
 
 const val_item& value_of(i64 root, i64 v) {
