@@ -89,10 +89,16 @@ i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 dep
 
 i64 SetHeadFirst(i64 row, i64 depth, i64 io);
 i64 SetNodeValue(i64 row, i64 other, i64 mode);
+// Drops what the calls of a row learnt from its parse records, which are
+// about to be made again.
+void ForgetBinding(i64 row);
 void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io);
 stmt_node* IbAddx(i64 row, i64 line, i64 out[3]);
 stmt_node* IbIndx(i64 row, i64 line, i64 k);
 void IbClean(i64 row);
+// Counts the cleanings of statement indexes, so that a reader holding a
+// statement knows when to look it up again.
+i64 IbGeneration();
 void Rslocvx1(i64 slot);
 
 // ---- bracket indexing and indexed assignment --------------------------------

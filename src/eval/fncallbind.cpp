@@ -5,6 +5,8 @@
 // popped and the caller's bindings are restored. Also the unwinding of the
 // state indicator.
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "eval/eval.h"
 #include "parser/parser.h"
@@ -21,11 +23,48 @@ bool is_io(i64 e) {
     return std::strcmp(namep, "[]IO") == 0;
 }
 
+// What a call of a row binds, read once from its parse records (dropped when
+// the row is parsed again): the body names bound to their newest binding,
+// the locals in the order they are pushed, whether each is []IO, and the
+// body's nodes that read a name.
+struct bind_entry {
+    i64 name;
+    bool io;
+};
+struct bind_plan {
+    bool ready = false;
+    i64 key[8];  // the row's record ranges the plan was read from
+    std::vector<bind_entry> body, locals;
+    std::vector<std::pair<i64, i64>> nodes;  // node, name entry
+};
+bind_plan plans[FTSIZE];
+
 // Number of locals of a call: header names and generated temporaries.
 i64 local_count(const func_entry& f, i64 row) {
     i64 n = f.hdrlast >= 0 ? f.hdrlast - f.hdrmark : 0;
     if (fntemps[row][1] > fntemps[row][0]) n += fntemps[row][1] - fntemps[row][0];
     return n;
+}
+
+const bind_plan& plan_of(i64 row) {
+    bind_plan& p = plans[row];
+    const func_entry& f = functable[row];
+    const i64 key[8] = {f.lblmark,   f.bodylast,      f.hdrmark,       f.hdrlast,
+                        f.nodefirst, f.nodelast,      fntemps[row][0], fntemps[row][1]};
+    if (p.ready && std::memcmp(p.key, key, sizeof key) == 0) return p;
+    std::memcpy(p.key, key, sizeof key);
+    p.body.clear();
+    p.locals.clear();
+    p.nodes.clear();
+    for (i64 e = f.lblmark + 1; f.bodylast >= 0 && e <= f.bodylast; e++)
+        if (nametable[e].kind != 'L' && !is_temp(row, e)) p.body.push_back({e, is_io(e)});
+    i64 ranges[2][2] = {{fntemps[row][1], fntemps[row][0]}, {f.hdrlast, f.hdrmark}};
+    for (auto& r : ranges)
+        for (i64 e = r[0]; e > r[1] && e >= 0; e--) p.locals.push_back({e, is_io(e)});
+    for (i64 n = f.nodefirst + 1; n <= f.nodelast && n <= lstndx; n++)
+        if (parsetree[n].name >= 0) p.nodes.push_back({n, parsetree[n].name});
+    p.ready = true;
+    return p;
 }
 
 bool push(i64 name, i64 slot) {
@@ -34,14 +73,31 @@ bool push(i64 name, i64 slot) {
     return true;
 }
 
+// Whether two name entries hold the same name.
+bool same_name(const name_entry& a, const name_entry& b) {
+    if (std::strncmp(a.name, b.name, 8) != 0) return false;
+    if (a.tail < 0 || b.tail < 0) return a.tail < 0 && b.tail < 0;
+    return std::strcmp(tnam + a.tail, tnam + b.tail) == 0;
+}
+
+// The newest binding of the name of entry e on the binding stack, or -1.
+i64 newest_binding(i64 e) {
+    const name_entry& n = nametable[e];
+    for (i64 i = lststkx; i >= 0; i--) {
+        i64 nx = dfxstack[i].name;
+        if (nx >= 0 && nx <= lstnx && same_name(nametable[nx], n)) return i;
+    }
+    return -1;
+}
+
 // The slot a body name binds to: its newest binding, else its global, made
 // (without a value) when the name is new; -1 with errchk when none can be.
 i64 nonlocal_slot(i64 e) {
+    i64 d = newest_binding(e);
+    if (d >= 0) return dfxstack[d].slot;
     FnGetFullname(e, 'N');
     char name[NAMESIZE];
     std::snprintf(name, sizeof name, "%s", namep);
-    i64 d = FnFindName(name, 'D');
-    if (d >= 0) return dfxstack[d].slot;
     i64 g = FnFindName(name, 'G');
     if (g >= 0) {
         if (gnametable[g].kind == 'V') return gnametable[g].index;
@@ -66,11 +122,8 @@ i64 local_slot(i64 e) {
 }
 
 void rebind_nodes(i64 row) {
-    const func_entry& f = functable[row];
-    for (i64 n = f.nodefirst + 1; n <= f.nodelast && n <= lstndx; n++) {
-        i64 nm = parsetree[n].name;
-        if (nm >= 0 && nm <= lstnx) parsetree[n].ref = nametable[nm].index;
-    }
+    for (const auto& [n, nm] : plan_of(row).nodes)
+        if (n <= lstndx && nm <= lstnx) parsetree[n].ref = nametable[nm].index;
 }
 
 // Pops the binding stack to `top` and gives back the local slots from
@@ -87,30 +140,27 @@ void restore(i64 top, i64 vxend) {
 
 i64 bind(i64 row) {
     const func_entry& f = functable[row];
+    const bind_plan& p = plan_of(row);
     i64 locals = local_count(f, row);
     i64 names = f.bodylast >= 0 ? f.bodylast - f.lblmark : 0;
     if (lststkx + 1 + names + locals >= DFXSIZE) return errchk = E_STACK_FULL, -1;
     if (lstvxend - locals <= lstvx + SCRATCHGAP) return errchk = E_TABLE_FULL, -1;
     i64 top = lststkx, vxend = lstvxend, io = -1;
     push(-1, lstvxend);
-    for (i64 e = f.lblmark + 1; f.bodylast >= 0 && e <= f.bodylast; e++) {
-        if (nametable[e].kind == 'L' || is_temp(row, e)) continue;
-        i64 slot = nonlocal_slot(e);
+    for (const bind_entry& b : p.body) {
+        i64 slot = nonlocal_slot(b.name);
         if (slot < 0) {
             restore(top, vxend);
             return -1;
         }
-        nametable[e].index = slot;
-        push(e, slot);
-        if (is_io(e)) io = slot;
+        nametable[b.name].index = slot;
+        push(b.name, slot);
+        if (b.io) io = slot;
     }
-    i64 ranges[2][2] = {{fntemps[row][1], fntemps[row][0]}, {f.hdrlast, f.hdrmark}};
-    for (auto& r : ranges) {
-        for (i64 e = r[0]; e > r[1] && e >= 0; e--) {
-            i64 slot = local_slot(e);
-            push(e, slot);
-            if (is_io(e)) io = slot;
-        }
+    for (const bind_entry& b : p.locals) {
+        i64 slot = local_slot(b.name);
+        push(b.name, slot);
+        if (b.io) io = slot;
     }
     rebind_nodes(row);
     return io;
@@ -132,6 +182,8 @@ void release_all() {
 }
 
 }  // namespace
+
+void ForgetBinding(i64 row) { plans[row].ready = false; }
 
 i64 SetNodeValue(i64 row, i64 other, i64 mode) {
     (void)other;

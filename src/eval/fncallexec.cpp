@@ -14,7 +14,7 @@ struct Run {
     i64 row, last;
     i64 ran = 0;          // statements run
     i64 at = 0;           // ran mod RING
-    i64 ring[RING] = {};  // line numbers, at index ran mod RING
+    i64 ring[RING];       // line numbers, at index ran mod RING (read only where written)
 };
 
 const val_item& value_of(i64 root, i64 v) {
@@ -102,13 +102,14 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
     Run r;
     r.row = row;
     r.last = f ? f->nexec - 1 : 0;
+    // s is statement k of line i; it is looked up again when a statement
+    // made the statement index anew.
     i64 i = 1, k = 0;
+    stmt_node* s = IbIndx(row, i, 0);
     errchk = 0;
     while (i >= 1 && i <= r.last) {
-        stmt_node* s = IbIndx(row, i, k);
         if (!s) {
-            i++;
-            k = 0;
+            s = IbIndx(row, ++i, k = 0);
             continue;
         }
         r.ran++;
@@ -118,17 +119,25 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
         if (s->root >= 0) {
             // The temporaries of the statement before are dead.
             ResetTemps(mark);
+            i64 made = IbGeneration();
             v = TreeList(row, s->root, s->start, mark, temp, i, depth, io);
             if (errchk) return fail(r, i, depth, v);
+            if (made != IbGeneration() && !(s = IbIndx(row, i, k))) {
+                s = IbIndx(row, ++i, k = 0);
+                continue;
+            }
         }
         if (s->branch < 0) {
             if (s->root >= 0 && ShowsValue(s->root)) {
                 errchk = GenOutpt(parsetree[s->root].kind == 'C' ? 1 : 0, v);
                 if (errchk) return fail(r, i, depth, s->root);
             }
-            if (IbIndx(row, i, ++k)) continue;
-            i++;
-            k = 0;
+            if (s->next) {
+                s = s->next;
+                k++;
+                continue;
+            }
+            s = IbIndx(row, ++i, k = 0);
             continue;
         }
         const br_entry& b = brtable[s->branch];
@@ -142,6 +151,6 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
             return fail(r, i, depth, s->root);
         }
         i = to;
-        k = 0;
+        s = IbIndx(row, i, k = 0);
     }
 }

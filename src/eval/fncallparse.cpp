@@ -55,6 +55,7 @@ i64 fail_at(i64 row, i64 depth, i64 line) {
 i64 SetHeadFirst(i64 row, i64 depth, i64 io) {
     errchk = 0;
     IbClean(row);
+    ForgetBinding(row);
     func_entry& fe = functable[row];
     zem_func* f = fe.func;
     if (!f || global_name(row) < 0) return fail_at(row, depth, 0), errchk = E_FN_NOT_LISTED;
@@ -124,7 +125,12 @@ stmt_node* IbIndx(i64 row, i64 line, i64 k) {
     return n;
 }
 
+static i64 ib_generation = 0;
+
+i64 IbGeneration() { return ib_generation; }
+
 void IbClean(i64 row) {
+    ib_generation++;
     func_entry& fe = functable[row];
     if (fe.stlist) {
         for (i64 i = 0; i < ib_lines[row]; i++) {

@@ -169,6 +169,14 @@ bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transpos
     // Two single numbers under a scalar function: straight to its kernel.
     if (dyadic && !w.each && ScalarSingles(code, *res, opnd(l.c, l.v), opnd(r.c, r.v)))
         return finish_app(w, p, 0);
+    // The negation of one truth value (a condition): its single result.
+    if (!dyadic && !w.each && code == FC_NOT) {
+        const val_item* x = opnd(r.c, r.v);
+        if (x->type == TBOOL && isoneV(x)) {
+            SingleResult(*res, TBOOL, x->rank, x->dim0 == 0);
+            return finish_app(w, p, 0);
+        }
+    }
     collision = CkCollision(*res, l.c, l.v, r.c, r.v);
     prim_context cx{w.temp, w.row, w.depth, &w.io};
     if (!finish_app(w, p, ApplyPrimitive(code, res, l.c, l.v, r.c, r.v, cx, w.each, transposed)))

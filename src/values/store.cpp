@@ -205,9 +205,9 @@ static i64 copy_value(val_item* dst, const val_item* src, bool named) {
 
 i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
     if (src->rank == -1) return errchk = E_VALUE;
-    PinItem pin(dst);
     if (isoneV(src)) {
-        // The element is in the descriptor: nothing to stage or allocate.
+        // The element is in the descriptor: nothing to stage or allocate,
+        // so nothing can move dst.
         val_item t{};
         t.type = src->type;
         t.rank = src->rank;
@@ -217,6 +217,7 @@ i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
         install(dst, &t, named);
         return 0;
     }
+    PinItem pin(dst);
     // The copy is built aside: dst's own block, even when it is src's, stays
     // until the copy is whole (a shared value copied for a change in place).
     Source s(src, nullptr);
