@@ -22,11 +22,13 @@ struct dfx_entry {
     i64 name;  // name index, -1 = frame mark
     i64 slot;
 };
+struct fast_stmt;
 struct stmt_node {
     i64 root;
     i64 start;
     i64 branch;  // branch record, -1 none
     stmt_node* next;
+    const fast_stmt* fast;  // its single-number form (FastRun), nullptr until first run
 };
 
 extern si_entry sitable[SITSIZE];
@@ -83,7 +85,17 @@ extern i64 idxafstk[IDXSTK];  // pending bracket levels (1: save the index list)
 extern i64 idxafstkpt;
 extern i64 idxtagstp;  // top of the pending table-literal names
 
-i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth, i64 io);
+// Nodes of a statement whose values were made before the walker took it
+// over (each in a temporary of its own), with nothing of them left to run.
+struct walk_presets {
+    const i64* node;
+    const i64* slot;
+    i64 n;
+};
+// made: such nodes, which the walk takes as they are (start is then found
+// from them); nullptr for a walk of the whole statement.
+i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth, i64 io,
+             const walk_presets* made = nullptr);
 
 // ---- defined-function calls ---------------------------------------------------
 
@@ -95,11 +107,28 @@ void ForgetBinding(i64 row);
 void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io);
 stmt_node* IbAddx(i64 row, i64 line, i64 out[3]);
 stmt_node* IbIndx(i64 row, i64 line, i64 k);
+// The first statements of a row's lines and their count (0: none), good
+// until IbGeneration changes.
+stmt_node* const* IbLines(i64 row, i64* count);
 void IbClean(i64 row);
 // Counts the cleanings of statement indexes, so that a reader holding a
 // statement knows when to look it up again.
-i64 IbGeneration();
+extern i64 ib_generation;
+inline i64 IbGeneration() { return ib_generation; }
 void Rslocvx1(i64 slot);
+// Whether statement s has a single-number form (compiled at the first ask):
+// one that makes no temporaries.
+bool FastForm(stmt_node* s);
+// Runs statement s (FastForm true) of function row, line `line`, by its
+// single-number form, where the walker would be given (mark, temp, depth, io): its value
+// (type, rank, count and element; good until the next run). Else nullptr
+// and *v: -1 when nothing was done and the walker must run the statement;
+// else the walker finished it, and *v is what TreeList gives (a failure's
+// node when errchk is set).
+const val_item* FastRun(stmt_node* s, i64 row, i64 mark, i64 temp, i64 line, i64 depth, i64 io,
+                        i64* v);
+// Drops the compiled form of s.
+void FastForget(stmt_node* s);
 
 // ---- bracket indexing and indexed assignment --------------------------------
 

@@ -41,8 +41,8 @@ bool boolean_values(const val_item& v) {
 }
 
 // The line a computed branch goes to: *to, 0 to leave; an error code.
-i64 computed(i64 root, i64 v, i64 i, i64 last, i64* to) {
-    const val_item& x = value_of(root, v);
+// A text is shown, from the walker's result (root, v).
+i64 computed(const val_item& x, i64 root, i64 v, i64 i, i64 last, i64* to) {
     if (x.type == TCHAR) {
         i64 e = GenOutpt(parsetree[root].kind == 'C' ? 1 : 0, v);
         return e ? e : E_BRANCH_TEXT;
@@ -55,8 +55,7 @@ i64 computed(i64 root, i64 v, i64 i, i64 last, i64* to) {
 }
 
 // The line a conditional branch goes to.
-i64 conditional(const br_entry& b, i64 root, i64 v, i64* to) {
-    const val_item& x = value_of(root, v);
+i64 conditional(const br_entry& b, const val_item& x, i64* to) {
     if (x.rank > 1) return E_BRANCH_FORMAT;
     if (!boolean_values(x)) return E_TYPE;
     *to = b.next;
@@ -105,30 +104,54 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
     // s is statement k of line i; it is looked up again when a statement
     // made the statement index anew.
     i64 i = 1, k = 0;
-    stmt_node* s = IbIndx(row, i, 0);
+    i64 count, generation = IbGeneration();
+    stmt_node* const* lines = IbLines(row, &count);
+    // The first statement of line n: the index is read again once made anew.
+    auto first = [&](i64 n) -> stmt_node* {
+        if (generation != IbGeneration()) {
+            generation = IbGeneration();
+            lines = IbLines(row, &count);
+        }
+        return n >= 0 && n < count ? lines[n] : nullptr;
+    };
+    stmt_node* s = first(i);
     errchk = 0;
     while (i >= 1 && i <= r.last) {
         if (!s) {
-            s = IbIndx(row, ++i, k = 0);
+            s = first(++i);
+            k = 0;
             continue;
         }
         r.ran++;
         if (++r.at == RING) r.at = 0;
         r.ring[r.at] = i;
         i64 v = 0;
+        const val_item* value = nullptr;  // set by a statement's single-number form
         if (s->root >= 0) {
-            // The temporaries of the statement before are dead.
-            ResetTemps(mark);
+            // The temporaries of the statement before are dead. A statement
+            // of single numbers makes none: with none left, nothing to do
+            // unless the walker runs it after all.
+            bool fast = FastForm(s);
+            bool reset = !fast || stacktop != mark;
+            if (reset) ResetTemps(mark);
             i64 made = IbGeneration();
-            v = TreeList(row, s->root, s->start, mark, temp, i, depth, io);
-            if (errchk) return fail(r, i, depth, v);
+            v = -1;
+            if (fast) value = FastRun(s, row, mark, temp, i, depth, io, &v);
+            if (!value) {
+                if (v < 0) {
+                    if (!reset) ResetTemps(mark);
+                    v = TreeList(row, s->root, s->start, mark, temp, i, depth, io);
+                }
+                if (errchk) return fail(r, i, depth, v);
+            }
             if (made != IbGeneration() && !(s = IbIndx(row, i, k))) {
-                s = IbIndx(row, ++i, k = 0);
+                s = first(++i);
+                k = 0;
                 continue;
             }
         }
         if (s->branch < 0) {
-            if (s->root >= 0 && ShowsValue(s->root)) {
+            if (s->root >= 0 && !value && ShowsValue(s->root)) {
                 errchk = GenOutpt(parsetree[s->root].kind == 'C' ? 1 : 0, v);
                 if (errchk) return fail(r, i, depth, s->root);
             }
@@ -137,20 +160,23 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
                 k++;
                 continue;
             }
-            s = IbIndx(row, ++i, k = 0);
+            s = first(++i);
+            k = 0;
             continue;
         }
         const br_entry& b = brtable[s->branch];
         i64 to = b.target;
         i64 e = 0;
+        if (s->root >= 0 && !value) value = &value_of(s->root, v);
         if (b.target == BR_COMPUTED)
-            e = s->root >= 0 ? computed(s->root, v, i, r.last, &to) : E_BRANCH_TEXT;
-        else if (b.next >= 0 && s->root >= 0) e = conditional(b, s->root, v, &to);
+            e = s->root >= 0 ? computed(*value, s->root, v, i, r.last, &to) : E_BRANCH_TEXT;
+        else if (b.next >= 0 && s->root >= 0) e = conditional(b, *value, &to);
         if (e) {
             errchk = e;
             return fail(r, i, depth, s->root);
         }
         i = to;
-        s = IbIndx(row, i, k = 0);
+        s = first(i);
+        k = 0;
     }
 }

@@ -110,12 +110,17 @@ stmt_node* IbAddx(i64 row, i64 line, i64 out[3]) {
     func_entry& fe = functable[row];
     if (row < 0 || line < 0 || line >= ib_lines[row] || !fe.stlist) return nullptr;
     stmt_node* node = static_cast<stmt_node*>(AL2(sizeof(stmt_node), 1));
-    *node = {out[0], out[1], out[2], nullptr};
+    *node = {out[0], out[1], out[2], nullptr, nullptr};
     stmt_node** at = &fe.stlist[line];
     while (*at) at = &(*at)->next;
     *at = node;
     fe.stcount[line]++;
     return node;
+}
+
+stmt_node* const* IbLines(i64 row, i64* count) {
+    *count = row >= 0 && functable[row].stlist ? ib_lines[row] : 0;
+    return functable[row].stlist;
 }
 
 stmt_node* IbIndx(i64 row, i64 line, i64 k) {
@@ -125,9 +130,7 @@ stmt_node* IbIndx(i64 row, i64 line, i64 k) {
     return n;
 }
 
-static i64 ib_generation = 0;
-
-i64 IbGeneration() { return ib_generation; }
+i64 ib_generation = 0;
 
 void IbClean(i64 row) {
     ib_generation++;
@@ -137,6 +140,7 @@ void IbClean(i64 row) {
             stmt_node* n = fe.stlist[i];
             while (n) {
                 stmt_node* next = n->next;
+                FastForget(n);
                 std::free(n);
                 n = next;
             }

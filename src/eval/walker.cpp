@@ -38,6 +38,7 @@ struct Walk {
     i64 temp;   // temporary counter of this walk
     i64 fail;   // node at which the walk failed
     bool each;  // the each operator applies to the next application
+    const walk_presets* known;  // nodes whose values are already made, or nullptr
 };
 
 parse_node& node(i64 n) { return parsetree[n]; }
@@ -84,10 +85,22 @@ void pop_items(size_t base) {
     stkv.resize(base);
 }
 
+// The value of node n when the walk was given it already.
+bool known(const Walk& w, i64 n, Pair* out) {
+    if (!w.known) return false;
+    for (i64 k = 0; k < w.known->n; k++)
+        if (w.known->node[k] == n) {
+            *out = {-1, w.known->slot[k]};
+            return true;
+        }
+    return false;
+}
+
 // The leaf reached by following right operands down: the first node a
-// subtree evaluates.
-i64 first_leaf(i64 n) {
-    while (is_app(n) && app(n).right >= 0) n = app(n).right;
+// subtree evaluates (or a node whose value is known).
+i64 first_leaf(const Walk& w, i64 n) {
+    Pair unused;
+    while (is_app(n) && app(n).right >= 0 && !known(w, n, &unused)) n = app(n).right;
     return n;
 }
 
@@ -106,6 +119,7 @@ bool climb(Walk& w, i64 root, i64 start, Pair* out);
 // The value of an operand node: a leaf directly, an expression by a nested
 // walk whose temporaries this walk then steps over.
 bool eval_sub(Walk& w, i64 n, Pair* out) {
+    if (known(w, n, out)) return true;
     if (!is_app(n)) {
         *out = leaf(n);
         return true;
@@ -116,7 +130,7 @@ bool eval_sub(Walk& w, i64 n, Pair* out) {
     Walk inner = w;
     inner.mark = stacktop;
     inner.each = false;
-    bool ok = climb(inner, n, first_leaf(n), out);
+    bool ok = climb(inner, n, first_leaf(w, n), out);
     collision = saved;
     idxafstkpt--;
     if (!ok) return fail(w, inner.fail, 0);
@@ -463,7 +477,14 @@ bool step(Walk& w, i64 p, i64 from, i64 root, Pair* cur, i64* next) {
 bool climb(Walk& w, i64 root, i64 start, Pair* out) {
     Pair cur = NONE;
     i64 from = -1, p = start;
-    if (!is_app(start)) {
+    if (known(w, start, &cur)) {
+        if (start == root) {
+            *out = cur;
+            return true;
+        }
+        from = start;
+        p = node(start).parent;
+    } else if (!is_app(start)) {
         cur = leaf(start);
         // A name whose slot was never bound has no value to start from.
         if (node(start).kind == 'V' && node(start).ref < 0) return fail(w, start, E_VALUE);
@@ -489,13 +510,15 @@ bool climb(Walk& w, i64 root, i64 start, Pair* out) {
 
 }  // namespace
 
-i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth, i64 io) {
+i64 TreeList(i64 row, i64 root, i64 start, i64 mark, i64 temp, i64 line, i64 depth, i64 io,
+             const walk_presets* made) {
     collision = 0;
     if (root < 0) return 0;
     if (node(root).kind == 'C' && root == start) return node(root).ref;
     size_t base = stkc.size();
     size_t tagbase = tags.size();
-    Walk w{row, mark, line, depth, io, temp, -1, false};
+    Walk w{row, mark, line, depth, io, temp, -1, false, made};
+    if (made) start = first_leaf(w, root);
     Pair out;
     bool ok = climb(w, root, start, &out);
     pop_items(base);

@@ -86,7 +86,7 @@ static i64 compare_types(i64 code, i64 lt, i64 rt) {
 
 static i64 compare_enum(i64 code, i64 res, sopnd* l, sopnd* r);
 
-bool CompareSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
+bool CompareSingles(i64 code, val_item* res, const val_item* l, const val_item* r) {
     if (code < FC_LT || code > FC_EQ || !SingleNumber(l) || !SingleNumber(r)) return false;
     i64 out;
     if (l->type != TFLOAT && r->type != TFLOAT) {
@@ -95,13 +95,12 @@ bool CompareSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
         double x = SingleValue(l), y = SingleValue(r);
         cmp_run(code, 1, &x, true, &y, true, &out, l->type == TFLOAT && r->type == TFLOAT);
     }
-    SingleResult(res, TBOOL, std::max(l->rank, r->rank), out);
-    errchk = 0;
+    SingleInto(res, TBOOL, std::max(l->rank, r->rank), out);
     return true;
 }
 
 i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
-    if (CompareSingles(code, res, opnd(lc, lv), opnd(rc, rv))) return 0;
+    if (CompareSingles(code, &vtable[res], opnd(lc, lv), opnd(rc, rv))) return errchk = 0;
     sopnd L, R;
     if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);

@@ -124,7 +124,7 @@ static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex
     return 0;
 }
 
-static bool arith_singles(i64 code, i64 res, const val_item* l, const val_item* r) {
+static bool arith_singles(i64 code, val_item* out, const val_item* l, const val_item* r) {
     switch (code) {
     case FC_ADD:
     case FC_SUBTRACT:
@@ -144,17 +144,23 @@ static bool arith_singles(i64 code, i64 res, const val_item* l, const val_item* 
         double z = ari2fn_f(code, SingleValue(l), SingleValue(r));
         memcpy(&word, &z, sizeof word);
     }
-    SingleResult(res, type, std::max(l->rank, r->rank), word);
+    SingleInto(out, type, std::max(l->rank, r->rank), word);
+    return true;
+}
+
+bool SinglesInto(i64 code, val_item* out, const val_item* l, const val_item* r) {
+    return WordSingles(code, out, l, r) || arith_singles(code, out, l, r) ||
+           CompareSingles(code, out, l, r);
+}
+
+bool ScalarSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
+    if (!SinglesInto(code, &vtable[res], l, r)) return false;
     errchk = 0;
     return true;
 }
 
-bool ScalarSingles(i64 code, i64 res, const val_item* l, const val_item* r) {
-    return arith_singles(code, res, l, r) || CompareSingles(code, res, l, r);
-}
-
 i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
-    if (arith_singles(code, res, opnd(lc, lv), opnd(rc, rv))) return 0;
+    if (arith_singles(code, &vtable[res], opnd(lc, lv), opnd(rc, rv))) return errchk = 0;
     sopnd L, R;
     if (sopnd_load(&L, lc, lv, res) || sopnd_load(&R, rc, rv, res)) return errchk;
     SetNames(1, 3, res, lc, lv, rc, rv);

@@ -48,6 +48,36 @@ inline double SingleValue(const val_item* v) {
 // slot res as the array path writes it. False, nothing done, for any other
 // code or operand.
 bool ScalarSingles(i64 code, i64 res, const val_item* l, const val_item* r);
+// Two single integers or truth values under a sum, a difference or a
+// comparison, the most frequent case in loops, without the general
+// dispatch: what the kernels give. A sum beyond 2^53 in magnitude is left
+// to them (its pass through a double). False, nothing written, otherwise.
+inline bool WordSingles(i64 code, val_item* out, const val_item* l, const val_item* r) {
+    if (l->type > TINT || r->type > TINT || !isoneV(l) || !isoneV(r)) return false;
+    i64 x = l->dim0, y = r->dim0, rank = l->rank > r->rank ? l->rank : r->rank;
+    constexpr i64 EXACT = i64(1) << 53;
+    i64 z;
+    switch (code) {
+    case FC_ADD:
+    case FC_SUBTRACT:
+        z = (i64)(code == FC_ADD ? (uint64_t)x + (uint64_t)y : (uint64_t)x - (uint64_t)y);
+        if (z > EXACT || z < -EXACT) return false;
+        SingleInto(out, TINT, rank, z);
+        return true;
+    case FC_LT: z = y > x; break;
+    case FC_LE: z = !(x > y); break;
+    case FC_GE: z = !(y > x); break;
+    case FC_GT: z = x > y; break;
+    case FC_NE: z = x != y; break;
+    case FC_EQ: z = x == y; break;
+    default: return false;
+    }
+    SingleInto(out, TBOOL, rank, z);
+    return true;
+}
+// The same into the descriptor out (type, rank, count and element only),
+// errchk untouched.
+bool SinglesInto(i64 code, val_item* out, const val_item* l, const val_item* r);
 i64 ari2fn_i(i64 code, i64 x, i64 y);
 double ari2fn_f(i64 code, double x, double y);
 i64 Check_clex_d(i64 code, double x, double y);
@@ -65,7 +95,7 @@ i64 PfScalar0(i64 code, i64 res, i64 rc, i64 rv);
 
 i64 PfCompb(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
 // The comparison part of ScalarSingles.
-bool CompareSingles(i64 code, i64 res, const val_item* l, const val_item* r);
+bool CompareSingles(i64 code, val_item* res, const val_item* l, const val_item* r);
 
 // ---- real circle, logic and random kernels ------------------------------------
 

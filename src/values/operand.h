@@ -78,12 +78,14 @@ i64 NewResult(i64 res, i64 type, i64 rank, const i64* dims, i64 count);
 // A one-element result of an inline type held in slot res's descriptor:
 // its type, rank (0 or 1), count 1 and the element's word; the rest of the
 // slot stays as the result allocator leaves it for such a value.
-inline void SingleResult(i64 res, i64 type, i64 rank, i64 word) {
-    val_item* t = &vtable[res];
+inline void SingleInto(val_item* t, i64 type, i64 rank, i64 word) {
     t->type = type;
     t->rank = rank;
     t->count = 1;
     t->dim0 = word;
+}
+inline void SingleResult(i64 res, i64 type, i64 rank, i64 word) {
+    SingleInto(&vtable[res], type, rank, word);
 }
 // Builds res from src: element k is src element map[k], or the type's fill
 // element where map[k] < 0 (an empty integer vector for a list item). A null

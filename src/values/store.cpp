@@ -208,6 +208,7 @@ i64 GenStoreV2(val_item* dst, val_item* src, bool named) {
     if (isoneV(src)) {
         // The element is in the descriptor: nothing to stage or allocate,
         // so nothing can move dst.
+        if (StoreSingleQuick(dst, src)) return 0;
         val_item t{};
         t.type = src->type;
         t.rank = src->rank;

@@ -294,6 +294,14 @@ i64 GenStoreDimv0(val_item* dst, const val_item* src);
 i64 GenStoreDimv1(val_item* dst, i64 cidx, i64 vidx);
 i64 GenStoreDims(i64 vx, i64 cidx, i64 vidx);
 i64 GenStoreV2(val_item* dst, val_item* src, bool named);
+// GenStoreV2 of a single element held in its descriptor (isoneV(src)) when
+// dst holds no block: nothing to give back, stage or re-own. False, nothing
+// done, when dst holds a block.
+inline bool StoreSingleQuick(val_item* dst, const val_item* src) {
+    if (dst->bytes > 0) return false;
+    *dst = val_item{src->type, src->rank, src->dim0, src->dim1, 0, src->count, 0, nullptr};
+    return true;
+}
 i64 GenStoreX(val_item* dst, val_item* src, i64 n, bool named);
 i64 GenStoreB(val_item* dst, i64 vx);
 i64 GenStoreDt(i64 vx, val_item* item, i64 n);
