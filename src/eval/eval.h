@@ -28,7 +28,8 @@ struct stmt_node {
     i64 start;
     i64 branch;  // branch record, -1 none
     stmt_node* next;
-    const fast_stmt* fast;  // its single-number form (FastRun), nullptr until first run
+    const fast_stmt* fast;  // its single-number form (FastRun), nullptr until first asked
+    bool single;            // it has one
 };
 
 extern si_entry sitable[SITSIZE];
@@ -116,17 +117,23 @@ void IbClean(i64 row);
 extern i64 ib_generation;
 inline i64 IbGeneration() { return ib_generation; }
 void Rslocvx1(i64 slot);
-// Whether statement s has a single-number form (compiled at the first ask):
-// one that makes no temporaries.
-bool FastForm(stmt_node* s);
-// Runs statement s (FastForm true) of function row, line `line`, by its
-// single-number form, where the walker would be given (mark, temp, depth, io): its value
+// Compiles statement s's single-number form, or marks it as having none.
+void FastCompile(stmt_node* s);
+// Whether statement s has a single-number form (compiled at the first ask).
+inline bool FastForm(stmt_node* s) {
+    if (!s->fast) FastCompile(s);
+    return s->single;
+}
+// Where a statement of a function runs: what the walker is given.
+struct fast_place {
+    i64 row, mark, temp, line, depth, io;
+};
+// Runs statement s (FastForm true) by its single-number form: its value
 // (type, rank, count and element; good until the next run). Else nullptr
 // and *v: -1 when nothing was done and the walker must run the statement;
 // else the walker finished it, and *v is what TreeList gives (a failure's
 // node when errchk is set).
-const val_item* FastRun(stmt_node* s, i64 row, i64 mark, i64 temp, i64 line, i64 depth, i64 io,
-                        i64* v);
+const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v);
 // Drops the compiled form of s.
 void FastForget(stmt_node* s);
 

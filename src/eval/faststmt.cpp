@@ -198,11 +198,6 @@ struct pending {
     int reg;
 };
 
-// Where the statement runs: what the walker would be given.
-struct run_place {
-    i64 row, mark, line, depth, io;
-};
-
 // The registers and waiting assignments of one run. Registers are written
 // only through take, SingleInto and the kernels (type, rank, count,
 // element): their other words stay 0, as a stored single number has them.
@@ -214,7 +209,6 @@ struct run_state {
     int waiting;
     bool done;  // a call made or an assignment made: no giving back now
     i64 temp;   // the run's temporary counter
-    i64 fail;   // the node of a failed call
 };
 
 // Register files at fixed places (their speed then does not depend on where
@@ -310,7 +304,7 @@ int call_operand(run_state& rs, arg x, i64* c, i64* v) {
     return *v >= 0 ? STEP_DONE : STEP_FAILED;
 }
 
-[[gnu::noinline]] int run_call(run_state& rs, const step& st, int k, const run_place& at) {
+[[gnu::noinline]] int run_call(run_state& rs, const step& st, int k, const fast_place& at) {
     i64 lc, lv, rc, rv;
     int r = call_operand(rs, st.a, &lc, &lv);
     if (r == STEP_DONE) r = call_operand(rs, st.b, &rc, &rv);
@@ -335,7 +329,7 @@ int call_operand(run_state& rs, arg x, i64* c, i64* v) {
 }
 
 [[gnu::always_inline]] inline int run_step(run_state& rs, const step& st, int k,
-                                          const run_place& at) {
+                                          const fast_place& at) {
     val_item* out = &rs.reg[k];
     rs.from[k] = -1;
     if (st.op == STEP_CALL) return run_call(rs, st, k, at);
@@ -351,7 +345,10 @@ int call_operand(run_state& rs, arg x, i64* c, i64* v) {
         i64 unused;
         const val_item* b = value(rs, st.b, &unused);
         if (!b) return STEP_GIVE_BACK;
-        if (!WordSingles(st.code, out, a, b) && !SinglesInto(st.code, out, a, b))
+        // Both are single numbers: integers and truth values go straight to
+        // their kernel.
+        bool words = static_cast<uint64_t>(a->type | b->type) <= TINT;
+        if (!(words && WordKernel(st.code, out, a, b)) && !SinglesInto(st.code, out, a, b))
             return STEP_GIVE_BACK;
         if (st.negate) {
             if (out->type != TBOOL) return STEP_GIVE_BACK;
@@ -379,7 +376,7 @@ bool uses(const step& st, int k) {
 // the assignments made so far are made, and every register made and not yet
 // used goes to it in a temporary as the value of its node. Its result, as
 // TreeList's.
-i64 hand_over(run_state& rs, const fast_stmt* f, int stop, i64 root, const run_place& at) {
+i64 hand_over(run_state& rs, const fast_stmt* f, int stop, i64 root, const fast_place& at) {
     commit(rs);
     i64 nodes[MAXSTEPS], slots[MAXSTEPS];
     i64 n = 0;
@@ -413,21 +410,18 @@ void FastForget(stmt_node* s) {
         else std::free(f);
     }
     s->fast = nullptr;
+    s->single = false;
 }
 
-bool FastForm(stmt_node* s) {
-    if (!s->fast) {
-        const fast_stmt* f = compile_stmt(s);
-        s->fast = f ? f : &not_fast;
-    }
-    return s->fast != &not_fast;
+void FastCompile(stmt_node* s) {
+    const fast_stmt* f = compile_stmt(s);
+    s->fast = f ? f : &not_fast;
+    s->single = f != nullptr;
 }
 
-const val_item* FastRun(stmt_node* s, i64 row, i64 mark, i64 temp, i64 line, i64 depth, i64 io,
-                        i64* v) {
+const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v) {
     *v = -1;
     const fast_stmt* f = s->fast;
-    run_place at{row, mark, line, depth, io};
     if (!f->calls) {
         plain.waiting = 0;
         for (int k = 0; k < f->n; k++)
@@ -445,7 +439,7 @@ const val_item* FastRun(stmt_node* s, i64 row, i64 mark, i64 temp, i64 line, i64
     run_state& rs = states[level];
     rs.waiting = 0;
     rs.done = false;
-    rs.temp = temp;
+    rs.temp = at.temp;
     for (int k = 0; k < f->n; k++) rs.held[k] = -1;
     const_cast<fast_stmt*>(f)->running++;
     level++;

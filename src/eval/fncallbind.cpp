@@ -121,8 +121,8 @@ i64 local_slot(i64 e) {
     return slot;
 }
 
-void rebind_nodes(i64 row) {
-    for (const auto& [n, nm] : plan_of(row).nodes)
+void rebind_nodes(const bind_plan& p) {
+    for (const auto& [n, nm] : p.nodes)
         if (n <= lstndx && nm <= lstnx) parsetree[n].ref = nametable[nm].index;
 }
 
@@ -162,7 +162,7 @@ i64 bind(i64 row) {
         push(b.name, slot);
         if (b.io) io = slot;
     }
-    rebind_nodes(row);
+    rebind_nodes(p);
     return io;
 }
 
@@ -171,7 +171,7 @@ i64 unbind(i64 row) {
     while (m >= 0 && dfxstack[m].name != -1) m--;
     if (m < 0) return errchk = E_DOMAIN;
     restore(m - 1, dfxstack[m].slot);
-    if (row >= 0) rebind_nodes(row);
+    if (row >= 0) rebind_nodes(plan_of(row));
     return 0;
 }
 

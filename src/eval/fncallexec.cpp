@@ -56,6 +56,10 @@ i64 computed(const val_item& x, i64 root, i64 v, i64 i, i64 last, i64* to) {
 
 // The line a conditional branch goes to.
 i64 conditional(const br_entry& b, const val_item& x, i64* to) {
+    if (x.type == TBOOL && (x.rank == 0 || x.rank == 1) && x.count == 1) {
+        *to = x.dim0 ? b.target : b.next;  // one truth value, held in its descriptor
+        return 0;
+    }
     if (x.rank > 1) return E_BRANCH_FORMAT;
     if (!boolean_values(x)) return E_TYPE;
     *to = b.next;
@@ -115,6 +119,7 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
         return n >= 0 && n < count ? lines[n] : nullptr;
     };
     stmt_node* s = first(i);
+    fast_place place{row, mark, temp, i, depth, io};
     errchk = 0;
     while (i >= 1 && i <= r.last) {
         if (!s) {
@@ -136,7 +141,8 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
             if (reset) ResetTemps(mark);
             i64 made = IbGeneration();
             v = -1;
-            if (fast) value = FastRun(s, row, mark, temp, i, depth, io, &v);
+            place.line = i;
+            if (fast) value = FastRun(s, place, &v);
             if (!value) {
                 if (v < 0) {
                     if (!reset) ResetTemps(mark);

@@ -110,7 +110,7 @@ stmt_node* IbAddx(i64 row, i64 line, i64 out[3]) {
     func_entry& fe = functable[row];
     if (row < 0 || line < 0 || line >= ib_lines[row] || !fe.stlist) return nullptr;
     stmt_node* node = static_cast<stmt_node*>(AL2(sizeof(stmt_node), 1));
-    *node = {out[0], out[1], out[2], nullptr, nullptr};
+    *node = {out[0], out[1], out[2], nullptr, nullptr, false};
     stmt_node** at = &fe.stlist[line];
     while (*at) at = &(*at)->next;
     *at = node;

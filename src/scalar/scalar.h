@@ -50,10 +50,11 @@ inline double SingleValue(const val_item* v) {
 bool ScalarSingles(i64 code, i64 res, const val_item* l, const val_item* r);
 // Two single integers or truth values under a sum, a difference or a
 // comparison, the most frequent case in loops, without the general
-// dispatch: what the kernels give. A sum beyond 2^53 in magnitude is left
-// to them (its pass through a double). False, nothing written, otherwise.
-inline bool WordSingles(i64 code, val_item* out, const val_item* l, const val_item* r) {
-    if (l->type > TINT || r->type > TINT || !isoneV(l) || !isoneV(r)) return false;
+// dispatch: what the kernels give. WordKernel takes operands known to be
+// single (isoneV) and of these types; a sum beyond 2^53 in magnitude is left
+// to the kernels (its pass through a double). False, nothing written,
+// otherwise.
+inline bool WordKernel(i64 code, val_item* out, const val_item* l, const val_item* r) {
     i64 x = l->dim0, y = r->dim0, rank = l->rank > r->rank ? l->rank : r->rank;
     constexpr i64 EXACT = i64(1) << 53;
     i64 z;
@@ -74,6 +75,13 @@ inline bool WordSingles(i64 code, val_item* out, const val_item* l, const val_it
     }
     SingleInto(out, TBOOL, rank, z);
     return true;
+}
+inline bool WordSingles(i64 code, val_item* out, const val_item* l, const val_item* r) {
+    // isoneV for these two types: rank at most 1, one element.
+    if (static_cast<uint64_t>(l->type) > TINT || static_cast<uint64_t>(r->type) > TINT ||
+        l->rank > 1 || r->rank > 1 || l->count != 1 || r->count != 1)
+        return false;
+    return WordKernel(code, out, l, r);
 }
 // The same into the descriptor out (type, rank, count and element only),
 // errchk untouched.

@@ -625,6 +625,18 @@ static i64 store_slot(i64 dest, val_item* src) {
     if (src->rank == -1) return errchk = E_VALUE;
     val_item* d = &vtable[dest];
     if (isnamedslot(dest)) return GenStoreV2(d, src, true);
+    if (isoneV(src) && !needs_stage(src, d)) {
+        // A single element held in its descriptor: what the steps below
+        // leave (shape, element, cursors at the element), without them.
+        d->type = src->type;
+        d->rank = src->rank;
+        d->count = src->count;
+        d->dim0 = src->dim0;
+        d->dim1 = src->dim1;
+        cad0 = reinterpret_cast<char*>(&d->dim0);
+        SetCursors(d->type, cad0);
+        return 0;
+    }
     Source s(src, d);
     if (s.lost) return errchk;
     d->type = s.v->type;

@@ -34,6 +34,9 @@ DEFINE = [
     "}", "r<-i", "@.",
     # A local of rank 4 lives through the loop the function runs.
     "@.r<-inside n;h", "h<-2 1 3 2#!12", "r<-loop n", "r<-h~2 1 3 2#!12", "@.",
+    # A statement written for single numbers, run on a rank-3 value each round.
+    "@.r<-adds n;i;a", "i<-0;a<-2 2 2#0", "while (i<n) {", " a<-a+1", " i<-i+1", "}",
+    "r<-+/,a", "@.",
 ]
 VALUES = ["k<-3 4 5#!60", "l<-(1;(2 2 2#7;'x';0 2 2#0))", "d<-(`p`q):(2 2 2 2#1;3)",
           "e<-0 2 2#0"]
@@ -103,6 +106,8 @@ def main():
             expect("rank-3 selections from one array", z.run([f"pick {rounds // 4}"]),
                    [str(rounds // 4)])
             expect("a local through a loop", z.run([f"inside {rounds // 10}"]), ["1"])
+            expect("arithmetic on a rank-3 value", z.run([f"adds {rounds // 4}"]),
+                   [str(8 * (rounds // 4))])
             grown = resident_kb(z.proc.pid) - before
             expect("values after the loops", z.run(CHECK), CHECK_OUT)
             z.run([")SAVE 'w.zem'", ")CLEAR", ")LOAD 'w.zem'"])
