@@ -112,11 +112,19 @@ i64 nonlocal_slot(i64 e) {
     return gnametable[g].index;
 }
 
+// A local's slot emptied. It is a named slot, never a temporary's, so only
+// a block it holds has anything to give back.
+void empty_local(i64 slot) {
+    val_item* v = &vtable[slot];
+    if (v->bytes > 0) ReleaseValue(v);
+    else *v = val_item{};
+    v->rank = -1;
+}
+
 // A fresh local slot for name entry e.
 i64 local_slot(i64 e) {
     i64 slot = --lstvxend;
-    ReleaseValue(&vtable[slot]);
-    vtable[slot].rank = -1;
+    empty_local(slot);
     nametable[e].index = slot;
     return slot;
 }
@@ -195,8 +203,7 @@ i64 SetNodeValue(i64 row, i64 other, i64 mode) {
 
 void Rslocvx1(i64 slot) {
     if (slot < lstvxend || slot >= SYSTART) return;
-    ReleaseValue(&vtable[slot]);
-    vtable[slot].rank = -1;
+    empty_local(slot);
 }
 
 i64 SiMakeRoom(i64 n) {
