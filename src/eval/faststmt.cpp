@@ -67,19 +67,6 @@ constexpr arg NO_OPERAND = {ARG_NONE, -1};
 
 bool is_app(i64 n) { return n >= 0 && parsetree[n].kind == 'F'; }
 
-bool single_code(i64 code) {
-    switch (code) {
-    case FC_ADD:
-    case FC_SUBTRACT:
-    case FC_MULTIPLY:
-    case FC_DIVIDE:
-    case FC_MAX:
-    case FC_MIN:
-    case FC_RESIDUE: return true;
-    default: return code >= FC_LT && code <= FC_EQ;
-    }
-}
-
 arg emit(fast_stmt* f, const step& s) {
     if (f->n >= MAXSTEPS) return NO_ARG;
     f->steps[f->n] = s;
@@ -155,7 +142,7 @@ arg compile(fast_stmt* f, i64 n) {
         last->node = n;
         return r;
     }
-    if (!single_code(a.code) || a.left < 0 || !is_operand_kind(a.left)) return NO_ARG;
+    if (!SinglesCode(a.code) || a.left < 0 || !is_operand_kind(a.left)) return NO_ARG;
     arg r = operand(f, a.right, parsetree[a.left].kind == 'F');
     if (r.kind < 0) return NO_ARG;
     arg l = compile(f, a.left);
@@ -269,6 +256,18 @@ void commit(run_state& rs) {
     }
     if (rs.waiting) rs.done = true;
     rs.waiting = 0;
+}
+
+// The same, the usual case (one value computed in the statement, into a
+// variable that holds no block) made at once.
+[[gnu::always_inline]] inline void commit_quick(run_state& rs) {
+    if (rs.waiting == 1 && rs.from[rs.wait[0].reg] < 0 &&
+        StoreSingleQuick(&vtable[rs.wait[0].slot], &rs.reg[rs.wait[0].reg])) {
+        rs.done = true;
+        rs.waiting = 0;
+        return;
+    }
+    commit(rs);
 }
 
 // A temporary holding register k's value, for a call or the walker.
@@ -426,10 +425,7 @@ const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v) {
         plain.waiting = 0;
         for (int k = 0; k < f->n; k++)
             if (run_step(plain, f->steps[k], k, at) != STEP_DONE) return nullptr;
-        if (plain.waiting == 1 && plain.from[plain.wait[0].reg] < 0 &&
-            StoreSingleQuick(&vtable[plain.wait[0].slot], &plain.reg[plain.wait[0].reg]))
-            plain.waiting = 0;  // the usual case, made at once
-        if (plain.waiting) commit(plain);
+        if (plain.waiting) commit_quick(plain);
         collision = 0;
         errchk = 0;
         return &plain.reg[f->n - 1];
@@ -448,7 +444,7 @@ const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v) {
         if ((r = run_step(rs, f->steps[k], k, at)) != STEP_DONE) break;
     const val_item* out = nullptr;
     if (r == STEP_DONE) {
-        commit(rs);
+        commit_quick(rs);
         collision = 0;
         errchk = 0;
         out = &rs.reg[f->n - 1];

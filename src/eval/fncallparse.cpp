@@ -119,13 +119,16 @@ stmt_node* IbAddx(i64 row, i64 line, i64 out[3]) {
 }
 
 stmt_node* const* IbLines(i64 row, i64* count) {
-    *count = row >= 0 && functable[row].stlist ? ib_lines[row] : 0;
-    return functable[row].stlist;
+    stmt_node* const* lines = row >= 0 ? functable[row].stlist : nullptr;
+    *count = lines ? ib_lines[row] : 0;
+    return lines;
 }
 
 stmt_node* IbIndx(i64 row, i64 line, i64 k) {
-    if (row < 0 || line < 0 || line >= ib_lines[row] || !functable[row].stlist) return nullptr;
-    stmt_node* n = functable[row].stlist[line];
+    i64 count;
+    stmt_node* const* lines = IbLines(row, &count);
+    if (line < 0 || line >= count) return nullptr;
+    stmt_node* n = lines[line];
     for (; n && k > 0; k--) n = n->next;
     return n;
 }

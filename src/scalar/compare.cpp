@@ -87,7 +87,7 @@ static i64 compare_types(i64 code, i64 lt, i64 rt) {
 static i64 compare_enum(i64 code, i64 res, sopnd* l, sopnd* r);
 
 bool CompareSingles(i64 code, val_item* res, const val_item* l, const val_item* r) {
-    if (code < FC_LT || code > FC_EQ || !SingleNumber(l) || !SingleNumber(r)) return false;
+    if (!CompareCode(code) || !SingleNumber(l) || !SingleNumber(r)) return false;
     i64 out;
     if (l->type != TFLOAT && r->type != TFLOAT) {
         cmp_run(code, 1, &l->dim0, true, &r->dim0, true, &out, false);

@@ -125,17 +125,7 @@ static i64 complex_loop(i64 code, i64 n, const sopnd* l, const sopnd* r, complex
 }
 
 static bool arith_singles(i64 code, val_item* out, const val_item* l, const val_item* r) {
-    switch (code) {
-    case FC_ADD:
-    case FC_SUBTRACT:
-    case FC_MULTIPLY:
-    case FC_DIVIDE:
-    case FC_MAX:
-    case FC_MIN:
-    case FC_RESIDUE: break;
-    default: return false;
-    }
-    if (!SingleNumber(l) || !SingleNumber(r)) return false;
+    if (!ArithSinglesCode(code) || !SingleNumber(l) || !SingleNumber(r)) return false;
     i64 type = real_type(code, l->type, r->type, false);
     i64 word;
     if (type == TINT) {

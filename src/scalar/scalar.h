@@ -48,6 +48,21 @@ inline double SingleValue(const val_item* v) {
 // slot res as the array path writes it. False, nothing done, for any other
 // code or operand.
 bool ScalarSingles(i64 code, i64 res, const val_item* l, const val_item* r);
+// The codes the single-number path takes: arithmetic, and comparisons.
+inline bool ArithSinglesCode(i64 code) {
+    switch (code) {
+    case FC_ADD:
+    case FC_SUBTRACT:
+    case FC_MULTIPLY:
+    case FC_DIVIDE:
+    case FC_MAX:
+    case FC_MIN:
+    case FC_RESIDUE: return true;
+    default: return false;
+    }
+}
+inline bool CompareCode(i64 code) { return code >= FC_LT && code <= FC_EQ; }
+inline bool SinglesCode(i64 code) { return ArithSinglesCode(code) || CompareCode(code); }
 // Two single integers or truth values under a sum, a difference or a
 // comparison, the most frequent case in loops, without the general
 // dispatch: what the kernels give. WordKernel takes operands known to be
