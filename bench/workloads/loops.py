@@ -52,7 +52,7 @@ WORKLOADS = [
     Workload("for loop (1e6 iterations)", SETUP_FOR, "forloop 1000000", "r", "CPython",
              lambda: N, for_loop, lambda r: [r], [N * (N - 1) // 2]),
     Workload("recursive fib 22", SETUP_FIB, "fib 22", "r", "CPython",
-             lambda: FIB, fib, lambda r: [r], [17711]),
+             lambda: FIB, fib, lambda r: [r], [17711], repeat=10),
     Workload("each of a one-line function (1e6)", SETUP_SQ, "sq\" !1000000", "+/r", "CPython",
              lambda: N, squares, lambda r: [sum(r)], [N * (N + 1) * (2 * N + 1) // 6]),
 ]

@@ -13,6 +13,7 @@
 
 #include "eval/eval.h"
 #include "parser/records.h"
+#include "scalar/scalar.h"
 #include "values/operand.h"
 
 namespace {
@@ -28,10 +29,11 @@ i64 store_arg(i64 slot, const Arg& a) {
     return a.item ? GenStoreV0(slot, a.item) : GenStore(slot, a.c, a.v);
 }
 
-i64 copy_arguments(const func_entry& f, const Arg& l, const Arg& r) {
-    if (f.valence == 2 && f.left >= 0 && store_arg(nametable[f.left].index, l)) return errchk;
+i64 copy_arguments(i64 row, const call_frame& fr, const Arg& l, const Arg& r) {
+    const func_entry& f = functable[row];
+    if (f.valence == 2 && f.left >= 0 && store_arg(fr.left, l)) return errchk;
     if (f.valence == 0) return 0;
-    if (f.nright == 1 && f.right >= 0) return store_arg(nametable[f.right].index, r);
+    if (f.nright == 1 && f.right >= 0) return store_arg(fr.right, r);
     if (f.nright < 2) return 0;
     // Several right arguments take the items of one list: a variable's, or
     // the item an each call hands over.
@@ -39,17 +41,52 @@ i64 copy_arguments(const func_entry& f, const Arg& l, const Arg& r) {
     if (!list || list->type != TLIST || list->count != f.nright) return errchk = E_QUIET;
     for (i64 k = 0; k < f.nright; k++) {
         val_item* items = items_of(list);
-        if (GenStoreV0(nametable[f.right + k].index, &items[k])) return errchk;
+        if (GenStoreV0(FrameSlot(row, fr, f.right + k), &items[k])) return errchk;
     }
     return 0;
 }
 
-// Gives back the frame of a call that does not go on, keeping the code.
-i64 give_back(i64 caller, i64 row, i64 depth, i64 code) {
-    SetNodeValue(caller, row, 2);
+// Gives back the frame of a call that ends, at the level above depth.
+void leave(i64 caller, i64 row, i64 depth) {
+    UnbindCall(caller, row, sidx + depth + 1);
     siframe[sidx + depth + 1].bound = 0;
     depest = depth;
+}
+
+// Gives back the frame of a call that does not go on, keeping the code.
+i64 give_back(i64 caller, i64 row, i64 depth, i64 code) {
+    leave(caller, row, depth);
     return errchk = code;
+}
+
+// Enters a call of row: its state-indicator entry, its parse at its first
+// call in the line, its frame. On a failure nothing is left bound.
+[[gnu::always_inline]] inline i64 enter(i64 row, i64 caller, i64 line, i64 depth, i64 io,
+                                        call_frame* frame) {
+    func_entry& f = functable[row];
+    if (sidx + depth + 1 >= SITSIZE && SiMakeRoom(depth + 1)) return errchk = E_STACK_FULL;
+    depest = depth + 1;
+    i64 at = sidx + depest;
+    sitable[at] = {caller, line};
+    siframe[at] = {0, lststkx, lstvxend};
+    errchk = 0;
+    if (!f.parsed) {
+        // The body's names are the function's own even when the call comes
+        // from a text being executed.
+        BindPending();
+        i64 lock = exelock;
+        exelock = 0;
+        f.parsed = 1;
+        SetHeadFirst(row, depth + 1, io);
+        exelock = lock;
+        if (errchk) return errchk;
+    }
+    if (BindCall(row, at, frame)) {
+        depest = depth;
+        return errchk;
+    }
+    if (frame->io < 0) frame->io = io;
+    return 0;
 }
 
 // ---- each -------------------------------------------------------------------------
@@ -112,42 +149,20 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
             return errchk;
     }
     i64 saved = collision;
-    if (SiMakeRoom(depth + 1)) return errchk = E_STACK_FULL;
-    depest = depth + 1;
-    i64 at = sidx + depest;
-    sitable[at] = {caller, line};
-    siframe[at] = {0, lststkx, lstvxend};
-    errchk = 0;
-    if (!f.parsed) {
-        // The body's names are the function's own even when the call comes
-        // from a text being executed.
-        i64 lock = exelock;
-        exelock = 0;
-        f.parsed = 1;
-        SetHeadFirst(row, depth + 1, io);
-        exelock = lock;
-        if (errchk) return errchk;
-    }
-    i64 top = lststkx, vxend = lstvxend;
-    i64 callio = SetNodeValue(row, -1, 1);
-    if (errchk) {
-        depest = depth;
-        return errchk;
-    }
-    siframe[at] = {1, top, vxend};
-    if (callio < 0) callio = io;
+    call_frame frame;
+    if (enter(row, caller, line, depth, io, &frame)) return errchk;
     if (it.n > 0 && f.result >= 0 && NewList(res, it.n))
         return give_back(caller, row, depth, errchk);
     i64 runs = it.n > 0 ? it.n : 1;
     for (i64 k = 0; k < runs; k++) {
         Arg l{lc, lv, it.left ? &items_of(opnd(lc, lv))[k] : nullptr};
         Arg r{rc, rv, it.right ? &items_of(opnd(rc, rv))[k] : nullptr};
-        if (copy_arguments(f, l, r)) return give_back(caller, row, depth, errchk);
+        if (copy_arguments(row, frame, l, r)) return give_back(caller, row, depth, errchk);
         depest = depth + 1;
-        ExecuFunc(row, stacktop, temp, depth + 1, callio);
+        ExecuFunc(row, stacktop, temp, depth + 1, frame);
         if (errchk) return errchk;
         if (f.result < 0) continue;
-        i64 slot = nametable[f.result].index;
+        i64 slot = frame.result;
         if (vtable[slot].rank == -1) return give_back(caller, row, depth, E_RESULT_REQUIRED);
         i64 e = it.n > 0 ? GenStoreV1(&items_of(&vtable[res])[k], -1, slot, isnamedslot(res))
                          : GenStore(res, -1, slot);
@@ -156,7 +171,28 @@ i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i6
     depest = depth;
     collision = saved;
     if (f.result < 0) vtable[res].rank = -1;  // no value
-    SetNodeValue(caller, row, 2);
-    siframe[at].bound = 0;
+    leave(caller, row, depth);
+    return errchk;
+}
+
+i64 CallSingles(i64 row, const val_item* l, const val_item* r, val_item* out, i64 res,
+                const fast_place& at, i64 temp) {
+    const func_entry& f = functable[row];
+    i64 caller = at.row, line = at.line, depth = at.depth, io = at.io;
+    i64 saved = collision;
+    call_frame frame;
+    if (enter(row, caller, line, depth, io, &frame)) return errchk;
+    // The frame's slots hold nothing yet.
+    if (f.valence == 2 && f.left >= 0) StoreSingleQuick(&vtable[frame.left], l);
+    if (f.valence != 0 && f.right >= 0) StoreSingleQuick(&vtable[frame.right], r);
+    ExecuFunc(row, stacktop, temp, depth + 1, frame);
+    if (errchk) return errchk;
+    const val_item* z = &vtable[frame.result];
+    if (z->rank == -1) return give_back(caller, row, depth, E_RESULT_REQUIRED);
+    if (SingleNumber(z)) SingleInto(out, z->type, z->rank, z->dim0);
+    else if (GenStore(res, -1, frame.result)) return give_back(caller, row, depth, errchk);
+    else out->rank = -1;
+    collision = saved;
+    leave(caller, row, depth);
     return errchk;
 }

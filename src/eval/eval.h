@@ -105,7 +105,29 @@ i64 SetNodeValue(i64 row, i64 other, i64 mode);
 // Drops what the calls of a row learnt from its parse records, which are
 // about to be made again.
 void ForgetBinding(i64 row);
-void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io);
+// A call's frame: its locals' slots end below base (local k, as LocalIndex
+// numbers it, at base - 1 - k); the reading of the row's names it was bound
+// by; the slot of a local []IO, -1 none.
+struct call_frame {
+    i64 base, serial, io;
+    i64 left, right, result;  // the slots of the header's names, -1 none
+};
+// Binds the names of a call of row at state-indicator level `level`, or
+// leaves the frame pending (see fncallbind.cpp); errchk.
+i64 BindCall(i64 row, i64 level, call_frame* frame);
+// Gives back the frame of level `level`, a call of row from caller.
+void UnbindCall(i64 caller, i64 row, i64 level);
+// Binds every pending frame, before anything looks at names.
+void BindPending();
+// Forgets every pending frame: the locals are given back wholesale.
+void ForgetPending();
+// Local number of name entry e in a frame of row, -1 when not a local.
+i64 LocalIndex(i64 row, i64 e);
+// The slot of local name entry e in a frame of row.
+i64 FrameSlot(i64 row, const call_frame& frame, i64 e);
+// The current reading of row's names (see call_frame).
+i64 PlanSerial(i64 row);
+void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, const call_frame& frame);
 stmt_node* IbAddx(i64 row, i64 line, i64 out[3]);
 stmt_node* IbIndx(i64 row, i64 line, i64 k);
 // The first statements of a row's lines and their count (0: none), good
@@ -118,15 +140,17 @@ extern i64 ib_generation;
 inline i64 IbGeneration() { return ib_generation; }
 void Rslocvx1(i64 slot);
 // Compiles statement s's single-number form, or marks it as having none.
-void FastCompile(stmt_node* s);
-// Whether statement s has a single-number form (compiled at the first ask).
-inline bool FastForm(stmt_node* s) {
-    if (!s->fast) FastCompile(s);
+void FastCompile(stmt_node* s, i64 row);
+// Whether statement s of row has a single-number form (compiled at the
+// first ask).
+inline bool FastForm(stmt_node* s, i64 row) {
+    if (!s->fast) FastCompile(s, row);
     return s->single;
 }
 // Where a statement of a function runs: what the walker is given.
 struct fast_place {
     i64 row, mark, temp, line, depth, io;
+    i64 base, serial;  // the call's frame (call_frame)
 };
 // Runs statement s (FastForm true) by its single-number form: its value
 // (type, rank, count and element; good until the next run). Else nullptr
@@ -138,7 +162,6 @@ const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v);
 void FastForget(stmt_node* s);
 
 // ---- bracket indexing and indexed assignment --------------------------------
-
 
 i64 GenIndexV(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64* idxc, i64* idxv, i64 n, i64 io);
 i64 GenIndexA(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n, i64 io);
@@ -204,6 +227,15 @@ i64 DebugStack(char* text);
 // the list operands and res becomes the list of the results. Its error code.
 i64 CallDefined(i64 row, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 caller, i64 line, i64 depth,
                 i64 temp, i64 io, bool each);
+// The same from a statement of single numbers, its operands single numbers
+// (l nullptr for none): they go straight into the frame, and a single-number
+// result comes back in *out with no temporary; another result goes to res
+// and out->rank is -1. The function has a result and at most one right
+// argument.
+// at: where the call is made (its row, line, depth and []IO); temp the
+// temporary counter.
+i64 CallSingles(i64 row, const val_item* l, const val_item* r, val_item* out, i64 res,
+                const fast_place& at, i64 temp);
 
 // ---- call frames of defined functions (fncallbind.cpp) -----------------------
 // What each state-indicator entry of a function level bound: whether it

@@ -16,54 +16,22 @@
 // it in a temporary, for the node that made it.
 #include <cstdlib>
 
-#include "dict/dict.h"
-#include "eval/eval.h"
-#include "parser/records.h"
-#include "scalar/scalar.h"
+#include "eval/faststep.h"
 #include "values/fcodes.h"
 
-namespace {
-
-constexpr int MAXSTEPS = 16;
-
-// An operand: a register (the result of step `at`), a constant (ctable
-// index) or a variable (its parse node: the slot is bound at each call).
-enum : int { ARG_NONE = -2, ARG_BAD = -1, ARG_REG, ARG_CONST, ARG_VAR };
-struct arg {
-    int kind, at;
-};
-
-enum : int { STEP_COPY, STEP_DYAD, STEP_NOT, STEP_STORE, STEP_CALL };
-
-// Each step makes the register of its own index, the value of parse node
-// `node`. COPY: the value of a; DYAD: code applied to a (left) and b
-// (right), then negated when `negate` is set (a truth value only), then
-// assigned to the variable of parse node `target` when it is one; NOT: the
-// negation of a; STORE: a assigned to the variable of parse node `target`;
-// CALL: defined function row `code` called with a (left, or none) and b.
-struct step {
-    int op;
-    arg a, b;
-    i64 code, target, node;
-    bool negate;
-};
-
-}  // namespace
-
-struct fast_stmt {
-    int n;
-    bool calls;  // holds a call
-    int running; // runs under way (a call may run the statement again)
-    bool orphan; // dropped from its statement while running: freed by the last run
-    step steps[MAXSTEPS];
-};
+using namespace fast;
 
 namespace {
+
+// The register files of runs with calls, one per level of such runs.
+run_state states[SITSIZE + 2];
+i64 level = 0;
 
 fast_stmt not_fast;  // marks a statement the walker must run
 
-constexpr arg NO_ARG = {ARG_BAD, -1};
-constexpr arg NO_OPERAND = {ARG_NONE, -1};
+constexpr arg NO_ARG = {ARG_BAD, -1, false};
+constexpr arg NO_OPERAND = {ARG_NONE, -1, false};
+constexpr arg NO_TARGET = NO_OPERAND;
 
 bool is_app(i64 n) { return n >= 0 && parsetree[n].kind == 'F'; }
 
@@ -80,7 +48,7 @@ arg compile(fast_stmt* f, i64 n);
 step* fresh_dyad(fast_stmt* f, arg x) {
     if (x.kind != ARG_REG || x.at != f->n - 1) return nullptr;
     step* s = &f->steps[x.at];
-    return s->op == STEP_DYAD && s->target < 0 ? s : nullptr;
+    return s->op == STEP_DYAD && s->target.kind == ARG_NONE ? s : nullptr;
 }
 
 // A leaf's value as an operand is read where the step that takes it runs;
@@ -88,8 +56,8 @@ step* fresh_dyad(fast_stmt* f, arg x) {
 // register first, so an assignment among those steps cannot change it.
 arg operand(fast_stmt* f, i64 n, bool before_steps) {
     arg x = compile(f, n);
-    if (x.kind == ARG_VAR && before_steps)
-        return emit(f, {STEP_COPY, x, NO_OPERAND, 0, -1, n, false});
+    if ((x.kind == ARG_VAR || x.kind == ARG_LOCAL) && before_steps)
+        return emit(f, {STEP_COPY, x, NO_OPERAND, 0, NO_TARGET, static_cast<int>(n), false});
     return x;
 }
 
@@ -100,24 +68,25 @@ bool is_operand_kind(i64 n) {
 
 arg compile_assign(fast_stmt* f, i64 n, const fn_node& a) {
     if (a.left < 0 || parsetree[a.left].kind != 'V') return NO_ARG;
+    arg target = compile(f, a.left);
     arg r = compile(f, a.right);
     if (r.kind < 0) return NO_ARG;
     step* last = fresh_dyad(f, r);
-    if (!last) return emit(f, {STEP_STORE, r, NO_OPERAND, 0, a.left, n, false});
-    last->target = a.left;
-    last->node = n;
+    if (!last) return emit(f, {STEP_STORE, r, NO_OPERAND, 0, target, static_cast<int>(n), false});
+    last->target = target;
+    last->node = static_cast<int>(n);
     return r;
 }
 
 arg compile_call(fast_stmt* f, i64 n, const fn_node& a) {
-    if (a.code < FIRSTFN || a.right < 0 || (a.left >= 0 && !is_operand_kind(a.left)))
-        return NO_ARG;
+    if (a.code < FIRSTFN || a.right < 0 || (a.left >= 0 && !is_operand_kind(a.left))) return NO_ARG;
     arg r = operand(f, a.right, a.left >= 0 && parsetree[a.left].kind == 'F');
     if (r.kind < 0) return NO_ARG;
     arg l = a.left >= 0 ? compile(f, a.left) : NO_OPERAND;
     if (l.kind == ARG_BAD) return NO_ARG;
     f->calls = true;
-    return emit(f, {STEP_CALL, l, r, a.code, -1, n, false});
+    return emit(f,
+                {STEP_CALL, l, r, static_cast<int>(a.code), NO_TARGET, static_cast<int>(n), false});
 }
 
 // The operand of node n in the walker's order (a right operand before the
@@ -127,7 +96,10 @@ arg compile(fast_stmt* f, i64 n) {
     if (n < 0) return NO_ARG;
     const parse_node& p = parsetree[n];
     if (p.kind == 'C') return {ARG_CONST, static_cast<int>(p.ref)};
-    if (p.kind == 'V') return {ARG_VAR, static_cast<int>(n)};
+    if (p.kind == 'V') {
+        i64 k = p.name >= 0 ? LocalIndex(f->row, p.name) : -1;
+        return k >= 0 ? arg{ARG_LOCAL, static_cast<int>(k)} : arg{ARG_VAR, static_cast<int>(n)};
+    }
     if (p.kind != 'F') return NO_ARG;
     const fn_node& a = fnodetable[p.ref];
     if (a.kind == 'D') return compile_call(f, n, a);
@@ -137,9 +109,10 @@ arg compile(fast_stmt* f, i64 n) {
         arg r = compile(f, a.right);
         if (r.kind < 0) return NO_ARG;
         step* last = fresh_dyad(f, r);
-        if (!last || last->negate) return emit(f, {STEP_NOT, r, NO_OPERAND, 0, -1, n, false});
+        if (!last || last->negate)
+            return emit(f, {STEP_NOT, r, NO_OPERAND, 0, NO_TARGET, static_cast<int>(n), false});
         last->negate = true;
-        last->node = n;
+        last->node = static_cast<int>(n);
         return r;
     }
     if (!SinglesCode(a.code) || a.left < 0 || !is_operand_kind(a.left)) return NO_ARG;
@@ -147,127 +120,49 @@ arg compile(fast_stmt* f, i64 n) {
     if (r.kind < 0) return NO_ARG;
     arg l = compile(f, a.left);
     if (l.kind < 0) return NO_ARG;
-    return emit(f, {STEP_DYAD, l, r, a.code, -1, n, false});
+    return emit(f,
+                {STEP_DYAD, l, r, static_cast<int>(a.code), NO_TARGET, static_cast<int>(n), false});
+}
+
+// The form of step st (with the steps' runs below).
+int form(const step& st);
+
+// Marks the variables read after an assignment was queued (a read must
+// then look for it among the waiting ones) and the last step.
+void mark_reads(fast_stmt* f) {
+    bool assigned = false;
+    for (int k = 0; k < f->n; k++) {
+        step& st = f->steps[k];
+        for (arg* x : {&st.a, &st.b})
+            x->late = assigned && (x->kind == ARG_LOCAL || x->kind == ARG_VAR);
+        assigned = assigned || st.target.kind != ARG_NONE;
+    }
+    f->steps[f->n - 1].last = true;
+    for (int k = 0; k < f->n; k++) f->steps[k].form = form(f->steps[k]);
 }
 
 // The statement's step list, or nullptr: only statements whose value is not
 // shown (an assignment, or a branch's expression) are taken.
-const fast_stmt* compile_stmt(const stmt_node* s) {
+const fast_stmt* compile_stmt(const stmt_node* s, i64 row) {
     i64 root = s->root;
     bool assigns = is_app(root) && fnodetable[parsetree[root].ref].kind == 'P' &&
                    fnodetable[parsetree[root].ref].code == FC_ASSIGN;
     if (s->branch < 0 && !assigns) return nullptr;
     fast_stmt f;
     f.n = 0;
+    f.row = row;
+    f.serial = PlanSerial(row);
     f.calls = false;
     f.running = 0;
     f.orphan = false;
     arg x = compile(&f, root);
-    if (x.kind == ARG_CONST || x.kind == ARG_VAR)
-        x = emit(&f, {STEP_COPY, x, NO_OPERAND, 0, -1, root, false});
+    if (x.kind == ARG_CONST || x.kind == ARG_VAR || x.kind == ARG_LOCAL)
+        x = emit(&f, {STEP_COPY, x, NO_OPERAND, 0, NO_TARGET, static_cast<int>(root), false});
     if (x.kind != ARG_REG) return nullptr;
+    mark_reads(&f);
     auto* made = static_cast<fast_stmt*>(std::malloc(sizeof(fast_stmt)));
     if (made) *made = f;
     return made;
-}
-
-// A register holds a single number's type, rank and element: the words the
-// single-number kernels read and write.
-void take(val_item* r, const val_item* v) {
-    r->type = v->type;
-    r->rank = v->rank;
-    r->count = v->count;
-    r->dim0 = v->dim0;
-}
-
-struct pending {
-    i64 slot;
-    int reg;
-};
-
-// The registers and waiting assignments of one run. Registers are written
-// only through take, SingleInto and the kernels (type, rank, count,
-// element): their other words stay 0, as a stored single number has them.
-struct run_state {
-    val_item reg[MAXSTEPS];
-    i64 from[MAXSTEPS];  // the variable a register's value was read from, else -1
-    i64 held[MAXSTEPS];  // the temporary holding a register's value, else -1
-    pending wait[MAXSTEPS];
-    int waiting;
-    bool done;  // a call made or an assignment made: no giving back now
-    i64 temp;   // the run's temporary counter
-};
-
-// Register files at fixed places (their speed then does not depend on where
-// the stack happens to lie): one for statements without calls, one per
-// level of runs that call functions.
-run_state plain;
-run_state states[SITSIZE + 2];
-i64 level = 0;
-
-// SingleNumber of a value that has one (rank not -1), in three tests: a
-// boolean, integer or float type is held in its descriptor.
-inline bool one_number(const val_item* v) {
-    return static_cast<uint64_t>(v->type) <= TFLOAT && static_cast<uint64_t>(v->rank) <= 1 &&
-           v->count == 1;
-}
-
-// The value of operand x, or nullptr when it is not a single number; *slot
-// the variable it was read from (-1 for any other operand).
-[[gnu::always_inline]] inline const val_item* value(run_state& rs, arg x, i64* slot) {
-    *slot = -1;
-    if (x.kind == ARG_REG) {
-        *slot = rs.from[x.at];
-        return &rs.reg[x.at];
-    }
-    const val_item* v;
-    if (x.kind == ARG_CONST) {
-        v = &ctable[x.at];
-    } else {
-        i64 s = parsetree[x.at].ref;
-        if (s < 0 || s >= VTSIZE) return nullptr;
-        for (int w = rs.waiting - 1; w >= 0; w--)
-            if (rs.wait[w].slot == s) return &rs.reg[rs.wait[w].reg];
-        v = &vtable[s];
-        *slot = s;
-    }
-    return one_number(v) ? v : nullptr;
-}
-
-// Register k waits to be assigned to the variable of parse node target.
-inline bool wait_for(run_state& rs, i64 target, int k) {
-    i64 slot = parsetree[target].ref;
-    if (slot < FIRSTVAR || slot >= SYSTART) return false;
-    rs.wait[rs.waiting++] = {slot, k};
-    return true;
-}
-
-// Makes the waiting assignments in order. A value read from a variable not
-// assigned before it is shared as the walker's assignment shares it.
-void commit(run_state& rs) {
-    for (int w = 0; w < rs.waiting; w++) {
-        const pending& p = rs.wait[w];
-        i64 src = rs.from[p.reg];
-        for (int e = 0; src >= 0 && e < w; e++)
-            if (rs.wait[e].slot == src) src = -1;
-        val_item* x = &rs.reg[p.reg];
-        if (src >= 0) PfAssign(p.slot, -1, src);
-        else if (!StoreSingleQuick(&vtable[p.slot], x)) GenStoreV2(&vtable[p.slot], x, true);
-    }
-    if (rs.waiting) rs.done = true;
-    rs.waiting = 0;
-}
-
-// The same, the usual case (one value computed in the statement, into a
-// variable that holds no block) made at once.
-[[gnu::always_inline]] inline void commit_quick(run_state& rs) {
-    if (rs.waiting == 1 && rs.from[rs.wait[0].reg] < 0 &&
-        StoreSingleQuick(&vtable[rs.wait[0].slot], &rs.reg[rs.wait[0].reg])) {
-        rs.done = true;
-        rs.waiting = 0;
-        return;
-    }
-    commit(rs);
 }
 
 // A temporary holding register k's value, for a call or the walker.
@@ -281,13 +176,9 @@ i64 hold(run_state& rs, int k) {
     return t;
 }
 
-// How a step ended: done; not run (the walker runs it); run, its value
-// not a single number (the walker takes it as made); failed (errchk).
-enum : int { STEP_DONE, STEP_GIVE_BACK, STEP_MADE_OTHER, STEP_FAILED };
-
 // The operand pair a call takes for x: a leaf as the walker passes it, a
 // register through a temporary.
-int call_operand(run_state& rs, arg x, i64* c, i64* v) {
+int call_operand(run_state& rs, arg x, const fast_place& at, i64* c, i64* v) {
     *c = -1;
     *v = -1;
     if (x.kind == ARG_NONE) return STEP_DONE;
@@ -295,18 +186,52 @@ int call_operand(run_state& rs, arg x, i64* c, i64* v) {
         *c = x.at;
         return STEP_DONE;
     }
-    if (x.kind == ARG_VAR) {
-        *v = parsetree[x.at].ref;
+    if (x.kind == ARG_VAR || x.kind == ARG_LOCAL) {
+        *v = var_slot(x, at);
         return *v >= 0 ? STEP_DONE : STEP_GIVE_BACK;  // a name never bound
     }
     *v = hold(rs, x.at);
     return *v >= 0 ? STEP_DONE : STEP_FAILED;
 }
 
-[[gnu::noinline]] int run_call(run_state& rs, const step& st, int k, const fast_place& at) {
+// Whether a call of row with operands a (left, or none) and b may go
+// through CallSingles once its operands are single numbers.
+bool singles_call(i64 row, arg a) {
+    const func_entry& f = functable[row];
+    return f.parsed && f.result >= 0 && f.nright == 1 && f.right >= 0 &&
+           f.valence == (a.kind == ARG_NONE ? 1 : 2);
+}
+
+// A call whose operands are single numbers, l (or nullptr) and r.
+int call_singles(run_state& rs, int k, i64 row, const val_item* l, const val_item* r,
+                 const fast_place& at) {
+    errchk = 0;
+    i64 res = Incstkv(&rs.temp);
+    if (errchk) return STEP_FAILED;
+    // The callee sees the assignments made so far.
+    if (rs.waiting) commit(rs);
+    rs.done = true;
+    val_item* out = &rs.reg[k];
+    i64 e = CallSingles(row, l, r, out, res, at, rs.temp);
+    collision = 0;
+    if (scratch_held) GM_free();
+    errchk = e;
+    if (e) return STEP_FAILED;
+    if (out->rank != -1) return STEP_DONE;
+    rs.held[k] = res;
+    return STEP_MADE_OTHER;
+}
+
+int run_call(run_state& rs, const step& st, int k, const fast_place& at) {
+    if (singles_call(st.code, st.a)) {
+        i64 unused;
+        const val_item* l = st.a.kind == ARG_NONE ? nullptr : value(rs, st.a, at, &unused);
+        const val_item* r = value(rs, st.b, at, &unused);
+        if (r && (l || st.a.kind == ARG_NONE)) return call_singles(rs, k, st.code, l, r, at);
+    }
     i64 lc, lv, rc, rv;
-    int r = call_operand(rs, st.a, &lc, &lv);
-    if (r == STEP_DONE) r = call_operand(rs, st.b, &rc, &rv);
+    int r = call_operand(rs, st.a, at, &lc, &lv);
+    if (r == STEP_DONE) r = call_operand(rs, st.b, at, &rc, &rv);
     if (r != STEP_DONE) return r;
     errchk = 0;
     i64 res = Incstkv(&rs.temp);
@@ -314,8 +239,8 @@ int call_operand(run_state& rs, arg x, i64* c, i64* v) {
     // The callee sees the assignments made so far.
     commit(rs);
     rs.done = true;
-    i64 e = CallDefined(st.code, res, lc, lv, rc, rv, at.row, at.line, at.depth, rs.temp, at.io,
-                        false);
+    i64 e =
+        CallDefined(st.code, res, lc, lv, rc, rv, at.row, at.line, at.depth, rs.temp, at.io, false);
     collision = 0;
     if (scratch_held) GM_free();
     errchk = e;
@@ -327,44 +252,20 @@ int call_operand(run_state& rs, arg x, i64* c, i64* v) {
     return STEP_DONE;
 }
 
-[[gnu::always_inline]] inline int run_step(run_state& rs, const step& st, int k,
-                                          const fast_place& at) {
-    val_item* out = &rs.reg[k];
+}  // namespace
+
+int fast::RunCallStep(run_state& rs, const step& st, int k, const fast_place& at) {
     rs.from[k] = -1;
-    if (st.op == STEP_CALL) return run_call(rs, st, k, at);
-    i64 from;
-    const val_item* a = value(rs, st.a, &from);
-    if (!a) return STEP_GIVE_BACK;
-    switch (st.op) {
-    case STEP_COPY:
-        take(out, a);
-        rs.from[k] = from;
-        return STEP_DONE;
-    case STEP_DYAD: {
-        i64 unused;
-        const val_item* b = value(rs, st.b, &unused);
-        if (!b) return STEP_GIVE_BACK;
-        // Both are single numbers: integers and truth values go straight to
-        // their kernel.
-        bool words = static_cast<uint64_t>(a->type | b->type) <= TINT;
-        if (!(words && WordKernel(st.code, out, a, b)) && !SinglesInto(st.code, out, a, b))
-            return STEP_GIVE_BACK;
-        if (st.negate) {
-            if (out->type != TBOOL) return STEP_GIVE_BACK;
-            out->dim0 = out->dim0 == 0;
-        }
-        if (st.target >= 0 && !wait_for(rs, st.target, k)) return STEP_GIVE_BACK;
-        return STEP_DONE;
-    }
-    case STEP_NOT:
-        if (a->type != TBOOL) return STEP_GIVE_BACK;
-        SingleInto(out, TBOOL, a->rank, a->dim0 == 0);
-        return STEP_DONE;
-    default:
-        take(out, a);
-        rs.from[k] = from;
-        return wait_for(rs, st.target, k) ? STEP_DONE : STEP_GIVE_BACK;
-    }
+    return run_call(rs, st, k, at);
+}
+
+namespace {
+
+// The form of step st.
+int form(const step& st) {
+    int a = st.a.kind - ARG_REG, b = st.b.kind - ARG_REG;
+    if (st.op == STEP_CALL) return -1;
+    return form_of(st.op, a, st.op == STEP_DYAD ? b : 0);
 }
 
 bool uses(const step& st, int k) {
@@ -392,6 +293,7 @@ i64 hand_over(run_state& rs, const fast_stmt* f, int stop, i64 root, const fast_
         slots[n++] = t;
     }
     walk_presets made{nodes, slots, n};
+    BindPending();
     return TreeList(at.row, root, -1, at.mark, rs.temp, at.line, at.depth, at.io, &made);
 }
 
@@ -412,24 +314,17 @@ void FastForget(stmt_node* s) {
     s->single = false;
 }
 
-void FastCompile(stmt_node* s) {
-    const fast_stmt* f = compile_stmt(s);
+void FastCompile(stmt_node* s, i64 row) {
+    const fast_stmt* f = compile_stmt(s, row);
     s->fast = f ? f : &not_fast;
     s->single = f != nullptr;
 }
 
-const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v) {
-    *v = -1;
-    const fast_stmt* f = s->fast;
-    if (!f->calls) {
-        plain.waiting = 0;
-        for (int k = 0; k < f->n; k++)
-            if (run_step(plain, f->steps[k], k, at) != STEP_DONE) return nullptr;
-        if (plain.waiting) commit_quick(plain);
-        collision = 0;
-        errchk = 0;
-        return &plain.reg[f->n - 1];
-    }
+namespace {
+
+// A statement with calls.
+[[gnu::noinline]] const val_item* run_calls(stmt_node* s, const fast_stmt* f, const fast_place& at,
+                                            i64* v) {
     i64 root = s->root;  // s may go while a call runs; f stays until released
     if (level > SITSIZE) return nullptr;
     run_state& rs = states[level];
@@ -458,4 +353,13 @@ const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v) {
     level--;
     release(f);
     return out;
+}
+
+}  // namespace
+
+const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v) {
+    *v = -1;
+    const fast_stmt* f = s->fast;
+    if (f->serial != at.serial) return nullptr;  // names read anew since the call
+    return f->calls ? run_calls(s, f, at, v) : run_plain(f, at);
 }

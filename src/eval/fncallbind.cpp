@@ -4,6 +4,13 @@
 // the body are pointed at the slots now bound; at the return the frame is
 // popped and the caller's bindings are restored. Also the unwinding of the
 // state indicator.
+//
+// A function whose body names only its own locals needs none of that while
+// only statements of single numbers run: they read a local at its place in
+// the frame. Its call gets its local slots and nothing else (a pending
+// frame). Before anything else may look at names (the walker, a call of
+// another function, a parse, a failure), every pending frame is bound, from
+// the oldest up, as the call would have bound it.
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -33,11 +40,27 @@ struct bind_entry {
 };
 struct bind_plan {
     bool ready = false;
-    i64 key[8];  // the row's record ranges the plan was read from
+    bool pending;             // a call may leave it pending: no body name, no local []IO
+    i64 serial;               // tells this reading from earlier ones of the row
+    i64 epoch;                // row_epoch when the key was last found the same
+    i64 left, right, result;  // local numbers of the header's names, -1 none
+    i64 nlocals;              // the locals a frame takes
+    i64 entries;  // the binding-stack entries a frame may take, counted from the row's ranges
+    i64 key[11];  // the row's record ranges and header names the plan was read from
     std::vector<bind_entry> body, locals;
     std::vector<std::pair<i64, i64>> nodes;  // node, name entry
 };
 bind_plan plans[FTSIZE];
+i64 plan_serial = 0;
+
+// The frames of calls left pending, by state-indicator level: the row (-1
+// none) and the slots' upper end; how many, and the binding-stack entries
+// binding them will take.
+struct pending_frame {
+    i64 row = -1, vxend = 0, locals = 0;
+};
+pending_frame pending[SITSIZE];
+i64 pending_frames = 0, pending_entries = 0;
 
 // Number of locals of a call: header names and generated temporaries.
 i64 local_count(const func_entry& f, i64 row) {
@@ -46,11 +69,15 @@ i64 local_count(const func_entry& f, i64 row) {
     return n;
 }
 
-const bind_plan& plan_of(i64 row) {
+// The plan of row read again, when the row's records differ from those it
+// was read from.
+[[gnu::noinline]] const bind_plan& read_plan(i64 row) {
     bind_plan& p = plans[row];
     const func_entry& f = functable[row];
-    const i64 key[8] = {f.lblmark,   f.bodylast,      f.hdrmark,       f.hdrlast,
-                        f.nodefirst, f.nodelast,      fntemps[row][0], fntemps[row][1]};
+    const i64 key[11] = {f.lblmark,   f.bodylast, f.hdrmark,       f.hdrlast,
+                         f.nodefirst, f.nodelast, fntemps[row][0], fntemps[row][1],
+                         f.left,      f.right,    f.result};
+    p.epoch = row_epoch;
     if (p.ready && std::memcmp(p.key, key, sizeof key) == 0) return p;
     std::memcpy(p.key, key, sizeof key);
     p.body.clear();
@@ -63,8 +90,23 @@ const bind_plan& plan_of(i64 row) {
         for (i64 e = r[0]; e > r[1] && e >= 0; e--) p.locals.push_back({e, is_io(e)});
     for (i64 n = f.nodefirst + 1; n <= f.nodelast && n <= lstndx; n++)
         if (parsetree[n].name >= 0) p.nodes.push_back({n, parsetree[n].name});
+    p.left = f.left >= 0 ? LocalIndex(row, f.left) : -1;
+    p.right = f.right >= 0 ? LocalIndex(row, f.right) : -1;
+    p.result = f.result >= 0 ? LocalIndex(row, f.result) : -1;
+    p.nlocals = local_count(f, row);
+    p.entries = 1 + (f.bodylast >= 0 ? f.bodylast - f.lblmark : 0) + p.nlocals;
+    p.pending = p.body.empty();
+    for (const bind_entry& b : p.locals) p.pending = p.pending && !b.io;
+    p.serial = ++plan_serial;
     p.ready = true;
     return p;
+}
+
+// The plan of row, which needs looking at its records only when a row has
+// changed since.
+inline const bind_plan& plan_of(i64 row) {
+    const bind_plan& p = plans[row];
+    return p.ready && p.epoch == row_epoch ? p : read_plan(row);
 }
 
 bool push(i64 name, i64 slot) {
@@ -146,13 +188,16 @@ void restore(i64 top, i64 vxend) {
         if (dfxstack[k].name <= lstnx) nametable[dfxstack[k].name].index = dfxstack[k].slot;
 }
 
+// Whether a call finds room for its frame; errchk when not.
+bool room_for(const bind_plan& p) {
+    if (lststkx + pending_entries + p.entries >= DFXSIZE) return errchk = E_STACK_FULL, false;
+    if (lstvxend - p.nlocals <= lstvx + SCRATCHGAP) return errchk = E_TABLE_FULL, false;
+    return true;
+}
+
 i64 bind(i64 row) {
-    const func_entry& f = functable[row];
     const bind_plan& p = plan_of(row);
-    i64 locals = local_count(f, row);
-    i64 names = f.bodylast >= 0 ? f.bodylast - f.lblmark : 0;
-    if (lststkx + 1 + names + locals >= DFXSIZE) return errchk = E_STACK_FULL, -1;
-    if (lstvxend - locals <= lstvx + SCRATCHGAP) return errchk = E_TABLE_FULL, -1;
+    if (!room_for(p)) return -1;
     i64 top = lststkx, vxend = lstvxend, io = -1;
     push(-1, lstvxend);
     for (const bind_entry& b : p.body) {
@@ -183,15 +228,128 @@ i64 unbind(i64 row) {
     return 0;
 }
 
+// Level s no longer holds a pending frame.
+void drop_pending(i64 s) {
+    if (pending[s].row < 0) return;
+    pending_frames--;
+    pending_entries -= 1 + pending[s].locals;
+    pending[s].row = -1;
+}
+
+// Binds the pending frame of level s as its call would have: its locals
+// keep the slots they were given.
+void bind_pending(i64 s) {
+    const bind_plan& p = plans[pending[s].row];
+    i64 vxend = pending[s].vxend, locals = pending[s].locals;
+    siframe[s] = {1, lststkx, vxend};
+    drop_pending(s);
+    push(-1, vxend);
+    for (i64 j = 0; j < locals && j < static_cast<i64>(p.locals.size()); j++) {
+        i64 e = p.locals[j].name;
+        nametable[e].index = vxend - 1 - j;
+        push(e, nametable[e].index);
+    }
+    rebind_nodes(p);
+}
+
 // Drops every frame and local, once nothing is suspended any more.
 void release_all() {
+    ForgetPending();
     restore(-1, SYSTART);
     lststkx = -1;
 }
 
+// The slot of header name e (local number k) in frame.
+i64 header_slot(const call_frame& frame, i64 e, i64 k) {
+    if (e < 0) return -1;
+    return k >= 0 && frame.base - 1 - k >= lstvxend ? frame.base - 1 - k : nametable[e].index;
+}
+
+void header_slots(const bind_plan& p, const func_entry& f, call_frame* frame) {
+    frame->left = header_slot(*frame, f.left, p.left);
+    frame->right = header_slot(*frame, f.right, p.right);
+    frame->result = header_slot(*frame, f.result, p.result);
+}
+
 }  // namespace
 
-void ForgetBinding(i64 row) { plans[row].ready = false; }
+void ForgetBinding(i64 row) {
+    BindPending();
+    plans[row].ready = false;
+}
+
+void BindPending() {
+    for (i64 s = 0; s < SITSIZE && pending_frames > 0; s++)
+        if (pending[s].row >= 0) bind_pending(s);
+}
+
+void ForgetPending() {
+    for (i64 s = 0; s < SITSIZE && pending_frames > 0; s++) drop_pending(s);
+}
+
+i64 BindCall(i64 row, i64 level, call_frame* frame) {
+    errchk = 0;
+    const bind_plan& p = plan_of(row);
+    frame->serial = p.serial;
+    frame->io = -1;
+    if (!p.pending) {
+        BindPending();
+        frame->base = lstvxend;
+        i64 top = lststkx;
+        frame->io = bind(row);
+        if (errchk) return errchk;
+        siframe[level] = {1, top, frame->base};
+        header_slots(p, functable[row], frame);
+        return 0;
+    }
+    frame->base = lstvxend;
+    if (!room_for(p)) return errchk;
+    siframe[level] = {1, lststkx, frame->base};
+    i64 locals = static_cast<i64>(p.locals.size());
+    for (i64 j = 0; j < locals; j++) empty_local(--lstvxend);
+    pending[level] = {row, frame->base, locals};
+    pending_frames++;
+    pending_entries += 1 + locals;
+    // The header's names are all locals here.
+    frame->left = p.left >= 0 ? frame->base - 1 - p.left : -1;
+    frame->right = p.right >= 0 ? frame->base - 1 - p.right : -1;
+    frame->result = p.result >= 0 ? frame->base - 1 - p.result : -1;
+    return 0;
+}
+
+void UnbindCall(i64 caller, i64 row, i64 level) {
+    if (pending[level].row < 0) {
+        SetNodeValue(caller, row, 2);
+        return;
+    }
+    i64 vxend = pending[level].vxend;
+    drop_pending(level);
+    // Slots below lstvxend are not read: each is emptied whole when given
+    // out again.
+    // Slots below lstvxend are not read: each is emptied whole when given
+    // out again.
+    for (i64 s = lstvxend; s < vxend; s++) {
+        val_item* v = &vtable[s];
+        if (v->bytes > 0) ReleaseValue(v);
+        v->rank = -1;
+    }
+    lstvxend = vxend;
+}
+
+i64 LocalIndex(i64 row, i64 e) {
+    const func_entry& f = functable[row];
+    i64 t0 = fntemps[row][0], t1 = fntemps[row][1];
+    if (e > t0 && e <= t1) return t1 - e;
+    if (f.hdrlast >= 0 && e > f.hdrmark && e <= f.hdrlast)
+        return (t1 > t0 ? t1 - t0 : 0) + f.hdrlast - e;
+    return -1;
+}
+
+i64 PlanSerial(i64 row) { return plan_of(row).serial; }
+
+i64 FrameSlot(i64 row, const call_frame& frame, i64 e) {
+    return header_slot(frame, e, LocalIndex(row, e));
+}
 
 i64 SetNodeValue(i64 row, i64 other, i64 mode) {
     (void)other;
@@ -207,6 +365,7 @@ void Rslocvx1(i64 slot) {
 }
 
 i64 SiMakeRoom(i64 n) {
+    if (sidx + n >= SITSIZE) BindPending();  // the levels move down
     while (sidx + n >= SITSIZE) {
         if (sidx < 0) return E_STACK_FULL;
         i64 live = sidx + n < SITSIZE ? sidx + n : SITSIZE;
@@ -229,7 +388,10 @@ static void unbind_levels(i64 from, i64 to) {
             break;
         }
     }
-    for (i64 s = from; s <= to; s++) siframe[s].bound = 0;
+    for (i64 s = from; s <= to; s++) {
+        siframe[s].bound = 0;
+        drop_pending(s);
+    }
 }
 
 void SiUnwind(i64 level) {

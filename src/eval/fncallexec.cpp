@@ -4,17 +4,18 @@
 // the trace of the lines last run.
 #include "display/display.h"
 #include "eval/eval.h"
+#include "eval/faststep.h"
 #include "parser/records.h"
 
 namespace {
 
-constexpr i64 RING = 100;
+constexpr i64 RING = 100;        // the trace shows up to RING - 1 lines
+constexpr i64 RING_SLOTS = 128;  // a power of two above RING: an index is a mask
 
 struct Run {
     i64 row, last;
-    i64 ran = 0;          // statements run
-    i64 at = 0;           // ran mod RING
-    i64 ring[RING];       // line numbers, at index ran mod RING (read only where written)
+    i64 ran = 0;           // statements run
+    i64 ring[RING_SLOTS];  // line numbers, at index ran mod RING_SLOTS (read only where written)
 };
 
 const val_item& value_of(i64 root, i64 v) {
@@ -87,11 +88,12 @@ void record_trace(const Run& r) {
     traces[0] = r.row;
     traces[1] = r.last;
     traces[2] = r.ran;
-    for (i64 j = 0; j < m; j++) traces[3 + j] = r.ring[(r.ran - m + 1 + j) % RING];
+    for (i64 j = 0; j < m; j++) traces[3 + j] = r.ring[(r.ran - m + 1 + j) & (RING_SLOTS - 1)];
     tracenum = 3 + m;
 }
 
 void fail(const Run& r, i64 i, i64 depth, i64 node) {
+    BindPending();  // the suspended calls' names are looked at
     sitable[sidx + depth] = {r.row, i};
     if (epos == -1 && errchk != E_STRUCTURE && node >= 0 && node <= lstndx)
         epos = parsetree[node].col;
@@ -100,7 +102,8 @@ void fail(const Run& r, i64 i, i64 depth, i64 node) {
 
 }  // namespace
 
-void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
+void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, const call_frame& frame) {
+    i64 io = frame.io;
     zem_func* f = functable[row].func;
     Run r;
     r.row = row;
@@ -119,7 +122,7 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
         return n >= 0 && n < count ? lines[n] : nullptr;
     };
     stmt_node* s = first(i);
-    fast_place place{row, mark, temp, i, depth, io};
+    fast_place place{row, mark, temp, i, depth, io, frame.base, frame.serial};
     errchk = 0;
     while (i >= 1 && i <= r.last) {
         if (!s) {
@@ -127,25 +130,24 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, i64 io) {
             k = 0;
             continue;
         }
-        r.ran++;
-        if (++r.at == RING) r.at = 0;
-        r.ring[r.at] = i;
+        r.ring[++r.ran & (RING_SLOTS - 1)] = i;
         i64 v = 0;
         const val_item* value = nullptr;  // set by a statement's single-number form
         if (s->root >= 0) {
             // The temporaries of the statement before are dead. A statement
             // of single numbers makes none: with none left, nothing to do
             // unless the walker runs it after all.
-            bool fast = FastForm(s);
+            bool fast = FastForm(s, row);
             bool reset = !fast || stacktop != mark;
             if (reset) ResetTemps(mark);
             i64 made = IbGeneration();
             v = -1;
             place.line = i;
-            if (fast) value = FastRun(s, place, &v);
+            if (fast) value = RunFast(s, place, &v);
             if (!value) {
                 if (v < 0) {
                     if (!reset) ResetTemps(mark);
+                    BindPending();
                     v = TreeList(row, s->root, s->start, mark, temp, i, depth, io);
                 }
                 if (errchk) return fail(r, i, depth, v);

@@ -102,6 +102,7 @@ i64 SetHeadFirst(i64 row, i64 depth, i64 io) {
     }
     fe.nodelast = lstndx;
     fe.bodylast = lstnx > fe.lblmark ? lstnx : -1;
+    row_epoch++;
     if (failed >= 0) return fail_at(row, depth, failed);
     return 0;
 }

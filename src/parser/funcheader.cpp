@@ -119,6 +119,7 @@ arguments:
 i64 FnHead(const char* fname, i64 row, const char* header, i64 len) {
     std::string text(header, strnlen(header, static_cast<size_t>(len > 0 ? len : 0)));
     while (!text.empty() && IsBlank(text.back())) text.pop_back();
+    row_epoch++;
     return parse_header(fname, &functable[row], text, true);
 }
 
@@ -127,6 +128,7 @@ i64 FnNewHead(const char* fname, i64 row, const char* header, i64 len) {
     func_entry probe = functable[row];
     i64 rc = parse_header(fname, &probe, text, false);
     if (rc == 0 && probe.valence) functable[row].valence = probe.valence;
+    row_epoch++;
     return rc;
 }
 

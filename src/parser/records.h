@@ -112,6 +112,9 @@ extern i64 overflow[OVSIZE];
 extern char tnam[TNSIZE];
 
 extern i64 lstndx;   // last parse node
+// Counts the changes of function rows (their header and parse ranges), so
+// that what was read from a row knows when to read it again.
+extern i64 row_epoch;
 extern i64 lstfndx;  // last application record
 extern i64 lstbrx;   // last branch record (record 0 is permanent)
 extern i64 lstnx;    // last local name

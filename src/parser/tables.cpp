@@ -17,6 +17,7 @@ func_entry functable[FTSIZE];
 i64 overflow[OVSIZE];
 char tnam[TNSIZE];
 
+i64 row_epoch = 0;
 i64 lstndx = -1, lstfndx = -1, lstbrx = 0, lstnx = -1, lstgx = -1, lstfx = FIRSTFN - 1;
 i64 nxtovx = 0, lsttnam = -1;
 
@@ -51,6 +52,7 @@ static void ClearBranch(br_entry* b) {
 
 // A function row as a fresh definition finds it (words 5 and 9 untouched).
 static void InitRow(func_entry* f) {
+    row_epoch++;
     f->valence = 0;
     f->result = -1;
     f->left = f->right = 0;

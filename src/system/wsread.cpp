@@ -80,6 +80,7 @@ bool Rows(WsIn& in) {
         rows[r].parsed = 0;
         functable[r] = rows[r];
     }
+    row_epoch++;
     lstfx = n;
     return true;
 }
@@ -318,6 +319,7 @@ void FreshFunctions() {
         fntemps[r][0] = 0;
         fntemps[r][1] = -1;
     }
+    row_epoch++;
 }
 
 }  // namespace
