@@ -62,6 +62,14 @@ struct pending_frame {
 pending_frame pending[SITSIZE];
 i64 pending_frames = 0, pending_entries = 0;
 
+// Rows whose local name entries and parse nodes pending frames have left
+// as they were: the base of the row's frame that binding would have pointed
+// them at last (the frame last entered, or returned to, of the row).
+i64 last_base[FTSIZE];
+bool unsettled[FTSIZE];
+i64 unsettled_rows[FTSIZE];
+i64 nunsettled = 0;
+
 // Number of locals of a call: header names and generated temporaries.
 i64 local_count(const func_entry& f, i64 row) {
     i64 n = f.hdrlast >= 0 ? f.hdrlast - f.hdrmark : 0;
@@ -228,6 +236,29 @@ i64 unbind(i64 row) {
     return 0;
 }
 
+// A frame of row with locals below base was entered or returned to.
+void touch(i64 row, i64 base) {
+    last_base[row] = base;
+    if (unsettled[row]) return;
+    unsettled[row] = true;
+    unsettled_rows[nunsettled++] = row;
+}
+
+// Sets the local name entries and parse nodes of the rows touched as the
+// binding and unbinding of their frames would have left them (a workspace
+// file holds both).
+void settle() {
+    for (i64 i = 0; i < nunsettled; i++) {
+        i64 row = unsettled_rows[i];
+        unsettled[row] = false;
+        const bind_plan& p = plan_of(row);
+        for (size_t j = 0; j < p.locals.size(); j++)
+            nametable[p.locals[j].name].index = last_base[row] - 1 - static_cast<i64>(j);
+        rebind_nodes(p);
+    }
+    nunsettled = 0;
+}
+
 // Level s no longer holds a pending frame.
 void drop_pending(i64 s) {
     if (pending[s].row < 0) return;
@@ -279,6 +310,7 @@ void ForgetBinding(i64 row) {
 }
 
 void BindPending() {
+    settle();
     for (i64 s = 0; s < SITSIZE && pending_frames > 0; s++)
         if (pending[s].row >= 0) bind_pending(s);
 }
@@ -307,6 +339,7 @@ i64 BindCall(i64 row, i64 level, call_frame* frame) {
     siframe[level] = {1, lststkx, frame->base};
     i64 locals = static_cast<i64>(p.locals.size());
     for (i64 j = 0; j < locals; j++) empty_local(--lstvxend);
+    touch(row, frame->base);
     pending[level] = {row, frame->base, locals};
     pending_frames++;
     pending_entries += 1 + locals;
@@ -334,6 +367,15 @@ void UnbindCall(i64 caller, i64 row, i64 level) {
         v->rank = -1;
     }
     lstvxend = vxend;
+    // Back in the caller's frame: binding would now point the caller's names
+    // at it. Once out of pending frames, the rows touched are settled.
+    i64 c = level - 1;
+    if (caller >= 0 && c >= 0 && pending[c].row == caller) {
+        touch(caller, pending[c].vxend);
+        return;
+    }
+    if (caller == row && c >= 0 && siframe[c].bound) touch(row, siframe[c].vxend);
+    settle();
 }
 
 i64 LocalIndex(i64 row, i64 e) {
