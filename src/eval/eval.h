@@ -105,9 +105,12 @@ i64 SetNodeValue(i64 row, i64 other, i64 mode);
 // Drops what the calls of a row learnt from its parse records, which are
 // about to be made again.
 void ForgetBinding(i64 row);
-// A call's frame: its locals' slots end below base (local k, as LocalIndex
-// numbers it, at base - 1 - k); the reading of the row's names it was bound
-// by; the slot of a local []IO, -1 none.
+// The slot of local k (as LocalIndex numbers it) in a frame whose locals'
+// slots end below base: the locals take slots downward in that order.
+inline i64 LocalSlot(i64 base, i64 k) { return base - 1 - k; }
+// A call's frame: the upper end of its locals' slots (LocalSlot); the
+// reading of the row's names it was bound by; the slot of a local []IO, -1
+// none.
 struct call_frame {
     i64 base, serial, io;
     i64 left, right, result;  // the slots of the header's names, -1 none

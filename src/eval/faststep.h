@@ -109,7 +109,7 @@ inline bool one_number(const val_item* v) {
 template <int K>
 FAST_INLINE i64 slot_of(arg x, const fast_place& at) {
     if (K == ARG_LOCAL) {
-        i64 s = at.base - 1 - x.at;
+        i64 s = LocalSlot(at.base, x.at);
         return s >= lstvxend ? s : -1;
     }
     i64 s = parsetree[x.at].ref;
@@ -273,6 +273,13 @@ FAST_INLINE int run_dyad(run_state& rs, const step& st, int k, const fast_place&
 
 // The form of a step: its operation and the kinds of its operands.
 constexpr int form_of(int op, int a, int b) { return (op * 4 + a) * 4 + b; }
+
+// The form of step st, -1 for a call.
+inline int form(const step& st) {
+    if (st.op == STEP_CALL) return -1;
+    int a = st.a.kind - ARG_REG, b = st.b.kind - ARG_REG;
+    return form_of(st.op, a, st.op == STEP_DYAD ? b : 0);
+}
 
 // Runs step k by the code made for its form.
 FAST_INLINE int run_step(run_state& rs, const step& st, int k, const fast_place& at) {

@@ -124,9 +124,6 @@ arg compile(fast_stmt* f, i64 n) {
                 {STEP_DYAD, l, r, static_cast<int>(a.code), NO_TARGET, static_cast<int>(n), false});
 }
 
-// The form of step st (with the steps' runs below).
-int form(const step& st);
-
 // Marks the variables read after an assignment was queued (a read must
 // then look for it among the waiting ones) and the last step.
 void mark_reads(fast_stmt* f) {
@@ -252,22 +249,6 @@ int run_call(run_state& rs, const step& st, int k, const fast_place& at) {
     return STEP_DONE;
 }
 
-}  // namespace
-
-int fast::RunCallStep(run_state& rs, const step& st, int k, const fast_place& at) {
-    rs.from[k] = -1;
-    return run_call(rs, st, k, at);
-}
-
-namespace {
-
-// The form of step st.
-int form(const step& st) {
-    int a = st.a.kind - ARG_REG, b = st.b.kind - ARG_REG;
-    if (st.op == STEP_CALL) return -1;
-    return form_of(st.op, a, st.op == STEP_DYAD ? b : 0);
-}
-
 bool uses(const step& st, int k) {
     return (st.a.kind == ARG_REG && st.a.at == k) || (st.b.kind == ARG_REG && st.b.at == k);
 }
@@ -301,26 +282,6 @@ void release(const fast_stmt* f) {
     fast_stmt* m = const_cast<fast_stmt*>(f);
     if (--m->running == 0 && m->orphan) std::free(m);
 }
-
-}  // namespace
-
-void FastForget(stmt_node* s) {
-    if (s->fast && s->fast != &not_fast) {
-        fast_stmt* f = const_cast<fast_stmt*>(s->fast);
-        if (f->running) f->orphan = true;
-        else std::free(f);
-    }
-    s->fast = nullptr;
-    s->single = false;
-}
-
-void FastCompile(stmt_node* s, i64 row) {
-    const fast_stmt* f = compile_stmt(s, row);
-    s->fast = f ? f : &not_fast;
-    s->single = f != nullptr;
-}
-
-namespace {
 
 // A statement with calls.
 [[gnu::noinline]] const val_item* run_calls(stmt_node* s, const fast_stmt* f, const fast_place& at,
@@ -356,6 +317,27 @@ namespace {
 }
 
 }  // namespace
+
+int fast::RunCallStep(run_state& rs, const step& st, int k, const fast_place& at) {
+    rs.from[k] = -1;
+    return run_call(rs, st, k, at);
+}
+
+void FastForget(stmt_node* s) {
+    if (s->fast && s->fast != &not_fast) {
+        fast_stmt* f = const_cast<fast_stmt*>(s->fast);
+        if (f->running) f->orphan = true;
+        else std::free(f);
+    }
+    s->fast = nullptr;
+    s->single = false;
+}
+
+void FastCompile(stmt_node* s, i64 row) {
+    const fast_stmt* f = compile_stmt(s, row);
+    s->fast = f ? f : &not_fast;
+    s->single = f != nullptr;
+}
 
 const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v) {
     *v = -1;

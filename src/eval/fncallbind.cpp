@@ -253,7 +253,7 @@ void settle() {
         unsettled[row] = false;
         const bind_plan& p = plan_of(row);
         for (size_t j = 0; j < p.locals.size(); j++)
-            nametable[p.locals[j].name].index = last_base[row] - 1 - static_cast<i64>(j);
+            nametable[p.locals[j].name].index = LocalSlot(last_base[row], static_cast<i64>(j));
         rebind_nodes(p);
     }
     nunsettled = 0;
@@ -277,7 +277,7 @@ void bind_pending(i64 s) {
     push(-1, vxend);
     for (i64 j = 0; j < locals && j < static_cast<i64>(p.locals.size()); j++) {
         i64 e = p.locals[j].name;
-        nametable[e].index = vxend - 1 - j;
+        nametable[e].index = LocalSlot(vxend, j);
         push(e, nametable[e].index);
     }
     rebind_nodes(p);
@@ -293,7 +293,8 @@ void release_all() {
 // The slot of header name e (local number k) in frame.
 i64 header_slot(const call_frame& frame, i64 e, i64 k) {
     if (e < 0) return -1;
-    return k >= 0 && frame.base - 1 - k >= lstvxend ? frame.base - 1 - k : nametable[e].index;
+    i64 slot = LocalSlot(frame.base, k);
+    return k >= 0 && slot >= lstvxend ? slot : nametable[e].index;
 }
 
 void header_slots(const bind_plan& p, const func_entry& f, call_frame* frame) {
@@ -343,10 +344,7 @@ i64 BindCall(i64 row, i64 level, call_frame* frame) {
     pending[level] = {row, frame->base, locals};
     pending_frames++;
     pending_entries += 1 + locals;
-    // The header's names are all locals here.
-    frame->left = p.left >= 0 ? frame->base - 1 - p.left : -1;
-    frame->right = p.right >= 0 ? frame->base - 1 - p.right : -1;
-    frame->result = p.result >= 0 ? frame->base - 1 - p.result : -1;
+    header_slots(p, functable[row], frame);
     return 0;
 }
 
@@ -357,8 +355,6 @@ void UnbindCall(i64 caller, i64 row, i64 level) {
     }
     i64 vxend = pending[level].vxend;
     drop_pending(level);
-    // Slots below lstvxend are not read: each is emptied whole when given
-    // out again.
     // Slots below lstvxend are not read: each is emptied whole when given
     // out again.
     for (i64 s = lstvxend; s < vxend; s++) {
