@@ -48,7 +48,7 @@ i64 copy_arguments(i64 row, const call_frame& fr, const Arg& l, const Arg& r) {
 
 // Gives back the frame of a call that ends, at the level above depth.
 void leave(i64 caller, i64 row, i64 depth) {
-    UnbindCall(caller, row, sidx + depth + 1);
+    SetNodeValue(caller, row, 2);
     siframe[sidx + depth + 1].bound = 0;
     depest = depth;
 }
@@ -73,7 +73,6 @@ i64 give_back(i64 caller, i64 row, i64 depth, i64 code) {
     if (!f.parsed) {
         // The body's names are the function's own even when the call comes
         // from a text being executed.
-        BindPending();
         i64 lock = exelock;
         exelock = 0;
         f.parsed = 1;

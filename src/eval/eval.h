@@ -115,15 +115,8 @@ struct call_frame {
     i64 base, serial, io;
     i64 left, right, result;  // the slots of the header's names, -1 none
 };
-// Binds the names of a call of row at state-indicator level `level`, or
-// leaves the frame pending (see fncallbind.cpp); errchk.
+// Binds the names of a call of row at state-indicator level `level`; errchk.
 i64 BindCall(i64 row, i64 level, call_frame* frame);
-// Gives back the frame of level `level`, a call of row from caller.
-void UnbindCall(i64 caller, i64 row, i64 level);
-// Binds every pending frame, before anything looks at names.
-void BindPending();
-// Forgets every pending frame: the locals are given back wholesale.
-void ForgetPending();
 // Local number of name entry e in a frame of row, -1 when not a local.
 i64 LocalIndex(i64 row, i64 e);
 // The slot of local name entry e in a frame of row.

@@ -274,7 +274,6 @@ i64 hand_over(run_state& rs, const fast_stmt* f, int stop, i64 root, const fast_
         slots[n++] = t;
     }
     walk_presets made{nodes, slots, n};
-    BindPending();
     return TreeList(at.row, root, -1, at.mark, rs.temp, at.line, at.depth, at.io, &made);
 }
 

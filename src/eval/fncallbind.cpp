@@ -4,13 +4,6 @@
 // the body are pointed at the slots now bound; at the return the frame is
 // popped and the caller's bindings are restored. Also the unwinding of the
 // state indicator.
-//
-// A function whose body names only its own locals needs none of that while
-// only statements of single numbers run: they read a local at its place in
-// the frame. Its call gets its local slots and nothing else (a pending
-// frame). Before anything else may look at names (the walker, a call of
-// another function, a parse, a failure), every pending frame is bound, from
-// the oldest up, as the call would have bound it.
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -40,7 +33,6 @@ struct bind_entry {
 };
 struct bind_plan {
     bool ready = false;
-    bool pending;             // a call may leave it pending: no body name, no local []IO
     i64 serial;               // tells this reading from earlier ones of the row
     i64 epoch;                // row_epoch when the key was last found the same
     i64 left, right, result;  // local numbers of the header's names, -1 none
@@ -52,23 +44,6 @@ struct bind_plan {
 };
 bind_plan plans[FTSIZE];
 i64 plan_serial = 0;
-
-// The frames of calls left pending, by state-indicator level: the row (-1
-// none) and the slots' upper end; how many, and the binding-stack entries
-// binding them will take.
-struct pending_frame {
-    i64 row = -1, vxend = 0, locals = 0;
-};
-pending_frame pending[SITSIZE];
-i64 pending_frames = 0, pending_entries = 0;
-
-// Rows whose local name entries and parse nodes pending frames have left
-// as they were: the base of the row's frame that binding would have pointed
-// them at last (the frame last entered, or returned to, of the row).
-i64 last_base[FTSIZE];
-bool unsettled[FTSIZE];
-i64 unsettled_rows[FTSIZE];
-i64 nunsettled = 0;
 
 // Number of locals of a call: header names and generated temporaries.
 i64 local_count(const func_entry& f, i64 row) {
@@ -103,8 +78,6 @@ i64 local_count(const func_entry& f, i64 row) {
     p.result = f.result >= 0 ? LocalIndex(row, f.result) : -1;
     p.nlocals = local_count(f, row);
     p.entries = 1 + (f.bodylast >= 0 ? f.bodylast - f.lblmark : 0) + p.nlocals;
-    p.pending = p.body.empty();
-    for (const bind_entry& b : p.locals) p.pending = p.pending && !b.io;
     p.serial = ++plan_serial;
     p.ready = true;
     return p;
@@ -198,7 +171,7 @@ void restore(i64 top, i64 vxend) {
 
 // Whether a call finds room for its frame; errchk when not.
 bool room_for(const bind_plan& p) {
-    if (lststkx + pending_entries + p.entries >= DFXSIZE) return errchk = E_STACK_FULL, false;
+    if (lststkx + p.entries >= DFXSIZE) return errchk = E_STACK_FULL, false;
     if (lstvxend - p.nlocals <= lstvx + SCRATCHGAP) return errchk = E_TABLE_FULL, false;
     return true;
 }
@@ -236,56 +209,8 @@ i64 unbind(i64 row) {
     return 0;
 }
 
-// A frame of row with locals below base was entered or returned to.
-void touch(i64 row, i64 base) {
-    last_base[row] = base;
-    if (unsettled[row]) return;
-    unsettled[row] = true;
-    unsettled_rows[nunsettled++] = row;
-}
-
-// Sets the local name entries and parse nodes of the rows touched as the
-// binding and unbinding of their frames would have left them (a workspace
-// file holds both).
-void settle() {
-    for (i64 i = 0; i < nunsettled; i++) {
-        i64 row = unsettled_rows[i];
-        unsettled[row] = false;
-        const bind_plan& p = plan_of(row);
-        for (size_t j = 0; j < p.locals.size(); j++)
-            nametable[p.locals[j].name].index = LocalSlot(last_base[row], static_cast<i64>(j));
-        rebind_nodes(p);
-    }
-    nunsettled = 0;
-}
-
-// Level s no longer holds a pending frame.
-void drop_pending(i64 s) {
-    if (pending[s].row < 0) return;
-    pending_frames--;
-    pending_entries -= 1 + pending[s].locals;
-    pending[s].row = -1;
-}
-
-// Binds the pending frame of level s as its call would have: its locals
-// keep the slots they were given.
-void bind_pending(i64 s) {
-    const bind_plan& p = plans[pending[s].row];
-    i64 vxend = pending[s].vxend, locals = pending[s].locals;
-    siframe[s] = {1, lststkx, vxend};
-    drop_pending(s);
-    push(-1, vxend);
-    for (i64 j = 0; j < locals && j < static_cast<i64>(p.locals.size()); j++) {
-        i64 e = p.locals[j].name;
-        nametable[e].index = LocalSlot(vxend, j);
-        push(e, nametable[e].index);
-    }
-    rebind_nodes(p);
-}
-
 // Drops every frame and local, once nothing is suspended any more.
 void release_all() {
-    ForgetPending();
     restore(-1, SYSTART);
     lststkx = -1;
 }
@@ -305,73 +230,19 @@ void header_slots(const bind_plan& p, const func_entry& f, call_frame* frame) {
 
 }  // namespace
 
-void ForgetBinding(i64 row) {
-    BindPending();
-    plans[row].ready = false;
-}
-
-void BindPending() {
-    settle();
-    for (i64 s = 0; s < SITSIZE && pending_frames > 0; s++)
-        if (pending[s].row >= 0) bind_pending(s);
-}
-
-void ForgetPending() {
-    for (i64 s = 0; s < SITSIZE && pending_frames > 0; s++) drop_pending(s);
-}
+void ForgetBinding(i64 row) { plans[row].ready = false; }
 
 i64 BindCall(i64 row, i64 level, call_frame* frame) {
     errchk = 0;
     const bind_plan& p = plan_of(row);
     frame->serial = p.serial;
-    frame->io = -1;
-    if (!p.pending) {
-        BindPending();
-        frame->base = lstvxend;
-        i64 top = lststkx;
-        frame->io = bind(row);
-        if (errchk) return errchk;
-        siframe[level] = {1, top, frame->base};
-        header_slots(p, functable[row], frame);
-        return 0;
-    }
     frame->base = lstvxend;
-    if (!room_for(p)) return errchk;
-    siframe[level] = {1, lststkx, frame->base};
-    i64 locals = static_cast<i64>(p.locals.size());
-    for (i64 j = 0; j < locals; j++) empty_local(--lstvxend);
-    touch(row, frame->base);
-    pending[level] = {row, frame->base, locals};
-    pending_frames++;
-    pending_entries += 1 + locals;
+    i64 top = lststkx;
+    frame->io = bind(row);
+    if (errchk) return errchk;
+    siframe[level] = {1, top, frame->base};
     header_slots(p, functable[row], frame);
     return 0;
-}
-
-void UnbindCall(i64 caller, i64 row, i64 level) {
-    if (pending[level].row < 0) {
-        SetNodeValue(caller, row, 2);
-        return;
-    }
-    i64 vxend = pending[level].vxend;
-    drop_pending(level);
-    // Slots below lstvxend are not read: each is emptied whole when given
-    // out again.
-    for (i64 s = lstvxend; s < vxend; s++) {
-        val_item* v = &vtable[s];
-        if (v->bytes > 0) ReleaseValue(v);
-        v->rank = -1;
-    }
-    lstvxend = vxend;
-    // Back in the caller's frame: binding would now point the caller's names
-    // at it. Once out of pending frames, the rows touched are settled.
-    i64 c = level - 1;
-    if (caller >= 0 && c >= 0 && pending[c].row == caller) {
-        touch(caller, pending[c].vxend);
-        return;
-    }
-    if (caller == row && c >= 0 && siframe[c].bound) touch(row, siframe[c].vxend);
-    settle();
 }
 
 i64 LocalIndex(i64 row, i64 e) {
@@ -403,7 +274,6 @@ void Rslocvx1(i64 slot) {
 }
 
 i64 SiMakeRoom(i64 n) {
-    if (sidx + n >= SITSIZE) BindPending();  // the levels move down
     while (sidx + n >= SITSIZE) {
         if (sidx < 0) return E_STACK_FULL;
         i64 live = sidx + n < SITSIZE ? sidx + n : SITSIZE;
@@ -426,10 +296,7 @@ static void unbind_levels(i64 from, i64 to) {
             break;
         }
     }
-    for (i64 s = from; s <= to; s++) {
-        siframe[s].bound = 0;
-        drop_pending(s);
-    }
+    for (i64 s = from; s <= to; s++) siframe[s].bound = 0;
 }
 
 void SiUnwind(i64 level) {

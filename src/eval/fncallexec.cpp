@@ -93,7 +93,6 @@ void record_trace(const Run& r) {
 }
 
 void fail(const Run& r, i64 i, i64 depth, i64 node) {
-    BindPending();  // the suspended calls' names are looked at
     sitable[sidx + depth] = {r.row, i};
     if (epos == -1 && errchk != E_STRUCTURE && node >= 0 && node <= lstndx)
         epos = parsetree[node].col;
@@ -147,7 +146,6 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, const call_frame& frame) 
             if (!value) {
                 if (v < 0) {
                     if (!reset) ResetTemps(mark);
-                    BindPending();
                     v = TreeList(row, s->root, s->start, mark, temp, i, depth, io);
                 }
                 if (errchk) return fail(r, i, depth, v);

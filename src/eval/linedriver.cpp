@@ -234,7 +234,6 @@ i64 ExecaLine(i64 root, i64 start, i64 temp, i64 row, i64 depth, i64 io) {
 
 void CleanET() {
     if (sidx >= 0) {
-        ForgetPending();
         for (i64 s = lstvxend; s < SYSTART; s++) Rslocvx1(s);
         lstvxend = SYSTART;
         lststkx = -1;
