@@ -19,7 +19,9 @@ no example goes untested unnoticed:
 ```zem-file NAME    a file the next zem or zem-run block finds in its
                     directory under NAME.
 ```zem-run          a run of the binary: the first line "$ zem ARGS", the
-                    other lines the exact standard output.
+                    other lines the exact standard output. With
+                    "$ zem ARGS < NAME" the file NAME (a zem-file block)
+                    is its standard input, and the banner is dropped.
 ```skip REASON      shown but not run; the reason is required.
 
 The time a file was saved, which saving and loading print, matches any
@@ -143,8 +145,19 @@ def check(zem, block):
         if not block.lines or not block.lines[0].startswith("$ zem"):
             return "a zem-run block starts with a line '$ zem ARGS'"
         args = shlex.split(block.lines[0][5:])
+        stdin = None
+        if len(args) >= 2 and args[-2] == "<":
+            stdin = dict(block.files).get(args[-1])
+            if stdin is None:
+                return f"no zem-file block named {args[-1]} for standard input"
+            args = args[:-2]
         expected = "".join(l + "\n" for l in block.lines[1:])
-        actual, stderr, code = run_binary(zem, args, "", block.files)
+        actual, stderr, code = run_binary(zem, args, stdin or "", block.files)
+        if stdin is not None:
+            cut = actual.find(BANNER_END)
+            if cut < 0:
+                return f"no banner in the output:\n{actual}"
+            actual = actual[cut + len(BANNER_END):]
     else:
         inputs, expected = expected_session(block.lines)
         actual, stderr, code = run_binary(zem, [], "".join(i + "\n" for i in inputs),
@@ -208,6 +221,11 @@ def self_check(zem):
         (False, "```zem-file a.txt\nx\ny\n```\n```zem\n      )DIR .\nOld path: \n"
                 "      #[]get 'a.txt'\n1\n```\n"),
         (False, "Text.\n\n          1+2\n    3\n"),
+        (True, "```zem-file in.txt\n1+2\nx<-5\n```\n```zem-run\n$ zem < in.txt\n      3\n"
+               "            Bye.\n```\n"),
+        (False, "```zem-file in.txt\n1+2\n```\n```zem-run\n$ zem < in.txt\n      4\n"
+                "      Bye.\n```\n"),
+        (False, "```zem-run\n$ zem < nosuch.txt\n      Bye.\n```\n"),
     ]
     bad = 0
     with tempfile.TemporaryDirectory(prefix="zdoc-self-") as directory:
