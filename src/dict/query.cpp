@@ -22,7 +22,8 @@ namespace {
 const char* const dname[] = {
     "do__v1", "proc_where", "proc_sel1", "proc_sel", "nxt",     "create", "select",
     "exec",   "eval",       "vcol",      "ch2sym",   "col_nam", "isfk",   "de_enum",
-    "split",  "proc_op",    "vcol2",     "addwth",   "proc_sel2",
+    "split",  "proc_op",    "vcol2",     "addwth",   "proc_sel2", "lit__v1", "isarith__v1",
+    "colchk__v1", "unq__v1",
 };
 
 // The prelude line that copies the standard functions in: the embedded
@@ -58,16 +59,16 @@ i64 FetchFunc() {
     return errchk = code;
 }
 
-i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
-    const val_item* R = opnd(rc, rv);
-    if (R->rank < 0) return errchk = E_VALUE;
-    if (R->type != TCHAR) return errchk = E_TYPE;
-    if (R->rank > 1) return errchk = E_RANK;
+namespace {
+
+// do after its operand's checks: loads the prelude at the first use and runs
+// the statement under []IO 0.
+i64 run_query(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     if (GenStore(*io, 0, -1)) return errchk;  // constant 0: the prelude counts from 0
+    const val_item* R = opnd(rc, rv);
     if (R->count == 0) return empty_result(*res);
     // The call text is made before the prelude loads: loading runs statements
     // of its own, and the operand may be one of this statement's temporaries.
-    R = opnd(rc, rv);
     i64 length = 0;
     char* call = conq2(static_cast<const char*>(getptV(const_cast<val_item*>(R))), R->count,
                        &length);
@@ -91,6 +92,22 @@ i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     if (errchk) return errchk;
     *res = r;
     return 0;
+}
+
+}  // namespace
+
+// The statement runs under []IO 0; the caller's origin comes back when do
+// returns, whether the statement ran, was refused or failed.
+i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
+    const val_item* R = opnd(rc, rv);
+    if (R->rank < 0) return errchk = E_VALUE;
+    if (R->type != TCHAR) return errchk = E_TYPE;
+    if (R->rank > 1) return errchk = E_RANK;
+    i64 slot = *io;
+    i64 origin = IoOrigin(slot) == 1 ? 1 : 0;
+    i64 code = run_query(res, rc, rv, temp, row, depth, io);
+    if (GenStore(slot, origin, -1)) return errchk;  // constants 0 and 1 are the origins
+    return errchk = code;
 }
 
 i64 DBListN(const char* name) {

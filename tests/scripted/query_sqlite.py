@@ -5,7 +5,11 @@ and MIN. Zem runs in a fresh empty directory with its library directory
 unset, so the query prelude cannot come from a file; the table is made in
 Zem from formulas and written for sqlite3 as CSV from the same formulas.
 A second table of texts, some empty, is written by Python's csv module and
-read by both: IN with texts and FIRST of a text column."""
+read by both: IN with texts and FIRST of a text column. A third, small one
+holds symbols named like its columns or like operators and texts holding
+commas, quotes' keywords and OR; both read it from the same rows. Names
+that are no column are refused by both. The session keeps []IO 1 and
+indexes between the queries."""
 import csv
 import os
 import re
@@ -41,10 +45,24 @@ ZEM_TABLE = [
     "u<-[]CSV ('./u.csv';'LSI')",
     "[]PP<-17",
     # Each item on a line of its own, after a mark: no line is wrapped.
-    "@.m show x;i", "i<-0", "while (i<^x) { m,+.x[i] ; i<-i+1 }", "@.",
+    "@.m show x;i", "i<-1", "while (i<=^x) { m,+.x[i] ; i<-i+1 }", "@.",
     # Each text of a list between bars, so that an empty one shows too.
-    "@.m showt x;i", "i<-0", "while (i<^x) { m,'|',(,x[i]),'|' ; i<-i+1 }", "@.",
+    "@.m showt x;i", "i<-1", "while (i<=^x) { m,'|',(,x[i]),'|' ; i<-i+1 }", "@.",
 ]
+
+# The third table: k symbols (v and k also name columns, + - * % operators),
+# n texts with commas, v numbers.
+W_ROWS = [("v", "a,b", 1), ("a", "x", 2), ("j", "a,b,c", 3), ("x", "b, a", 4),
+          ("+", "OR", 5), ("b", "a,b", 6), ("k", "q,", 7), ("*", "FROM x", 8)]
+
+
+def zem_text(text):
+    return "'" + text.replace("'", "''") + "'"
+
+
+ZEM_TABLE.append("w<-([] k<-" + "".join("`" + k for k, _, _ in W_ROWS) + "; n<-(" +
+                 ";".join(zem_text(n) for _, n, _ in W_ROWS) + "); v<-" +
+                 " ".join(str(v) for _, _, v in W_ROWS) + ")")
 
 # (title, do statement, the Zem texts printed, sqlite3 query, kind):
 # kind "rows" compares the values in order, "groups" the key -> value pairs,
@@ -87,13 +105,39 @@ CASES = [
     ("FIRST of a text column, four groups", "EXEC f<-FIRST n BY g FROM u", ["r.g", "|r.f"],
      "SELECT g, n FROM u WHERE rowid IN (SELECT MIN(rowid) FROM u GROUP BY g);",
      "text groups"),
+    ("a backquoted symbol named like a column", "EXEC v FROM w WHERE k=`v", ["r"],
+     "SELECT v FROM w WHERE k='v' ORDER BY rowid;", "rows"),
+    ("IN symbols, one named like a column", "EXEC v FROM w WHERE k IN (`a;`x;`k)", ["r"],
+     "SELECT v FROM w WHERE k IN ('a','x','k') ORDER BY rowid;", "rows"),
+    ("IN three symbols, the first an operator", "EXEC v FROM w WHERE k IN (`+;`a;`b)", ["r"],
+     "SELECT v FROM w WHERE k IN ('+','a','b') ORDER BY rowid;", "rows"),
+    ("a text with a comma", "EXEC v FROM w WHERE n=''a,b''", ["r"],
+     "SELECT v FROM w WHERE n='a,b' ORDER BY rowid;", "rows"),
+    ("IN texts with commas, then a comma", "EXEC v FROM w WHERE n IN (''a,b,c'';''q,''),v>1",
+     ["r"], "SELECT v FROM w WHERE n IN ('a,b,c','q,') AND v>1 ORDER BY rowid;", "rows"),
+    ("texts holding OR and FROM, joined by OR",
+     "EXEC v FROM w WHERE n=''OR'' OR n=''FROM x''", ["r"],
+     "SELECT v FROM w WHERE n='OR' OR n='FROM x' ORDER BY rowid;", "rows"),
+    ("BY a name that is no column", "EXEC s<-SUM v BY nosuch FROM w", [],
+     "SELECT nosuch, SUM(v) FROM w GROUP BY nosuch;", "refused"),
+    ("a selected name that is no column", "EXEC nosuch FROM w", [],
+     "SELECT nosuch FROM w;", "refused"),
+    ("an aggregate of a name that is no column", "EXEC s<-SUM nosuch BY k FROM w", [],
+     "SELECT k, SUM(nosuch) FROM w GROUP BY k;", "refused"),
+    ("a condition on a name that is no column", "EXEC v FROM w WHERE nosuch=1", [],
+     "SELECT v FROM w WHERE nosuch=1;", "refused"),
 ]
 
 
 def zem_values(zem, directory):
     lines = list(ZEM_TABLE)
-    for n, (_, statement, shown, _, _) in enumerate(CASES):
-        lines.append(f"r<-do '{statement}'")
+    for n, (_, statement, shown, _, kind) in enumerate(CASES):
+        if kind == "refused":
+            # the mark, then the refusal's message
+            lines += [f"'={n}.0'", f"do '{statement}'", ")SIC"]
+            continue
+        # a statement that fails leaves no value of an earlier one behind
+        lines += ["r<-''", f"r<-do '{statement}'"]
         lines += [f"'={n}.{j} ' showt {s[1:]}" if s.startswith("|") else
                   f"'={n}.{j} ' show {s}" for j, s in enumerate(shown)]
     out = subprocess.run([zem], input="".join(l + "\n" for l in lines), cwd=directory,
@@ -105,6 +149,9 @@ def zem_values(zem, directory):
     for n, j, value in re.findall(r"=(\d+)\.(\d+) (\S+)", body):
         items = found.setdefault(int(n), [[] for _ in CASES[int(n)][2]])
         items[int(j)].append(value)
+    for n, name in re.findall(r"=(\d+)\.0\n *column not found: (\S+)\n"
+                              r"error in `do statement\n", body):
+        found[int(n)] = [name]
     return found, body, out.stderr
 
 
@@ -113,15 +160,20 @@ def sqlite_values(directory):
     with open(table, "w") as f:
         f.writelines(f"{k},{x!r},{q},{s}\n" for k, x, q, s in rows())
     script = ["CREATE TABLE t(k INTEGER, f REAL, q INTEGER, s TEXT);",
-              "CREATE TABLE u(n TEXT, g TEXT, v INTEGER);", ".mode csv",
+              "CREATE TABLE u(n TEXT, g TEXT, v INTEGER);",
+              "CREATE TABLE w(k TEXT, n TEXT, v INTEGER);", ".mode csv",
               f".import {table} t", f".import --skip 1 {os.path.join(directory, 'u.csv')} u",
-              ".mode list"]
+              f".import {os.path.join(directory, 'w.csv')} w", ".mode list"]
     answers = []
-    for _, _, _, sql, _ in CASES:
+    for _, _, _, sql, kind in CASES:
         out = subprocess.run(["sqlite3", ":memory:"], input="\n".join(script + [sql]) + "\n",
                              text=True, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                             timeout=120, check=True).stdout
-        answers.append([line.split("|") for line in out.splitlines() if line])
+                             timeout=120, check=kind != "refused")
+        if kind == "refused":
+            # the name sqlite3 reports as no column
+            answers.append(re.findall(r"no such column: (\S+)", out.stdout))
+            continue
+        answers.append([line.split("|") for line in out.stdout.splitlines() if line])
     return answers
 
 
@@ -130,6 +182,8 @@ def write_texts(directory):
         out = csv.writer(f)
         out.writerow(["n", "g", "v"])
         out.writerows(text_rows())
+    with open(os.path.join(directory, "w.csv"), "w", newline="") as f:
+        csv.writer(f).writerows(W_ROWS)
 
 
 def number(text):
@@ -141,6 +195,8 @@ def close(a, b):
 
 
 def same(kind, zem, sql):
+    if kind == "refused":
+        return zem == sql
     if kind == "rows":
         got = [number(x) for x in zem[0]] if zem else []
         want = [float(r[0]) for r in sql]
