@@ -53,6 +53,10 @@ i64 FetchFunc();
 // the prelude's own functions, which are never shown.
 i64 DBListN(const char* name);
 i64 DBListM(i64 row);
+// The call text of the query prelude, in a new block: "do__v1 '", the n
+// characters of text with each quote doubled and a zero byte read as a
+// blank (it would end the text), and "'". Its length goes to *length.
+char* conq2(const char* text, i64 n, i64* length);
 
 // ---- scalar functions, lookup, update, tables, enumerations -----------------
 // A dyadic scalar function with a dictionary operand: applied to the values,

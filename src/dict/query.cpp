@@ -1,8 +1,7 @@
 // The query function do: a statement given as text runs through the query
 // prelude, functions written in Zem and kept in the interpreter as text
 // (src/dict/prelude.zsf, with the standard functions of standard.zsf), which
-// the first do loads into the workspace. Also the names of the prelude's own
-// functions, which listings, the state indicator and the trace leave out.
+// the first do loads into the workspace.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -11,19 +10,11 @@
 #include "dict/preludetext.h"
 #include "eval/eval.h"
 #include "parser/parser.h"
-#include "system/namelist.h"
 #include "system/system.h"
 #include "values/linelist.h"
 #include "values/operand.h"
 
 namespace {
-
-// The prelude's own functions: the implementation of do, never shown.
-const char* const dname[] = {
-    "do__v1", "proc_where", "proc_sel1", "proc_sel", "nxt",     "create", "select",
-    "exec",   "eval",       "vcol",      "ch2sym",   "col_nam", "isfk",   "de_enum",
-    "split",  "proc_op",    "vcol2",     "addwth",   "proc_sel2",
-};
 
 // The prelude line that copies the standard functions in: the embedded
 // standard text runs in its place, so no file is read.
@@ -91,19 +82,4 @@ i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     if (errchk) return errchk;
     *res = r;
     return 0;
-}
-
-i64 DBListN(const char* name) {
-    for (const char* d : dname)
-        if (std::strcmp(d, name) == 0) return 1;
-    return 0;
-}
-
-i64 DBListM(i64 row) {
-    if (row < FIRSTFN || row > lstfx) return 0;
-    i64 g = functable[row].gname;
-    if (g < 0 || g > lstgx) return 0;
-    char name[NAMESIZE];
-    Fill(&gnametable[g], name);
-    return DBListN(name);
 }

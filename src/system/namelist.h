@@ -1,6 +1,6 @@
 // The sorted name listing: global functions or variables in columns, for
 // the listing commands; also the state-indicator walk that skips the query
-// prelude's functions and the quoting of query text for the prelude.
+// prelude's functions.
 #pragma once
 #include "values/values.h"
 
@@ -14,9 +14,5 @@ i64 sort_fns(const char* prefix, char kind);
 // immediate line or a user function (entries of the query prelude above it
 // are skipped). Called with a non-empty state indicator.
 i64 fdsi();
-// The call text of the query prelude, in a new block: "do__v1 '", the n
-// characters of text with each quote doubled and a zero byte read as a
-// blank (it would end the text), and "'". Its length goes to *length.
-char* conq2(const char* text, i64 n, i64* length);
 // The value of the name's leaf of the given kind in the listing trie, or -1.
 i64 nsrh(const char* name, char kind);
