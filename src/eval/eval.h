@@ -222,6 +222,10 @@ void Prompt();
 void FnInput(char* text);
 void FnDisplay(char* text, bool interactive);
 i64 DebugStack(char* text);
+// The state-indicator level "->" unwinds: the topmost entry that is an
+// immediate line or a user function (entries of the query prelude above it
+// are skipped). Called with a non-empty state indicator.
+i64 fdsi();
 
 // ---- walker internals -----------------------------------------------------------
 

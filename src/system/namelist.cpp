@@ -1,6 +1,5 @@
 // Sorted name listing: names go into a character trie, whose ordered walk
-// writes them into a line list for the column printer. Also the state-
-// indicator walk that skips the query prelude's functions.
+// writes them into a line list for the column printer.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -161,12 +160,4 @@ i64 nsrh(const char* name, char kind) {
     name_vals* n = rt;
     for (const char* p = name; *p && n; p++) n = n->child[child_index(*p)];
     return n && n->leaf && n->leaf->kind == kind ? n->leaf->value : -1;
-}
-
-i64 fdsi() {
-    for (i64 s = sidx; s >= 0; s--) {
-        i64 row = sitable[s].row;
-        if (row < 0 || !DBListM(row)) return s;
-    }
-    return -1;
 }
