@@ -10,6 +10,7 @@
 #include "parser/parser.h"
 #include "system/namelist.h"
 #include "system/system.h"
+#include "system/toplevel.h"
 
 bool BATMD = false;
 char parseString[LINE_SIZE];
