@@ -124,8 +124,6 @@ i64 PfVenum(i64 res, i64 rc, i64 rv);
 i64 GenEnud(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin);
 // 1 when every one of the count indexes lies in 0 .. n-1.
 i64 ChkEnum(const i64* indexes, i64 count, i64 n);
-// Text of item i: its domain item's, or its stored index when out of range.
-i64 FillEnum(const char* data, i64 i, char* buffer);
 
 // ---- checks of lists and columns ---------------------------------------------
 // The type shared by all items of a list; -1 when empty or mixed.

@@ -24,6 +24,9 @@ void GenClex2(const char* text, i64 length, i64* a, i64* b);
 // A one-element value ignores i. buf must hold ELEMTEXT bytes, or cap bytes
 // when cap is given; text and padding never pass cap - 1 characters.
 i64 FillTemp(val_item* v, i64 i, char* buf, i64 width, i64 cap = ELEMTEXT);
+// Text of item i of an enumeration's data: its domain item's, or its stored
+// index when out of range.
+i64 FillEnum(const char* data, i64 i, char* buffer);
 
 // ---- value printer ----------------------------------------------------------
 
