@@ -138,6 +138,9 @@ stmt_node* IbIndx(i64 row, i64 line, i64 k);
 // until IbGeneration changes.
 stmt_node* const* IbLines(i64 row, i64* count);
 void IbClean(i64 row);
+// Drops the statement index of every function row, before the parser's
+// tables are cleared.
+void IbCleanAll();
 // Counts the cleanings of statement indexes, so that a reader holding a
 // statement knows when to look it up again.
 extern i64 ib_generation;

@@ -13,6 +13,7 @@ void ZemInit() {
 
 void CleanEX(bool zero) {
     CleanET();
+    IbCleanAll();
     CleanParseTables();
     CleanStore(zero);
     CloseAllFiles();
