@@ -101,6 +101,13 @@ constexpr i64 VIEWLST = 101;    // characters per continuation line of text
 constexpr i64 ROWCUT = 30;      // rows shown of a plane, unless printed whole
 constexpr i64 OUTBUF = 256;     // the format buffer output passes through
 
+// The hand-over upward of the line output (filled by system/handovers.cpp):
+// after each write, the server's check that its client still reads.
+struct display_handovers {
+    void (*check_output)();
+};
+extern display_handovers display_up;
+
 // Output gathered in a fixed buffer, written to standard output when the
 // buffer fills and at OutFlush; col is the width of the current line.
 struct outline {
