@@ -3,13 +3,17 @@
 // table its own header declares; this file, at the top, fills every such
 // table with the routines above before the program starts, so each layer's
 // files call only downward.
+#include "dict/dict.h"
 #include "display/display.h"
+#include "eval/primtable.h"
+#include "scalar/scalar.h"
 #include "system/system.h"
 
 namespace {
 
 bool wire() {
     display_up.check_output = CheckClientOutput;
+    scalar_up = {DictScala, DispatchMonadic, DispatchDyadic, PrimEach};
     return true;
 }
 
