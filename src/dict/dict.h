@@ -138,6 +138,22 @@ i64 chk_ftab_val(const val_item* left, const val_item* right, i64 n);
 // 1 when element i is null: a NaN float or the empty symbol.
 i64 Vnull(const val_item* v, i64 i);
 
+// ---- hand-overs upward (filled by system/handovers.cpp) ---------------------
+// do runs its call text through the evaluator (PfExecuSub) within the
+// running statement (SetLineContext), having loaded the prelude through the
+// script reader (GetLines); a dictionary's values are updated by the
+// evaluator's indexed assignment of a list (GenIndexA).
+struct line_context;
+struct zem_line;
+struct dict_handovers {
+    i64 (*run_text)(i64 res, char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io);
+    void (*set_context)(const line_context* context);
+    i64 (*read_lines)(zem_line* list, const char* path, i64 width);
+    i64 (*index_assign)(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n,
+                        i64 io);
+};
+extern dict_handovers dict_up;
+
 // ---- hand-overs from the array primitives -------------------------------------
 // Catenation with an enumeration (plain form only).
 i64 PfGenum(i64 res, i64 lc, i64 lv, i64 rc, i64 rv);

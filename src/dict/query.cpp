@@ -10,9 +10,10 @@
 #include "dict/preludetext.h"
 #include "eval/eval.h"
 #include "parser/parser.h"
-#include "system/system.h"
 #include "values/linelist.h"
 #include "values/operand.h"
+
+dict_handovers dict_up{};
 
 namespace {
 
@@ -44,7 +45,7 @@ i64 FetchFunc() {
         at = push_lines(at, std::strcmp(*p, FCOPY_STANDARD) == 0 ? standard_lines : one, &count,
                         &longest);
     }
-    i64 code = GetLines(list, nullptr, longest);
+    i64 code = dict_up.read_lines(list, nullptr, longest);
     eLine_free(list);
     return errchk = code;
 }
@@ -65,9 +66,9 @@ i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     if (!loado) {
         loadb = loado = true;
         line_context within{temp, depth, io};
-        SetLineContext(&within);
+        dict_up.set_context(&within);
         i64 code = FetchFunc();
-        SetLineContext(nullptr);
+        dict_up.set_context(nullptr);
         loadb = false;
         if (code) {
             // A half-loaded prelude is not used: the next do loads it again.
@@ -77,7 +78,7 @@ i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
         }
     }
     errchk = 0;
-    i64 r = PfExecuSub(*res, call, length + 1, temp, row, depth, io);
+    i64 r = dict_up.run_text(*res, call, length + 1, temp, row, depth, io);
     std::free(call);
     if (errchk) return errchk;
     *res = r;

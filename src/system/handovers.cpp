@@ -5,6 +5,7 @@
 // files call only downward.
 #include "dict/dict.h"
 #include "display/display.h"
+#include "eval/eval.h"
 #include "eval/primtable.h"
 #include "scalar/scalar.h"
 #include "system/system.h"
@@ -14,6 +15,7 @@ namespace {
 bool wire() {
     display_up.check_output = CheckClientOutput;
     scalar_up = {DictScala, DispatchMonadic, DispatchDyadic, PrimEach};
+    dict_up = {PfExecuSub, SetLineContext, GetLines, GenIndexA};
     return true;
 }
 
