@@ -53,6 +53,10 @@ i64 FetchFunc();
 // the prelude's own functions, which are never shown.
 i64 DBListN(const char* name);
 i64 DBListM(i64 row);
+// The call text of the query prelude, in a new block: "do__v1 '", the n
+// characters of text with each quote doubled and a zero byte read as a
+// blank (it would end the text), and "'". Its length goes to *length.
+char* conq2(const char* text, i64 n, i64* length);
 
 // ---- scalar functions, lookup, update, tables, enumerations -----------------
 // A dyadic scalar function with a dictionary operand: applied to the values,
@@ -120,8 +124,6 @@ i64 PfVenum(i64 res, i64 rc, i64 rv);
 i64 GenEnud(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 origin);
 // 1 when every one of the count indexes lies in 0 .. n-1.
 i64 ChkEnum(const i64* indexes, i64 count, i64 n);
-// Text of item i: its domain item's, or its stored index when out of range.
-i64 FillEnum(const char* data, i64 i, char* buffer);
 
 // ---- checks of lists and columns ---------------------------------------------
 // The type shared by all items of a list; -1 when empty or mixed.
@@ -135,6 +137,22 @@ i64 chk_dict_val(const val_item* list);
 i64 chk_ftab_val(const val_item* left, const val_item* right, i64 n);
 // 1 when element i is null: a NaN float or the empty symbol.
 i64 Vnull(const val_item* v, i64 i);
+
+// ---- hand-overs upward (filled by system/handovers.cpp) ---------------------
+// do runs its call text through the evaluator (PfExecuSub) within the
+// running statement (SetLineContext), having loaded the prelude through the
+// script reader (GetLines); a dictionary's values are updated by the
+// evaluator's indexed assignment of a list (GenIndexA).
+struct line_context;
+struct zem_line;
+struct dict_handovers {
+    i64 (*run_text)(i64 res, char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io);
+    void (*set_context)(const line_context* context);
+    i64 (*read_lines)(zem_line* list, const char* path, i64 width);
+    i64 (*index_assign)(i64 target, i64 ic, i64 iv, i64* idxc, i64* idxv, i64 vc, i64 vv, i64 n,
+                        i64 io);
+};
+extern dict_handovers dict_up;
 
 // ---- hand-overs from the array primitives -------------------------------------
 // Catenation with an enumeration (plain form only).

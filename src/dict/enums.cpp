@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "dict/dictparts.h"
-#include "display/display.h"
 #include "parser/parser.h"
 
 // ---- shared pieces ------------------------------------------------------------------
@@ -94,14 +93,6 @@ i64 PfVenum(i64 res, i64 rc, i64 rv) {
     if (EnumValues(&made, d, idx, n, isnamedslot(res))) return errchk;
     SetSlot(res, &made);
     return errchk = 0;
-}
-
-i64 FillEnum(const char* data, i64 i, char* buffer) {
-    const i64* w = reinterpret_cast<const i64*>(data);
-    EnumDom d = EnumResolve(w[0]);
-    i64 x = w[2 + i];
-    if (x >= 0 && x < d.count) return FillTemp(DomainItems(d), x, buffer, -1);
-    return GenInt(x, buffer);
 }
 
 // ---- e[i] <- v -----------------------------------------------------------------------

@@ -1,8 +1,7 @@
 // The query function do: a statement given as text runs through the query
 // prelude, functions written in Zem and kept in the interpreter as text
 // (src/dict/prelude.zsf, with the standard functions of standard.zsf), which
-// the first do loads into the workspace. Also the names of the prelude's own
-// functions, which listings, the state indicator and the trace leave out.
+// the first do loads into the workspace.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -11,20 +10,12 @@
 #include "dict/preludetext.h"
 #include "eval/eval.h"
 #include "parser/parser.h"
-#include "system/namelist.h"
-#include "system/system.h"
 #include "values/linelist.h"
 #include "values/operand.h"
 
-namespace {
+dict_handovers dict_up{};
 
-// The prelude's own functions: the implementation of do, never shown.
-const char* const dname[] = {
-    "do__v1", "proc_where", "proc_sel1", "proc_sel", "nxt",     "create", "select",
-    "exec",   "eval",       "vcol",      "ch2sym",   "col_nam", "isfk",   "de_enum",
-    "split",  "proc_op",    "vcol2",     "addwth",   "proc_sel2", "lit__v1", "isarith__v1",
-    "colchk__v1", "unq__v1",
-};
+namespace {
 
 // The prelude line that copies the standard functions in: the embedded
 // standard text runs in its place, so no file is read.
@@ -54,7 +45,7 @@ i64 FetchFunc() {
         at = push_lines(at, std::strcmp(*p, FCOPY_STANDARD) == 0 ? standard_lines : one, &count,
                         &longest);
     }
-    i64 code = GetLines(list, nullptr, longest);
+    i64 code = dict_up.read_lines(list, nullptr, longest);
     eLine_free(list);
     return errchk = code;
 }
@@ -75,9 +66,9 @@ i64 run_query(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     if (!loado) {
         loadb = loado = true;
         line_context within{temp, depth, io};
-        SetLineContext(&within);
+        dict_up.set_context(&within);
         i64 code = FetchFunc();
-        SetLineContext(nullptr);
+        dict_up.set_context(nullptr);
         loadb = false;
         if (code) {
             // A half-loaded prelude is not used: the next do loads it again.
@@ -87,7 +78,7 @@ i64 run_query(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
         }
     }
     errchk = 0;
-    i64 r = PfExecuSub(*res, call, length + 1, temp, row, depth, io);
+    i64 r = dict_up.run_text(*res, call, length + 1, temp, row, depth, io);
     std::free(call);
     if (errchk) return errchk;
     *res = r;
@@ -108,19 +99,4 @@ i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     i64 code = run_query(res, rc, rv, temp, row, depth, io);
     if (GenStore(slot, origin, -1)) return errchk;  // constants 0 and 1 are the origins
     return errchk = code;
-}
-
-i64 DBListN(const char* name) {
-    for (const char* d : dname)
-        if (std::strcmp(d, name) == 0) return 1;
-    return 0;
-}
-
-i64 DBListM(i64 row) {
-    if (row < FIRSTFN || row > lstfx) return 0;
-    i64 g = functable[row].gname;
-    if (g < 0 || g > lstgx) return 0;
-    char name[NAMESIZE];
-    Fill(&gnametable[g], name);
-    return DBListN(name);
 }

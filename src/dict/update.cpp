@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "dict/colwrite.h"
-#include "eval/eval.h"
 #include "primitives/primitives.h"
 #include "values/room.h"
 
@@ -156,7 +155,7 @@ i64 values_update(i64 target, i64 ic, i64 iv, i64 vc, i64 vv, i64 io) {
     LendSlot(base, &items_of(&vtable[target])[1]);
     vtable[base].dim0 = vtable[base].count;
     position_slot(base + 1, opnd(ic, iv), pos);
-    i64 e = GenIndexA(base, -1, base + 1, nullptr, nullptr, vc, vv, -1, io);
+    i64 e = dict_up.index_assign(base, -1, base + 1, nullptr, nullptr, vc, vv, -1, io);
     GiveSlots(base, 2);
     return errchk = e;
 }

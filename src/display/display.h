@@ -24,6 +24,9 @@ void GenClex2(const char* text, i64 length, i64* a, i64* b);
 // A one-element value ignores i. buf must hold ELEMTEXT bytes, or cap bytes
 // when cap is given; text and padding never pass cap - 1 characters.
 i64 FillTemp(val_item* v, i64 i, char* buf, i64 width, i64 cap = ELEMTEXT);
+// Text of item i of an enumeration's data: its domain item's, or its stored
+// index when out of range.
+i64 FillEnum(const char* data, i64 i, char* buffer);
 
 // ---- value printer ----------------------------------------------------------
 
@@ -97,6 +100,13 @@ constexpr i64 CONTINDENT = 6;   // blanks that open a continuation line
 constexpr i64 VIEWLST = 101;    // characters per continuation line of text
 constexpr i64 ROWCUT = 30;      // rows shown of a plane, unless printed whole
 constexpr i64 OUTBUF = 256;     // the format buffer output passes through
+
+// The hand-over upward of the line output (filled by system/handovers.cpp):
+// after each write, the server's check that its client still reads.
+struct display_handovers {
+    void (*check_output)();
+};
+extern display_handovers display_up;
 
 // Output gathered in a fixed buffer, written to standard output when the
 // buffer fills and at OutFlush; col is the width of the current line.

@@ -168,3 +168,11 @@ void GenClex2(const char* text, i64 length, i64* a, i64* b) {
     *a = j;
     *b = j < length ? length - j - 1 : 0;
 }
+
+i64 FillEnum(const char* data, i64 i, char* buffer) {
+    const i64* w = reinterpret_cast<const i64*>(data);
+    EnumDom d = EnumResolve(w[0]);
+    i64 x = w[2 + i];
+    if (x >= 0 && x < d.count) return FillTemp(DomainItems(d), x, buffer, -1);
+    return GenInt(x, buffer);
+}

@@ -5,7 +5,8 @@
 #include <cstring>
 
 #include "display/display.h"
-#include "system/system.h"
+
+display_handovers display_up{};
 
 void OutStart(outline* o, i64 col) {
     o->used = 0;
@@ -15,7 +16,7 @@ void OutStart(outline* o, i64 col) {
 void OutFlush(outline* o) {
     if (o->used > 0) fwrite(o->text, 1, (size_t)o->used, stdout);
     o->used = 0;
-    CheckClientOutput();
+    display_up.check_output();
 }
 
 // Appends without counting columns.

@@ -1,8 +1,9 @@
 // The evaluator: the call state (state indicator, binding stack), the line
 // driver, the tree walker, bracket indexing and indexed assignment,
-// defined-function calls, and the entry point with its top-level loop.
-// The primitive table is in eval/primtable.h, workspace set-up in
-// eval/workspace.h.
+// defined-function calls, the input lines and the entry point. The
+// primitive table is in eval/primtable.h; workspace set-up and the
+// top-level loop that runs on all of these are in system/workspace.h and
+// system/toplevel.h.
 #pragma once
 #include <string>
 
@@ -130,6 +131,9 @@ stmt_node* IbIndx(i64 row, i64 line, i64 k);
 // until IbGeneration changes.
 stmt_node* const* IbLines(i64 row, i64* count);
 void IbClean(i64 row);
+// Drops the statement index of every function row, before the parser's
+// tables are cleared.
+void IbCleanAll();
 // Counts the cleanings of statement indexes, so that a reader holding a
 // statement knows when to look it up again.
 extern i64 ib_generation;
@@ -177,15 +181,9 @@ i64 PfCalcIdxll(i64 r, i64 fc, i64 fv, const i64* idxc, const i64* idxv, const i
 // Row-major offsets of the selection into one half of out (2L words); which.
 i64 PfIdxLineariz(i64 r, i64 L, i64* out, const i64* lens, i64* const* sel, const i64* strides);
 
-// ---- entry point and top-level loop (toplevel.cpp, input.cpp) ----------------
+// ---- input lines (input.cpp) and the top-level lines of defined functions ------
 
 constexpr i64 LINE_SIZE = 10240;  // input line buffer, terminator included
-
-extern bool BATMD;  // a script named on the command line runs
-extern char parseString[LINE_SIZE];
-extern double NF, WF;  // float null and infinity
-extern i64 buffsize;
-extern char* buffline;
 
 // Where the next input line comes from: the terminal or a pipe by default; the
 // server installs its client's messages, so that lines a command reads (a
@@ -204,17 +202,13 @@ int ReadInputAny(std::string* out);
 // passes the n bytes it received through this.
 void BlankZeros(char* text, i64 n);
 
-void ZemInitMain();
-void ProcessMain();
-void ProcessMainSub(char* line);
-// Handles what a line source gave (got as ReadInputLine returns it, not 0):
-// runs the line, or reports a line too long to run.
-void ProcessReadLine(int got, char* line);
-void Head();
-void Prompt();
 void FnInput(char* text);
 void FnDisplay(char* text, bool interactive);
 i64 DebugStack(char* text);
+// The state-indicator level "->" unwinds: the topmost entry that is an
+// immediate line or a user function (entries of the query prelude above it
+// are skipped). Called with a non-empty state indicator.
+i64 fdsi();
 
 // ---- walker internals -----------------------------------------------------------
 

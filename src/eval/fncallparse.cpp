@@ -156,3 +156,10 @@ void IbClean(i64 row) {
     fe.stcount = nullptr;
     ib_lines[row] = 0;
 }
+
+void IbCleanAll() {
+    for (i64 r = FIRSTFN; r <= lstfx; r++) {
+        const func_entry& fe = functable[r];
+        if (fe.stcount || fe.stlist) IbClean(r);
+    }
+}

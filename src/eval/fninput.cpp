@@ -6,7 +6,6 @@
 
 #include "eval/eval.h"
 #include "parser/parser.h"
-#include "system/namelist.h"
 
 namespace {
 

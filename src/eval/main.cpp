@@ -8,6 +8,7 @@
 
 #include "eval/eval.h"
 #include "system/system.h"
+#include "system/toplevel.h"
 
 namespace {
 

@@ -51,7 +51,8 @@ parse_mark ParseMark();
 // Records a suspended function call still refers to must not be released.
 void ParseRelease(const parse_mark& m);
 
-// Workspace clear of the parser's tables, and their first set-up (the six
+// Workspace clear of the parser's tables (the evaluator drops the functions'
+// statement indexes first, IbCleanAll), and their first set-up (the six
 // system names and the nine reserved functions).
 void CleanParseTables();
 void InitParseTables();

@@ -219,11 +219,10 @@ void CleanParseTables() {
     lstgx = permanent - 1;
     for (i64 i = 0; i <= lstnx; i++) ClearName(&nametable[i]);
     lstnx = -1;
-    // The rows of user functions go: their statement indexes and records
-    // are freed with them.
+    // The rows of user functions go: their records are freed with them (the
+    // evaluator has dropped their statement indexes, IbCleanAll).
     for (i64 r = FIRSTFN; r <= lstfx; r++) {
         func_entry* f = &functable[r];
-        if (f->stcount || f->stlist) IbClean(r);
         FunFree(f->func);
         InitRow(f);
     }

@@ -1,7 +1,6 @@
 // Dyadic scalar functions: type promotion, scalar extension, and the routing
 // of each pair of operand types to its kernels.
 #include "datetime/datetime.h"
-#include "dict/dict.h"
 #include "scalar/scalar.h"
 #include "values/registers.h"
 
@@ -169,7 +168,7 @@ i64 PfScalar(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
         type = date_type(code, lt, rt);
         if (type < 0) return errchk = -type;
     } else if (T == TDICT) {
-        return errchk = DictScala(code, res, lc, lv, rc, rv);
+        return errchk = scalar_up.dict_scalar(code, res, lc, lv, rc, rv);
     } else {
         return errchk = E_DOMAIN;
     }

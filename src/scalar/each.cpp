@@ -2,11 +2,12 @@
 // of a list, dyadic over corresponding items or elements of two vectors. Every
 // item result is made by the primitive's own routine in a scratch slot and
 // then moved into the result list.
-#include "eval/primtable.h"
 #include "scalar/scalar.h"
 #include "values/registers.h"
 
 #include <cstring>
+
+scalar_handovers scalar_up{};
 
 namespace {
 
@@ -56,12 +57,12 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
         for (i64 k = 0; k < n; k++) out[k] = code == FC_TYPE ? items[k].type : items[k].count;
         return errchk = 0;
     }
-    if (!PrimEach(code, false)) return errchk = E_DOMAIN;
+    if (!scalar_up.prim_each(code, false)) return errchk = E_DOMAIN;
     slots s;
     if (s.take(2) || NewList(res, n)) return errchk;
     for (i64 k = 0; k < n; k++) {
         place_item(s.base, rc, rv, k);
-        i64 e = DispatchMonadic(code, s.base + 1, -1, s.base, io);
+        i64 e = scalar_up.dispatch_monadic(code, s.base + 1, -1, s.base, io);
         EmptySlot(s.base);
         if (!e) e = SettleItem(res, k, s.base + 1);
         if (e) return errchk = e;
@@ -71,7 +72,7 @@ i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io) {
 
 i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     SetNames(1, 3, res, lc, lv, rc, rv);
-    if (!PrimEach(code, true)) return errchk = E_DOMAIN;
+    if (!scalar_up.prim_each(code, true)) return errchk = E_DOMAIN;
     const val_item* l = opnd(lc, lv);
     const val_item* r = opnd(rc, rv);
     if (l->rank > 1 || r->rank > 1) return errchk = E_RANK;
@@ -87,7 +88,7 @@ i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
     for (i64 k = 0; k < n; k++) {
         place_item(s.base, rc, rv, rone ? 0 : k);
         place_item(s.base + 1, lc, lv, lone ? 0 : k);
-        i64 e = DispatchDyadic(code, s.base + 2, -1, s.base + 1, -1, s.base, io, 0);
+        i64 e = scalar_up.dispatch_dyadic(code, s.base + 2, -1, s.base + 1, -1, s.base, io, 0);
         EmptySlot(s.base);
         EmptySlot(s.base + 1);
         if (!e) e = SettleItem(res, k, s.base + 2);

@@ -141,6 +141,20 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed);
 i64 PfEachMon(i64 code, i64 res, i64 rc, i64 rv, i64 io);
 i64 PfEachDyc(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io);
 
+// ---- hand-overs upward (filled by system/handovers.cpp) -------------------------
+// A dyadic scalar function with a dictionary operand goes to the dictionaries
+// (DictScala); each applies a primitive to one item, or a pair of items,
+// through the primitive table (DispatchMonadic, DispatchDyadic), which says
+// whether each applies it (PrimEach).
+struct scalar_handovers {
+    i64 (*dict_scalar)(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv);
+    i64 (*dispatch_monadic)(i64 code, i64 res, i64 rc, i64 rv, i64 io);
+    i64 (*dispatch_dyadic)(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io,
+                           i64 transposed);
+    bool (*prim_each)(i64 code, bool dyadic);
+};
+extern scalar_handovers scalar_up;
+
 // ---- shared by the scalar routines ----------------------------------------------
 
 // Binomial of x (left) and y (right) in doubles, by the sign rules.

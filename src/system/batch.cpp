@@ -7,6 +7,7 @@
 
 #include "eval/eval.h"
 #include "system/system.h"
+#include "system/toplevel.h"
 #include "values/errors.h"
 
 static bool line_failed = false;  // a line of the batch run has failed

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/workspace.h"
 #include "parser/parser.h"
 #include "system/handlers.h"
 #include "system/namelist.h"
 #include "system/system.h"
+#include "system/workspace.h"
 
 namespace {
 

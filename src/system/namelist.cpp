@@ -1,7 +1,5 @@
 // Sorted name listing: names go into a character trie, whose ordered walk
-// writes them into a line list for the column printer. Also the state-
-// indicator walk that skips the query prelude's functions, and the quoting
-// of query text for the prelude's entry function.
+// writes them into a line list for the column printer.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -162,29 +160,4 @@ i64 nsrh(const char* name, char kind) {
     name_vals* n = rt;
     for (const char* p = name; *p && n; p++) n = n->child[child_index(*p)];
     return n && n->leaf && n->leaf->kind == kind ? n->leaf->value : -1;
-}
-
-i64 fdsi() {
-    for (i64 s = sidx; s >= 0; s--) {
-        i64 row = sitable[s].row;
-        if (row < 0 || !DBListM(row)) return s;
-    }
-    return -1;
-}
-
-char* conq2(const char* text, i64 n, i64* length) {
-    i64 quotes = 0;
-    for (i64 i = 0; i < n; i++) quotes += text[i] == '\'';
-    char* out = static_cast<char*>(AL2(1, n + quotes + 10));
-    char* p = out;
-    std::memcpy(p, "do__v1 '", 8);
-    p += 8;
-    for (i64 i = 0; i < n; i++) {
-        *p++ = text[i] ? text[i] : ' ';
-        if (text[i] == '\'') *p++ = '\'';
-    }
-    *p++ = '\'';
-    *p = 0;
-    *length = p - out;
-    return out;
 }

@@ -1,6 +1,5 @@
 // The sorted name listing: global functions or variables in columns, for
-// the listing commands; also the state-indicator walk that skips the query
-// prelude's functions and the quoting of query text for the prelude.
+// the listing commands.
 #pragma once
 #include "values/values.h"
 
@@ -10,13 +9,5 @@ void InitNval();
 // beginning with prefix, sorted digits, capitals, "_", small letters, in
 // columns. Returns 0, or -1 (nothing printed) when no name has the prefix.
 i64 sort_fns(const char* prefix, char kind);
-// The state-indicator level "->" unwinds: the topmost entry that is an
-// immediate line or a user function (entries of the query prelude above it
-// are skipped). Called with a non-empty state indicator.
-i64 fdsi();
-// The call text of the query prelude, in a new block: "do__v1 '", the n
-// characters of text with each quote doubled and a zero byte read as a
-// blank (it would end the text), and "'". Its length goes to *length.
-char* conq2(const char* text, i64 n, i64* length);
 // The value of the name's leaf of the given kind in the listing trie, or -1.
 i64 nsrh(const char* name, char kind);

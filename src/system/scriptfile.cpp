@@ -6,9 +6,9 @@
 #include <string>
 
 #include "eval/eval.h"
-#include "eval/workspace.h"
 #include "system/handlers.h"
 #include "system/script.h"
+#include "system/workspace.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include "eval/eval.h"
 #include "system/script.h"
+#include "system/toplevel.h"
 
 void WalkStart(script_walk* w, zem_line* list, i64 width) {
     w->line = list ? list->next : nullptr;

@@ -16,6 +16,7 @@
 
 #include "eval/eval.h"
 #include "system/system.h"
+#include "system/toplevel.h"
 
 static int connfd = -1;
 static bool ended = false;  // the connection has ended or is being closed

@@ -19,6 +19,7 @@
 #include "scalar/scalar.h"
 #include "system/handlers.h"
 #include "system/system.h"
+#include "system/toplevel.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "eval/eval.h"
-#include "eval/workspace.h"
 #include "parser/parser.h"
 #include "system/handlers.h"
 #include "system/system.h"
+#include "system/workspace.h"
 #include "system/wsfile.h"
 
 char WSID[WSID_SIZE] = "";

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "eval/eval.h"
-#include "eval/workspace.h"
 #include "parser/parser.h"
 #include "system/system.h"
+#include "system/workspace.h"
 #include "system/wsfile.h"
 
 namespace {

@@ -252,8 +252,8 @@ i64 estring_fill_tick(const sym_node* node, char* buffer);
 i64 estring_len(const sym_node* node);
 
 // ---- workspace set-up and clearing: the value store's part ----------------
-// The whole set-up and clear (ZemInit, CleanEX) are the evaluator's
-// (eval/workspace.h): they clear every subsystem.
+// The whole set-up and clear (ZemInit, CleanEX) are the system's
+// (system/workspace.h): they clear every subsystem.
 
 extern unsigned char symp[256];    // 1 for a character of the primitive symbols
 extern unsigned char cclass[256];  // the lexer's class letter of a character

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "eval/eval.h"
-#include "eval/workspace.h"
 #include "func_support.h"
 #include "parser/parser.h"
-#include "system/namelist.h"
+#include "system/workspace.h"
 #include "values/values.h"
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "dict/dict.h"
 #include "eval/eval.h"
-#include "eval/workspace.h"
 #include "func_support.h"
 #include "parser/parser.h"
 #include "system/namelist.h"
 #include "system/system.h"
+#include "system/workspace.h"
 #include "values/values.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "eval/workspace.h"
 #include "func_support.h"
 #include "parser/parser.h"
+#include "system/workspace.h"
 #include "values/values.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "eval/workspace.h"
 #include "parser/parser.h"
+#include "system/workspace.h"
 #include "values/values.h"
 
 struct Parsed {

@@ -10,9 +10,9 @@
 #include <random>
 #include <string>
 
-#include "eval/workspace.h"
 #include "parser/parser.h"
 #include "system/script.h"
+#include "system/workspace.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "eval/eval.h"
-#include "eval/workspace.h"
+#include "system/workspace.h"
 #include "values/values.h"
 
 // A freshly cleared workspace; the one-time set-up runs on the first call.

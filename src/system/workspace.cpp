@@ -1,5 +1,5 @@
 // Workspace set-up and clearing: each subsystem clears its own part.
-#include "eval/workspace.h"
+#include "system/workspace.h"
 
 #include "eval/eval.h"
 #include "parser/parser.h"
@@ -13,6 +13,7 @@ void ZemInit() {
 
 void CleanEX(bool zero) {
     CleanET();
+    IbCleanAll();
     CleanParseTables();
     CleanStore(zero);
     CloseAllFiles();

@@ -6,10 +6,11 @@
 
 #include "display/display.h"
 #include "eval/eval.h"
-#include "eval/workspace.h"
 #include "parser/parser.h"
 #include "system/namelist.h"
 #include "system/system.h"
+#include "system/toplevel.h"
+#include "system/workspace.h"
 
 bool BATMD = false;
 char parseString[LINE_SIZE];
