@@ -44,6 +44,19 @@ int literal_sign(const std::string& step) {
     return i == s.size() ? sign : 0;
 }
 
+// A branch to `to` that first asks for one value each of the variable, the
+// limit and the step: a branch on 1 and a truth value per element of each,
+// over as many labels, is a length error when any is not a single number.
+std::string singles_check(const std::string& v, const std::string& limit,
+                          const std::string& step, i64 to) {
+    std::string l = Label(to);
+    return "->(1,(" + v + "=" + v + "),((" + limit + ")=" + limit + "),(" + step + ")=" + step +
+           ")/" + l + "," + l + "," + l + "," + l;
+}
+
+// The loop steps and tests at La, the body runs from Lc while the test
+// fails. Entering the loop and leaving it check the variable, the limit and
+// the step: an empty test goes to the check on leaving, never round again.
 void numeric_for(const std::string& v, const std::string& range, size_t after) {
     i64 s1 = csfind(range.c_str(), ';');
     std::string start = range.substr(0, static_cast<size_t>(s1));
@@ -51,16 +64,20 @@ void numeric_for(const std::string& v, const std::string& range, size_t after) {
     i64 s2 = csfind(rest.c_str(), ';');
     std::string limit = s2 < 0 ? rest : rest.substr(0, static_cast<size_t>(s2));
     std::string step = s2 < 0 ? "1" : rest.substr(static_cast<size_t>(s2) + 1);
-    i64 La = NewLabel(), Lb = NewLabel();
+    // continue goes to the label before break's.
+    i64 La = NewLabel(), Lb = NewLabel(), Lc = NewLabel();
     rw.ldep.push_back(Lb);
     ParseGlue(v + "<-(" + start + ")-" + step);
+    ParseGlue(singles_check(v, limit, step, La));
     std::string next = v + "<-" + v + "+" + step;
     int sign = literal_sign(step);
     std::string test;
     if (sign > 0) test = "(" + limit + ")<" + next;
     else if (sign < 0) test = "(" + limit + ")>" + next;
     else test = "0<(*(" + step + "))*(" + next + ")-(" + limit + ")";
-    ParseGlue(Label(La) + ":->(" + test + ")/" + Label(Lb));
+    ParseGlue(Label(La) + ":->(~" + test + ")/" + Label(Lc));
+    ParseGlue(singles_check(v, limit, step, Lb));
+    ParseGlue(Label(Lc) + ":");
     rw.pos = after;
     if (ParseStatement()) return;
     ParseGlue("->" + Label(La));
