@@ -104,5 +104,6 @@ i64 DebugStack(char* text) {
     if (sidx < 0 || text[PastBlanks(text, 0)]) return 0;
     i64 level = fdsi();
     SiUnwind(level < 0 ? 0 : level);
+    ReleaseClearedLines();
     return 0;
 }

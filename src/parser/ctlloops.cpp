@@ -44,19 +44,19 @@ int literal_sign(const std::string& step) {
     return i == s.size() ? sign : 0;
 }
 
-// A branch to `to` that first asks for one value each of the variable, the
-// limit and the step: a branch on 1 and a truth value per element of each,
-// over as many labels, is a length error when any is not a single number.
-std::string singles_check(const std::string& v, const std::string& limit,
-                          const std::string& step, i64 to) {
-    std::string l = Label(to);
-    return "->(1,(" + v + "=" + v + "),((" + limit + ")=" + limit + "),(" + step + ")=" + step +
-           ")/" + l + "," + l + "," + l + "," + l;
+// A statement that goes on to the next line when the variable, the limit
+// and the step are single numbers, else fails with a length error: a branch
+// on 1 and 0 over two labels, the 1 repeated when any of them is not single.
+std::string singles_check(const std::string& v, const std::string& limit, const std::string& step,
+                          i64 label) {
+    std::string l = Label(label);
+    return "->(((2-^/1=(#," + v + "),(#,(" + limit + ")),#,(" + step + "))#1),0)!." + l + "," + l;
 }
 
-// The loop steps and tests at La, the body runs from Lc while the test
-// fails. Entering the loop and leaving it check the variable, the limit and
-// the step: an empty test goes to the check on leaving, never round again.
+// The loop steps and tests at La and runs the body while the test holds
+// (a branch that goes to the next line on 1, else to Lb): a test of no
+// value leaves the loop. The variable, the limit and the step are checked
+// on entering the loop and at Lb on leaving it.
 void numeric_for(const std::string& v, const std::string& range, size_t after) {
     i64 s1 = csfind(range.c_str(), ';');
     std::string start = range.substr(0, static_cast<size_t>(s1));
@@ -64,24 +64,21 @@ void numeric_for(const std::string& v, const std::string& range, size_t after) {
     i64 s2 = csfind(rest.c_str(), ';');
     std::string limit = s2 < 0 ? rest : rest.substr(0, static_cast<size_t>(s2));
     std::string step = s2 < 0 ? "1" : rest.substr(static_cast<size_t>(s2) + 1);
-    // continue goes to the label before break's.
-    i64 La = NewLabel(), Lb = NewLabel(), Lc = NewLabel();
+    i64 La = NewLabel(), Lb = NewLabel();
     rw.ldep.push_back(Lb);
     ParseGlue(v + "<-(" + start + ")-" + step);
-    ParseGlue(singles_check(v, limit, step, La));
+    ParseGlue(singles_check(v, limit, step, Lb));
     std::string next = v + "<-" + v + "+" + step;
     int sign = literal_sign(step);
     std::string test;
     if (sign > 0) test = "(" + limit + ")<" + next;
     else if (sign < 0) test = "(" + limit + ")>" + next;
     else test = "0<(*(" + step + "))*(" + next + ")-(" + limit + ")";
-    ParseGlue(Label(La) + ":->(~" + test + ")/" + Label(Lc));
-    ParseGlue(singles_check(v, limit, step, Lb));
-    ParseGlue(Label(Lc) + ":");
+    ParseGlue(Label(La) + ":->(~" + test + ")!." + Label(Lb));
     rw.pos = after;
     if (ParseStatement()) return;
     ParseGlue("->" + Label(La));
-    ParseGlue(Label(Lb) + ":");
+    ParseGlue(Label(Lb) + ":" + singles_check(v, limit, step, Lb));
     rw.ldep.pop_back();
 }
 

@@ -96,8 +96,7 @@ std::string shown(const std::string& cell) {
 // The name of column j: its cell of the header record, or c0, c1, ...
 // without a header; its place (from 1) when the header has no such cell or
 // is not read yet (head nullptr).
-std::string column_name(const std::string& text, const record* head, const csv_request& rq,
-                        i64 j) {
+std::string column_name(const std::string& text, const record* head, const csv_request& rq, i64 j) {
     if (!rq.header) return "c" + std::to_string(j);
     std::string cell;
     csv_cells cells;
@@ -276,9 +275,8 @@ i64 fill_rows(i64 res, const std::string& text, const std::vector<record>& recs,
         for (i64 j = 0; j < ncols && CsvNextCell(&cells, &cell); j++) {
             i64 code = store_cell(&cols[j], row, cell);
             if (!code) continue;
-            std::string what = cols[j].type == TSYM
-                                   ? std::to_string(cell.size()) + " characters"
-                                   : "\"" + shown(cell) + "\"";
+            std::string what = cols[j].type == TSYM ? std::to_string(cell.size()) + " characters"
+                                                    : "\"" + shown(cell) + "\"";
             refuse(line_at(text, recs[i].start), column_name(text, &recs[0], rq, j),
                    what + ", expected " + expected(cols[j].type));
             return code;
