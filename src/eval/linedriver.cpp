@@ -97,7 +97,7 @@ static void follow_shift(i64 from) {
 // Nothing of the line is left above its own entry (a call in its place
 // means the entry fell off).
 static bool cleared(const suspended_line& l) {
-    return l.base > sidx || (l.base == sidx && sitable[sidx].row < 0);
+    return l.base > sidx || (l.base == sidx && (sidx < 0 || sitable[sidx].row < 0));
 }
 
 void ReleaseClearedLines() {

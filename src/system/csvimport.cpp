@@ -99,7 +99,7 @@ std::string shown(const std::string& cell) {
 std::string column_name(const std::string& text, const record* head, const csv_request& rq, i64 j) {
     if (!rq.header) return "c" + std::to_string(j);
     std::string cell;
-    csv_cells cells;
+    csv_cells cells{};
     if (head) cells = CsvCells(text.data() + head->start, text.data() + head->end, rq.sep);
     for (i64 k = 0; k <= j; k++)
         if (!head || !CsvNextCell(&cells, &cell)) return std::to_string(j + 1);
