@@ -8,7 +8,8 @@ SETUP = ["@.z<-loop n;i", "i<-0;z<-0", "while (i<n) {", "z<-z+i", "i<-i+1", "}",
 SETUP_SEMI = ["@.z<-loops n;i", "i<-0;z<-0", "while (i<n) {", "z<-z+i;i<-i+1", "}", "@."]
 SETUP_FOR = ["@.s<-forloop n;i", "s<-0", "for (i:0;n-1) s<-s+i", "@."]
 SETUP_FIB = ["@.z<-fib n", "z<-n", "if (n>1) {", "z<-(fib n-1)+fib n-2", "}", "@."]
-SETUP_SQ = ["@.z<-sq x", "z<-x*x", "@."]
+# A million one-item pieces: each calls the function once per piece.
+SETUP_SQ = ["@.z<-sq x", "z<-x*x", "@.", "pieces<-1||!1000000"]
 
 
 def loop(n):
@@ -53,6 +54,6 @@ WORKLOADS = [
              lambda: N, for_loop, lambda r: [r], [N * (N - 1) // 2]),
     Workload("recursive fib 22", SETUP_FIB, "fib 22", "r", "CPython",
              lambda: FIB, fib, lambda r: [r], [17711], repeat=10),
-    Workload("each of a one-line function (1e6)", SETUP_SQ, "sq\" !1000000", "+/r", "CPython",
+    Workload("each of a one-line function (1e6)", SETUP_SQ, "sq\" pieces", "+/,.r", "CPython",
              lambda: N, squares, lambda r: [sum(r)], [N * (N + 1) * (2 * N + 1) // 6]),
 ]

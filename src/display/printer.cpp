@@ -7,6 +7,7 @@
 
 #include "dict/dict.h"
 #include "display/display.h"
+#include "values/operand.h"
 #include "values/registers.h"
 
 constexpr i64 ITEMCUT = 100;   // items shown of a vector
@@ -256,7 +257,8 @@ i64 GenOutpt(i64 mode, i64 index) {
     }
     OutFlush(&o);
     // Slot 2 gives up the reference it took, and with it its claim on the
-    // block: a later assignment to slot 2 must not drop that reference again.
-    if (whole) DropRef(&vtable[SLOT_PRINTALL]);
+    // block: it is left empty, so that neither a later assignment to it nor
+    // a saved workspace reads a block it no longer owns.
+    if (whole) EmptySlot(SLOT_PRINTALL);
     return 0;
 }

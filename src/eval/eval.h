@@ -78,6 +78,10 @@ i64 PfExecu(i64 res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io);
 // On an error its code, also in errchk.
 i64 PfExecuSub(i64 res, char* text, i64 length, i64 temp, i64 row, i64 depth, i64* io);
 void CleanET();
+// Gives back the parse records of the suspended top-level lines whose calls
+// are gone from the state indicator (cleared by )SIC or "->"), as a line
+// that completes gives back its own.
+void ReleaseClearedLines();
 
 // ---- tree walker --------------------------------------------------------------
 

@@ -68,7 +68,11 @@ void FnDisplay(char* text, bool interactive) {
     char name[NAMESIZE];
     std::snprintf(name, sizeof name, "%s", q ? afullname : "");
     char* rest = text + q;
-    if (q && *rest == '}' && rest[1 + PastBlanks(rest + 1, 0)] == 0) {
+    i64 len = static_cast<i64>(std::strlen(text));
+    while (len > 0 && IsBlank(text[len - 1])) len--;
+    // Both forms are a name in braces: "{name}" alone, or "{name:" and a body.
+    bool braced = q && len > q && text[len - 1] == '}';
+    if (braced && *rest == '}' && rest[1 + PastBlanks(rest + 1, 0)] == 0) {
         i64 g = FnFindName(name, 'G');
         i64 row = g >= 0 && gnametable[g].kind == 'F' ? gnametable[g].index : -1;
         if (row >= FIRSTFN && functable[row].func) {
@@ -81,7 +85,7 @@ void FnDisplay(char* text, bool interactive) {
         }
         return;
     }
-    if (*rest == ':') {
+    if (braced && *rest == ':') {
         char defined[NAMESIZE];
         if (FnShotLine(text, defined) == 0) {
             if (interactive) std::printf("%s\n", defined);
@@ -91,13 +95,14 @@ void FnDisplay(char* text, bool interactive) {
         }
         return;
     }
-    std::printf("\n");
-    errchk = E_RANK;
+    errmsg(E_BRACE_LINE);
+    errchk = E_BRACE_LINE;
 }
 
 i64 DebugStack(char* text) {
     if (sidx < 0 || text[PastBlanks(text, 0)]) return 0;
     i64 level = fdsi();
     SiUnwind(level < 0 ? 0 : level);
+    ReleaseClearedLines();
     return 0;
 }

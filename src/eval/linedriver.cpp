@@ -70,6 +70,41 @@ static void close_query(i64 base, i64 code) {
 
 static const line_context* within = nullptr;
 
+// The top-level lines whose calls stay suspended, oldest first: each one's
+// state-indicator entry and the parse mark taken at its start. Its parse
+// records are kept while a call of it is suspended and given back once its
+// calls are cleared: its own entry, left alone, runs nothing.
+namespace {
+struct suspended_line {
+    i64 base;
+    parse_mark mark;
+};
+constexpr size_t SUSPENDED_MAX = SITSIZE;
+suspended_line suspended[SUSPENDED_MAX];
+size_t nsuspended = 0;
+}  // namespace
+
+// The state indicator moved its levels down by `from - sidx` to make room
+// (SiMakeRoom): the lines' entries moved with them. A line whose own entry
+// fell off is given back only once the indicator is empty.
+static void follow_shift(i64 from) {
+    i64 k = from - sidx;
+    if (k <= 0) return;
+    for (size_t i = 0; i < nsuspended; i++)
+        suspended[i].base = suspended[i].base >= k ? suspended[i].base - k : -1;
+}
+
+// Nothing of the line is left above its own entry (a call in its place
+// means the entry fell off).
+static bool cleared(const suspended_line& l) {
+    return l.base > sidx || (l.base == sidx && (sidx < 0 || sitable[sidx].row < 0));
+}
+
+void ReleaseClearedLines() {
+    while (nsuspended > 0 && cleared(suspended[nsuspended - 1]))
+        ParseRelease(suspended[--nsuspended].mark);
+}
+
 void SetLineContext(const line_context* context) { within = context; }
 
 static i64 run_within(char* text, i64 length) {
@@ -85,6 +120,8 @@ static i64 run_within(char* text, i64 length) {
 
 i64 ParseLine(char* text, i64 length) {
     if (within) return run_within(text, length);
+    ReleaseClearedLines();
+    i64 from = sidx;
     epos = -1;
     stdtim = static_cast<i64>(std::clock());
     chrnum = 0;
@@ -94,6 +131,7 @@ i64 ParseLine(char* text, i64 length) {
         errmsg(E_STACK_FULL);
         return -1;
     }
+    follow_shift(from);
     sitable[sidx + 1] = {-1, 0};
     // An immediate line binds nothing; its frame must not keep what an
     // earlier call left at this level (a saved workspace carries it).
@@ -101,7 +139,9 @@ i64 ParseLine(char* text, i64 length) {
     traceflag = 0;
     errchk = 0;
     parse_mark mark = ParseMark();
+    from = sidx;
     ParseLine0(text, length, -1, 0, 0, 1, &epos, true);
+    follow_shift(from);
     if (errchk == 0) {
         ParseRelease(mark);
         if (fgrtn) {
@@ -119,8 +159,9 @@ i64 ParseLine(char* text, i64 length) {
     if (top.row < 0) show_immediate(text);
     else if (DBListM(top.row)) close_query(base, code);
     else show_function(top.row, top.line);
-    // Records a suspended call still runs from are kept.
+    // Records a suspended call still runs from are kept until it is cleared.
     if (sidx <= base) ParseRelease(mark);
+    else if (nsuspended < SUSPENDED_MAX) suspended[nsuspended++] = {base, mark};
     errchk = code;
     return -1;
 }
@@ -244,4 +285,6 @@ void CleanET() {
     tracenum = -1;
     sidx = -1;
     flagmm = 0;
+    // The tables are cleared or read anew: no mark of the old ones holds.
+    nsuspended = 0;
 }

@@ -44,6 +44,19 @@ int literal_sign(const std::string& step) {
     return i == s.size() ? sign : 0;
 }
 
+// A statement that goes on to the next line when the variable, the limit
+// and the step are single numbers, else fails with a length error: a branch
+// on 1 and 0 over two labels, the 1 repeated when any of them is not single.
+std::string singles_check(const std::string& v, const std::string& limit, const std::string& step,
+                          i64 label) {
+    std::string l = Label(label);
+    return "->(((2-^/1=(#," + v + "),(#,(" + limit + ")),#,(" + step + "))#1),0)!." + l + "," + l;
+}
+
+// The loop steps and tests at La and runs the body while the test holds
+// (a branch that goes to the next line on 1, else to Lb): a test of no
+// value leaves the loop. The variable, the limit and the step are checked
+// on entering the loop and at Lb on leaving it.
 void numeric_for(const std::string& v, const std::string& range, size_t after) {
     i64 s1 = csfind(range.c_str(), ';');
     std::string start = range.substr(0, static_cast<size_t>(s1));
@@ -54,17 +67,18 @@ void numeric_for(const std::string& v, const std::string& range, size_t after) {
     i64 La = NewLabel(), Lb = NewLabel();
     rw.ldep.push_back(Lb);
     ParseGlue(v + "<-(" + start + ")-" + step);
+    ParseGlue(singles_check(v, limit, step, Lb));
     std::string next = v + "<-" + v + "+" + step;
     int sign = literal_sign(step);
     std::string test;
     if (sign > 0) test = "(" + limit + ")<" + next;
     else if (sign < 0) test = "(" + limit + ")>" + next;
     else test = "0<(*(" + step + "))*(" + next + ")-(" + limit + ")";
-    ParseGlue(Label(La) + ":->(" + test + ")/" + Label(Lb));
+    ParseGlue(Label(La) + ":->(~" + test + ")!." + Label(Lb));
     rw.pos = after;
     if (ParseStatement()) return;
     ParseGlue("->" + Label(La));
-    ParseGlue(Label(Lb) + ":");
+    ParseGlue(Label(Lb) + ":" + singles_check(v, limit, step, Lb));
     rw.ldep.pop_back();
 }
 

@@ -108,7 +108,7 @@ int ParseOneMore(const char* s, paren_scan* st) {
             st->over = true;
             st->open = st->depth > 0;
         } else if (c == '(') {
-            st->depth++;
+            if (st->depth++ == 0) st->opened = i;
         } else if (c == ')' && (i == 0 || s[i - 1] != '[') && --st->depth < 0) {
             st->over = true;
             st->open = false;

@@ -96,6 +96,7 @@ struct paren_scan {
     bool inquote = false;
     bool over = false;  // a comment or a ")" too many settled the answer
     bool open = false;  // the settled answer
+    i64 opened = -1;    // where the "(" that left depth 0 last stands
 };
 int ParseOneMore(const char* text, paren_scan* st);
 

@@ -305,14 +305,6 @@ void idxofn(i64* out, const i64* S, i64 nS, const double* V, i64 nV, i64 origin)
 
 // ---- tolerant doubles ------------------------------------------------------------
 
-// |a-b| <= 1e-13 * max(|a|,|b|). Infinities and NaN compare exactly: by the
-// formula alone an infinity would equal every number and not itself.
-static bool tol_equal(double a, double b) {
-    if (a == b) return true;
-    if (!std::isfinite(a) || !std::isfinite(b)) return false;
-    return std::fabs(a - b) <= 1e-13 * std::fmax(std::fabs(a), std::fabs(b));
-}
-
 // Tolerantly equal numbers are fewer than 1000 doubles apart (1e-13 * 2^53),
 // so they fall in the same or an adjacent bucket of 2048 consecutive doubles.
 // A lookup examines the key's bucket and its two neighbours.
@@ -347,7 +339,7 @@ struct TolFinder : SlotTable<double> {
         for (i64 d = -1; d <= 1; d++)
             for (i64 s = start(b + d); slot[s].at >= 0; s = next(s)) {
                 i64 j = slot[s].at;
-                if (j < best && tol_equal(slot[s].key, k)) best = j;
+                if (j < best && gequal(slot[s].key, k)) best = j;
             }
         return best;
     }
@@ -356,7 +348,7 @@ struct TolFinder : SlotTable<double> {
         if (std::isnan(k)) return n;
         if (linear) {
             for (i64 j = 0; j < n; j++)
-                if (tol_equal(S[j], k)) return j;
+                if (gequal(S[j], k)) return j;
             return n;
         }
         if (!slot) return n;
@@ -368,7 +360,7 @@ struct TolFinder : SlotTable<double> {
             i64 j = cursor++;
             if (std::isnan(S[j])) continue;
             place(j);
-            if (tol_equal(S[j], k)) return j;
+            if (gequal(S[j], k)) return j;
         }
         return n;
     }

@@ -37,16 +37,30 @@ static bool normal(double d) { return std::isfinite(d) && d >= DBL_MIN; }
 // A sum of products that neither overflowed nor lost bits below the normal range.
 static bool sound(double s) { return s == 0.0 || normal(std::fabs(s)); }
 
+// x / y by the ratio of y's parts (Smith's division): a quotient too large
+// for a double comes out infinite.
+static complex2 ratio_div(complex2 x, complex2 y) {
+    if (std::fabs(y.real) >= std::fabs(y.imag)) {
+        double r = y.imag / y.real, d = y.real + y.imag * r;
+        return complex2((x.real + x.imag * r) / d, (x.imag - x.real * r) / d);
+    }
+    double r = y.real / y.imag, d = y.imag + y.real * r;
+    return complex2((x.real * r + x.imag) / d, (x.imag * r - x.real) / d);
+}
+
 // x / y: the text-book formula where its squares and products stay in the
 // normal range, else the scaled division of std::complex, so finite
-// operands with an ordinary quotient never overflow or underflow on the way.
-// A zero y keeps the formula's not-a-number parts.
+// operands with an ordinary quotient never overflow or underflow on the way;
+// where that gives no number for finite operands the quotient overflowed,
+// and the ratio division gives its infinities. A zero y keeps the formula's
+// not-a-number parts.
 static complex2 cdiv(complex2 x, complex2 y) {
     double d = y.real * y.real + y.imag * y.imag;
     double re = x.real * y.real + x.imag * y.imag, im = x.imag * y.real - x.real * y.imag;
     if ((normal(d) && sound(re) && sound(im)) || !finite(x) || !finite(y) || iszero(y))
         return complex2(re / d, im / d);
-    return fromcx(tocx(x) / tocx(y));
+    complex2 q = fromcx(tocx(x) / tocx(y));
+    return std::isnan(q.real) || std::isnan(q.imag) ? ratio_div(x, y) : q;
 }
 
 static complex2 cfloor(complex2 z) {
@@ -117,8 +131,9 @@ i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y) {
     case FC_POWER:
         if (iszero(x)) r = I0;
         else if (x == I1) r = I1;
-        // A real base to a whole power: the real power, exact where it can be.
-        else if (x.imag == 0 && y.imag == 0 && whole(y.real))
+        // A real base to a whole or infinite power: the real power, exact
+        // where it can be, as the real function gives it.
+        else if (x.imag == 0 && y.imag == 0 && (whole(y.real) || std::isinf(y.real)))
             r = complex2(std::pow(x.real, y.real), 0.0);
         else r = fromcx(std::exp(tocx(y) * std::log(tocx(x))));
         break;

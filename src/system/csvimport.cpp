@@ -2,6 +2,7 @@
 // position. The file is read whole; a first pass finds its records and
 // checks that all have the same number of cells, the table is then made
 // at its final size, and a second pass stores the cells in place.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -79,27 +80,88 @@ struct record {
     i64 start, end;
 };
 
+// ---- refusals: each names the file's line, the column and what was expected
+
+constexpr size_t SHOWN = 40;  // characters of a cell a refusal shows
+
+// The file's line (from 1) at byte at.
+i64 line_at(const std::string& text, i64 at) {
+    return 1 + std::count(text.begin(), text.begin() + at, '\n');
+}
+
+std::string shown(const std::string& cell) {
+    return cell.size() <= SHOWN ? cell : cell.substr(0, SHOWN) + "...";
+}
+
+// The name of column j: its cell of the header record, or c0, c1, ...
+// without a header; its place (from 1) when the header has no such cell or
+// is not read yet (head nullptr).
+std::string column_name(const std::string& text, const record* head, const csv_request& rq, i64 j) {
+    if (!rq.header) return "c" + std::to_string(j);
+    std::string cell;
+    csv_cells cells{};
+    if (head) cells = CsvCells(text.data() + head->start, text.data() + head->end, rq.sep);
+    for (i64 k = 0; k <= j; k++)
+        if (!head || !CsvNextCell(&cells, &cell)) return std::to_string(j + 1);
+    return shown(cell);
+}
+
+// One line ahead of the error's: where and what.
+void refuse(i64 line, const std::string& column, const std::string& what) {
+    if (column.empty()) std::printf("line %lld: %s\n", static_cast<long long>(line), what.c_str());
+    else
+        std::printf("line %lld, column %s: %s\n", static_cast<long long>(line), column.c_str(),
+                    what.c_str());
+}
+
+// What a column of the type takes, for a cell it refused.
+std::string expected(i64 type) {
+    switch (type) {
+    case TBOOL: return "0, 1 or an empty cell";
+    case TSYM: return "a text of at most " + std::to_string(CSV_SYMBOL_MAX) + " characters";
+    case TMONTH: return "a month as 2024.01m";
+    case TDATE: return "a date as m/d/yy or yyyy.mm.dd";
+    case TDATETIME: return "a datetime as 2024.01.15T09:30:00 or 2024.01.15T09:30:00.000";
+    case TMINUTE: return "a minute as 09:30";
+    case TSECOND: return "a second as 09:30:00";
+    default: return "a time as 09:30:00.000";
+    }
+}
+
 // The records of the text, each trimmed, all with the first one's number
 // of cells (in *cells).
-i64 find_records(const std::string& text, char sep, std::vector<record>* recs, i64* cells) {
+i64 find_records(const std::string& text, const csv_request& rq, std::vector<record>* recs,
+                 i64* cells) {
     i64 n = static_cast<i64>(text.size());
     for (i64 at = 0; at < n;) {
         i64 count;
-        i64 end = CsvRecordEnd(text.data(), n, at, sep, &count);
-        if (end < 0) return E_DOMAIN;  // a quote that is never closed
+        i64 end = CsvRecordEnd(text.data(), n, at, rq.sep, &count);
+        if (end < 0) {
+            // The quote opened in the last cell counted.
+            const record* head = recs->empty() ? nullptr : &(*recs)[0];
+            refuse(line_at(text, at), column_name(text, head, rq, count - 1),
+                   "a quote is never closed, expected a closing \"");
+            return E_DOMAIN;
+        }
         if (recs->empty()) *cells = count;
         if (count != *cells) {
-            std::printf("line(%lld),offset(%lld)\n", static_cast<long long>(*cells),
-                        static_cast<long long>(count));
-            std::printf("rows don't have same cols.");
+            i64 j = count < *cells ? count : *cells;
+            refuse(line_at(text, at), column_name(text, &(*recs)[0], rq, j),
+                   std::string(count < *cells ? "no cell" : "a cell too many") + ", expected " +
+                       std::to_string(*cells) + " cells as on line " +
+                       std::to_string(line_at(text, (*recs)[0].start)));
             return E_DOMAIN;
         }
         record r{at, end};
-        CsvTrim(text.data(), &r.start, &r.end, sep);
+        CsvTrim(text.data(), &r.start, &r.end, rq.sep);
         recs->push_back(r);
         at = end + 1;
     }
-    return recs->empty() ? E_DOMAIN : E_OK;
+    if (recs->empty()) {
+        refuse(1, "", "the file is empty, expected a line of cells");
+        return E_DOMAIN;
+    }
+    return E_OK;
 }
 
 // A column being filled: its type and data; a column of texts gathers
@@ -150,14 +212,24 @@ val_item* table_names(i64 res) { return &items_of(&vtable[res])[0]; }
 val_item* table_column(i64 res, i64 j) { return &items_of(&items_of(&vtable[res])[1])[j]; }
 
 // Column names from the header record: each a symbol, none twice.
-i64 header_names(i64 res, const std::string& text, const record& r, char sep) {
+i64 header_names(i64 res, const std::string& text, const record& r, const csv_request& rq) {
     i64* names = static_cast<i64*>(getptV(table_names(res)));
     std::string cell;
-    csv_cells cells = CsvCells(text.data() + r.start, text.data() + r.end, sep);
+    csv_cells cells = CsvCells(text.data() + r.start, text.data() + r.end, rq.sep);
+    i64 line = line_at(text, r.start);
     for (i64 j = 0; j < table_names(res)->count && CsvNextCell(&cells, &cell); j++) {
-        if (i64 code = symbol_of(cell, &names[j])) return code;
+        if (symbol_of(cell, &names[j])) {
+            refuse(line, std::to_string(j + 1),
+                   "a name of " + std::to_string(cell.size()) + " characters, expected " +
+                       expected(TSYM));
+            return E_DOMAIN;
+        }
         for (i64 k = 0; k < j; k++)
-            if (names[k] == names[j]) return E_COLUMN_REPEATED;
+            if (names[k] == names[j]) {
+                refuse(line, std::to_string(j + 1),
+                       "\"" + shown(cell) + "\" named twice, expected a name of its own");
+                return E_DOMAIN;
+            }
     }
     return 0;
 }
@@ -200,8 +272,15 @@ i64 fill_rows(i64 res, const std::string& text, const std::vector<record>& recs,
     for (size_t i = first; i < recs.size(); i++) {
         i64 row = static_cast<i64>(i - first);
         csv_cells cells = CsvCells(text.data() + recs[i].start, text.data() + recs[i].end, rq.sep);
-        for (i64 j = 0; j < ncols && CsvNextCell(&cells, &cell); j++)
-            if (i64 code = store_cell(&cols[j], row, cell)) return code;
+        for (i64 j = 0; j < ncols && CsvNextCell(&cells, &cell); j++) {
+            i64 code = store_cell(&cols[j], row, cell);
+            if (!code) continue;
+            std::string what = cols[j].type == TSYM ? std::to_string(cell.size()) + " characters"
+                                                    : "\"" + shown(cell) + "\"";
+            refuse(line_at(text, recs[i].start), column_name(text, &recs[0], rq, j),
+                   what + ", expected " + expected(cols[j].type));
+            return code;
+        }
     }
     for (i64 j = 0; j < ncols; j++)
         if (cols[j].type == TLIST && settle_texts(res, j, cols[j])) return errchk;
@@ -223,13 +302,18 @@ i64 import(i64 res, const val_item* arg) {
     }
     std::vector<record> recs;
     i64 ncols = 0;
-    if (i64 code = find_records(text, rq.sep, &recs, &ncols)) return code;
-    if (ncols != static_cast<i64>(types.size())) return E_CSV_ARGUMENT;
+    if (i64 code = find_records(text, rq, &recs, &ncols)) return code;
+    if (ncols != static_cast<i64>(types.size())) {
+        refuse(line_at(text, recs[0].start), "",
+               std::to_string(ncols) + " cells, expected " + std::to_string(types.size()) +
+                   " as the type letters " + rq.letters + " give");
+        return E_CSV_ARGUMENT;
+    }
     i64 rows = static_cast<i64>(recs.size()) - (rq.header ? 1 : 0);
     CSVEnter(res, file, TTABLE, rows, ncols, types.data());
     if (errchk) return errchk;
     if (rq.header) {
-        if (i64 code = header_names(res, text, recs[0], rq.sep)) return code;
+        if (i64 code = header_names(res, text, recs[0], rq)) return code;
     } else {
         numbered_names(res, ncols);
     }

@@ -20,6 +20,10 @@ struct script_walk {
     i64 total;         // lines in the list
     i64 width;         // the run's work-line width
     std::string work;  // the current line cleaned, see WalkText
+    // A statement still open at the end of the list: the line whose "("
+    // stayed open, where the failure is reported (nullptr: none).
+    zem_line* unclosed;
+    i64 unclosednumber;
 };
 
 // 0, or 5 ("stack full", printed unless the prelude loads) when

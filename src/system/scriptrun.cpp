@@ -17,6 +17,8 @@ void WalkStart(script_walk* w, zem_line* list, i64 width) {
     w->number = 0;
     w->width = width;
     w->total = 0;
+    w->unclosed = nullptr;
+    w->unclosednumber = 0;
     for (zem_line* l = w->line; l; l = l->next) w->total++;
 }
 
@@ -64,9 +66,10 @@ void reserve(char** buffer, i64* size, i64 used, i64 need) {
 }
 
 // Runs the statement that begins at the current line (cleaned text); while
-// its parentheses stay open the cleaned lines after it are appended with no
-// separator. The walk ends after its last line. A statement still open at
-// the end of the list runs as it stands.
+// its parentheses stay open the cleaned lines after it are appended, each
+// after a blank, as if typed on one line. The walk ends after its last line.
+// A statement still open at the end of the list does not run: it fails with
+// "right parenthesis expected" at the line whose "(" stayed open.
 void run_statement(script_walk* w, char* text) {
     paren_scan scan;
     i64 len = static_cast<i64>(std::strlen(text));
@@ -75,6 +78,8 @@ void run_statement(script_walk* w, char* text) {
         WalkNext(w);
         return;
     }
+    zem_line* opened = w->line;
+    i64 openednumber = w->number;
     // A statement of an enclosing run may be running from buffline (a line
     // that loads the query prelude): this one is joined in a buffer of its own.
     char* own = nullptr;
@@ -84,19 +89,33 @@ void run_statement(script_walk* w, char* text) {
     i64* size = outer ? &buffsize : &ownsize;
     reserve(buffer, size, 0, len + 1);
     std::memcpy(*buffer, text, static_cast<size_t>(len) + 1);
-    for (bool open = true; open;) {
+    bool open = true;
+    while (open) {
         WalkNext(w);
         if (!w->line) break;
         const char* more = WalkText(w);
         i64 n = static_cast<i64>(std::strlen(more));
-        reserve(buffer, size, len, len + n + 1);
+        reserve(buffer, size, len, len + n + 2);
+        i64 start = len;
+        (*buffer)[len++] = ' ';
         std::memcpy(*buffer + len, more, static_cast<size_t>(n) + 1);
         len += n;
         open = ParseOneMore(*buffer, &scan);
+        if (scan.opened >= start) {
+            opened = w->line;
+            openednumber = w->number;
+        }
     }
-    joining = true;
-    ParseLine(*buffer, len + 1);
-    joining = !outer;
+    if (open) {
+        errmsg(E_RPAREN_EXPECTED);
+        errchk = E_RPAREN_EXPECTED;
+        w->unclosed = opened;
+        w->unclosednumber = openednumber;
+    } else {
+        joining = true;
+        ParseLine(*buffer, len + 1);
+        joining = !outer;
+    }
     std::free(own);
     WalkNext(w);
 }
@@ -130,7 +149,8 @@ void run_line(script_walk* w, const char* raw, char* text) {
         }
     } else if (*text == '{') {
         FnDisplay(text + 1, false);
-        if (errchk) errchk = E_GET_FUNCTION;
+        // A line of neither brace form has said so itself.
+        if (errchk && errchk != E_BRACE_LINE) errchk = E_GET_FUNCTION;
         WalkNext(w);
     } else {
         if (!loadb) std::printf("      %s\n", raw);
@@ -186,6 +206,11 @@ i64 GetLines(zem_line* list, const char* path, i64 width) {
         run_line(&w, raw, text);
         code = errchk;
         if (!code) continue;
+        if (w.unclosed) {
+            raw = w.unclosed->text ? w.unclosed->text : "";
+            number = w.unclosednumber;
+            w.unclosed = nullptr;
+        }
         if (loadb) break;
         if (BATMD) NoteBatchFailure();
         report(code, path, raw, number, &erropt);

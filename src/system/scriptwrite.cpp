@@ -3,7 +3,10 @@
 // the simple types as "&" blocks. Floats and complex numbers are written
 // exactly, quotes in texts doubled, and symbols the plain form cannot
 // carry quoted. A value no line can carry (a text holding a line end or a
-// zero byte, a date no literal stands for) is left out and reported.
+// zero byte, a date no literal stands for) is left out and reported, and so
+// are the values the format has no block for (tables, dictionaries, lists,
+// enumerations), named on one line.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -168,21 +171,45 @@ out_result VarOutput(i64 slot, const char* name, FILE* out) {
     return WRITTEN;
 }
 
+// The variables left out: those no line can carry, and those of kinds the
+// format has no block for.
+struct left_out {
+    std::vector<std::string> uncarried;
+    std::vector<std::string> noform;
+    bool empty() const { return uncarried.empty() && noform.empty(); }
+};
+
+// Writes the variable, noting it when it is left out; true when written.
+bool write_variable(i64 slot, const std::string& name, FILE* out, left_out* left) {
+    out_result r = VarOutput(slot, name.c_str(), out);
+    if (r == NOT_CARRIED) left->uncarried.push_back(name);
+    if (r == SKIPPED) left->noform.push_back(name);
+    return r == WRITTEN;
+}
+
+void report(const left_out& left) {
+    for (const std::string& name : left.uncarried) std::printf("not written: %s\n", name.c_str());
+    if (left.noform.empty()) return;
+    std::fputs("not written (no script form):", stdout);
+    for (const std::string& name : left.noform) std::printf(" %s", name.c_str());
+    std::fputc('\n', stdout);
+}
+
 // Every function but the prelude's, then every global variable.
-void write_all(FILE* out, std::vector<std::string>* left) {
+void write_all(FILE* out, left_out* left) {
     for (i64 row = FIRSTFN; row <= lstfx; row++)
         if (functable[row].func && !DBListM(row)) FunOutput(functable[row].func, out);
     for (i64 g = SYMGN; g <= lstgx; g++) {
         if (gnametable[g].kind != 'V') continue;
         FnGetFullname(g, 'G');
-        std::string name = fullname;
-        if (VarOutput(gnametable[g].index, name.c_str(), out) == NOT_CARRIED) left->push_back(name);
+        write_variable(gnametable[g].index, fullname, out, left);
     }
+    std::sort(left->noform.begin(), left->noform.end());
 }
 
 // The objects named in turn, each name printed once written; a name bound
 // to nothing ends the command with 36.
-i64 write_named(const char* names, FILE* out, std::vector<std::string>* left) {
+i64 write_named(const char* names, FILE* out, left_out* left) {
     bool printed = false;
     for (const char* p = names; *p;) {
         while (IsBlank(*p)) p++;
@@ -205,8 +232,7 @@ i64 write_named(const char* names, FILE* out, std::vector<std::string>* left) {
         }
         if (function) {
             FunOutput(functable[at].func, out);
-        } else if (VarOutput(at, name.c_str(), out) == NOT_CARRIED) {
-            left->push_back(name);
+        } else if (!write_variable(at, name, out, left)) {
             continue;
         }
         std::printf(printed ? " %s" : "%s", name.c_str());
@@ -236,12 +262,12 @@ i64 WsOut(char* arg) {
         errmsg(E_PATH);
         return errchk = E_PATH;
     }
-    std::vector<std::string> left;
+    left_out left;
     const char* names = names_of(arg);
     i64 code = 0;
     if (*names) code = write_named(names, sf.fp, &left);
     else write_all(sf.fp, &left);
-    for (const std::string& name : left) std::printf("not written: %s\n", name.c_str());
+    report(left);
     if (SafeClose(&sf)) {
         errmsg(E_FILE_WRITE);
         return errchk = E_FILE_WRITE;

@@ -128,6 +128,7 @@ i64 SiOut(char*) {
 
 i64 SiClr(char*) {
     SiUnwind(0);
+    ReleaseClearedLines();
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -54,6 +55,7 @@ i64 QdWrite(i64 res, i64 rc, i64 rv) {
     GetPathNames(file, base, ext);
     val_item* value = bound_value(base);
     i64 code = value ? E_OK : E_VALUE;
+    if (!value) std::printf("no variable %s to write\n", base);
     if (!code) {
         text_out out{sf.fp, {}};
         code = WriteCX(value, &out, mode_of(ext));

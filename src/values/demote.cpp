@@ -56,12 +56,6 @@ i64 IntB(i64 cidx, i64 vidx) {
 
 int iequal(i64 a, i64 b) { return a == b; }
 
-int gequal(double x, double y) {
-    double d = std::fabs(x - y);
-    double m = std::fmax(std::fabs(x), std::fabs(y));
-    return 1e-13 * m >= d;
-}
-
 int biochk(i64 a, i64 b) {
     __int128 A = a, B = b, k;
     if (A >= 0 && B >= 0) k = A < B - A ? A : B - A;

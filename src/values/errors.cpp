@@ -70,6 +70,7 @@ const message messages[] = {
     {E_TABLE_FULL, "one table is full"},
     {E_PATTERN, "pattern error on the right argument"},
     {E_PATTERN_TYPE, "pattern must be char and rank < 2"},
+    {E_BRACE_LINE, "a brace line must be {name} to show a function or {name:body} to define one"},
     {E_UNDER_CONSTRUCTION, "under construction"},
     {E_TABLE_COLUMNS, "Table columns mismatch"},
     {E_TABLE_COLUMN_MISSING, "Table columns not found"},

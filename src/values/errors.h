@@ -66,6 +66,7 @@ enum errcode : int64_t {
     E_TABLE_FULL = 84,             // "one table is full"
     E_PATTERN = 85,                // "pattern error on the right argument"
     E_PATTERN_TYPE = 86,           // "pattern must be char and rank < 2"
+    E_BRACE_LINE = 87,             // "a brace line must be {name} to show ..."
     E_UNDER_CONSTRUCTION = 99,     // "under construction", and a request to report it
     E_BRANCH_TEXT = 100,           // no message: a computed branch met a text (printed)
     E_TABLE_COLUMNS = 200,         // "Table columns mismatch"

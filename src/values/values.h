@@ -4,6 +4,7 @@
 // are in values/internal.h; the operand protocol of the primitives is in
 // values/registers.h and values/operand.h.
 #pragma once
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -282,7 +283,13 @@ void CleanVT();
 i64 IntV(i64 cidx, i64 vidx);
 i64 IntB(i64 cidx, i64 vidx);
 int iequal(i64 a, i64 b);
-int gequal(double x, double y);
+// Tolerant equality: |x-y| <= 1e-13 * max(|x|,|y|). Infinities compare
+// exactly: by the formula alone an infinity would equal every number and
+// not itself. NaN equals nothing.
+inline int gequal(double x, double y) {
+    if (std::isinf(x) || std::isinf(y)) return x == y;
+    return 1e-13 * std::fmax(std::fabs(x), std::fabs(y)) >= std::fabs(x - y);
+}
 int biochk(i64 a, i64 b);
 
 // ---- value storing and copying ------------------------------------------------

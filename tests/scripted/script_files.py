@@ -67,6 +67,22 @@ BATCH = [
      {"d.zsf/x": b""}, ["d.zsf"], rb"Error: wrong path or file name\n", 1),
     (")OFF ends a clean batch run with status 0",
      {"job.zsf": b"1\n)OFF\n2\n"}, ["job"], rb"      1\n1\n      \)OFF\n", 0),
+    ("continued lines are joined with a blank; a ( left open at the end fails at its line",
+     {"job.zsf": b"(1 2\n3+4\n5\n)\nx<-(1\n2)\nx\n(x,\n3\n"}, ["job"],
+     rb"      \(1 2\nError: length error\n      \(1 2 3\+4 5 \)\n            \^\n"
+     rb"\[\*ln1\] \(1 2\n-->\(job\.zsf\)\n      x<-\(1\n      x\n1 2\n      \(x,\n"
+     rb"Error: right parenthesis expected\n\[\*ln8\] \(x,\n-->\(job\.zsf\)\n" + SAVED + rb"\n", 1),
+    (")OUT names the variables it cannot write; the run goes on with status 1",
+     {"job.zsf": b"k<-3\nt<-([] a<-1 2)\nd<-`a`b:1 2\n)OUT 'w.zsf'\n)DIR .\n)OUT v k t\n'next'\n"},
+     ["job"],
+     rb"      k<-3\n      t<-.*\n      d<-.*\n      \)OUT 'w\.zsf'\n"
+     rb"not written \(no script form\): d t\n\[\*ln4\] \)OUT 'w\.zsf'\n-->\(job\.zsf\)\n"
+     rb"      \)DIR \.\nOld path: .*\n      \)OUT v k t\nk\nnot written \(no script form\): t\n"
+     rb"\[\*ln6\] \)OUT v k t\n-->\(job\.zsf\)\n      'next'\nnext\n" + SAVED + rb"\n", 1),
+    ("a brace line of neither form says what it must be; status 1",
+     {"job.zsf": b"{y*2}\"1 2 3\n'next'\n"}, ["job"],
+     rb"Error: a brace line must be \{name\} to show a function or \{name:body\} to define one\n"
+     rb"\[\*ln1\] \{y\*2\}\"1 2 3\n-->\(job\.zsf\)\n      'next'\nnext\n" + SAVED + rb"\n", 1),
 ]
 
 # Files whose bytes matter, run by )FCOPY at the terminal: (title, bytes,

@@ -124,6 +124,14 @@ CASES = [
      ["[]IO", "[]PP", "!3", "1%3", "?. 5#100", "?. 5#100", "x"]),
 ]
 
+# A value printed through the print target []<- last before the save: each
+# must leave a workspace that saves and loads.
+PRINTED = ["[]<-1 2 3", "[]<-'text'", "[]<-(1;'ab';(2 2#!4))", "[]<-2 3#!6",
+           "[]<-([] a<-1 2;b<-`x`y)", "[]<-`a`b:1 2", "[]<-!20000", "[]<-v"]
+CASES += [(f"printed through the print target last: {p}",
+           ["v<-[]<-5 6", "c<-[]<-'ab'", "t<-([] a<-1 2)", "[]<-t", p], ["v", "c", "t", ")VARS"])
+          for p in PRINTED]
+
 
 def index(text):
     """The table fill levels and the arena's named bytes that )INDEX shows

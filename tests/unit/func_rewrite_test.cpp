@@ -33,16 +33,32 @@ struct RewriteCase {
     std::string expected;
 };
 
+// The check a numeric for makes on entering and leaving its loop.
+std::string Singles(const char* v, const char* limit, const char* step) {
+    return std::string("->(((2-^/1=(#,") + v + "),(#,(" + limit + ")),#,(" + step +
+           "))#1),0)!.L1,L1";
+}
+
 TEST(FuncRewrite, StructuresBecomeLabelledBranchLines) {
     const RewriteCase cases[] = {
         {{"if (x>0) y<-1", "else y<-2"}, "->(~x>0)/L0 | y<-1 | ->L1 | L0: | y<-2 | L1:"},
         {{"if (x>0) y<-1"}, "->(~x>0)/L0 | y<-1 |    | L0:"},
         {{"while (i<3) i<-i+1"}, "L0:->(~i<3)/L1 | i<-i+1 | ->L0 | L1:"},
-        {{"for (i:1;10) s<-s+i"}, "i<-(1)-1 | L0:->((10)<i<-i+1)/L1 | s<-s+i | ->L0 | L1:"},
-        {{"for (i:0;ts-1) s"}, "i<-(0)-1 | L0:->((ts-1)<i<-i+1)/L1 | s | ->L0 | L1:"},
-        {{"for (i:5;1;_1) s"}, "i<-(5)-_1 | L0:->((1)>i<-i+_1)/L1 | s | ->L0 | L1:"},
-        {{"for (i:1;9;k) s"}, "i<-(1)-k | L0:->(0<(*(k))*(i<-i+k)-(9))/L1 | s | ->L0 | L1:"},
-        {{"for (T:1;3) s"}, "T<-(1)-1 | L0:->((3)<T<-T+1)/L1 | s | ->L0 | L1:"},
+        {{"for (i:1;10) s<-s+i"},
+         "i<-(1)-1 | " + Singles("i", "10", "1") +
+             " | L0:->(~(10)<i<-i+1)!.L1 | s<-s+i | ->L0 | L1:" + Singles("i", "10", "1")},
+        {{"for (i:0;ts-1) s"},
+         "i<-(0)-1 | " + Singles("i", "ts-1", "1") +
+             " | L0:->(~(ts-1)<i<-i+1)!.L1 | s | ->L0 | L1:" + Singles("i", "ts-1", "1")},
+        {{"for (i:5;1;_1) s"},
+         "i<-(5)-_1 | " + Singles("i", "1", "_1") +
+             " | L0:->(~(1)>i<-i+_1)!.L1 | s | ->L0 | L1:" + Singles("i", "1", "_1")},
+        {{"for (i:1;9;k) s"},
+         "i<-(1)-k | " + Singles("i", "9", "k") +
+             " | L0:->(~0<(*(k))*(i<-i+k)-(9))!.L1 | s | ->L0 | L1:" + Singles("i", "9", "k")},
+        {{"for (T:1;3) s"},
+         "T<-(1)-1 | " + Singles("T", "3", "1") +
+             " | L0:->(~(3)<T<-T+1)!.L1 | s | ->L0 | L1:" + Singles("T", "3", "1")},
         {{"for (v:x) s<-s+v"},
          "->(0=idx_l9<-#idx_v9<-x)/L2 | idx_i9<-0 | L0:v<-idx_v9[idx_i9+[]IO] | s<-s+v | "
          "L1:->(idx_l9>idx_i9<-idx_i9+1)/L0 | L2:"},

@@ -91,8 +91,18 @@ TEST(ScalarKernels, TolerantEquality) {
         double x, y;
         int want;
     } cases[] = {
-        {1, 1 + 1e-14, 1}, {1, 1.001, 0},           {0, 1e-300, 0},        {0, 0, 1},
-        {NAN, NAN, 0},     {INFINITY, INFINITY, 0}, {1e20, 1e20 + 1e6, 1}, {-2, 2, 0},
+        {1, 1 + 1e-14, 1},
+        {1, 1.001, 0},
+        {0, 1e-300, 0},
+        {0, 0, 1},
+        {NAN, NAN, 0},
+        {INFINITY, INFINITY, 1},
+        {1e20, 1e20 + 1e6, 1},
+        {-2, 2, 0},
+        {1.5, INFINITY, 0},
+        {-INFINITY, INFINITY, 0},
+        {-INFINITY, -INFINITY, 1},
+        {INFINITY, 1e308, 0},
     };
     for (auto& c : cases) EXPECT_EQ(gequal(c.x, c.y), c.want) << c.x << " " << c.y;
     EXPECT_EQ(iequal(INT64_MIN, INT64_MIN), 1);
