@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Workspaces saved after calls that recurse through other functions.
+"""Workspaces saved after calls that recurse through other functions, and
+after values that leave bytes behind in the slots they pass through.
 
 Each session below is run, saved with )SAVE, and loaded by a new process
 that lists the workspace and calls its functions again. Two things must
@@ -47,6 +48,12 @@ SESSIONS = {
                 '      x\n      4j4\n      2j2\n      '),
     "execute": (EXECUTE + ["y<-(f 2)+g 3"], [")VARS", "y", "f 3", "f 20"],
                 '      y\n      27\n      18\n      630\n      '),
+    # A complex number leaves its imaginary part in the slots it passed
+    # through; a single number stored there later must not carry it into
+    # the file.
+    "leftover": (["x<-1j1+0", "q<-2*3", "@.z<-f n", "z<-n", "i<-z+1j1", "k<-n*2", "@.", "f 1"],
+                 [")VARS", "q", "k", "i"],
+                 '      i   k   q   x\n      6\n      2\n      2j1\n      '),
     "each": (EACH + ["y<-od\"(1;1 2)"], [")VARS", "y", "od\"(3;2)"],
                 '      y\n      <0\n<0\n      <0\n<0\n      '),
 }
