@@ -22,11 +22,11 @@ val_item Shaped(const val_item* d) {
     val_item e = *d;
     e.reserved = 0;
     if (e.rank == 1 && isbasic(e.type) && e.count != 1) e.dim0 = e.count;
-    // A single element other than a complex number is held in the first
-    // dimension word alone: the second is written as 0, not as whatever an
-    // earlier value left in the slot.
-    if (e.rank >= 0 && e.rank < 2 && e.count == 1 && isbasic(e.type) && e.type != TCPLX)
-        e.dim1 = 0;
+    // Below rank 2 the second dimension word holds nothing but the imaginary
+    // part of a single complex number: otherwise it is written as 0, not as
+    // whatever an earlier value left in the slot.
+    bool one_complex = e.type == TCPLX && e.count == 1;
+    if (e.rank >= 0 && e.rank < 2 && isbasic(e.type) && !one_complex) e.dim1 = 0;
     return e;
 }
 
