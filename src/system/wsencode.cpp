@@ -26,7 +26,7 @@ val_item Shaped(const val_item* d) {
     // part of a single complex number: otherwise it is written as 0, not as
     // whatever an earlier value left in the slot.
     bool one_complex = e.type == TCPLX && e.count == 1;
-    if (e.rank >= 0 && e.rank < 2 && isbasic(e.type) && !one_complex) e.dim1 = 0;
+    if (e.rank >= 0 && e.rank < 2 && !one_complex) e.dim1 = 0;
     return e;
 }
 

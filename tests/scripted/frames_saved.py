@@ -51,9 +51,10 @@ SESSIONS = {
     # A complex number leaves its imaginary part in the slots it passed
     # through; a single number stored there later must not carry it into
     # the file.
-    "leftover": (["x<-1j1+0", "q<-2*3", "@.z<-f n", "z<-n", "i<-z+1j1", "k<-n*2", "@.", "f 1"],
-                 [")VARS", "q", "k", "i"],
-                 '      i   k   q   x\n      6\n      2\n      2j1\n      '),
+    "leftover": (["x<-1j1+0", "q<-2*3", "x<-1j1+0", "w<-1+2 3", "@.z<-f n", "z<-n",
+                  "i<-z+1j1", "k<-n*2", "@.", "f 1"],
+                 [")VARS", "q", "w", "k", "i"],
+                 '      i   k   q   w   x\n      6\n      3 4\n      2\n      2j1\n      '),
     "each": (EACH + ["y<-od\"(1;1 2)"], [")VARS", "y", "od\"(3;2)"],
                 '      y\n      <0\n<0\n      <0\n<0\n      '),
 }
