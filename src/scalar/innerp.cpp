@@ -42,14 +42,15 @@ inline double ip_k(double x, double y) {
     }
 }
 
-template <i64 F, i64 G, bool TOL>
-void real_loop(const plan& p, const double* x, const double* y, double* out) {
+// Every row joined with every column by g and folded by f from the identity.
+template <i64 F, bool TOL, class E, class G>
+void fold_loop(const plan& p, const E* x, const E* y, double* out, G g) {
     double e = red_identity(F);
     for (i64 i = 0; i < p.rows; i++)
         for (i64 j = 0; j < p.cols; j++) {
             double acc = e;
             for (i64 k = 0; k < p.n; k++)
-                acc = ip_k<F, TOL>(acc, ip_k<G, TOL>(x[p.left(i, k)], y[p.right(j, k)]));
+                acc = ip_k<F, TOL>(acc, (double)g(x[p.left(i, k)], y[p.right(j, k)]));
             out[i * p.cols + j] = acc;
         }
 }
@@ -57,23 +58,26 @@ void real_loop(const plan& p, const double* x, const double* y, double* out) {
 template <bool TOL>
 void real_product(i64 f, i64 g, const plan& p, const double* x, const double* y, double* out) {
     with_kernel<TOL>(g, [&]<i64 G, bool T>() {
-        with_kernel<T>(f, [&]<i64 F, bool T2>() { real_loop<F, G, T2>(p, x, y, out); });
+        with_kernel<T>(f, [&]<i64 F, bool T2>() {
+            fold_loop<F, T2>(p, x, y, out, [](double a, double b) { return ip_k<G, T2>(a, b); });
+        });
+    });
+}
+
+// A comparison g of two integer operands, exactly on the 64-bit values.
+void int_compare_product(i64 f, i64 g, const plan& p, const i64* x, const i64* y, double* out) {
+    with_compare(g, [&]<i64 G>() {
+        with_kernel<false>(f, [&]<i64 F, bool T>() {
+            fold_loop<F, T>(p, x, y, out, [](i64 a, i64 b) { return cmp_int<G>(a, b); });
+        });
     });
 }
 
 // Characters compared by g (20 differ, 21 equal), folded by f on doubles.
 void char_product(i64 f, i64 g, const plan& p, const char* x, const char* y, double* out) {
+    bool eq = g == FC_EQ;
     with_kernel<false>(f, [&]<i64 F, bool T>() {
-        double e = red_identity(F);
-        for (i64 i = 0; i < p.rows; i++)
-            for (i64 j = 0; j < p.cols; j++) {
-                double acc = e;
-                for (i64 k = 0; k < p.n; k++) {
-                    bool eq = x[p.left(i, k)] == y[p.right(j, k)];
-                    acc = ip_k<F, T>(acc, (double)(eq == (g == FC_EQ)));
-                }
-                out[i * p.cols + j] = acc;
-            }
+        fold_loop<F, T>(p, x, y, out, [eq](char a, char b) { return (a == b) == eq; });
     });
 }
 
@@ -238,9 +242,11 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed) 
     const void* x;
     const void* y;
     i64 w = ElemWidth(wt);
+    // A comparison of two integer operands reads their words, not doubles.
+    bool exact = wt == TFLOAT && CompareCode(g) && isinttype(L.d.type) && isinttype(R.d.type);
     errchk = 0;
     if (wt == TCPLX) x = sopnd_complex(&L), y = sopnd_complex(&R);
-    else if (wt == TCHAR) x = L.p, y = R.p;
+    else if (wt == TCHAR || exact) x = L.p, y = R.p;
     else x = sopnd_doubles(&L), y = sopnd_doubles(&R);
     if (errchk) return errchk;
     if (scratch_flip && g != FC_MEMBER) {
@@ -261,6 +267,8 @@ i64 PfInnerp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 transposed) 
         if (i64 e = member_counts(p, wt, &L, &R, (double*)out)) return errchk = e;
     } else if (wt == TCHAR) {
         char_product(f, g, p, (const char*)x, (const char*)y, (double*)out);
+    } else if (exact) {
+        int_compare_product(f, g, p, (const i64*)x, (const i64*)y, (double*)out);
     } else if (wt == TCPLX) {
         if (complex_product(f, g, p, (const complex2*)x, (const complex2*)y, (complex2*)out))
             return errchk = E_DOMAIN;

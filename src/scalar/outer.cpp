@@ -45,20 +45,13 @@ static void outer_real(i64 f, i64 nl, const double* x, bool xs, i64 nr, const do
 template <class V>
 static void outer_exact(i64 f, i64 nl, const V* x, bool xs, i64 nr, const V* y, bool ys,
                         double* out) {
-    switch (f) {
-    case FC_LT: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a < b); }); break;
-    case FC_LE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a <= b); }); break;
-    case FC_GE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a >= b); }); break;
-    case FC_GT: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a > b); }); break;
-    case FC_NE: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a != b); }); break;
-    case FC_RESIDUE:
+    if (f == FC_RESIDUE)
         table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)int_residue(a, b); });
-        break;
-    default: table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)(a == b); }); break;
-    }
+    else
+        with_compare(f, [&]<i64 F>() {
+            table(nl, x, xs, nr, y, ys, out, [](V a, V b) { return (double)cmp_int<F>(a, b); });
+        });
 }
-
-static bool is_compare(i64 f) { return f >= FC_LT && f <= FC_EQ; }
 
 // Functions with a complex form in the products: = and ~= compare exactly;
 // ordering, logic, maximum, minimum and binomial have none.
@@ -144,7 +137,7 @@ i64 PfOuterp(i64 code, i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
         else outer_same(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (i64*)out);
     } else if (type == TCPLX) {
         if (i64 e = outer_complex(f, nl, &L, nr, &R, (complex2*)out)) return errchk = e;
-    } else if ((is_compare(f) || f == FC_RESIDUE) && isinttype(L.d.type) && isinttype(R.d.type)) {
+    } else if ((CompareCode(f) || f == FC_RESIDUE) && isinttype(L.d.type) && isinttype(R.d.type)) {
         outer_exact(f, nl, (const i64*)L.p, L.one, nr, (const i64*)R.p, R.one, (double*)out);
     } else {
         // a float takes part in an equality: tolerant

@@ -64,7 +64,7 @@ static i64 operand_type_ok(i64 f, const val_item* v) {
 // Float path: every vector folded from its end, NaN elements skipped
 // (except the last, which starts the fold). Integer elements are read as
 // doubles one by one; their sums go through IntSumFromRight, their residues
-// are folded exactly in integers.
+// and comparisons are folded exactly in integers.
 template <bool TOL, class E>
 static void reduce_real(i64 f, const E* x, const axisplan& p, double* out) {
     with_kernel<TOL>(f, [&]<i64 F, bool T>() {
@@ -77,6 +77,12 @@ static void reduce_real(i64 f, const E* x, const axisplan& p, double* out) {
             if constexpr (F == FC_RESIDUE && std::is_same_v<E, i64>) {
                 i64 r = e[(p.m - 1) * p.step];
                 for (i64 k = p.m - 2; k >= 0; k--) r = int_residue(e[k * p.step], r);
+                out[v] = (double)r;
+                continue;
+            }
+            if constexpr (F >= FC_LT && F <= FC_EQ && std::is_same_v<E, i64>) {
+                i64 r = e[(p.m - 1) * p.step];
+                for (i64 k = p.m - 2; k >= 0; k--) r = cmp_int<F>(e[k * p.step], r);
                 out[v] = (double)r;
                 continue;
             }

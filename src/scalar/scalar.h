@@ -249,6 +249,30 @@ inline double red_k(double x, double a) {
     } else return -1.0;
 }
 
+// Comparison F of two integers, exactly on their 64-bit values (x left).
+template <i64 F>
+inline bool cmp_int(i64 x, i64 y) {
+    if constexpr (F == FC_LT) return x < y;
+    else if constexpr (F == FC_LE) return x <= y;
+    else if constexpr (F == FC_GE) return x >= y;
+    else if constexpr (F == FC_GT) return x > y;
+    else if constexpr (F == FC_NE) return x != y;
+    else return x == y;
+}
+
+// Calls body.template operator()<F>() for the comparison code f.
+template <class B>
+inline void with_compare(i64 f, B&& body) {
+    switch (f) {
+    case FC_LT: body.template operator()<FC_LT>(); break;
+    case FC_LE: body.template operator()<FC_LE>(); break;
+    case FC_GE: body.template operator()<FC_GE>(); break;
+    case FC_GT: body.template operator()<FC_GT>(); break;
+    case FC_NE: body.template operator()<FC_NE>(); break;
+    default: body.template operator()<FC_EQ>(); break;
+    }
+}
+
 // Calls body.template operator()<F, TOL>() for the runtime code f.
 template <bool TOL, class B>
 inline void with_kernel(i64 f, B&& body) {

@@ -115,17 +115,25 @@ static void scan_int_sums(const i64* x, const scanplan& p, double* out) {
         IntRunningSums(x + v * p.vstride, p.m, p.step, out + v * p.vstride);
 }
 
-// Integer residues: every prefix folded afresh, exactly in integers.
-static void scan_int_residue(const i64* x, const scanplan& p, double* out) {
+// Every prefix folded afresh, exactly in integers, by fold(left, right):
+// residues and comparisons.
+template <class K>
+static void scan_int_prefix(const i64* x, const scanplan& p, double* out, K fold) {
     for (i64 v = 0; v < p.n; v++) {
         const i64* e = x + v * p.vstride;
         double* o = out + v * p.vstride;
         for (i64 k = 0; k < p.m; k++) {
             i64 g = e[k * p.step];
-            for (i64 j = k - 1; j >= 0; j--) g = int_residue(e[j * p.step], g);
+            for (i64 j = k - 1; j >= 0; j--) g = fold(e[j * p.step], g);
             o[k * p.step] = (double)g;
         }
     }
+}
+
+static void scan_int_compare(i64 f, const i64* x, const scanplan& p, double* out) {
+    with_compare(f, [&]<i64 F>() {
+        scan_int_prefix(x, p, out, [](i64 a, i64 b) { return (i64)cmp_int<F>(a, b); });
+    });
 }
 
 static void scan_real(i64 f, const double* x, bool tol, const scanplan& p, double* out) {
@@ -166,7 +174,9 @@ i64 GenScan(i64 code, i64 res, i64 rc, i64 rv) {
         else if (f == FC_ADD && isinttype(R.d.type))
             scan_int_sums((const i64*)R.p, p, (double*)out);
         else if (f == FC_RESIDUE && isinttype(R.d.type))
-            scan_int_residue((const i64*)R.p, p, (double*)out);
+            scan_int_prefix((const i64*)R.p, p, (double*)out, int_residue);
+        else if (CompareCode(f) && isinttype(R.d.type))
+            scan_int_compare(f, (const i64*)R.p, p, (double*)out);
         else if (const double* x = scan_doubles(&R))
             scan_real(f, x, R.d.type == TFLOAT, p, (double*)out);
         else return errchk;
