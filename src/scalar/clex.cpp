@@ -34,33 +34,48 @@ static complex2 cmul(complex2 x, complex2 y) {
 // A positive sum of squares in the normal range.
 static bool normal(double d) { return std::isfinite(d) && d >= DBL_MIN; }
 
-// A sum of products that neither overflowed nor lost bits below the normal range.
-static bool sound(double s) { return s == 0.0 || normal(std::fabs(s)); }
+// A product that neither overflowed nor lost bits below the normal range.
+static bool sound(double u, double v) { return u == 0.0 || v == 0.0 || normal(std::fabs(u * v)); }
 
-// x / y by the ratio of y's parts (Smith's division): a quotient too large
-// for a double comes out infinite.
-static complex2 ratio_div(complex2 x, complex2 y) {
-    if (std::fabs(y.real) >= std::fabs(y.imag)) {
-        double r = y.imag / y.real, d = y.real + y.imag * r;
-        return complex2((x.real + x.imag * r) / d, (x.imag - x.real * r) / d);
-    }
-    double r = y.real / y.imag, d = y.imag + y.real * r;
-    return complex2((x.real * r + x.imag) / d, (x.imag * r - x.real) / d);
+// One part of Smith's quotient, (a + b r) t, the product b r kept from
+// vanishing below the range where it would decide the part.
+static double smith_part(double a, double b, double c, double d, double r, double t) {
+    if (r == 0) return (a + d * (b / c)) * t;
+    double br = b * r;
+    return br != 0 ? (a + br) * t : a * t + (b * t) * r;
+}
+
+// x / y for finite x and a finite non-zero y by Smith's ratio method, the
+// operands first scaled by powers of two away from the ends of the range
+// (Baudin and Smith's robust division): every quotient within the range is
+// computed within it, and one beyond it comes out infinite.
+static complex2 scaled_div(complex2 x, complex2 y) {
+    constexpr double BIG = DBL_MAX / 2, SMALL = DBL_MIN * 2 / DBL_EPSILON;
+    constexpr double BE = 2 / (DBL_EPSILON * DBL_EPSILON);
+    double a = x.real, b = x.imag, c = y.real, d = y.imag, s = 1;
+    double ab = std::fmax(std::fabs(a), std::fabs(b)), cd = std::fmax(std::fabs(c), std::fabs(d));
+    if (ab >= BIG) a *= 0.5, b *= 0.5, s *= 2;
+    if (cd >= BIG) c *= 0.5, d *= 0.5, s *= 0.5;
+    if (ab <= SMALL) a *= BE, b *= BE, s /= BE;
+    if (cd <= SMALL) c *= BE, d *= BE, s *= BE;
+    bool swap = std::fabs(d) > std::fabs(c);
+    if (swap) std::swap(a, b), std::swap(c, d);
+    double r = d / c, t = 1 / (c + d * r);
+    double e = smith_part(a, b, c, d, r, t), f = smith_part(b, -a, c, d, r, t);
+    return complex2(e * s, (swap ? -f : f) * s);
 }
 
 // x / y: the text-book formula where its squares and products stay in the
-// normal range, else the scaled division of std::complex, so finite
-// operands with an ordinary quotient never overflow or underflow on the way;
-// where that gives no number for finite operands the quotient overflowed,
-// and the ratio division gives its infinities. A zero y keeps the formula's
-// not-a-number parts.
+// normal range, else the scaled division. A zero y, or an infinite or
+// not-a-number part, keeps the formula's infinite and not-a-number parts.
 static complex2 cdiv(complex2 x, complex2 y) {
     double d = y.real * y.real + y.imag * y.imag;
     double re = x.real * y.real + x.imag * y.imag, im = x.imag * y.real - x.real * y.imag;
-    if ((normal(d) && sound(re) && sound(im)) || !finite(x) || !finite(y) || iszero(y))
-        return complex2(re / d, im / d);
-    complex2 q = fromcx(tocx(x) / tocx(y));
-    return std::isnan(q.real) || std::isnan(q.imag) ? ratio_div(x, y) : q;
+    bool plain = normal(d) && std::isfinite(re) && std::isfinite(im) &&
+                 sound(x.real, y.real) && sound(x.imag, y.imag) && sound(x.imag, y.real) &&
+                 sound(x.real, y.imag);
+    if (plain || !finite(x) || !finite(y) || iszero(y)) return complex2(re / d, im / d);
+    return scaled_div(x, y);
 }
 
 static complex2 cfloor(complex2 z) {
@@ -79,7 +94,20 @@ static complex2 cceil(complex2 z) {
     return complex2(ca - 1, cb);
 }
 
-static double cmag(complex2 z) { return std::sqrt(z.real * z.real + z.imag * z.imag); }
+// |z| without squaring the parts out of the range.
+static double cmag(complex2 z) { return std::hypot(z.real, z.imag); }
+
+// z / |z|, a finite z first scaled by a power of two so that its larger
+// part is near 1: exact, and no part of the quotient lost below the range.
+static complex2 csignum(complex2 z) {
+    double top = std::fmax(std::fabs(z.real), std::fabs(z.imag));
+    if (std::isfinite(top) && top > 0) {
+        int k = std::ilogb(top);
+        z = complex2(std::scalbn(z.real, -k), std::scalbn(z.imag, -k));
+    }
+    double m = cmag(z);
+    return complex2(z.real / m, z.imag / m);
+}
 
 // One monadic function; false for a code without a complex form.
 static bool mon1(i64 code, complex2 z, complex2* out) {
@@ -87,11 +115,7 @@ static bool mon1(i64 code, complex2 z, complex2* out) {
     switch (code) {
     case FC_IDENTITY: *out = complex2(a, -b); return true;
     case FC_NEGATE: *out = complex2(-a, -b); return true;
-    case FC_SIGNUM: {
-        double m = cmag(z);
-        *out = complex2(a / m, b / m);
-        return true;
-    }
+    case FC_SIGNUM: *out = csignum(z); return true;
     case FC_RECIPROCAL: {
         double d = a * a + b * b;
         *out = normal(d) || !finite(z) ? complex2(a / d, -(b / d)) : cdiv(I1, z);
@@ -117,6 +141,16 @@ void clex_mon0(i64 code, i64 n, complex2* out, const complex2* in) {
     for (i64 i = 0; i < n; i++) clex_clean(&out[i]);
 }
 
+// A real number above 0, infinity included.
+static bool positive(complex2 z) { return z.imag == 0 && z.real > 0; }
+
+// Whether base x to the power y is real: y real, and x positive, or x real
+// and y whole or infinite.
+static bool real_power(complex2 x, complex2 y) {
+    if (x.imag != 0 || y.imag != 0 || std::isnan(y.real)) return false;
+    return x.real > 0 || whole(y.real) || std::isinf(y.real);
+}
+
 i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y) {
     complex2 r;
     switch (code) {
@@ -131,15 +165,17 @@ i64 clex_dyadic_process(i64 code, complex2* out, complex2 x, complex2 y) {
     case FC_POWER:
         if (iszero(x)) r = I0;
         else if (x == I1) r = I1;
-        // A real base to a whole or infinite power: the real power, exact
-        // where it can be, as the real function gives it.
-        else if (x.imag == 0 && y.imag == 0 && (whole(y.real) || std::isinf(y.real)))
-            r = complex2(std::pow(x.real, y.real), 0.0);
+        // A real power of a positive base, or a whole or infinite power of
+        // a real one, is real: the real function's power, exact where it
+        // can be.
+        else if (real_power(x, y)) r = complex2(ari_f<FC_POWER>(x.real, y.real), 0.0);
         else r = fromcx(std::exp(tocx(y) * std::log(tocx(x))));
         break;
     case FC_LOG:
         if (iszero(x) || iszero(y)) return E_DOMAIN;
-        r = cdiv(fromcx(std::log(tocx(y))), fromcx(std::log(tocx(x))));
+        // Positive reals, infinite ones too: the real function's logarithm.
+        if (positive(x) && positive(y)) r = complex2(ari_f<FC_LOG>(x.real, y.real), 0.0);
+        else r = cdiv(fromcx(std::log(tocx(y))), fromcx(std::log(tocx(x))));
         break;
     case FC_RESIDUE:
         if (!iszero(x)) {

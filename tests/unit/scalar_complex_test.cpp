@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "scalar/scalar.h"
 
@@ -166,4 +167,105 @@ TEST(ScalarComplex, ElementReader) {
     memcpy(&w.dim0, &one, sizeof one);
     near(xvax(&w, 0), {2.5, -1}, "inline complex");
     EXPECT_EQ(clex_test(), 0.0);
+}
+
+// Within rel times the magnitude of want (a few units in the last place by
+// default); infinities and zeros exactly.
+static void within(double got, double want, const char* what, double rel = 4e-16) {
+    if (std::isinf(want) || want == 0) EXPECT_EQ(got, want) << what;
+    else EXPECT_NEAR(got, want, rel * std::fabs(want)) << what;
+}
+
+static void within(complex2 got, complex2 want, const char* what, double rel = 4e-16) {
+    within(got.real, want.real, what, rel);
+    within(got.imag, want.imag, what, rel);
+}
+
+TEST(ScalarComplex, MagnitudeSignumLogAcrossTheRange) {
+    // Expected: the exact magnitude and signum of the doubles (Python's
+    // decimal at 60 digits) and cmath.log.
+    struct {
+        complex2 z;
+        double mag;
+        complex2 sig, ln;
+    } cases[] = {
+        {{3e+200, 4e+200}, 5e+200, {0.6, 0.8}, {462.12645651124325, 0.9272952180016122}},
+        {{3e-200, 4e-200}, 5e-200, {0.6, 0.8}, {-458.907580686375, 0.9272952180016122}},
+        {{-3e-320, 4e-320}, 5e-320, {-0.6, 0.8}, {-735.2178029785398, 2.214297435588181}},
+        {{1e+308, 1e+308},
+         1.4142135623730951e+308,
+         {0.7071067811865476, 0.7071067811865476},
+         {709.542782232446, 0.7853981633974483}},
+        {{5e-324, 0.0}, 5e-324, {1.0, 0.0}, {-744.4400719213813, 0.0}},
+        {{1.5e+300, -2e-300}, 1.5e+300, {1.0, 0.0}, {691.1809930063218, 0.0}},
+        {{3, 4}, 5.0, {0.6, 0.8}, {1.6094379124341003, 0.9272952180016122}},
+    };
+    for (auto& c : cases) {
+        std::string what = std::to_string(c.z.real) + "j" + std::to_string(c.z.imag);
+        within(mon(FC_MAGNITUDE, c.z), {c.mag, 0}, ("magnitude of " + what).c_str());
+        within(mon(FC_SIGNUM, c.z), c.sig, ("signum of " + what).c_str());
+        within(mon(FC_LN, c.z), c.ln, ("logarithm of " + what).c_str());
+        complex2 k10;
+        clex_circle_dyc(&k10, 10, c.z);
+        within(k10, {c.mag, 0}, ("10 circle of " + what).c_str());
+    }
+}
+
+TEST(ScalarComplex, DivisionAcrossTheRange) {
+    // Expected: (a c + b d) / (c c + d d) and (b c - a d) / (c c + d d) on
+    // the exact doubles, in Python's decimal at 60 digits (the reciprocals
+    // likewise). Smith's division loses a few digits where the two terms
+    // of a part nearly cancel (709 against 700 below), as Python's does.
+    struct {
+        complex2 x, y, want;
+    } cases[] = {
+        {{1e-200, 1e-200}, {1e-150, 0}, {1e-50, 1e-50}},
+        {{-1e+308, -1e+308}, {709, 700}, {-1.4193885044641733e+305, -9.066356664426942e+302}},
+        {{1, 1}, {1e-200, 1e-200}, {1e+200, 0.0}},
+        {{1e-320, 2e-320}, {3e-320, 4e-320}, {0.44, 0.08}},
+        {{1e+308, 1e+308}, {1e-10, 1e+308}, {1.0, -1.0}},
+        {{3, 4}, {1, 2}, {2.2, -0.4}},
+        {{1e+200, 1e+200}, {1e+200, 1e+200}, {1.0, 0.0}},
+        {{2e-310, 0}, {0, 1e-310}, {0.0, -2.0}},
+        {{1.7e+308, 1e+308}, {1.7e+308, -1e+308}, {0.4858611825192802, 0.8740359897172236}},
+        // quotients beyond the range stay infinite
+        {{1, 1}, {5e-324, 0}, {INFINITY, INFINITY}},
+        {{-1, 2}, {5e-324, 0}, {-INFINITY, INFINITY}},
+    };
+    for (auto& c : cases) {
+        std::string what = std::to_string(c.x.real) + "j" + std::to_string(c.x.imag) + " % " +
+                           std::to_string(c.y.real) + "j" + std::to_string(c.y.imag);
+        within(dy(FC_DIVIDE, c.x, c.y), c.want, what.c_str(), 1e-14);
+        if (c.x == I1) within(mon(FC_RECIPROCAL, c.y), c.want, ("reciprocal " + what).c_str());
+    }
+    within(mon(FC_RECIPROCAL, {1e-200, 1e-200}), {5e199, -5e199}, "reciprocal of a tiny number");
+    within(mon(FC_RECIPROCAL, {3e300, 4e300}), {1.2e-301, -1.6e-301}, "reciprocal of a huge number");
+}
+
+TEST(ScalarComplex, RealPowersAndLogarithmsStayReal) {
+    // Expected: Python's math.pow(x, y) and math.log(y) / math.log(x), with
+    // an imaginary part of exactly 0.
+    const double inf = INFINITY;
+    struct {
+        i64 code;
+        double x, y, want;
+    } cases[] = {
+        {FC_POWER, inf, 0.5, inf},
+        {FC_POWER, inf, -0.5, 0.0},
+        {FC_POWER, 0.5, inf, 0.0},
+        {FC_POWER, 2, 0.5, 1.4142135623730951},
+        {FC_POWER, 10, 0.3, 1.9952623149688795},
+        {FC_LOG, inf, 2, 0.0},
+        {FC_LOG, inf, 0.5, 0.0},
+        {FC_LOG, 2, inf, inf},
+        {FC_LOG, 2, 8, 3.0},
+        {FC_LOG, 10, 1000, 2.9999999999999996},
+    };
+    for (auto& c : cases) {
+        std::string what = std::to_string(c.code) + " of " + std::to_string(c.x) + " and " +
+                           std::to_string(c.y);
+        complex2 got = dy(c.code, {c.x, 0}, {c.y, 0});
+        EXPECT_EQ(got.real, c.want) << what;
+        EXPECT_EQ(got.imag, 0.0) << what;
+    }
 }
