@@ -161,7 +161,7 @@ i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io) {
     if (v->rank < 0) return errchk = E_VALUE;
     if (v->type > TSYM) return errchk = E_DOMAIN;
     if (v->rank > 1) return errchk = E_RANK;
-    i64 n = v->count, one = 1;
+    i64 n = v->count;
     if (n == 1) return PfPack(res, -1, io);  // the origin itself, enclosed
     i64* cls = static_cast<i64*>(GM_new(TINT, n + 1));
     i64* first = static_cast<i64*>(GM_new(TINT, n + 1));
@@ -169,11 +169,8 @@ i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io) {
     i64* at = static_cast<i64*>(GM_new(TINT, n + 1));
     if (!cls || !first || !start || !at) return errchk;
     group_ctx g{at, start, {}};
-    if (n == 0) {  // one empty group
-        start[0] = start[1] = 0;
-        return ListResult(res, 1, &one, 1, group_item, &g);
-    }
-    i64 groups = classify(v, cls, first);
+    // Nothing has no groups: an empty list, as long as the unique of nothing.
+    i64 groups = n == 0 ? 0 : classify(v, cls, first);
     if (groups < 0 || group_positions(cls, n, groups, origin, start, at)) return errchk;
     return ListResult(res, 1, &groups, groups, group_item, &g);
 }

@@ -2,6 +2,7 @@
 // positions of the right elements in the left vector). The element comparison
 // is chosen by type; the searching is done by the hash kernels.
 #include <algorithm>
+#include <cstring>
 
 #include "dict/dict.h"
 #include "primitives/primitives.h"
@@ -38,7 +39,7 @@ static bool member_words(i64* words, const sopnd* L, const sopnd* R) {
             membspd(words, (const double*)L->p, nL, (const double*)R->p, nR);
         else if (lt == TCHAR) membspc(words, (const char*)L->p, nL, (const char*)R->p, nR);
         else if (lt == TCPLX) membspx(words, (const double*)L->p, nL, (const double*)R->p, nR);
-        else return false;  // lists and compound values are never members
+        else return false;  // compound values are never members
         return true;
     }
     if (!isnumtype(std::min(lt, rt))) return false;
@@ -58,9 +59,49 @@ static bool member_words(i64* words, const sopnd* L, const sopnd* R) {
     return false;
 }
 
+// ---- membership with a list -------------------------------------------------------
+
+// Element i of v as a value of its own: a list's item, or a simple value's
+// element as a single value of its type (rank 0) in *one.
+static const val_item* element_at(const val_item* v, i64 i, val_item* one) {
+    if (v->type == TLIST) return &items_of(v)[i];
+    i64 w = ElemWidth(v->type);
+    *one = val_item{};
+    one->type = v->type;
+    one->count = 1;
+    const char* p = static_cast<const char*>(getptV(const_cast<val_item*>(v)));
+    std::memcpy(&one->dim0, p + i * w, w);
+    return one;
+}
+
+// With a list on either side, each element of the left is sought among the
+// elements of the right as match compares two values. The answers are found
+// before the result is made, so a list that is also the result slot is read
+// whole; only a simple value of an inline type can face a list.
+static i64 member_lists(i64 res, sopnd* L, sopnd* R) {
+    const val_item* x = opnd(L->c, L->v);
+    const val_item* y = opnd(R->c, R->v);
+    for (const val_item* v : {x, y})
+        if (v->type != TLIST && !InlineType(v->type)) return errchk = E_DOMAIN;
+    i64 n = x->count;
+    i64* hit = static_cast<i64*>(GM_new(TINT, n + 1));
+    if (!hit) return errchk;
+    val_item a, b;
+    for (i64 i = 0; i < n; i++) {
+        const val_item* e = element_at(x, i, &a);
+        hit[i] = 0;
+        for (i64 j = 0; j < y->count && !hit[i]; j++) hit[i] = PfMatchSub(e, element_at(y, j, &b));
+    }
+    i64* out;
+    if (result_like(res, TBOOL, L, L, R, &out)) return errchk;
+    std::copy(hit, hit + n, out);
+    return errchk = 0;
+}
+
 i64 PfMembsp(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
     sopnd L, R;
     if (sopnd_load_pair(&L, &R, res, lc, lv, rc, rv)) return errchk;
+    if (L.d.type == TLIST || R.d.type == TLIST) return member_lists(res, &L, &R);
     i64* out;
     if (result_like(res, TBOOL, &L, &L, &R, &out)) return errchk;
     i64 n = L.d.count;
