@@ -107,7 +107,8 @@ i64 complex_product(i64 f, i64 g, const plan& p, const complex2* x, const comple
 }
 
 // Membership counts (+:?): how many elements of each left row occur in
-// each right column; a single left value gives 0 or 1 per column.
+// each right column; a single left value gives 0 or 1 per column. Integers
+// are compared exactly, floats and complex numbers within the tolerance.
 i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, double* out) {
     if (p.ls) {
         // The operands widened once, not for every pair.
@@ -115,13 +116,15 @@ i64 member_counts(const plan& p, i64 type, const sopnd* L, const sopnd* R, doubl
         const double *dl = nullptr, *dr = nullptr;
         errchk = 0;
         if (type == TCPLX) zl = sopnd_complex(L), zr = sopnd_complex(R);
-        else if (type != TCHAR) dl = sopnd_doubles(L), dr = sopnd_doubles(R);
+        else if (type == TFLOAT) dl = sopnd_doubles(L), dr = sopnd_doubles(R);
         if (errchk) return errchk;
         for (i64 j = 0; j < p.cols; j++) {
             bool hit = false;
             for (i64 k = 0; k < p.rq && !hit; k++) {
                 i64 at = p.rt ? j * p.rq + k : k * p.cols + j;
                 if (type == TCHAR) hit = *(const char*)L->p == ((const char*)R->p)[at];
+                // two integer operands: their words, exactly
+                else if (isinttype(type)) hit = *(const i64*)L->p == ((const i64*)R->p)[at];
                 else if (type == TCPLX)
                     hit = gequal(zl[0].real, zr[at].real) && gequal(zl[0].imag, zr[at].imag);
                 else hit = gequal(dl[0], dr[at]);
