@@ -6,6 +6,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <utility>
 
 const complex2 I0(0.0, 0.0);
 const complex2 I1(1.0, 0.0);
