@@ -72,9 +72,8 @@ static complex2 scaled_div(complex2 x, complex2 y) {
 static complex2 cdiv(complex2 x, complex2 y) {
     double d = y.real * y.real + y.imag * y.imag;
     double re = x.real * y.real + x.imag * y.imag, im = x.imag * y.real - x.real * y.imag;
-    bool plain = normal(d) && std::isfinite(re) && std::isfinite(im) &&
-                 sound(x.real, y.real) && sound(x.imag, y.imag) && sound(x.imag, y.real) &&
-                 sound(x.real, y.imag);
+    bool plain = normal(d) && std::isfinite(re) && std::isfinite(im) && sound(x.real, y.real) &&
+                 sound(x.imag, y.imag) && sound(x.imag, y.real) && sound(x.real, y.imag);
     if (plain || !finite(x) || !finite(y) || iszero(y)) return complex2(re / d, im / d);
     return scaled_div(x, y);
 }

@@ -239,7 +239,8 @@ TEST(ScalarComplex, DivisionAcrossTheRange) {
         if (c.x == I1) within(mon(FC_RECIPROCAL, c.y), c.want, ("reciprocal " + what).c_str());
     }
     within(mon(FC_RECIPROCAL, {1e-200, 1e-200}), {5e199, -5e199}, "reciprocal of a tiny number");
-    within(mon(FC_RECIPROCAL, {3e300, 4e300}), {1.2e-301, -1.6e-301}, "reciprocal of a huge number");
+    within(mon(FC_RECIPROCAL, {3e300, 4e300}), {1.2e-301, -1.6e-301},
+           "reciprocal of a huge number");
 }
 
 TEST(ScalarComplex, RealPowersAndLogarithmsStayReal) {
@@ -262,8 +263,8 @@ TEST(ScalarComplex, RealPowersAndLogarithmsStayReal) {
         {FC_LOG, 10, 1000, 2.9999999999999996},
     };
     for (auto& c : cases) {
-        std::string what = std::to_string(c.code) + " of " + std::to_string(c.x) + " and " +
-                           std::to_string(c.y);
+        std::string what =
+            std::to_string(c.code) + " of " + std::to_string(c.x) + " and " + std::to_string(c.y);
         complex2 got = dy(c.code, {c.x, 0}, {c.y, 0});
         EXPECT_EQ(got.real, c.want) << what;
         EXPECT_EQ(got.imag, 0.0) << what;
