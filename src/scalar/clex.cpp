@@ -97,6 +97,16 @@ static complex2 cceil(complex2 z) {
 // |z| without squaring the parts out of the range.
 static double cmag(complex2 z) { return std::hypot(z.real, z.imag); }
 
+// ln |z|: where |z| is no normal number (below the range, or beyond it
+// though its logarithm is not), from z scaled by a power of two.
+static double clogmag(complex2 z) {
+    double m = cmag(z), top = std::fmax(std::fabs(z.real), std::fabs(z.imag));
+    if ((std::isfinite(m) && m >= DBL_MIN) || !std::isfinite(top) || top == 0) return std::log(m);
+    int k = std::ilogb(top);
+    double s = std::hypot(std::scalbn(z.real, -k), std::scalbn(z.imag, -k));
+    return std::log(s) + k * std::log(2.0);
+}
+
 // z / |z|, a finite z first scaled by a power of two so that its larger
 // part is near 1: exact, and no part of the quotient lost below the range.
 static complex2 csignum(complex2 z) {
@@ -124,7 +134,7 @@ static bool mon1(i64 code, complex2 z, complex2* out) {
     case FC_CEILING: *out = cceil(z); return true;
     case FC_FLOOR: *out = cfloor(z); return true;
     case FC_EXP: *out = fromcx(std::exp(tocx(z))); return true;
-    case FC_LN: *out = complex2(std::log(cmag(z)), std::atan2(b, a)); return true;
+    case FC_LN: *out = complex2(clogmag(z), std::atan2(b, a)); return true;
     case FC_MAGNITUDE: *out = complex2(cmag(z), 0.0); return true;
     case FC_PITIMES: *out = complex2(ZPI * a, ZPI * b); return true;
     default: return false;
