@@ -97,24 +97,29 @@ static complex2 cceil(complex2 z) {
 // |z| without squaring the parts out of the range.
 static double cmag(complex2 z) { return std::hypot(z.real, z.imag); }
 
+// z times 2^-k, k the exponent of its larger part, so that this part lies
+// in [1, 2): exact for a finite non-zero z; any other z is kept, k = 0.
+static complex2 unit_scaled(complex2 z, int* k) {
+    double top = std::fmax(std::fabs(z.real), std::fabs(z.imag));
+    *k = std::isfinite(top) && top > 0 ? std::ilogb(top) : 0;
+    return complex2(std::scalbn(z.real, -*k), std::scalbn(z.imag, -*k));
+}
+
 // ln |z|: where |z| is no normal number (below the range, or beyond it
 // though its logarithm is not), from z scaled by a power of two.
 static double clogmag(complex2 z) {
-    double m = cmag(z), top = std::fmax(std::fabs(z.real), std::fabs(z.imag));
-    if ((std::isfinite(m) && m >= DBL_MIN) || !std::isfinite(top) || top == 0) return std::log(m);
-    int k = std::ilogb(top);
-    double s = std::hypot(std::scalbn(z.real, -k), std::scalbn(z.imag, -k));
+    double m = cmag(z);
+    if (std::isfinite(m) && m >= DBL_MIN) return std::log(m);
+    int k;
+    double s = cmag(unit_scaled(z, &k));
     return std::log(s) + k * std::log(2.0);
 }
 
-// z / |z|, a finite z first scaled by a power of two so that its larger
-// part is near 1: exact, and no part of the quotient lost below the range.
+// z / |z| from z scaled by a power of two: no part of the quotient is lost
+// below the range, and no magnitude overflows.
 static complex2 csignum(complex2 z) {
-    double top = std::fmax(std::fabs(z.real), std::fabs(z.imag));
-    if (std::isfinite(top) && top > 0) {
-        int k = std::ilogb(top);
-        z = complex2(std::scalbn(z.real, -k), std::scalbn(z.imag, -k));
-    }
+    int k;
+    z = unit_scaled(z, &k);
     double m = cmag(z);
     return complex2(z.real / m, z.imag / m);
 }
