@@ -51,6 +51,13 @@ parse_mark ParseMark();
 // Records a suspended function call still refers to must not be released.
 void ParseRelease(const parse_mark& m);
 
+// Gives back the local name entries no function header uses any more (a
+// header entered anew leaves the old one's), and the long-name bytes only
+// they held: the headers' entries move down in order and the rows follow
+// them. Does nothing unless nothing runs or is suspended (no parse record,
+// call or binding left that could refer to an entry).
+void GiveBackNames();
+
 // Workspace clear of the parser's tables (the evaluator drops the functions'
 // statement indexes first, IbCleanAll), and their first set-up (the six
 // system names and the nine reserved functions).

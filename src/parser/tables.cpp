@@ -171,6 +171,7 @@ void ParseRelease(const parse_mark& m) {
     // parsed again at its next call.
     for (i64 r = FIRSTFN; r <= lstfx; r++)
         if (functable[r].nodelast > m.ndx) functable[r].parsed = 0;
+    GiveBackNames();
 }
 
 // ---- set-up and clearing ---------------------------------------------------
