@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "parser/parser.h"
 #include "system/system.h"
 #include "system/wsfile.h"
 #include "values/internal.h"
@@ -348,6 +349,77 @@ TEST_F(WsWalk, FileRoundTrip) {
     EXPECT_EQ(vtable[21].data, vtable[18].data);
     EXPECT_EQ(glist[vtable[21].dim1 + 1], 2);
     EXPECT_EQ(RefChange(&vtable[18], 0), 2);
+}
+
+// Every count of global slots the allocator hands out, up to the last, is
+// one the reader takes back.
+TEST_F(WsWalk, FullValueTableComesBack) {
+    char name[] = "/tmp/zem-wsfile-XXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    while (Incx('V') >= 0) {}
+    errchk = 0;
+    i64 last = lstvx;
+    EXPECT_EQ(last, LASTGLOBAL);
+    ASSERT_EQ(WsWrite(name), 0);
+    CleanEX(true);
+    FILE* fp = nullptr;
+    ASSERT_EQ(WsOpen(name, &fp), 0);
+    CleanEX(true);
+    EXPECT_EQ(WsRead(fp), 0);
+    std::fclose(fp);
+    unlink(name);
+    EXPECT_EQ(lstvx, last);
+}
+
+// Tables the reader would refuse are not written: the save fails and the
+// file keeps what it held.
+TEST_F(WsWalk, SaveTheReaderWouldRefuseFails) {
+    char name[] = "/tmp/zem-wsfile-XXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "old", 3), 3);
+    close(fd);
+    struct damage {
+        const char* what;
+        void (*make)();
+    };
+    const damage cases[] = {
+        {"a row naming no global entry",
+         [] {
+             lstfx = FIRSTFN;
+             functable[FIRSTFN].gname = lstgx + 5;
+         }},
+        {"a header past the name table", [] {
+             lstfx = FIRSTFN;
+             functable[FIRSTFN].gname = 0;
+             functable[FIRSTFN].hdrmark = -1;
+             functable[FIRSTFN].hdrlast = lstnx + 3;
+         }},
+        {"a parse node naming a constant not made", [] {
+             lstndx = 0;
+             parsetree[0].kind = 'C';
+             parsetree[0].ref = lstcx + 5;
+         }},
+    };
+    for (const damage& c : cases) {
+        func_entry row = functable[FIRSTFN];
+        parse_node node = parsetree[0];
+        c.make();
+        EXPECT_EQ(WsWrite(name), E_FILE_WRITE) << c.what;
+        lstfx = FIRSTFN - 1;
+        functable[FIRSTFN] = row;
+        lstndx = -1;
+        parsetree[0] = node;
+        FILE* fp = std::fopen(name, "r");
+        ASSERT_NE(fp, nullptr);
+        char got[8] = {};
+        EXPECT_EQ(std::fread(got, 1, sizeof got, fp), 3u) << c.what;
+        std::fclose(fp);
+        EXPECT_STREQ(got, "old") << c.what;
+    }
+    unlink(name);
 }
 
 }  // namespace
