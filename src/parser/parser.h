@@ -45,6 +45,8 @@ struct parse_mark {
     i64 ndx, fndx, brx, ovx, nx, cx, tnam;
 };
 parse_mark ParseMark();
+// The positions of tables that hold no parse records.
+parse_mark RestMark();
 // Gives back every parse node, application and branch record, overflow word,
 // local name and constant made since the mark (constants' data blocks are
 // released). The long-name pool keeps what global names entered since hold.

@@ -123,6 +123,8 @@ parse_mark ParseMark() {
     return parse_mark{lstndx, lstfndx, lstbrx, nxtovx, lstnx, lstcx, lsttnam};
 }
 
+parse_mark RestMark() { return parse_mark{-1, -1, 0, 0, -1, NFIXCONST - 1, -1}; }
+
 // The last local name a function header still uses: a function defined
 // while a line runs (the query prelude, loaded by its first use) keeps its
 // header names when the line's records are given back.

@@ -203,6 +203,19 @@ def suspended_replaced(zem, d):
     check(len(seen) == 1 and seen[0]["lstnx"] == 3 and seen[0]["lsttnam"] == -1,
           f"suspended call of a replaced function: after clearing {seen}", out)
 
+    # Saved while suspended, loaded and cleared in a new process: what the
+    # suspended call held goes, and definitions wear nothing out there.
+    run(zem, ["@.z<-k n", "z<-n+q", "@.", "k 1", ")SAVE 's.zem'"], d)
+    lines = [")LOAD 's.zem'", "->", "->"]
+    for k in range(DEFINE_ROUNDS):
+        lines += ["@.z<-k n;a", "a<-1", "z<-n+a", "@.", "x<-k 1"]
+        lines += [")INDEX"] if k % 100 == 99 else []
+    lines += ["k 4"]
+    out = run(zem, lines, d)
+    check(not errors(out), "a suspended workspace loaded: errors", "\n".join(errors(out)[:20]))
+    steady("a suspended workspace loaded", out, DEFINE_ROUNDS // 100)
+    check(shows(out, ["5", "Bye."]), "a suspended workspace loaded: after", out[-500:])
+
 
 # ---- variables copied in again -------------------------------------------------------
 
