@@ -239,9 +239,34 @@ def copy_rounds(zem, d):
     check(first.get("lstvx", 99) <= 22, f"variables copied again: counts {first}")
 
 
+# ---- what a workspace holds at once ----------------------------------------------
+
+def limits(zem, d):
+    """The figures the README gives: names of variables, functions."""
+    query = ["t<-([] a<-1 2 3)", "x<-do 'EXEC a FROM t'"]
+    for what, first, count, made in (
+            ("variables", [], 2033, lambda k: f"v{k}<-{k}"),
+            ("variables after do", query, 1996 - 2, lambda k: f"v{k}<-{k}"),
+            ("functions", [], 412, lambda k: f"{{f{k}:y+{k}}}"),
+            ("functions after do", query, 378, lambda k: f"{{f{k}:y+{k}}}")):
+        lines = first + [made(k) for k in range(count + 5)]
+        lines += [")INDEX", f"v{count - 1}+0" if what[0] == "v" else f"f{count - 1} 0"]
+        out = run(zem, lines, d)
+        full = errors(out)
+        # One more name than the table holds fails, and so does each after it.
+        check(len(full) == (5 if what[0] == "v" else 0), f"limits, {what}: errors {full[:3]}")
+        check(shows(out, [str(count - 1), "Bye."]), f"limits, {what}: the last one made",
+              out[-300:])
+        c = counts(out)
+        if what[0] == "v":
+            check(c and c[0]["lstgx"] == 2047, f"limits, {what}: counts {c}")
+        else:
+            check(c and c[0]["lstfx"] == 511, f"limits, {what}: counts {c}")
+
+
 def main():
     zem = os.path.abspath(sys.argv[1])
-    for test in (query_rounds, definition_rounds, suspended_replaced, copy_rounds):
+    for test in (query_rounds, definition_rounds, suspended_replaced, copy_rounds, limits):
         with tempfile.TemporaryDirectory() as d:
             test(zem, d)
     for f in failures:
