@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "parser/parse_state.h"
 #include "parser/parser.h"
 
 namespace {
@@ -87,10 +88,7 @@ void GiveBackNames() {
         next++;
     }
     for (i64 r = FIRSTFN; r <= lstfx; r++) move_row(&functable[r], to);
-    for (i64 e = next; e <= lstnx; e++) {
-        std::memset(&nametable[e], 0, sizeof(name_entry));
-        nametable[e].index = nametable[e].tail = -1;
-    }
+    for (i64 e = next; e <= lstnx; e++) ClearName(&nametable[e]);
     lstnx = next - 1;
     row_epoch++;
     pack_tails();

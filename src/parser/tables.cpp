@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "eval/eval.h"
+#include "parser/parse_state.h"
 
 parse_node parsetree[PTSIZE];
 fn_node fnodetable[FNSIZE];
@@ -31,7 +32,7 @@ static i64 Take(i64* last, i64 cap) {
     return ++*last;
 }
 
-static void ClearName(name_entry* e) {
+void ClearName(name_entry* e) {
     memset(e->name, 0, sizeof e->name);
     e->kind = 0;
     e->index = -1;
