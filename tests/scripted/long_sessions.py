@@ -238,6 +238,15 @@ def copy_rounds(zem, d):
           "variables copied again: the loaded workspace", out)
     check(first.get("lstvx", 99) <= 22, f"variables copied again: counts {first}")
 
+    # A workday: load, copy today's data in, save; the file stays the same size.
+    sizes, text = [], ""
+    for _ in range(20):
+        text += run(zem, [")LOAD 'v.zem'", ")FCOPY 'v1.zsf'", ")SAVE 'v.zem'", ")INDEX"], d)
+        sizes.append(os.path.getsize(os.path.join(d, "v.zem")))
+    check(not errors(text), "load-copy-save processes: errors", "\n".join(errors(text)))
+    check(len(set(sizes)) == 1, f"load-copy-save processes: file sizes {sizes}")
+    steady("load-copy-save processes", text, 20)
+
 
 # ---- what a workspace holds at once ----------------------------------------------
 
