@@ -67,7 +67,7 @@ void pack_tails() {
     for (i64 e = 0; e <= lstnx; e++) take(&nametable[e]);
     if (static_cast<i64>(pool.size()) > TNSIZE) return;
     std::memset(tnam, 0, sizeof tnam);
-    std::memcpy(tnam, pool.data(), pool.size());
+    if (!pool.empty()) std::memcpy(tnam, pool.data(), pool.size());
     for (auto& [e, at] : tails) e->tail = at;
     lsttnam = static_cast<i64>(pool.size()) - 1;
 }
