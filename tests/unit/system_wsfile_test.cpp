@@ -391,13 +391,15 @@ TEST_F(WsWalk, SaveTheReaderWouldRefuseFails) {
              lstfx = FIRSTFN;
              functable[FIRSTFN].gname = lstgx + 5;
          }},
-        {"a header past the name table", [] {
+        {"a header past the name table",
+         [] {
              lstfx = FIRSTFN;
              functable[FIRSTFN].gname = 0;
              functable[FIRSTFN].hdrmark = -1;
              functable[FIRSTFN].hdrlast = lstnx + 3;
          }},
-        {"a parse node naming a constant not made", [] {
+        {"a parse node naming a constant not made",
+         [] {
              lstndx = 0;
              parsetree[0].kind = 'C';
              parsetree[0].ref = lstcx + 5;
