@@ -55,6 +55,24 @@ protected:
 
     static val_item* items(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
 
+    // Saves the workspace in a file of its own and reads it back into the
+    // cleared workspace; r15 just after the write in *after_write.
+    static void RoundTrip(i64* after_write) {
+        char name[] = "/tmp/zem-wsfile-XXXXXX";
+        int fd = mkstemp(name);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        ASSERT_EQ(WsWrite(name), 0);
+        *after_write = r15;
+        CleanEX(true);
+        FILE* fp = nullptr;
+        ASSERT_EQ(WsOpen(name, &fp), 0);
+        CleanEX(true);
+        EXPECT_EQ(WsRead(fp), 0);
+        std::fclose(fp);
+        unlink(name);
+    }
+
     // Replaces every saved value by its file form and the arena and large
     // blocks by what the file holds, as a load leaves them before decoding;
     // returns the large blocks in file order.
@@ -313,10 +331,6 @@ TEST(WsPaths, CommandArgumentToPath) {
 
 // Through a real file, in this process: every value and the tables come back.
 TEST_F(WsWalk, FileRoundTrip) {
-    char name[] = "/tmp/zem-wsfile-XXXXXX";
-    int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    close(fd);
     Ints(18, 5, 10);
     Ints(19, 30000, 3);
     List(20, {18, 19});
@@ -332,16 +346,9 @@ TEST_F(WsWalk, FileRoundTrip) {
     glist[++nxtglx] = -1;
     glist[++nxtglx] = 0;
     lstvx = 21;
-    i64 r15_saved = r15;
-    ASSERT_EQ(WsWrite(name), 0);
-    EXPECT_EQ(r15, r15_saved);
-    CleanEX(true);
-    FILE* fp = nullptr;
-    ASSERT_EQ(WsOpen(name, &fp), 0);
-    CleanEX(true);
-    EXPECT_EQ(WsRead(fp), 0);
-    std::fclose(fp);
-    unlink(name);
+    i64 r15_saved = r15, written = 0;
+    RoundTrip(&written);
+    EXPECT_EQ(written, r15_saved);
     EXPECT_EQ(r15, r15_saved);
     EXPECT_EQ(lstvx, 21);
     EXPECT_EQ(reinterpret_cast<i64*>(vtable[19].data)[29999], 30002);
@@ -354,22 +361,11 @@ TEST_F(WsWalk, FileRoundTrip) {
 // Every count of global slots the allocator hands out, up to the last, is
 // one the reader takes back.
 TEST_F(WsWalk, FullValueTableComesBack) {
-    char name[] = "/tmp/zem-wsfile-XXXXXX";
-    int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    close(fd);
     while (Incx('V') >= 0) {}
     errchk = 0;
-    i64 last = lstvx;
+    i64 last = lstvx, written = 0;
     EXPECT_EQ(last, LASTGLOBAL);
-    ASSERT_EQ(WsWrite(name), 0);
-    CleanEX(true);
-    FILE* fp = nullptr;
-    ASSERT_EQ(WsOpen(name, &fp), 0);
-    CleanEX(true);
-    EXPECT_EQ(WsRead(fp), 0);
-    std::fclose(fp);
-    unlink(name);
+    RoundTrip(&written);
     EXPECT_EQ(lstvx, last);
 }
 
