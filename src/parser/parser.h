@@ -51,6 +51,7 @@ parse_mark RestMark();
 // local name and constant made since the mark (constants' data blocks are
 // released). The long-name pool keeps what global names entered since hold.
 // Records a suspended function call still refers to must not be released.
+// Then the name entries no header uses go, when nothing runs (GiveBackNames).
 void ParseRelease(const parse_mark& m);
 
 // Gives back the local name entries no function header uses any more (a

@@ -18,9 +18,12 @@ namespace {
 
 bool Within(i64 v, i64 lo, i64 hi) { return v >= lo && v <= hi; }
 
-// The locals of suspended calls lie above the last global and its scratch
-// slots.
-bool LocalsFit(i64 last, i64 locals) { return Within(locals, 0, SYSTART - last - SCRATCHGAP - 1); }
+// The global slots end at or below the last a global may take, and the
+// locals of suspended calls lie above them and their scratch slots.
+bool SlotsFit(i64 last, i64 locals) {
+    return Within(last, FIRSTVAR - 1, LASTGLOBAL) &&
+           Within(locals, 0, SYSTART - last - SCRATCHGAP - 1);
+}
 
 // ---- header ---------------------------------------------------------------------
 
@@ -170,13 +173,14 @@ bool Values(WsIn& in) {
     if (!Slots(in, &vtable[SLOT_IO], 1) || !in.Word(&n, SYMGN, SYMGN) || !in.Word(&n, k, k) ||
         !Slots(in, &vtable[SYSTART], k - 1))
         return false;
-    if (!in.Word(&lstvx) || !Within(lstvx, FIRSTVAR - 1, LASTGLOBAL) ||
-        !Slots(in, &vtable[FIRSTVAR], lstvx - FIRSTVAR + 1))
-        return false;
+    i64 last;
+    if (!in.Word(&last) || !SlotsFit(last, 0)) return false;
+    lstvx = last;
+    if (!Slots(in, &vtable[FIRSTVAR], lstvx - FIRSTVAR + 1)) return false;
     if (!in.Word(&lstcx, NFIXCONST - 1, CTSIZE - 1) ||
         !Slots(in, &ctable[NFIXCONST], lstcx - NFIXCONST + 1))
         return false;
-    if (!in.Word(&n, SYSTART, SYSTART) || !in.Word(&n) || !LocalsFit(lstvx, n)) return false;
+    if (!in.Word(&n, SYSTART, SYSTART) || !in.Word(&n) || !SlotsFit(lstvx, n)) return false;
     lstvxend = SYSTART - n;
     return Slots(in, &vtable[lstvxend], n);
 }
@@ -327,10 +331,7 @@ void FreshFunctions() {
 
 }  // namespace
 
-bool WsTablesSound() {
-    return Within(lstvx, FIRSTVAR - 1, LASTGLOBAL) && LocalsFit(lstvx, SYSTART - lstvxend) &&
-           TablesSound();
-}
+bool WsTablesSound() { return SlotsFit(lstvx, SYSTART - lstvxend) && TablesSound(); }
 
 i64 WsOpen(const char* file, FILE** out) {
     FILE* fp = OpenRegular(file);
