@@ -10,7 +10,11 @@ the first round left them; at the end new names, functions and queries
 still work, and a new process loads the saved file and finds the same.
 
 A function replaced while a call of it is suspended keeps its call's names
-until the state indicator is cleared; then they are given back too.
+until the state indicator is cleared; then they are given back too, and so
+are those of a workspace saved with a call suspended, loaded and cleared.
+
+Last, what a workspace holds at once: the numbers of variables and of
+functions the README gives, with and without the query functions loaded.
 """
 import os
 import re
