@@ -245,6 +245,9 @@ struct si_frame {
 extern si_frame siframe[SITSIZE];
 // Scratch slots kept free above the last global (lstvx + 1 .. lstvx + 3).
 constexpr i64 SCRATCHGAP = 3;
+// The last slot a global variable may take (no locals bound, the scratch
+// slots above it).
+constexpr i64 LASTGLOBAL = SYSTART - SCRATCHGAP - 1;
 
 // Makes room for n more state-indicator entries above sidx by dropping the
 // oldest suspended levels (their frames stay bound until the indicator

@@ -103,6 +103,11 @@ static bool cleared(const suspended_line& l) {
 void ReleaseClearedLines() {
     while (nsuspended > 0 && cleared(suspended[nsuspended - 1]))
         ParseRelease(suspended[--nsuspended].mark);
+    // Records no line of this session made (a workspace saved with calls
+    // suspended, loaded, and its calls cleared) go once nothing is left to
+    // run from them.
+    if (nsuspended == 0 && !within && sidx < 0 && lststkx < 0 && lstndx >= 0)
+        ParseRelease(RestMark());
 }
 
 void SetLineContext(const line_context* context) { within = context; }

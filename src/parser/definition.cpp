@@ -57,9 +57,9 @@ void unmake(i64 g, i64 row, i64 oldslot) {
     if (row == lstfx) lstfx--;
 }
 
-}  // namespace
-
-i64 FnLine0(const char* header) {
+// The row of the function whose header this is, made or re-used; -1 when
+// the header cannot be taken.
+i64 define(const char* header) {
     char name[NAMESIZE];
     i64 rc = FnGetName(header, name);
     if (rc) {
@@ -94,6 +94,16 @@ i64 FnLine0(const char* header) {
     FunInit(f, name);
     functable[row].func = f;
     FunSetLine0(f, header);
+    return row;
+}
+
+}  // namespace
+
+// A header entered anew leaves the entries of the one it replaces, given
+// back at once when nothing runs.
+i64 FnLine0(const char* header) {
+    i64 row = define(header);
+    GiveBackNames();
     return row;
 }
 

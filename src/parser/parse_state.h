@@ -8,6 +8,9 @@ inline bool isletter(char c) { return IsLetter(c); }
 inline bool isdig(char c) { return c >= '0' && c <= '9'; }
 inline bool isnamechar(char c) { return IsNameChar(c); }
 
+// A name entry as a free one reads: no name, kind or index, no tail.
+void ClearName(name_entry* e);
+
 struct Group {
     char kind;  // '/' base, '(' ')' '[' ']', 'T'/'K' table parts, 'c'/'b' branch parts
     i64 count;  // ";" seen directly inside

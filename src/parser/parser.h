@@ -45,11 +45,21 @@ struct parse_mark {
     i64 ndx, fndx, brx, ovx, nx, cx, tnam;
 };
 parse_mark ParseMark();
+// The positions of tables that hold no parse records.
+parse_mark RestMark();
 // Gives back every parse node, application and branch record, overflow word,
 // local name and constant made since the mark (constants' data blocks are
 // released). The long-name pool keeps what global names entered since hold.
 // Records a suspended function call still refers to must not be released.
+// Then the name entries no header uses go, when nothing runs (GiveBackNames).
 void ParseRelease(const parse_mark& m);
+
+// Gives back the local name entries no function header uses any more (a
+// header entered anew leaves the old one's), and the long-name bytes only
+// they held: the headers' entries move down in order and the rows follow
+// them. Does nothing unless nothing runs or is suspended (no parse record,
+// call or binding left that could refer to an entry).
+void GiveBackNames();
 
 // Workspace clear of the parser's tables (the evaluator drops the functions'
 // statement indexes first, IbCleanAll), and their first set-up (the six

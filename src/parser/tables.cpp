@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "eval/eval.h"
+#include "parser/parse_state.h"
 
 parse_node parsetree[PTSIZE];
 fn_node fnodetable[FNSIZE];
@@ -31,7 +32,7 @@ static i64 Take(i64* last, i64 cap) {
     return ++*last;
 }
 
-static void ClearName(name_entry* e) {
+void ClearName(name_entry* e) {
     memset(e->name, 0, sizeof e->name);
     e->kind = 0;
     e->index = -1;
@@ -123,6 +124,8 @@ parse_mark ParseMark() {
     return parse_mark{lstndx, lstfndx, lstbrx, nxtovx, lstnx, lstcx, lsttnam};
 }
 
+parse_mark RestMark() { return parse_mark{-1, -1, 0, 0, -1, NFIXCONST - 1, -1}; }
+
 // The last local name a function header still uses: a function defined
 // while a line runs (the query prelude, loaded by its first use) keeps its
 // header names when the line's records are given back.
@@ -171,6 +174,7 @@ void ParseRelease(const parse_mark& m) {
     // parsed again at its next call.
     for (i64 r = FIRSTFN; r <= lstfx; r++)
         if (functable[r].nodelast > m.ndx) functable[r].parsed = 0;
+    GiveBackNames();
 }
 
 // ---- set-up and clearing ---------------------------------------------------

@@ -220,8 +220,9 @@ i64 ReadVariableBlock(script_walk* w) {
     bool ok = read_name(text, &p, &name) && gap(text, &p) && read_shape(text, &p, &v);
     i64 g = ok ? FnFindName(name.c_str(), 'G') : -1;
     if (!ok || (g >= 0 && gnametable[g].kind != 'V')) return errchk = E_GET_VARIABLE;
-    // A new name gets its slot with its entry; a known one a fresh slot, and
-    // its old value goes once the new one stands.
+    // A new name gets its slot with its entry; a known one is read into a
+    // fresh slot, and its own slot takes the value once the whole block
+    // stands (so a variable copied again and again keeps one slot).
     i64 old = g >= 0 ? gnametable[g].index : -1;
     i64 slot = -1;
     if (g < 0) {
@@ -241,7 +242,8 @@ i64 ReadVariableBlock(script_walk* w) {
     }
     if (old >= 0) {
         EmptySlot(old);
-        gnametable[g].index = slot;
+        GenStoreB(&vtable[old], slot);
+        if (slot == lstvx) lstvx--;
     }
     return errchk = 0;
 }

@@ -196,8 +196,12 @@ i64 WsDecode(const std::vector<data_block>& large);
 
 // ---- the file as a whole ---------------------------------------------------------
 
+// Whether the reader takes the workspace's tables as they stand (the checks
+// it makes of a file's tables once read).
+bool WsTablesSound();
 // Writes the workspace to file (through a temporary file renamed over it):
-// 0, E_SAVE_FAILED or E_FILE_WRITE.
+// 0, E_SAVE_FAILED or E_FILE_WRITE; E_FILE_WRITE with no file touched when
+// the reader would refuse what it wrote.
 i64 WsWrite(const char* file);
 // Opens file and reads its text header, changing nothing: 0 with *fp open
 // after the header, E_NO_FILE, or E_WS_VERSION for no workspace file.

@@ -16,6 +16,15 @@
 
 namespace {
 
+bool Within(i64 v, i64 lo, i64 hi) { return v >= lo && v <= hi; }
+
+// The global slots end at or below the last a global may take, and the
+// locals of suspended calls lie above them and their scratch slots.
+bool SlotsFit(i64 last, i64 locals) {
+    return Within(last, FIRSTVAR - 1, LASTGLOBAL) &&
+           Within(locals, 0, SYSTART - last - SCRATCHGAP - 1);
+}
+
 // ---- header ---------------------------------------------------------------------
 
 // Reads up to and including the next line end; the line's first bytes (at
@@ -164,14 +173,14 @@ bool Values(WsIn& in) {
     if (!Slots(in, &vtable[SLOT_IO], 1) || !in.Word(&n, SYMGN, SYMGN) || !in.Word(&n, k, k) ||
         !Slots(in, &vtable[SYSTART], k - 1))
         return false;
-    if (!in.Word(&lstvx, FIRSTVAR - 1, SYSTART - SCRATCHGAP - 2) ||
-        !Slots(in, &vtable[FIRSTVAR], lstvx - FIRSTVAR + 1))
-        return false;
+    i64 last;
+    if (!in.Word(&last) || !SlotsFit(last, 0)) return false;
+    lstvx = last;
+    if (!Slots(in, &vtable[FIRSTVAR], lstvx - FIRSTVAR + 1)) return false;
     if (!in.Word(&lstcx, NFIXCONST - 1, CTSIZE - 1) ||
         !Slots(in, &ctable[NFIXCONST], lstcx - NFIXCONST + 1))
         return false;
-    if (!in.Word(&n, SYSTART, SYSTART) || !in.Word(&n, 0, SYSTART - lstvx - SCRATCHGAP - 1))
-        return false;
+    if (!in.Word(&n, SYSTART, SYSTART) || !in.Word(&n) || !SlotsFit(lstvx, n)) return false;
     lstvxend = SYSTART - n;
     return Slots(in, &vtable[lstvxend], n);
 }
@@ -193,8 +202,6 @@ bool Sections(WsIn& in, std::vector<data_block>& large) {
 }
 
 // ---- checks of the tables ------------------------------------------------------------
-
-bool Within(i64 v, i64 lo, i64 hi) { return v >= lo && v <= hi; }
 
 bool NameSound(const name_entry& e) {
     if (e.name[8] != 0) return false;
@@ -324,6 +331,8 @@ void FreshFunctions() {
 
 }  // namespace
 
+bool WsTablesSound() { return SlotsFit(lstvx, SYSTART - lstvxend) && TablesSound(); }
+
 i64 WsOpen(const char* file, FILE** out) {
     FILE* fp = OpenRegular(file);
     if (!fp) return E_NO_FILE;
@@ -357,5 +366,7 @@ i64 WsRead(FILE* fp) {
         return rc;
     }
     FreshFunctions();
+    // Entries the saving process had not given back yet (an older file).
+    GiveBackNames();
     return 0;
 }

@@ -130,6 +130,9 @@ void Sections(WsWriter& o, WsEncoder& e, const char* file) {
 }  // namespace
 
 i64 WsWrite(const char* file) {
+    // Entries given back first, so that the file holds none it need not.
+    GiveBackNames();
+    if (!WsTablesSound()) return E_FILE_WRITE;
     WsEncoder e;
     if (i64 rc = e.Prepare()) return rc;
     safe_file sf;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "eval/eval.h"
+#include "parser/parser.h"
 #include "system/system.h"
 #include "system/wsfile.h"
 #include "values/internal.h"
@@ -53,6 +54,24 @@ protected:
     }
 
     static val_item* items(const val_item* v) { return reinterpret_cast<val_item*>(v->data); }
+
+    // Saves the workspace in a file of its own and reads it back into the
+    // cleared workspace; r15 just after the write in *after_write.
+    static void RoundTrip(i64* after_write) {
+        char name[] = "/tmp/zem-wsfile-XXXXXX";
+        int fd = mkstemp(name);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        ASSERT_EQ(WsWrite(name), 0);
+        *after_write = r15;
+        CleanEX(true);
+        FILE* fp = nullptr;
+        ASSERT_EQ(WsOpen(name, &fp), 0);
+        CleanEX(true);
+        EXPECT_EQ(WsRead(fp), 0);
+        std::fclose(fp);
+        unlink(name);
+    }
 
     // Replaces every saved value by its file form and the arena and large
     // blocks by what the file holds, as a load leaves them before decoding;
@@ -312,10 +331,6 @@ TEST(WsPaths, CommandArgumentToPath) {
 
 // Through a real file, in this process: every value and the tables come back.
 TEST_F(WsWalk, FileRoundTrip) {
-    char name[] = "/tmp/zem-wsfile-XXXXXX";
-    int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    close(fd);
     Ints(18, 5, 10);
     Ints(19, 30000, 3);
     List(20, {18, 19});
@@ -331,16 +346,9 @@ TEST_F(WsWalk, FileRoundTrip) {
     glist[++nxtglx] = -1;
     glist[++nxtglx] = 0;
     lstvx = 21;
-    i64 r15_saved = r15;
-    ASSERT_EQ(WsWrite(name), 0);
-    EXPECT_EQ(r15, r15_saved);
-    CleanEX(true);
-    FILE* fp = nullptr;
-    ASSERT_EQ(WsOpen(name, &fp), 0);
-    CleanEX(true);
-    EXPECT_EQ(WsRead(fp), 0);
-    std::fclose(fp);
-    unlink(name);
+    i64 r15_saved = r15, written = 0;
+    RoundTrip(&written);
+    EXPECT_EQ(written, r15_saved);
     EXPECT_EQ(r15, r15_saved);
     EXPECT_EQ(lstvx, 21);
     EXPECT_EQ(reinterpret_cast<i64*>(vtable[19].data)[29999], 30002);
@@ -348,6 +356,68 @@ TEST_F(WsWalk, FileRoundTrip) {
     EXPECT_EQ(vtable[21].data, vtable[18].data);
     EXPECT_EQ(glist[vtable[21].dim1 + 1], 2);
     EXPECT_EQ(RefChange(&vtable[18], 0), 2);
+}
+
+// Every count of global slots the allocator hands out, up to the last, is
+// one the reader takes back.
+TEST_F(WsWalk, FullValueTableComesBack) {
+    while (Incx('V') >= 0) {}
+    errchk = 0;
+    i64 last = lstvx, written = 0;
+    EXPECT_EQ(last, LASTGLOBAL);
+    RoundTrip(&written);
+    EXPECT_EQ(lstvx, last);
+}
+
+// Tables the reader would refuse are not written: the save fails and the
+// file keeps what it held.
+TEST_F(WsWalk, SaveTheReaderWouldRefuseFails) {
+    char name[] = "/tmp/zem-wsfile-XXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "old", 3), 3);
+    close(fd);
+    struct damage {
+        const char* what;
+        void (*make)();
+    };
+    const damage cases[] = {
+        {"a row naming no global entry",
+         [] {
+             lstfx = FIRSTFN;
+             functable[FIRSTFN].gname = lstgx + 5;
+         }},
+        {"a header past the name table",
+         [] {
+             lstfx = FIRSTFN;
+             functable[FIRSTFN].gname = 0;
+             functable[FIRSTFN].hdrmark = -1;
+             functable[FIRSTFN].hdrlast = lstnx + 3;
+         }},
+        {"a parse node naming a constant not made",
+         [] {
+             lstndx = 0;
+             parsetree[0].kind = 'C';
+             parsetree[0].ref = lstcx + 5;
+         }},
+    };
+    for (const damage& c : cases) {
+        func_entry row = functable[FIRSTFN];
+        parse_node node = parsetree[0];
+        c.make();
+        EXPECT_EQ(WsWrite(name), E_FILE_WRITE) << c.what;
+        lstfx = FIRSTFN - 1;
+        functable[FIRSTFN] = row;
+        lstndx = -1;
+        parsetree[0] = node;
+        FILE* fp = std::fopen(name, "r");
+        ASSERT_NE(fp, nullptr);
+        char got[8] = {};
+        EXPECT_EQ(std::fread(got, 1, sizeof got, fp), 3u) << c.what;
+        std::fclose(fp);
+        EXPECT_STREQ(got, "old") << c.what;
+    }
+    unlink(name);
 }
 
 }  // namespace
