@@ -66,7 +66,7 @@ i64 FnLine0(const char* header) {
         errchk = rc;
         return -1;
     }
-    if (std::strlen(name) >= static_cast<size_t>(FNAMESIZE)) return -1;
+    if (std::strlen(name) >= static_cast<size_t>(FNAMESIZE)) return errchk = E_DEFN, -1;
     i64 g = FnFindName(name, 'G');
     if (g >= 0 && gnametable[g].kind == 'F' && gnametable[g].index >= FIRSTFN) {
         i64 row = gnametable[g].index;
@@ -76,7 +76,7 @@ i64 FnLine0(const char* header) {
     }
     i64 row, oldslot = -1;
     if (g >= 0 && gnametable[g].kind == 'V') {
-        if (vtable[gnametable[g].index].rank != -1) return -1;
+        if (vtable[gnametable[g].index].rank != -1) return errchk = E_VAR_AS_FN, -1;
         if ((row = Incx('F')) < 0) return -1;
         oldslot = gnametable[g].index;
         gnametable[g].kind = 'F';

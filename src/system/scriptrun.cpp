@@ -150,7 +150,7 @@ void run_line(script_walk* w, const char* raw, char* text) {
     } else if (*text == '{') {
         FnDisplay(text + 1, false);
         // A line of neither brace form has said so itself.
-        if (errchk && errchk != E_BRACE_LINE) errchk = E_GET_FUNCTION;
+        if (errchk && errchk != E_BRACE_LINE && errchk != E_STRUCTURE) errchk = E_GET_FUNCTION;
         WalkNext(w);
     } else {
         if (!loadb) std::printf("      %s\n", raw);
