@@ -103,8 +103,9 @@ void FnDisplay(char* text, bool interactive) {
                 functable[gnametable[g].index].func)
                 CheckStructures(gnametable[g].index);
         } else {
-            std::printf("\n");
-            errchk = 0;
+            // The definition is refused: why, with the code kept.
+            if (!errchk || errchk == E_DOMAIN) errchk = E_DEFN;
+            errmsg(errchk);
         }
         return;
     }

@@ -120,6 +120,7 @@ static i64 run_within(char* text, i64 length) {
 
 i64 ParseLine(char* text, i64 length) {
     if (within) return run_within(text, length);
+    ErrForget();
     ReleaseClearedLines();
     i64 from = sidx;
     epos = -1;

@@ -230,14 +230,15 @@ i64 FnShotLine(const char* text, char* name_buffer) {
     ShotScan scan;
     scan.b = t.substr(0, t.size() - 1);
     scan.self = name.c_str();
-    i64 row = -1;
-    std::string header;
-    if (scan.run(pos)) {
-        header = scan.header(name.c_str());
-        row = FnLine0(header.c_str());
+    if (!scan.run(pos)) {
+        errchk = E_UNPAIRED;
+        return 1;
     }
+    std::string header = scan.header(name.c_str());
+    errchk = 0;
+    i64 row = FnLine0(header.c_str());
     if (row < 0 || !functable[row].func) {
-        errchk = E_DOMAIN;
+        if (!errchk) errchk = E_DEFN;
         return 1;
     }
     store_lines(functable[row].func, header, scan.lines);

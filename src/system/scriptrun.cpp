@@ -149,8 +149,9 @@ void run_line(script_walk* w, const char* raw, char* text) {
         }
     } else if (*text == '{') {
         FnDisplay(text + 1, false);
-        // A line of neither brace form has said so itself.
-        if (errchk && errchk != E_BRACE_LINE && errchk != E_STRUCTURE) errchk = E_GET_FUNCTION;
+        // A function that is not there is a failed get; a line of neither
+        // brace form and a refused definition have said what is wrong.
+        if (errchk == E_DOMAIN) errchk = E_GET_FUNCTION;
         WalkNext(w);
     } else {
         if (!loadb) std::printf("      %s\n", raw);
