@@ -59,11 +59,15 @@ void unmake(i64 g, i64 row, i64 oldslot) {
 
 }  // namespace
 
+// A header that has none of the forms: the message names them.
+constexpr const char* HEADER_FORMS =
+    "defn error: a header is f, f y, x f y or f (a;b), with z<- before it and ;locals after it";
+
 i64 FnLine0(const char* header) {
     char name[NAMESIZE];
     i64 rc = FnGetName(header, name);
     if (rc) {
-        errchk = rc;
+        errchk = rc == E_DEFN ? ErrSay(E_DEFN, HEADER_FORMS) : rc;
         return -1;
     }
     if (std::strlen(name) >= static_cast<size_t>(FNAMESIZE)) return errchk = E_DEFN, -1;

@@ -137,6 +137,7 @@ void skip_block(script_walk* w) {
 // leaves the walk after it. The error code is left in errchk.
 void run_line(script_walk* w, const char* raw, char* text) {
     errchk = 0;
+    ErrForget();
     i64 first = w->number;
     if (IsFunctionBlock(text) || IsVariableBlock(text)) {
         bool variable = *text == '&';
