@@ -32,8 +32,9 @@ i64 optime1(i64 value, i64 type, char* buf) {
 
 // Float null (empty CSV cells) and infinities print as the float texts.
 i64 optime2(char* buf, double v) {
-    if (std::isnan(v)) return snprintf(buf, TIMEBUF, "0nf");
-    if (std::isinf(v)) return snprintf(buf, TIMEBUF, v > 0 ? "0wf" : "_0wf");
+    // The null and the infinities print as those of the other temporal types.
+    if (std::isnan(v)) return snprintf(buf, TIMEBUF, "0n");
+    if (std::isinf(v)) return snprintf(buf, TIMEBUF, v > 0 ? "0w" : "_0w");
     i64 f[7];
     dtconvt2(f, v);
     return snprintf(buf, TIMEBUF,

@@ -19,6 +19,10 @@ i64 PfMatchSub(const val_item* a, const val_item* b);
 // t.fk.name for the variable in slot tv and the symbol constants c1, c2;
 // -1 when fk is no enumeration column of a table or keyed table.
 i64 PfDot2(i64 res, i64 tv, i64 c1, i64 c2);
+// Whether t.c1 (tv a value slot, c1 a constant) is for PfDot2: a foreign key
+// column of a table, or a name without a value (PfDot2 says so). Any other
+// value's dot is an ordinary one, applied to the value the first dot gives.
+bool DotForeignKey(i64 tv, i64 c1);
 // A table literal: items 0..n in evaluation order (right to left), tags[k]
 // the symbol id naming item k; the pair (-1, -1) with tag -1 parts the value
 // columns (before it) from the key columns (after it).

@@ -84,10 +84,21 @@ bool is_name(const val_item* c) { return c->type == TSYM && single(c); }
 i64 PfDotV(i64 res, val_item* value, i64 name, i64* idx, i64 n, bool) {
     if (value->rank < 0) return errchk = E_VALUE;
     if (value->type >= TMONTH && value->type <= TTIME) return date_parts(res, value, name);
+    if (value->type != TTABLE && !IsKeyed(value))
+        return errchk = ErrSay(E_DOMAIN,
+                               "a dot takes a field of a date or time (d.month) or a column of a "
+                               "table (t.price)");
     const val_item* col = column_named(value, name);
     if (!col) return errchk = E_DOMAIN;
     if (n < 0) return errchk = GenStoreV0(res, const_cast<val_item*>(col));
     return column_rows(res, const_cast<val_item*>(col), idx, n);
+}
+
+bool DotForeignKey(i64 tv, i64 c1) {
+    const val_item* t = &vtable[tv];
+    if (t->rank < 0) return true;
+    const val_item* fk = is_name(&ctable[c1]) ? column_named(t, ctable[c1].dim0) : nullptr;
+    return fk && fk->type == TENUM;
 }
 
 i64 PfDot2(i64 res, i64 tv, i64 c1, i64 c2) {

@@ -95,7 +95,9 @@ i64 PfLike(i64 res, const val_item* left, const val_item* right) {
         return errchk = 0;
     }
     if (left->type != TCHAR) return errchk = E_TYPE;
-    if (left->rank > 1) return errchk = E_UNDER_CONSTRUCTION;
+    if (left->rank > 1)
+        return errchk = ErrSay(E_UNDER_CONSTRUCTION,
+                               "like takes a text or a list of texts on the left, not a matrix");
     int hit = m.Match(BytesOf(left), left->count);
     if (hit < 0) return errchk = E_PATTERN;
     if (NewResult(res, TBOOL, 0, nullptr, 1)) return errchk;

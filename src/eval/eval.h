@@ -207,6 +207,13 @@ int ReadInputAny(std::string* out);
 void BlankZeros(char* text, i64 n);
 
 void FnInput(char* text);
+// The error in errchk at line `line` of function row `row`: the message, the
+// function's name, the line number and text, and a caret under column epos.
+void ShowFunctionError(i64 row, i64 line);
+// Rewrites the control structures of a function just defined, to find a
+// malformed one when the definition closes rather than at its first call:
+// shows the structure error and returns E_STRUCTURE, else 0.
+i64 CheckStructures(i64 row);
 void FnDisplay(char* text, bool interactive);
 i64 DebugStack(char* text);
 // The state-indicator level "->" unwinds: the topmost entry that is an

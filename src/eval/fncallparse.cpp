@@ -107,6 +107,20 @@ i64 SetHeadFirst(i64 row, i64 depth, i64 io) {
     return 0;
 }
 
+i64 CheckStructures(i64 row) {
+    zem_func* f = functable[row].func;
+    errchk = 0;
+    i64 bad = ZemParserNewInit(f->trim, f->ntrim);
+    if (!bad && !errchk) return 0;
+    i64 g = global_name(row);
+    if (g >= 0) functable[row].gname = g;
+    zem_line* t = FunNthLine(f->trim, bad);
+    epos = 0;
+    errchk = E_STRUCTURE;
+    ShowFunctionError(row, t ? t->tag : bad);
+    return errchk = E_STRUCTURE;
+}
+
 stmt_node* IbAddx(i64 row, i64 line, i64 out[3]) {
     func_entry& fe = functable[row];
     if (row < 0 || line < 0 || line >= ib_lines[row] || !fe.stlist) return nullptr;

@@ -45,21 +45,30 @@ void FnInput(char* text) {
     char* h = header + PastBlanks(header, 0);
     h[CleanN(h)] = 0;
     for (i64 n = static_cast<i64>(std::strlen(h)); n > 0 && IsBlank(h[n - 1]); n--) h[n - 1] = 0;
+    errchk = 0;
     i64 row = FnLine0(h);
-    if (row < 0 || !functable[row].func) {
-        std::printf("func. line[0] error\n");
-        return;
+    bool refused = row < 0 || !functable[row].func;
+    if (refused) {
+        // The whole definition is refused: its lines are read up to the
+        // closing "@." and dropped, so none of them runs.
+        errmsg(errchk ? errchk : E_DEFN);
+    } else if (on_line) {
+        std::printf("[%2d]  %s\n", 0, h);
     }
-    if (on_line) std::printf("[%2d]  %s\n", 0, h);
-    zem_func* f = functable[row].func;
-    FunInitLine(f);
-    prompt(1);
+    zem_func* f = refused ? nullptr : functable[row].func;
+    if (f) FunInitLine(f);
+    i64 n = 1;
+    prompt(n);
     while (read_line(body)) {
         if (std::strncmp(body + PastBlanks(body, 0), "@.", 2) == 0) break;
-        FunAddLine(f, body);
-        prompt(f->nsrc);
+        if (f) FunAddLine(f, body);
+        prompt(++n);
     }
+    errchk = 0;
+    if (!f) return;
     FunTrimLine(f);
+    CheckStructures(row);
+    errchk = 0;
 }
 
 void FnDisplay(char* text, bool interactive) {
@@ -89,9 +98,14 @@ void FnDisplay(char* text, bool interactive) {
         char defined[NAMESIZE];
         if (FnShotLine(text, defined) == 0) {
             if (interactive) std::printf("%s\n", defined);
+            i64 g = FnFindName(defined, 'G');
+            if (g >= 0 && gnametable[g].kind == 'F' && gnametable[g].index >= FIRSTFN &&
+                functable[gnametable[g].index].func)
+                CheckStructures(gnametable[g].index);
         } else {
-            std::printf("\n");
-            errchk = 0;
+            // The definition is refused: why, with the code kept.
+            if (!errchk || errchk == E_DOMAIN) errchk = E_DEFN;
+            errmsg(errchk);
         }
         return;
     }

@@ -31,7 +31,7 @@ static void show_immediate(const char* text) {
     put_caret(6 + (epos > 0 ? epos : 0));
 }
 
-static void show_function(i64 row, i64 line) {
+void ShowFunctionError(i64 row, i64 line) {
     FnGetFullname(functable[row].gname, 'G');
     errmsg(errchk);
     char prefix[NAMESIZE + 32];
@@ -125,6 +125,7 @@ static i64 run_within(char* text, i64 length) {
 
 i64 ParseLine(char* text, i64 length) {
     if (within) return run_within(text, length);
+    ErrForget();
     ReleaseClearedLines();
     i64 from = sidx;
     epos = -1;
@@ -163,7 +164,7 @@ i64 ParseLine(char* text, i64 length) {
     errchk = code;
     if (top.row < 0) show_immediate(text);
     else if (DBListM(top.row)) close_query(base, code);
-    else show_function(top.row, top.line);
+    else ShowFunctionError(top.row, top.line);
     // Records a suspended call still runs from are kept until it is cleared.
     if (sidx <= base) ParseRelease(mark);
     else if (nsuspended < SUSPENDED_MAX) suspended[nsuspended++] = {base, mark};

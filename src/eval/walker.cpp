@@ -200,11 +200,13 @@ bool apply_prim(Walk& w, i64 p, i64 code, i64* res, Pair l, Pair r, i64 transpos
     return true;
 }
 
-// The two-level dotted form t.fk.name reads a foreign key's column.
+// The two-level dotted form t.fk.name reads a foreign key's column; a dot
+// after any other dot applies to the value the first one gives.
 bool dot2_form(i64 p) {
     i64 L = app(p).left;
     return is_prim(L, FC_DOT) && node(app(L).left).kind == 'V' && node(app(L).right).kind == 'C' &&
-           node(app(p).right).kind == 'C';
+           node(app(p).right).kind == 'C' &&
+           DotForeignKey(node(app(L).left).ref, node(app(L).right).ref);
 }
 
 bool apply_dot2(Walk& w, i64 p, i64 res) {

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "parser/parse_state.h"
 #include "parser/parser.h"
@@ -101,6 +102,29 @@ i64 Stmt::Axis(i64 s, bool dyadic, i64* code) {
     return 0;
 }
 
+// A "/" or "\\" (just read, before cursor) that follows a function symbol
+// with no value between them: "2+/v", a reduce given a left argument.
+static bool reduce_with_left(const char* text, i64 cursor) {
+    if (cursor < 2 || (text[cursor - 1] != '/' && text[cursor - 1] != '\\')) return false;
+    char before = text[cursor - 2];
+    if (IsBlank(before) || isnamechar(before) || std::strchr("()[];'`", before)) return false;
+    return !(before == '-' && cursor >= 3 && text[cursor - 3] == '<');
+}
+
+constexpr const char* REDUCE_NO_LEFT =
+    "reduce and scan take no left argument (there is no windowed reduce)";
+
+// An assignment whose target is a function (node, -1 none): a syntax error,
+// which says so when the function is a reserved one (key, value, ...).
+static i64 reserved_target(i64 node) {
+    if (node < 0 || parsetree[node].kind != 'F') return E_SYNTAX;
+    const fn_node& f = fnodetable[parsetree[node].ref];
+    if (f.kind != 'D' || f.code < 0 || f.code >= FIRSTFN) return E_SYNTAX;
+    FnGetFullname(functable[f.code].gname, 'G');
+    std::string words = std::string(fullname) + " is a reserved name and cannot be assigned";
+    return ErrSay(E_SYNTAX, words.c_str());
+}
+
 static bool AxisSymbol(i64 s) { return s == 29 || s == 6 || s == 8 || s == 31; }
 
 // A function of known code met at the scan position (quad functions).
@@ -142,12 +166,13 @@ i64 Stmt::ApplySymbol(i64 s) {
     } else if (At(cursor) == '/' || At(cursor) == '\\') {
         if ((rc = ReduceCode(s, &code))) return rc;
     } else if (inSF2(s) || inMF2(s)) {
-        return E_LEFT_MISSING;
+        return reduce_with_left(text, cursor) ? ErrSay(E_LEFT_MISSING, REDUCE_NO_LEFT)
+                                              : E_LEFT_MISSING;
     } else if (s == 31 && axis) {
         if ((rc = Axis(s, false, &code))) return rc;
     } else {
         code = PfnList(s);
-        if (code == FC_ASSIGN) return E_SYNTAX;
+        if (code == FC_ASSIGN) return reserved_target(ops.empty() ? -1 : ops.back());
     }
     return PushFunction('P', code);
 }

@@ -186,6 +186,8 @@ i64 ParseStatement() {
     rw.parenum++;
     for (;;) {
         if (ParseProcess()) return -1;
+        // An "else" the statement before it did not take follows no "if".
+        if (!AtEnd() && IsElse(rw.cur, rw.pos)) return Fault(), -1;
         i64 k = csfind(rw.cur.c_str() + rw.pos, '}');
         if (k >= 0) {
             rw.parenum--;
@@ -268,8 +270,9 @@ i64 ZemParserNewInit(zem_line* lines, i64 n) {
             rw.pos = lp;
         }
         ParseProcess();
-        // A "}" left at the end of a line's structures closes no "{".
-        if (!AtEnd() && rw.cur[rw.pos] == '}') Fault();
+        // A "}" left at the end of a line's structures closes no "{", and
+        // an "else" left there follows no "if".
+        if (!AtEnd() && (rw.cur[rw.pos] == '}' || IsElse(rw.cur, rw.pos))) Fault();
         if (rw.perr) {
             errchk = E_STRUCTURE;
             return rw.CLX;

@@ -57,16 +57,20 @@ void unmake(i64 g, i64 row, i64 oldslot) {
     if (row == lstfx) lstfx--;
 }
 
+// A header that has none of the forms: the message names them.
+constexpr const char* HEADER_FORMS =
+    "defn error: a header is f, f y, x f y or f (a;b), with z<- before it and ;locals after it";
+
 // The row of the function whose header this is, made or re-used; -1 when
 // the header cannot be taken.
 i64 define(const char* header) {
     char name[NAMESIZE];
     i64 rc = FnGetName(header, name);
     if (rc) {
-        errchk = rc;
+        errchk = rc == E_DEFN ? ErrSay(E_DEFN, HEADER_FORMS) : rc;
         return -1;
     }
-    if (std::strlen(name) >= static_cast<size_t>(FNAMESIZE)) return -1;
+    if (std::strlen(name) >= static_cast<size_t>(FNAMESIZE)) return errchk = E_DEFN, -1;
     i64 g = FnFindName(name, 'G');
     if (g >= 0 && gnametable[g].kind == 'F' && gnametable[g].index >= FIRSTFN) {
         i64 row = gnametable[g].index;
@@ -76,7 +80,7 @@ i64 define(const char* header) {
     }
     i64 row, oldslot = -1;
     if (g >= 0 && gnametable[g].kind == 'V') {
-        if (vtable[gnametable[g].index].rank != -1) return -1;
+        if (vtable[gnametable[g].index].rank != -1) return errchk = E_VAR_AS_FN, -1;
         if ((row = Incx('F')) < 0) return -1;
         oldslot = gnametable[g].index;
         gnametable[g].kind = 'F';
@@ -240,14 +244,15 @@ i64 FnShotLine(const char* text, char* name_buffer) {
     ShotScan scan;
     scan.b = t.substr(0, t.size() - 1);
     scan.self = name.c_str();
-    i64 row = -1;
-    std::string header;
-    if (scan.run(pos)) {
-        header = scan.header(name.c_str());
-        row = FnLine0(header.c_str());
+    if (!scan.run(pos)) {
+        errchk = E_UNPAIRED;
+        return 1;
     }
+    std::string header = scan.header(name.c_str());
+    errchk = 0;
+    i64 row = FnLine0(header.c_str());
     if (row < 0 || !functable[row].func) {
-        errchk = E_DOMAIN;
+        if (!errchk) errchk = E_DEFN;
         return 1;
     }
     store_lines(functable[row].func, header, scan.lines);

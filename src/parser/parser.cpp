@@ -345,6 +345,25 @@ bool Stmt::OpensTable() const {
     return isletter(next) && !SystemNameAt(text, cursor + 1);
 }
 
+// Whether the "(" at cursor follows "if", "for", "while", "case" or "else" that
+// begins the statement: a control structure outside a defined function.
+static bool control_word_before(const char* text, i64 cursor) {
+    i64 end = cursor;
+    while (end > 0 && IsBlank(text[end - 1])) end--;
+    i64 start = end;
+    while (start > 0 && isnamechar(text[start - 1])) start--;
+    for (i64 p = 0; p < start; p++)
+        if (!IsBlank(text[p])) return false;
+    char word[NAMESIZE];
+    if (end == start || end - start >= NAMESIZE) return false;
+    std::memcpy(word, text + start, static_cast<size_t>(end - start));
+    word[end - start] = 0;
+    return isRvWord(word);
+}
+
+constexpr const char* CONTROL_OUTSIDE =
+    "control structures (if, for, while, case) belong inside a defined function";
+
 i64 Stmt::ParenToken() {
     char d = At(cursor + 1);
     if (d == ')') {
@@ -356,7 +375,9 @@ i64 Stmt::ParenToken() {
         cursor += 2;
         return PushValue(Node('C', c));
     }
-    if (state) return E_PAREN_MISSING_FN;
+    if (state) return control_word_before(text, cursor)
+                          ? ErrSay(E_PAREN_MISSING_FN, CONTROL_OUTSIDE)
+                          : E_PAREN_MISSING_FN;
     if (d == '[' && OpensTable()) {
         if (intable) return E_SYNTAX;
         intable = true;
@@ -415,7 +436,10 @@ i64 Stmt::DotToken() {
         if (!state) return E_UNDER_CONSTRUCTION;
         cursor += 2;
         i64 f = GetAsymb(At(cursor), 1, text);
-        if (!inSF0(f) && !inSF2(f)) return E_OUTER_NOT_DYADIC;
+        if (!inSF0(f) && !inSF2(f))
+            return ErrSay(E_OUTER_NOT_DYADIC,
+                          "the outer product .: takes a scalar function or a comparison, "
+                          "such as + * = <");
         cursor++;
         return PushFunction('P', FC_OUTER + PfnList(f) + inSF0(f));
     }

@@ -159,6 +159,8 @@ i64 PfGroup(i64 res, i64 rc, i64 rv, i64 io) {
     if (origin < 0) return errchk = E_IO;
     const val_item* v = opnd(rc, rv);
     if (v->rank < 0) return errchk = E_VALUE;
+    if (v->type == TLIST)
+        return errchk = ErrSay(E_DOMAIN, "group >. takes a simple vector, not a list");
     if (v->type > TSYM) return errchk = E_DOMAIN;
     if (v->rank > 1) return errchk = E_RANK;
     i64 n = v->count;

@@ -34,9 +34,9 @@ i64 PfCheck0(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
 }
 
 i64 PfDots(i64 res, i64 lc, i64 lv, i64 rc, i64 rv) {
-    if (lc >= 0) return errchk = E_DOMAIN;
     const val_item* r = opnd(rc, rv);
     if (r->type != TSYM || !isoneV(r)) return errchk = E_DOMAIN;
-    // The symbol itself travels, wherever the operand is held.
-    return errchk = PfDotV(res, &vtable[lv], r->dim0, nullptr, -1, false);
+    // The symbol itself travels, wherever the operand is held; the value
+    // may be a constant, as a parenthesized literal is.
+    return errchk = PfDotV(res, const_cast<val_item*>(opnd(lc, lv)), r->dim0, nullptr, -1, false);
 }

@@ -147,7 +147,9 @@ i64 GenIdxof(i64 res, i64 lc, i64 lv, i64 rc, i64 rv, i64 io) {
         return errchk = TabIdxof(res, lv, rc, rv, io);
     }
     if (lt == TENUM) return errchk = EnumIdxof(res, lc, lv, rc, rv, io);
-    if (top > TTIME || top == TLIST) return errchk = E_DOMAIN;
+    if (lt == TLIST || rt == TLIST)
+        return errchk = ErrSay(E_DOMAIN, "index-of ! takes simple vectors, not lists");
+    if (top > TTIME) return errchk = E_DOMAIN;
     if (L.d.rank > 1) return errchk = E_RANK;
     i64* out;
     if (result_like(res, TINT, &R, &L, &R, &out)) return errchk;

@@ -64,10 +64,8 @@ i64 column_types(const std::string& letters, std::vector<i64>* types) {
 i64 csv_file(const std::string& path, char* file) {
     if (QuadPath(path, file)) return E_PATH;
     const char* ext = PathExtension(file);
-    if (ext && std::strcmp(ext, CSV_EXT) != 0) {
-        std::printf("only csv file is allowed.");
-        return E_QUIET;
-    }
+    if (ext && std::strcmp(ext, CSV_EXT) != 0)
+        return ErrSay(E_QUIET, ("[]CSV reads only .csv files, not " + path).c_str());
     if (!ext) {
         size_t n = std::strlen(file);
         if (n + 1 + std::strlen(CSV_EXT) >= PATH_SIZE) return E_PATH;

@@ -111,7 +111,7 @@ i64 WriteCX(val_item* value, text_out* out, i64 mode) {
         rows = table_columns(&items_of(value)[0], &cols);
         table_columns(&items_of(value)[1], &cols);
     } else {
-        return errchk = E_UNDER_CONSTRUCTION;
+        return errchk = ErrSay(E_UNDER_CONSTRUCTION, "[]write writes a table or a keyed table only");
     }
     // A line holds whole cells, as long as the texts are: guarded.
     return errchk = Guarded([&] {

@@ -4,6 +4,7 @@
 // once the whole block has been read.
 #include <string>
 
+#include "eval/eval.h"
 #include "system/script.h"
 
 bool IsFunctionBlock(const char* text) { return text[0] == '@' && text[1] == '.'; }
@@ -33,10 +34,15 @@ i64 ReadFunctionBlock(script_walk* w) {
     for (WalkNext(w); w->line && !IsFunctionBlock(WalkText(w)); WalkNext(w))
         at = eLine_push(at, WalkRaw(w), n++);
     bool closed = w->line != nullptr;
+    errchk = 0;
     i64 row = closed ? FnLine0(header.c_str()) : -1;
     bool ok = row >= 0 && functable[row].func;
+    // A refused header says what is wrong with it; the block is dropped.
+    i64 code = ok || !closed ? E_GET_FUNCTION : errchk ? errchk : E_DEFN;
+    if (code != E_GET_FUNCTION && !loadb) errmsg(code);
     if (ok) FunSetLines(functable[row].func, lines, n);
     eLine_free(lines);
     if (closed) WalkNext(w);
-    return errchk = ok ? E_OK : E_GET_FUNCTION;
+    if (ok) return errchk = loadb ? E_OK : CheckStructures(row);
+    return errchk = code;
 }

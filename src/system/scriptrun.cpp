@@ -137,6 +137,7 @@ void skip_block(script_walk* w) {
 // leaves the walk after it. The error code is left in errchk.
 void run_line(script_walk* w, const char* raw, char* text) {
     errchk = 0;
+    ErrForget();
     i64 first = w->number;
     if (IsFunctionBlock(text) || IsVariableBlock(text)) {
         bool variable = *text == '&';
@@ -149,8 +150,9 @@ void run_line(script_walk* w, const char* raw, char* text) {
         }
     } else if (*text == '{') {
         FnDisplay(text + 1, false);
-        // A line of neither brace form has said so itself.
-        if (errchk && errchk != E_BRACE_LINE) errchk = E_GET_FUNCTION;
+        // A function that is not there is a failed get; a line of neither
+        // brace form and a refused definition have said what is wrong.
+        if (errchk == E_DOMAIN) errchk = E_GET_FUNCTION;
         WalkNext(w);
     } else {
         if (!loadb) std::printf("      %s\n", raw);

@@ -139,6 +139,8 @@ bool ReadTemporalWords(i64 type, const char* text, i64* p, std::vector<i64>* out
     std::string w = take_word(text, p);
     out->clear();
     if (type == TDATETIME) {
+        // The null and infinities as a datetime prints them, or as floats.
+        if (w == "0n" || w == "0w" || w == "_0w") w += 'f';
         double d;
         bool special = w == "0nf" || w == "0wf" || w == "_0wf";
         if (special && float_of(w, &d)) {

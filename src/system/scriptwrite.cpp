@@ -195,12 +195,13 @@ void report(const left_out& left) {
     std::fputc('\n', stdout);
 }
 
-// Every function but the prelude's, then every global variable.
+// Every function but the prelude's, then every global variable that holds
+// a value (a name only mentioned, as in a line that failed, is none).
 void write_all(FILE* out, left_out* left) {
     for (i64 row = FIRSTFN; row <= lstfx; row++)
         if (functable[row].func && !DBListM(row)) FunOutput(functable[row].func, out);
     for (i64 g = SYMGN; g <= lstgx; g++) {
-        if (gnametable[g].kind != 'V') continue;
+        if (gnametable[g].kind != 'V' || undefined(-1, gnametable[g].index)) continue;
         FnGetFullname(g, 'G');
         write_variable(gnametable[g].index, fullname, out, left);
     }

@@ -161,16 +161,26 @@ i64 SysIndex(char*) {
 i64 QueryName(char* arg) {
     i64 k = sidx >= 0 ? FnQueryStack(arg) : -1;
     if (k >= 0) {
-        ChkValue(dfxstack[k].slot, 0);
+        // A local where the interpreter stands: its value, as a line shows it.
+        i64 slot = dfxstack[k].slot;
+        if (vtable[slot].rank == -1) std::printf("%s: a local with no value\n", arg);
+        else {
+            CleanEPf();
+            GenOutpt(0, slot);
+        }
         return 0;
     }
+    const char* what = "no value";
     for (i64 g = 0; g <= lstgx; g++) {
         FnGetFullname(g, 'G');
         if (std::strcmp(namep, arg) != 0) continue;
-        std::printf("%s, gname=%lld, val=%c, tag=%lld\n", arg, static_cast<long long>(g),
-                    gnametable[g].kind, static_cast<long long>(gnametable[g].index));
+        const name_entry& e = gnametable[g];
+        if (e.kind == 'F') what = e.index >= FIRSTFN ? "a defined function" : "a reserved function";
+        else if (e.kind == 'V' && arg[0] == '[') what = "a system variable";
+        else if (e.kind == 'V' && vtable[e.index].rank != -1) what = "a global variable";
         break;
     }
+    std::printf("%s: %s\n", arg, what);
     return 0;
 }
 

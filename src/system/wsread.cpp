@@ -333,12 +333,17 @@ void FreshFunctions() {
 
 bool WsTablesSound() { return SlotsFit(lstvx, SYSTART - lstvxend) && TablesSound(); }
 
+// The words for a file that is no sound workspace of this version.
+constexpr const char* DAMAGED = "the workspace file is damaged or cut short";
+
 i64 WsOpen(const char* file, FILE** out) {
     FILE* fp = OpenRegular(file);
     if (!fp) return E_NO_FILE;
     if (!ReadHeader(fp)) {
+        // A header the file ends inside is a file cut short, not another version.
+        bool cut = std::feof(fp);
         std::fclose(fp);
-        return E_WS_VERSION;
+        return cut ? ErrSay(E_WS_VERSION, DAMAGED) : E_WS_VERSION;
     }
     *out = fp;
     return 0;
@@ -350,7 +355,7 @@ i64 WsRead(FILE* fp) {
     if (fstat(fileno(fp), &st) == 0) in.size = st.st_size;
     in.Sync();
     i64 version, date;
-    if (!in.Word(&version) || !in.Word(&date)) return E_FILE_READ;
+    if (!in.Word(&version) || !in.Word(&date)) return ErrSay(E_FILE_READ, DAMAGED);
     if (version < 0) return E_WS_VERSION;
     if (version != WS_VERSION) {
         std::printf("Error: workspace version (%lld, %lld), current (5,20150810)",
@@ -361,7 +366,7 @@ i64 WsRead(FILE* fp) {
     errchk = 0;
     if (!Sections(in, large) || !TablesSound() || WsDecode(large) != 0) {
         // Memory the values need and cannot get is no fault of the file.
-        i64 rc = errchk == E_WS_FULL ? E_WS_FULL : E_FILE_READ;
+        i64 rc = errchk == E_WS_FULL ? E_WS_FULL : ErrSay(E_FILE_READ, DAMAGED);
         ClearAfterFailure();
         return rc;
     }

@@ -1,5 +1,6 @@
 // The error codes' messages and the error line.
 #include <cstdio>
+#include <string>
 
 #include "values/values.h"
 
@@ -86,6 +87,22 @@ const message messages[] = {
 };
 }  // namespace
 
+namespace {
+i64 said_code = E_OK;  // the code the words below belong to
+std::string said;      // the words ErrSay left, printed for said_code
+}  // namespace
+
+i64 ErrSay(i64 code, const char* words) {
+    said_code = code;
+    said = words;
+    return code;
+}
+
+void ErrForget() {
+    said_code = E_OK;
+    said.clear();
+}
+
 const char* errtext(i64 code) {
     for (const message& m : messages)
         if (m.code == code) return m.text;
@@ -93,6 +110,11 @@ const char* errtext(i64 code) {
 }
 
 void errmsg(i64 code) {
+    if (code == said_code && !said.empty()) {
+        std::printf("Error: %s\n", said.c_str());
+        ErrForget();
+        return;
+    }
     if (code != E_QUIET) {
         const char* text = errtext(code);
         std::printf("Error: %s", text ? text : "");

@@ -87,6 +87,11 @@ enum errcode : int64_t {
     E_EXTRA_ARGUMENTS = 503,       // "extra arguments found"
 };
 
+// A refusal that can say more than its code's message: ErrSay leaves the
+// words that the next errmsg of that code prints in place of the message,
+// and returns the code. A new line forgets words no message used (ErrForget).
+int64_t ErrSay(int64_t code, const char* words);
+void ErrForget();
 // Message text of an error code, or nullptr when the code has none.
 const char* errtext(int64_t code);
 // Prints "Error: " and the code's message on a line of its own.

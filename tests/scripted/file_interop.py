@@ -303,7 +303,7 @@ def failing_writes(zem, d):
     status, out = run(zem, [b"x<-1 2 3", b"[]write './x.csv'", b"[]write './nothing.csv'",
                             b"big<-([] a<-!200000)", b"[]write './big.csv'"], d, fsize=50000)
     check(status == 0, "failing writes: no crash", str(status))
-    check(out.count(b"Error: under construction") == 1 and out.count(b"Error: value error") == 1
+    check(out.count(b"Error: []write writes a table or a keyed table only") == 1 and out.count(b"Error: value error") == 1
           and out.count(b"Error: writing file error") == 1, "failing writes: their errors",
           out.decode("latin-1"))
     for name in ("x.csv", "big.csv"):

@@ -25,7 +25,8 @@ LINES = [
 ]
 ANSWERS = ["1", "1 1 0", "Error: pattern error on the right argument",
            "Error: pattern must be char and rank < 2", "Error: pattern error on the right argument",
-           "Error: under construction", "Error: type error",
+           "Error: like takes a text or a list of texts on the left, not a matrix",
+           "Error: type error",
            "Error: pattern error on the right argument",
            "Error: pattern error on the right argument"]
 

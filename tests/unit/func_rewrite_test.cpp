@@ -148,8 +148,8 @@ TEST_F(FuncShot, HeaderComesFromTheNamesTheBodyUses) {
         {"k: 'a;b';`c;y}", "z<-k y | 'a;b' | `c | z<-y"},
         {"n: []<-1;}", "n | []<-1"},
         {"e: x*1e3+2j1}", "z<-e x | z<-x*1e3+2j1"},
-        {"u: (x}", "refused 1"},
-        {"w: x)}", "refused 1"},
+        {"u: (x}", "refused 21"},  // unpaired parentheses
+        {"w: x)}", "refused 21"},
         {"v: x+1", "refused 1"},
         {"nocolon x}", "refused 0"},
     };
@@ -162,7 +162,7 @@ TEST_F(FuncShot, HeaderComesFromTheNamesTheBodyUses) {
 TEST_F(FuncShot, AVariableWithAValueRefusesToBecomeAFunction) {
     i64 g = Enter("taken", 'G');
     vtable[gnametable[g].index].rank = 0;
-    EXPECT_EQ(Define("taken: x}"), "refused 1");
+    EXPECT_EQ(Define("taken: x}"), "refused 10");  // a variable cannot be a function
     Enter("fresh", 'G');  // never given a value
     EXPECT_EQ(Define("fresh: x}"), "z<-fresh x | z<-x");
 }

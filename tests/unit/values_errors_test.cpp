@@ -60,3 +60,20 @@ TEST(ValuesErrors, NamesMatchTheirMessages) {
     EXPECT_EQ(errtext(E_BRANCH_TEXT), nullptr);
     EXPECT_STREQ(errtext(E_QUIET), "");
 }
+
+// Words left with a code are printed once, in place of its message, by the
+// message of that code only; a new line forgets them.
+TEST(ValuesErrors, WordsLeftWithACode) {
+    EXPECT_EQ(ErrSay(E_DOMAIN, "group takes no list"), E_DOMAIN);
+    EXPECT_EQ(ErrorLine(E_LENGTH), "Error: length error\n");
+    EXPECT_EQ(ErrorLine(E_DOMAIN), "Error: group takes no list\n");
+    EXPECT_EQ(ErrorLine(E_DOMAIN), "Error: domain error\n");
+    ErrSay(E_QUIET, "a file of another kind");
+    EXPECT_EQ(ErrorLine(E_QUIET), "Error: a file of another kind\n");
+    EXPECT_EQ(ErrorLine(E_QUIET), "\n");
+    ErrSay(E_UNDER_CONSTRUCTION, "takes a table only");
+    EXPECT_EQ(ErrorLine(E_UNDER_CONSTRUCTION), "Error: takes a table only\n");
+    ErrSay(E_DOMAIN, "stale");
+    ErrForget();
+    EXPECT_EQ(ErrorLine(E_DOMAIN), "Error: domain error\n");
+}
