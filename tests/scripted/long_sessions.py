@@ -267,7 +267,7 @@ def limits(zem, d):
         out = run(zem, lines, d)
         full = errors(out)
         # One more name than the table holds fails, and so does each after it.
-        check(len(full) == (5 if what[0] == "v" else 0), f"limits, {what}: errors {full[:3]}")
+        check(len(full) == 5, f"limits, {what}: errors {full[:3]}")
         check(shows(out, [str(count - 1), "Bye."]), f"limits, {what}: the last one made",
               out[-300:])
         c = counts(out)
