@@ -114,10 +114,15 @@ void refuse(i64 line, const std::string& column, const std::string& what) {
                     what.c_str());
 }
 
+// What an integer column takes, for a cell of too many digits.
+constexpr const char* INT_RANGE = "an integer from -9223372036854775807 to 9223372036854775807";
+
 // What a column of the type takes, for a cell it refused.
 std::string expected(i64 type) {
     switch (type) {
     case TBOOL: return "0, 1 or an empty cell";
+    case TINT: return "an integer";
+    case TFLOAT: return "a number";
     case TSYM: return "a text of at most " + std::to_string(CSV_SYMBOL_MAX) + " characters";
     case TMONTH: return "a month as 2024.01m";
     case TDATE: return "a date as m/d/yy or yyyy.mm.dd";
@@ -179,18 +184,33 @@ i64 symbol_of(const std::string& cell, i64* id) {
     return 0;
 }
 
-// Stores cell into element row of the column.
-i64 store_cell(column_fill* col, i64 row, const std::string& cell) {
+// Stores cell into element row of the column; *beyond tells an integer
+// cell refused for its size.
+i64 store_cell(column_fill* col, i64 row, const std::string& cell, bool* beyond) {
     i64* words = reinterpret_cast<i64*>(col->data);
     double* reals = reinterpret_cast<double*>(col->data);
     bool empty = cell.empty();
+    // A number cell of blanks alone is empty, as it is at a line's ends.
+    if (col->type == TINT || col->type == TFLOAT) empty = cell.find_first_not_of(" \t") == cell.npos;
     switch (col->type) {
     case TBOOL:
         if (!empty && cell != "0" && cell != "1") return E_DOMAIN;
         words[row] = !empty && cell[0] == '1';
         return 0;
-    case TINT: words[row] = empty ? INULL : CsvInt(cell.c_str()); return 0;
-    case TFLOAT: reals[row] = empty ? std::nan("") : CsvFloat(cell.c_str()); return 0;
+    case TINT: {
+        if (empty) {
+            words[row] = INULL;
+            return 0;
+        }
+        csv_number n = CsvInt(cell.c_str(), &words[row]);
+        *beyond = n == CSV_BEYOND;
+        if (n != CSV_NUMBER) return E_DOMAIN;
+        return 0;
+    }
+    case TFLOAT:
+        if (empty) reals[row] = std::nan("");
+        else if (CsvFloat(cell.c_str(), &reals[row])) return E_DOMAIN;
+        return 0;
     case TCHAR: col->data[row] = empty ? ' ' : cell[0]; return 0;
     case TSYM: return symbol_of(cell, &words[row]);
     case TLIST:
@@ -273,12 +293,13 @@ i64 fill_rows(i64 res, const std::string& text, const std::vector<record>& recs,
         i64 row = static_cast<i64>(i - first);
         csv_cells cells = CsvCells(text.data() + recs[i].start, text.data() + recs[i].end, rq.sep);
         for (i64 j = 0; j < ncols && CsvNextCell(&cells, &cell); j++) {
-            i64 code = store_cell(&cols[j], row, cell);
+            bool beyond = false;
+            i64 code = store_cell(&cols[j], row, cell, &beyond);
             if (!code) continue;
             std::string what = cols[j].type == TSYM ? std::to_string(cell.size()) + " characters"
                                                     : "\"" + shown(cell) + "\"";
             refuse(line_at(text, recs[i].start), column_name(text, &recs[0], rq, j),
-                   what + ", expected " + expected(cols[j].type));
+                   what + ", expected " + (beyond ? INT_RANGE : expected(cols[j].type)));
             return code;
         }
     }

@@ -42,6 +42,25 @@ CASES = [
       ["2024.01m", "2024-01-15 09:30", "09:30:00.000"]], "MZT", None,
      'line 3, column z: "2024-01-15 09:30", expected a datetime as 2024.01.15T09:30:00 or '
      "2024.01.15T09:30:00.000", "date or time value error"),
+    ("an integer cell beyond 64 bits",
+     [["n", "x"], [1, 2.5], ["9223372036854775808", 1]], "IE", None,
+     'line 3, column n: "9223372036854775808", expected an integer from '
+     "-9223372036854775807 to 9223372036854775807", "domain error"),
+    ("the integer null's -2^63 is beyond too",
+     [["n", "x"], ["-9223372036854775808", 1]], "IE", None,
+     'line 2, column n: "-9223372036854775808", expected an integer from '
+     "-9223372036854775807 to 9223372036854775807", "domain error"),
+] + [
+    # A cell of an integer or float column that is not a number of that
+    # kind, whole: no prefix of it is read.
+    (f"{'an integer' if col == 'n' else 'a float'} cell {cell!r}",
+     [["n", "x"], [1, 2.5], [2, 1], [cell, 3] if col == "n" else [3, cell]], "IE", None,
+     f'line 4, column {col}: "{cell}", expected {"an integer" if col == "n" else "a number"}',
+     "domain error")
+    for col, cells in (("n", ["12abc", "zz", "1e3", "0x1f", "1.5", "n/a", "1,234", "--1"]),
+                       ("x", ["1.5.5", "abc", "1e", "--1", "0x1f", "n/a", "1,234", "1e_"]))
+    for cell in cells
+] + [
     ("fewer type letters than cells",
      [HEAD, ["a", 1, 1, "1/15/24"]], "SIB", None,
      "line 1: 4 cells, expected 3 as the type letters SIB give", "csv argument error"),
