@@ -3,7 +3,8 @@
 own before the error: the file's line number (a quoted cell holding line
 ends counts its lines), the column by its header name (c0, c1, ... without
 a header; its place when the header has no such cell) and what was
-expected. Each case runs in a fresh directory."""
+expected; type letters it does not know are named. Each case runs in a
+fresh directory."""
 import csv
 import os
 import subprocess
@@ -61,6 +62,31 @@ CASES = [
                        ("x", ["1.5.5", "abc", "1e", "--1", "0x1f", "n/a", "1,234", "1e_"]))
     for cell in cells
 ] + [
+    # The line blamed for a wrong number of cells is the one that disagrees
+    # with the type letters, or, when no line agrees with them, with the
+    # most lines.
+    ("a first line shorter than the type letters and the lines after it",
+     [[1, 2], [3, 4, 5, 6], [7, 8, 9, 10]], "IIII", "false",
+     "line 1, column c2: no cell, expected 4 cells as the type letters IIII give", "domain error"),
+    ("a header longer than the type letters and the lines after it",
+     [["a", "b", "c"], [1, 2], [3, 4]], "II", None,
+     "line 1, column c: a cell too many, expected 2 cells as the type letters II give",
+     "domain error"),
+    ("no line as long as the type letters: the most lines' count",
+     [[1, 2], [3, 4, 5], [6, 7, 8], [9]], "IIII", "false",
+     "line 1, column c2: no cell, expected 3 cells as on line 2", "domain error"),
+    ("one cell expected",
+     [["a"], [1, 2]], "I", None,
+     "line 2, column 2: a cell too many, expected 1 cell as on line 1", "domain error"),
+    ("one cell on every line, two type letters",
+     [["a"], [1]], "II", None,
+     "line 1: 1 cell, expected 2 as the type letters II give", "csv argument error"),
+    ("a letter that names no type",
+     [["a", "b"], [1, 2]], "IX", None,
+     "[]CSV type letters are B I E C S L M D Z U V T, not X", "csv argument error"),
+    ("complex numbers have no letter",
+     [["a"], [1]], "Q", None,
+     "[]CSV type letters are B I E C S L M D Z U V T, not Q", "csv argument error"),
     ("fewer type letters than cells",
      [HEAD, ["a", 1, 1, "1/15/24"]], "SIB", None,
      "line 1: 4 cells, expected 3 as the type letters SIB give", "csv argument error"),
