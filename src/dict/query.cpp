@@ -109,7 +109,8 @@ bool name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c
 
 // The first name of the Zem text that has no value, empty when there is
 // none: a run of letters, digits and _ that begins with a letter, outside
-// quotes, after no backquote, digit or dot, and not assigned to ("a<-").
+// quotes, after no backquote, digit, dot or "[]" (a system name), and not
+// assigned to ("a<-").
 std::string first_unset(const std::string& text) {
     bool quoted = false;
     for (size_t i = 0; i < text.size(); i++) {
@@ -122,7 +123,8 @@ std::string first_unset(const std::string& text) {
         std::string name = text.substr(i, end - i);
         size_t next = text.find_first_not_of(' ', end);
         bool assigned = next != std::string::npos && text.compare(next, 2, "<-") == 0;
-        if (before != '`' && before != '.' && !name_char(before) && !assigned && !has_value(name))
+        if (before != '`' && before != '.' && before != ']' && !name_char(before) && !assigned &&
+            !has_value(name))
             return name;
         i = end - 1;
     }
