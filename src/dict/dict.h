@@ -61,6 +61,12 @@ i64 DBListM(i64 row);
 // characters of text with each quote doubled and a zero byte read as a
 // blank (it would end the text), and "'". Its length goes to *length.
 char* conq2(const char* text, i64 n, i64* length);
+// The prelude's local that holds, as a text, the name of the table a
+// statement reads (SELECT, EXEC, INSERT INTO) while it runs.
+constexpr const char* QUERY_TABLE = "t_1942";
+// The prelude's local that holds the Zem text of the columns LOAD TABLE
+// makes while it runs them.
+constexpr const char* QUERY_COLUMNS = "u_1942";
 
 // ---- scalar functions, lookup, update, tables, enumerations -----------------
 // A dyadic scalar function with a dictionary operand: applied to the values,

@@ -12,8 +12,8 @@ namespace {
 const char* const dname[] = {
     "do__v1", "proc_where", "proc_sel1", "proc_sel", "nxt",     "create", "select",
     "exec",   "eval",       "vcol",      "ch2sym",   "col_nam", "isfk",   "de_enum",
-    "split",  "proc_op",    "vcol2",     "addwth",   "proc_sel2", "lit__v1", "isarith__v1",
-    "colchk__v1", "unq__v1",
+    "split",  "proc_op",    "vcol2",     "addwth",   "proc_sel2", "lit__v1", "colchk__v1",
+    "unq__v1",    "inlist__v1",
 };
 
 }  // namespace

@@ -3,8 +3,10 @@
 // (src/dict/prelude.zsf, with the standard functions of standard.zsf), which
 // the first do loads into the workspace.
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "dict/dict.h"
 #include "dict/preludetext.h"
@@ -85,6 +87,63 @@ i64 run_query(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     return 0;
 }
 
+// The text a local of the prelude holds, empty when it holds none.
+std::string local_text(const char* local) {
+    i64 at[2];
+    GetNamex(local, at);
+    if (at[0] < 0 || at[1]) return "";
+    const val_item* v = &vtable[at[0]];
+    if (v->type != TCHAR || v->rank > 1 || v->count == 0) return "";
+    return std::string(static_cast<const char*>(getptV(const_cast<val_item*>(v))),
+                       static_cast<size_t>(v->count));
+}
+
+// The name has a value or is a function.
+bool has_value(const std::string& name) {
+    i64 at[2] = {-1, 0};
+    if (name.size() < NAMESIZE) GetNamex(name.c_str(), at);
+    return at[0] >= 0 && (at[1] || vtable[at[0]].rank >= 0);
+}
+
+bool name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// The first name of the Zem text that has no value, empty when there is
+// none: a run of letters, digits and _ that begins with a letter, outside
+// quotes, after no backquote, digit, dot or "[]" (a system name), and not
+// assigned to ("a<-").
+std::string first_unset(const std::string& text) {
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); i++) {
+        char c = text[i];
+        if (c == '\'') quoted = !quoted;
+        if (quoted || !std::isalpha(static_cast<unsigned char>(c))) continue;
+        char before = i ? text[i - 1] : ' ';
+        size_t end = i;
+        while (end < text.size() && name_char(text[end])) end++;
+        std::string name = text.substr(i, end - i);
+        size_t next = text.find_first_not_of(' ', end);
+        bool assigned = next != std::string::npos && text.compare(next, 2, "<-") == 0;
+        if (before != '`' && before != '.' && before != ']' && !name_char(before) && !assigned &&
+            !has_value(name))
+            return name;
+        i = end - 1;
+    }
+    return "";
+}
+
+// A query that failed for want of a value says which: its table (the
+// prelude holds the name of the table a statement reads in QUERY_TABLE),
+// or a name in the columns LOAD TABLE makes (QUERY_COLUMNS).
+void name_unset() {
+    std::string table = local_text(QUERY_TABLE);
+    if (!table.empty() && !has_value(table)) {
+        std::printf("table not found: %s\n", table.c_str());
+        return;
+    }
+    std::string name = first_unset(local_text(QUERY_COLUMNS));
+    if (!name.empty()) std::printf("name not found: %s\n", name.c_str());
+}
+
 }  // namespace
 
 // The statement runs under []IO 0; the caller's origin comes back when do
@@ -97,6 +156,7 @@ i64 PfDo(i64* res, i64 rc, i64 rv, i64 temp, i64 row, i64 depth, i64* io) {
     i64 slot = *io;
     i64 origin = IoOrigin(slot) == 1 ? 1 : 0;
     i64 code = run_query(res, rc, rv, temp, row, depth, io);
+    if (code == E_VALUE) name_unset();
     if (GenStore(slot, origin, -1)) return errchk;  // constants 0 and 1 are the origins
     return errchk = code;
 }

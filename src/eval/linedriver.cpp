@@ -55,17 +55,26 @@ static bool out_of_room(i64 code) {
     return code == E_WS_FULL || code == E_GLIST_FULL || code == E_TABLE_FULL;
 }
 
+// A query of the line failed: every level its do made goes, the prelude's
+// calls and the user functions they called (the lowest prelude level above
+// base, the line's own state-indicator entry, and all above it), so that
+// none of their locals hides a user's name and no failed query leaves its
+// levels behind; what called do stays suspended at that line, a user
+// function or the line itself.
+static void cut_query(i64 base) {
+    for (i64 level = base + 1; level <= sidx; level++)
+        if (sitable[level].row >= 0 && DBListM(sitable[level].row)) {
+            SiUnwind(level);
+            return;
+        }
+}
+
 // A statement of the query prelude failed: one closing line stands for the
-// whole query, after the error's own line when it ran out of room. The
-// prelude's calls are cut back, so that none of its locals hides a user's
-// name; what called do stays suspended at that line, a user function or the
-// line itself (base, the line's own state-indicator entry).
+// whole query, after the error's own line when it ran out of room.
 static void close_query(i64 base, i64 code) {
     if (out_of_room(code)) errmsg(code);
     std::fputs("error in `do statement\n", stdout);
-    i64 level = sidx;
-    while (level > base && sitable[level - 1].row >= 0 && DBListM(sitable[level - 1].row)) level--;
-    SiUnwind(level);
+    cut_query(base);
 }
 
 static const line_context* within = nullptr;
@@ -164,7 +173,10 @@ i64 ParseLine(char* text, i64 length) {
     errchk = code;
     if (top.row < 0) show_immediate(text);
     else if (DBListM(top.row)) close_query(base, code);
-    else ShowFunctionError(top.row, top.line);
+    else {
+        ShowFunctionError(top.row, top.line);
+        cut_query(base);
+    }
     // Records a suspended call still runs from are kept until it is cleared.
     if (sidx <= base) ParseRelease(mark);
     else if (nsuspended < SUSPENDED_MAX) suspended[nsuspended++] = {base, mark};

@@ -30,12 +30,18 @@ csv_cells CsvCells(const char* start, const char* end, char sep);
 // The next cell's text into cell; false when the record has no more.
 bool CsvNextCell(csv_cells* c, std::string* cell);
 
-// Cell readers. An integer is the cell's leading decimal integer (blanks
-// before it, a sign "+", "-" or "_"; 0 when there is none; out of range:
-// the nearest 64-bit integer); a float the cell read as C reads a double,
-// "_" taken as minus, also in the exponent.
-i64 CsvInt(const char* s);
-double CsvFloat(const char* s);
+// Cell readers; blanks around a cell are ignored and a sign is "+", "-" or
+// "_". An integer cell is an optionally signed decimal integer of at most
+// 9223372036854775807 in size; a float cell a number as C reads a double in
+// decimal, whole ("inf" and "nan" too, "_" taken as minus, also in the
+// exponent). Each gives CSV_NUMBER with the value, else why not.
+enum csv_number : i64 {
+    CSV_NUMBER = 0,      // read whole
+    CSV_NOT_NUMBER = 1,  // not a number of the column's kind
+    CSV_BEYOND = 2,      // an integer beyond 64 bits
+};
+csv_number CsvInt(const char* s, i64* value);
+csv_number CsvFloat(const char* s, double* value);
 // A month, date, datetime, minute, second or time cell (blanks around it
 // ignored) in its literal form, a date also as month/day/yy: 0 with the
 // value in *word (*real for a datetime), or E_DATETIME_VALUE.

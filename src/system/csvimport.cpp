@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "parser/parser.h"
@@ -19,6 +21,8 @@ namespace {
 
 constexpr const char* CSV_EXT = "csv";
 constexpr const char* HEADER_ON = "true";
+constexpr std::string_view UTF8_BOM = "\xEF\xBB\xBF";
+constexpr const char* TYPE_LETTERS = "B I E C S L M D Z U V T";
 
 struct csv_request {
     std::string path, letters;
@@ -49,11 +53,14 @@ i64 read_request(const val_item* arg, csv_request* rq) {
 }
 
 // The column types of the letters; E_CSV_ARGUMENT for a letter that names
-// no column type.
+// no column type, which is named.
 i64 column_types(const std::string& letters, std::vector<i64>* types) {
     for (char c : letters) {
         i64 t = gettyp(c);
-        if (t < 0) return E_CSV_ARGUMENT;
+        if (t < 0) {
+            std::printf("[]CSV type letters are %s, not %c\n", TYPE_LETTERS, c);
+            return E_CSV_ARGUMENT;
+        }
         types->push_back(t);
     }
     return 0;
@@ -76,6 +83,7 @@ i64 csv_file(const std::string& path, char* file) {
 
 struct record {
     i64 start, end;
+    i64 cells;  // separators outside quotes, plus one
 };
 
 // ---- refusals: each names the file's line, the column and what was expected
@@ -112,10 +120,15 @@ void refuse(i64 line, const std::string& column, const std::string& what) {
                     what.c_str());
 }
 
+// What an integer column takes, for a cell of too many digits.
+constexpr const char* INT_RANGE = "an integer from -9223372036854775807 to 9223372036854775807";
+
 // What a column of the type takes, for a cell it refused.
 std::string expected(i64 type) {
     switch (type) {
     case TBOOL: return "0, 1 or an empty cell";
+    case TINT: return "an integer";
+    case TFLOAT: return "a number";
     case TSYM: return "a text of at most " + std::to_string(CSV_SYMBOL_MAX) + " characters";
     case TMONTH: return "a month as 2024.01m";
     case TDATE: return "a date as m/d/yy or yyyy.mm.dd";
@@ -126,10 +139,11 @@ std::string expected(i64 type) {
     }
 }
 
-// The records of the text, each trimmed, all with the first one's number
-// of cells (in *cells).
-i64 find_records(const std::string& text, const csv_request& rq, std::vector<record>* recs,
-                 i64* cells) {
+// "1 cell", "n cells".
+std::string cells_text(i64 n) { return std::to_string(n) + (n == 1 ? " cell" : " cells"); }
+
+// The records of the text, each trimmed, with their numbers of cells.
+i64 find_records(const std::string& text, const csv_request& rq, std::vector<record>* recs) {
     i64 n = static_cast<i64>(text.size());
     for (i64 at = 0; at < n;) {
         i64 count;
@@ -141,16 +155,7 @@ i64 find_records(const std::string& text, const csv_request& rq, std::vector<rec
                    "a quote is never closed, expected a closing \"");
             return E_DOMAIN;
         }
-        if (recs->empty()) *cells = count;
-        if (count != *cells) {
-            i64 j = count < *cells ? count : *cells;
-            refuse(line_at(text, at), column_name(text, &(*recs)[0], rq, j),
-                   std::string(count < *cells ? "no cell" : "a cell too many") + ", expected " +
-                       std::to_string(*cells) + " cells as on line " +
-                       std::to_string(line_at(text, (*recs)[0].start)));
-            return E_DOMAIN;
-        }
-        record r{at, end};
+        record r{at, end, count};
         CsvTrim(text.data(), &r.start, &r.end, rq.sep);
         recs->push_back(r);
         at = end + 1;
@@ -160,6 +165,59 @@ i64 find_records(const std::string& text, const csv_request& rq, std::vector<rec
         return E_DOMAIN;
     }
     return E_OK;
+}
+
+// The number of cells every record should have: the type letters' count
+// when a record has that many, else the count most records have (the
+// earlier on a tie). *model is the first record that has it.
+i64 cells_wanted(const std::vector<record>& recs, i64 letters, size_t* model) {
+    struct seen {
+        i64 times;
+        size_t first;
+    };
+    std::map<i64, seen> counts;
+    for (size_t i = 0; i < recs.size(); i++) {
+        if (recs[i].cells == letters) {
+            *model = i;
+            return letters;
+        }
+        counts.try_emplace(recs[i].cells, seen{0, i}).first->second.times++;
+    }
+    const seen* best = nullptr;
+    i64 want = 0;
+    for (const auto& [cells, c] : counts)
+        if (!best || c.times > best->times || (c.times == best->times && c.first < best->first)) {
+            best = &c;
+            want = cells;
+        }
+    *model = best->first;
+    return want;
+}
+
+// Every record has as many cells as there are type letters; else the first
+// record that disagrees (with the letters, or without a record that agrees
+// with them, with the most records) is refused, or, when all records agree,
+// the letters are.
+i64 check_cells(const std::string& text, const csv_request& rq, const std::vector<record>& recs,
+                i64 letters) {
+    size_t model = 0;
+    i64 want = cells_wanted(recs, letters, &model);
+    for (size_t i = 0; i < recs.size(); i++) {
+        i64 count = recs[i].cells;
+        if (count == want) continue;
+        std::string why = want == letters && model > i
+                              ? "as the type letters " + rq.letters + " give"
+                              : "as on line " + std::to_string(line_at(text, recs[model].start));
+        refuse(line_at(text, recs[i].start), column_name(text, &recs[0], rq, std::min(count, want)),
+               std::string(count < want ? "no cell" : "a cell too many") + ", expected " +
+                   cells_text(want) + " " + why);
+        return E_DOMAIN;
+    }
+    if (want == letters) return 0;
+    refuse(line_at(text, recs[0].start), "",
+           cells_text(want) + ", expected " + std::to_string(letters) + " as the type letters " +
+               rq.letters + " give");
+    return E_CSV_ARGUMENT;
 }
 
 // A column being filled: its type and data; a column of texts gathers
@@ -177,18 +235,33 @@ i64 symbol_of(const std::string& cell, i64* id) {
     return 0;
 }
 
-// Stores cell into element row of the column.
-i64 store_cell(column_fill* col, i64 row, const std::string& cell) {
+// Stores cell into element row of the column; *beyond tells an integer
+// cell refused for its size.
+i64 store_cell(column_fill* col, i64 row, const std::string& cell, bool* beyond) {
     i64* words = reinterpret_cast<i64*>(col->data);
     double* reals = reinterpret_cast<double*>(col->data);
     bool empty = cell.empty();
+    // A number cell of blanks alone is empty, as it is at a line's ends.
+    if (col->type == TINT || col->type == TFLOAT) empty = cell.find_first_not_of(" \t") == cell.npos;
     switch (col->type) {
     case TBOOL:
         if (!empty && cell != "0" && cell != "1") return E_DOMAIN;
         words[row] = !empty && cell[0] == '1';
         return 0;
-    case TINT: words[row] = empty ? INULL : CsvInt(cell.c_str()); return 0;
-    case TFLOAT: reals[row] = empty ? std::nan("") : CsvFloat(cell.c_str()); return 0;
+    case TINT: {
+        if (empty) {
+            words[row] = INULL;
+            return 0;
+        }
+        csv_number n = CsvInt(cell.c_str(), &words[row]);
+        *beyond = n == CSV_BEYOND;
+        if (n != CSV_NUMBER) return E_DOMAIN;
+        return 0;
+    }
+    case TFLOAT:
+        if (empty) reals[row] = std::nan("");
+        else if (CsvFloat(cell.c_str(), &reals[row])) return E_DOMAIN;
+        return 0;
     case TCHAR: col->data[row] = empty ? ' ' : cell[0]; return 0;
     case TSYM: return symbol_of(cell, &words[row]);
     case TLIST:
@@ -271,12 +344,13 @@ i64 fill_rows(i64 res, const std::string& text, const std::vector<record>& recs,
         i64 row = static_cast<i64>(i - first);
         csv_cells cells = CsvCells(text.data() + recs[i].start, text.data() + recs[i].end, rq.sep);
         for (i64 j = 0; j < ncols && CsvNextCell(&cells, &cell); j++) {
-            i64 code = store_cell(&cols[j], row, cell);
+            bool beyond = false;
+            i64 code = store_cell(&cols[j], row, cell, &beyond);
             if (!code) continue;
             std::string what = cols[j].type == TSYM ? std::to_string(cell.size()) + " characters"
                                                     : "\"" + shown(cell) + "\"";
             refuse(line_at(text, recs[i].start), column_name(text, &recs[0], rq, j),
-                   what + ", expected " + expected(cols[j].type));
+                   what + ", expected " + (beyond ? INT_RANGE : expected(cols[j].type)));
             return code;
         }
     }
@@ -298,15 +372,12 @@ i64 import(i64 res, const val_item* arg) {
         std::printf("file not found\n");
         return E_QUIET;
     }
+    // The byte-order mark spreadsheets write first is no part of a cell.
+    if (text.compare(0, UTF8_BOM.size(), UTF8_BOM) == 0) text.erase(0, UTF8_BOM.size());
     std::vector<record> recs;
-    i64 ncols = 0;
-    if (i64 code = find_records(text, rq, &recs, &ncols)) return code;
-    if (ncols != static_cast<i64>(types.size())) {
-        refuse(line_at(text, recs[0].start), "",
-               std::to_string(ncols) + " cells, expected " + std::to_string(types.size()) +
-                   " as the type letters " + rq.letters + " give");
-        return E_CSV_ARGUMENT;
-    }
+    if (i64 code = find_records(text, rq, &recs)) return code;
+    i64 ncols = static_cast<i64>(types.size());
+    if (i64 code = check_cells(text, rq, recs, ncols)) return code;
     i64 rows = static_cast<i64>(recs.size()) - (rq.header ? 1 : 0);
     CSVEnter(res, file, TTABLE, rows, ncols, types.data());
     if (errchk) return errchk;

@@ -66,35 +66,53 @@ static bool sign_of(const char** s) {
     return c == '-' || c == '_';
 }
 
-i64 CsvInt(const char* s) {
-    bool minus = sign_of(&s);
-    // Accumulated as a negative number, whose range reaches INT64_MIN.
-    i64 v = 0;
-    for (; *s >= '0' && *s <= '9'; s++) {
-        i64 d = *s - '0';
-        if (v < (INT64_MIN + d) / 10) return minus ? INT64_MIN : INT64_MAX;
-        v = v * 10 - d;
-    }
-    if (minus) return v;
-    return v == INT64_MIN ? INT64_MAX : -v;
+// Nothing but blanks from s on.
+static bool blanks_only(const char* s) {
+    while (std::isspace(static_cast<unsigned char>(*s))) s++;
+    return *s == 0;
 }
 
-double CsvFloat(const char* s) {
+static bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+csv_number CsvInt(const char* s, i64* value) {
     bool minus = sign_of(&s);
+    if (!is_digit(*s)) return CSV_NOT_NUMBER;
+    // The largest integer a literal writes, either sign: -2^63 is the null.
+    i64 v = 0;
+    bool beyond = false;
+    for (; is_digit(*s); s++) {
+        i64 d = *s - '0';
+        if (v > (INT64_MAX - d) / 10) beyond = true;
+        else v = v * 10 + d;
+    }
+    if (!blanks_only(s)) return CSV_NOT_NUMBER;
+    if (beyond) return CSV_BEYOND;
+    *value = minus ? -v : v;
+    return CSV_NUMBER;
+}
+
+csv_number CsvFloat(const char* s, double* value) {
+    bool minus = sign_of(&s);
+    // A second sign is not C's reading of a number.
+    if (*s == '+' || *s == '-' || *s == '_') return CSV_NOT_NUMBER;
     std::string text(s);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
     // The interpreter's own syntax writes a negative exponent as "e_5".
     for (size_t i = 1; i < text.size(); i++)
         if (text[i] == '_' && (text[i - 1] == 'e' || text[i - 1] == 'E')) text[i] = '-';
     double x = 0;
-    auto r = std::from_chars(text.data(), text.data() + text.size(), x);
+    const char* end = text.data() + text.size();
+    auto r = std::from_chars(text.data(), end, x);
+    if (text.empty() || r.ptr != end) return CSV_NOT_NUMBER;
     if (r.ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: C's reading gives infinity
         // or the nearest tiny value.
         x = std::strtod(text.c_str(), nullptr);
     } else if (r.ec != std::errc()) {
-        x = 0;
+        return CSV_NOT_NUMBER;
     }
-    return minus ? -x : x;
+    *value = minus ? -x : x;
+    return CSV_NUMBER;
 }
 
 i64 CsvTemporal(const char* s, i64 type, i64* word, double* real) {

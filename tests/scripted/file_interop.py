@@ -7,7 +7,9 @@ backslashes, control characters, bytes that are no valid UTF-8, nulls,
 negative, tiny and huge floats, texts of any length. A table written as CSV
 (or tab-separated text) and read back with []CSV is written again byte for
 byte. A lone empty cell is written as Python's csv writer writes it, and a
-character-matrix column gives each cell its row of the matrix. A []write that fails, on a name without a table or on a file-size
+character-matrix column gives each cell its row of the matrix. A UTF-8
+byte-order mark before a file []CSV reads is no part of its first cell. A
+[]write that fails, on a name without a table or on a file-size
 limit, leaves the old file as it was and nothing beside it; appending to a
 full device gives the write error."""
 import csv
@@ -294,6 +296,24 @@ def matrix_columns(zem, d):
     check(got == rows[1:], "matrix columns: json", str(got))
 
 
+def byte_order_mark(zem, d):
+    """A file written with a UTF-8 byte-order mark (the utf-8-sig encoding,
+    as spreadsheets write it) is read without it: the first column's name,
+    or its first cell without a header, is the text after the mark."""
+    for name, rows in (("h.csv", [["name", "qty"], ["a", 1], ["b", 2]]), ("n.csv", [[1, 2], [3, 4]])):
+        with open(os.path.join(d, name), "w", newline="", encoding="utf-8-sig") as f:
+            csv.writer(f).writerows(rows)
+    status, out = run(zem, [b"back<-[]CSV ('./h.csv';'SI')", b"[]write './back.csv'",
+                            b"u<-[]CSV ('./n.csv';'II';'false')", b"u.c0"], d)
+    check(status == 0 and b"Error" not in out and out.endswith(b"1 3\n      Bye.\n"),
+          "byte-order mark: read", out.decode("latin-1"))
+    if not check(os.path.exists(os.path.join(d, "back.csv")), "byte-order mark: written back"):
+        return
+    with open(os.path.join(d, "back.csv"), newline="", encoding="utf-8") as f:
+        got = list(csv.reader(f))
+    check(got == [["name", "qty"], ["a", "1"], ["b", "2"]], "byte-order mark: not in the name", str(got))
+
+
 def failing_writes(zem, d):
     old = b"old bytes\r\n\x00\xff kept\n"
     for name in ("x.csv", "big.csv"):
@@ -347,8 +367,8 @@ def main():
         for again in ("t2.csv", "t3.csv"):
             with open(os.path.join(d, again), "rb") as f:
                 check(f.read() == first, f"written, read back and written again: {again}")
-    for test in (awkward_names, one_column_empty_cells, matrix_columns, failing_writes,
-                 full_device):
+    for test in (awkward_names, one_column_empty_cells, matrix_columns, byte_order_mark,
+                 failing_writes, full_device):
         with tempfile.TemporaryDirectory(prefix="zi-") as d:
             test(zem, d)
     print(f"{'FAILED' if failures else 'passed'}: {len(failures)} failures")

@@ -50,19 +50,22 @@ ZEM_TABLE = [
     "@.m showt x;i", "i<-1", "while (i<=^x) { m,'|',(,x[i]),'|' ; i<-i+1 }", "@.",
 ]
 
-# The third table: k symbols (v and k also name columns, + - * % operators),
-# n texts with commas, v numbers.
-W_ROWS = [("v", "a,b", 1), ("a", "x", 2), ("j", "a,b,c", 3), ("x", "b, a", 4),
-          ("+", "OR", 5), ("b", "a,b", 6), ("k", "q,", 7), ("*", "FROM x", 8)]
+# The third table: k symbols (v, k and j also name columns, + - * %
+# operators), n texts with commas, v and j numbers.
+W_ROWS = [(k, n, v, v + 4) for k, n, v in
+          [("v", "a,b", 1), ("a", "x", 2), ("j", "a,b,c", 3), ("x", "b, a", 4),
+           ("+", "OR", 5), ("b", "a,b", 6), ("k", "q,", 7), ("*", "FROM x", 8),
+           ("-", "y", 9), ("sum", "z", 10)]]
 
 
 def zem_text(text):
     return "'" + text.replace("'", "''") + "'"
 
 
-ZEM_TABLE.append("w<-([] k<-" + "".join("`" + k for k, _, _ in W_ROWS) + "; n<-(" +
-                 ";".join(zem_text(n) for _, n, _ in W_ROWS) + "); v<-" +
-                 " ".join(str(v) for _, _, v in W_ROWS) + ")")
+ZEM_TABLE.append("w<-([] k<-" + "".join("`" + k for k, _, _, _ in W_ROWS) + "; n<-(" +
+                 ";".join(zem_text(n) for _, n, _, _ in W_ROWS) + "); v<-" +
+                 " ".join(str(v) for _, _, v, _ in W_ROWS) + "; j<-" +
+                 " ".join(str(j) for _, _, _, j in W_ROWS) + ")")
 
 # (title, do statement, the Zem texts printed, sqlite3 query, kind):
 # kind "rows" compares the values in order, "groups" the key -> value pairs,
@@ -111,6 +114,26 @@ CASES = [
      "SELECT v FROM w WHERE k IN ('a','x','k') ORDER BY rowid;", "rows"),
     ("IN three symbols, the first an operator", "EXEC v FROM w WHERE k IN (`+;`a;`b)", ["r"],
      "SELECT v FROM w WHERE k IN ('+','a','b') ORDER BY rowid;", "rows"),
+    # A backquoted symbol is a literal, operator signs too, even where the
+    # other items name columns.
+    ("IN an operator symbol and two symbols named like columns",
+     "EXEC v FROM w WHERE k IN (`+;`j;`v)", ["r"],
+     "SELECT v FROM w WHERE k IN ('+','j','v') ORDER BY rowid;", "rows"),
+    ("= an operator symbol", "EXEC v FROM w WHERE k=`+", ["r"],
+     "SELECT v FROM w WHERE k='+' ORDER BY rowid;", "rows"),
+    ("~= an operator symbol", "EXEC v FROM w WHERE k~=`-", ["r"],
+     "SELECT v FROM w WHERE k<>'-' ORDER BY rowid;", "rows"),
+    ("IN a symbol vector holding an operator", "EXEC v FROM w WHERE k IN `a`-`j", ["r"],
+     "SELECT v FROM w WHERE k IN ('a','-','j') ORDER BY rowid;", "rows"),
+    ("IN a symbol vector holding an operator and a column's name twice",
+     "EXEC v FROM w WHERE k IN `x`*`j`x", ["r"],
+     "SELECT v FROM w WHERE k IN ('x','*','j','x') ORDER BY rowid;", "rows"),
+    ("an operator symbol on the left", "EXEC v FROM w WHERE `-=k", ["r"],
+     "SELECT v FROM w WHERE '-'=k ORDER BY rowid;", "rows"),
+    ("an unquoted operator between columns stays arithmetic", "EXEC v FROM w WHERE j=v+4",
+     ["r"], "SELECT v FROM w WHERE j=v+4 ORDER BY rowid;", "rows"),
+    ("an unquoted operator between a column and a number", "EXEC v FROM w WHERE v>12-v",
+     ["r"], "SELECT v FROM w WHERE v>12-v ORDER BY rowid;", "rows"),
     ("a text with a comma", "EXEC v FROM w WHERE n=''a,b''", ["r"],
      "SELECT v FROM w WHERE n='a,b' ORDER BY rowid;", "rows"),
     ("IN texts with commas, then a comma", "EXEC v FROM w WHERE n IN (''a,b,c'';''q,''),v>1",
@@ -161,7 +184,7 @@ def sqlite_values(directory):
         f.writelines(f"{k},{x!r},{q},{s}\n" for k, x, q, s in rows())
     script = ["CREATE TABLE t(k INTEGER, f REAL, q INTEGER, s TEXT);",
               "CREATE TABLE u(n TEXT, g TEXT, v INTEGER);",
-              "CREATE TABLE w(k TEXT, n TEXT, v INTEGER);", ".mode csv",
+              "CREATE TABLE w(k TEXT, n TEXT, v INTEGER, j INTEGER);", ".mode csv",
               f".import {table} t", f".import --skip 1 {os.path.join(directory, 'u.csv')} u",
               f".import {os.path.join(directory, 'w.csv')} w", ".mode list"]
     answers = []

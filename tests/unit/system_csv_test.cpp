@@ -80,18 +80,32 @@ TEST(CsvCells, Integers) {
         {"-5", -5},
         {"_5", -5},
         {"+7", 7},
-        {" 12", 12},
-        {"12abc", 12},
-        {"1.9", 1},
-        {"abc", 0},
-        {"-", 0},
+        {" 12 ", 12},
+        {"-0", 0},
+        {"007", 7},
         {"9223372036854775807", INT64_MAX},
         {"-9223372036854775807", -INT64_MAX},
-        {"-9223372036854775808", INT64_MIN},
-        {"99999999999999999999", INT64_MAX},
-        {"-99999999999999999999", INT64_MIN},
     };
-    for (auto c : cases) EXPECT_EQ(CsvInt(c.text), c.value) << c.text;
+    for (auto c : cases) {
+        i64 v = -1;
+        EXPECT_EQ(CsvInt(c.text, &v), CSV_NUMBER) << c.text;
+        EXPECT_EQ(v, c.value) << c.text;
+    }
+    // Not whole, no digits, two signs, another base or notation: no integer.
+    const char* const bad[] = {"12abc", "zz",  "1e3", "0x1f", "1.9", "1.0", "abc", "-",
+                               "--1",   "+-1", "1 2", " ",    "1,234", "n/a", "1_"};
+    for (const char* t : bad) {
+        i64 v = -1;
+        EXPECT_EQ(CsvInt(t, &v), CSV_NOT_NUMBER) << t;
+        EXPECT_EQ(v, -1) << t;
+    }
+    // Beyond what 64 bits hold, the null's -2^63 too.
+    const char* const beyond[] = {"9223372036854775808", "-9223372036854775808",
+                                  "99999999999999999999", "-99999999999999999999"};
+    for (const char* t : beyond) {
+        i64 v = -1;
+        EXPECT_EQ(CsvInt(t, &v), CSV_BEYOND) << t;
+    }
 }
 
 TEST(CsvCells, FloatsReadBackExactly) {
@@ -100,14 +114,28 @@ TEST(CsvCells, FloatsReadBackExactly) {
         double value;
     } cases[] = {
         {"2.5", 2.5},     {"-0.125", -0.125}, {"_3.5", -3.5},   {"+1e3", 1000}, {"_1e_3", -0.001}, {"2E_2", 0.02},
-        {" 7", 7},        {"1e-5", 1e-5},     {"abc", 0},       {"inf", INFINITY},
-        {"-inf", -INFINITY}, {"1e999", INFINITY}, {"-1e999", -INFINITY},
+        {" 7 ", 7},       {"1e-5", 1e-5},     {".5", 0.5},      {"5.", 5},      {"-2e3", -2000},
+        {"inf", INFINITY}, {"-inf", -INFINITY}, {"1e999", INFINITY}, {"-1e999", -INFINITY},
         {"0.1", 0.1},     {"1.7976931348623157e308", 1.7976931348623157e308},
         {"5e-324", 5e-324},
     };
-    for (auto c : cases) EXPECT_EQ(CsvFloat(c.text), c.value) << c.text;
-    EXPECT_TRUE(std::isnan(CsvFloat("nan")));
-    EXPECT_TRUE(std::signbit(CsvFloat("-0")));
+    for (auto c : cases) {
+        double v = -1;
+        EXPECT_EQ(CsvFloat(c.text, &v), CSV_NUMBER) << c.text;
+        EXPECT_EQ(v, c.value) << c.text;
+    }
+    double v = -1;
+    EXPECT_EQ(CsvFloat("nan", &v), CSV_NUMBER);
+    EXPECT_TRUE(std::isnan(v));
+    EXPECT_EQ(CsvFloat("-0", &v), CSV_NUMBER);
+    EXPECT_TRUE(std::signbit(v));
+    const char* const bad[] = {"1.5.5", "abc", "1e", "--1", "-_1", "0x1f", "1,5", " ",
+                               "n/a",   "1e_", "e5", "1 2", ".",   "+"};
+    for (const char* t : bad) {
+        double w = -1;
+        EXPECT_EQ(CsvFloat(t, &w), CSV_NOT_NUMBER) << t;
+        EXPECT_EQ(w, -1) << t;
+    }
 }
 
 TEST(CsvCells, DatesAndTimes) {
