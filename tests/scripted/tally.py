@@ -12,10 +12,10 @@ A script counts each case it checks and ends with the summary:
 
 check(name, ok, detail) counts a passed case when ok is true, else a failed
 one; it returns bool(ok), so a script may skip what depends on it.
-fail(name, detail) counts a failed case. A failed case prints one
-"FAIL name: detail" line (detail cut to DETAIL_CHARS characters; a detail that is not a
-string is shown by its repr). finish() prints "P passed, F failed" and ends
-the process: status 1 when any case failed, else 0.
+fail(name, detail) counts a failed case. A failed case prints one line,
+"FAIL name: detail" (the detail cut to DETAIL_CHARS characters; one that is
+not a string is shown by its repr). finish() prints "P passed, F failed"
+and ends the process: status 1 when any case failed, else 0.
 
 This file is not a test itself: tests/CMakeLists.txt leaves it out of the
 scripted tests it registers.
