@@ -156,12 +156,13 @@ struct fast_place {
     i64 row, mark, temp, line, depth, io;
     i64 base, serial;  // the call's frame (call_frame)
 };
-// Runs statement s (FastForm true) by its single-number form, one with
-// calls out of line (RunCompiled, eval/faststep.h, runs one without calls
-// in place and hands the others here): its value (type, rank, count and
-// element; good until the next run). Else nullptr and *v: -1 when nothing
-// was done and the walker must run the statement; else the walker finished
-// it, and *v is what TreeList gives (a failure's node when errchk is set).
+// Runs statement s (FastForm true) by its single-number form. The statement
+// loop calls RunCompiled (eval/faststep.h), which runs a statement without
+// calls in place and hands the others here. The result: the statement's
+// value (type, rank, count and element; good until the next run). Else
+// nullptr and *v: -1 when nothing was done and the walker must run the
+// statement; else the walker finished it, and *v is what TreeList gives (a
+// failure's node when errchk is set).
 const val_item* RunCompiledCalls(stmt_node* s, const fast_place& at, i64* v);
 // Drops the compiled form of s.
 void FastForget(stmt_node* s);
