@@ -59,8 +59,6 @@ i64 NewCompoundItem(val_item* t, i64 type, i64 subkind, bool named) {
 
 void PutItem(val_item* owner, i64 k, val_item* made) { MoveItem(&items_of(owner)[k], made); }
 
-void SetRows(val_item* table, i64 rows) { TableCols(table)->dim0 = rows; }
-
 void DropMade(val_item* made, bool named) {
     if (named) DropRef(made);
     *made = val_item{};

@@ -193,8 +193,6 @@ i64 NewCompound(i64 res, i64 type, i64 subkind);
 i64 NewCompoundItem(val_item* t, i64 type, i64 subkind, bool named);
 // Moves a finished descriptor into part k of the compound or list *owner.
 void PutItem(val_item* owner, i64 k, val_item* made);
-// The row count word of a table's column list.
-void SetRows(val_item* table, i64 rows);
 // Gives up a finished descriptor's blocks after a failure.
 void DropMade(val_item* made, bool named);
 // Column j of the table at (src, part) (see TableAt) is re-read after every

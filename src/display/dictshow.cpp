@@ -52,7 +52,7 @@ void ListGenptr(outline* o, val_item* item, i64 width) {
         return;
     }
     std::string text;
-    if (is_text(item)) text = "'" + ElementsString(item) + "'";
+    if (is_text(item)) text.append("'").append(ElementsString(item)).append("'");
     else text = ElementsString(item);
     OutText(o, text.data(), static_cast<i64>(text.size()));
     OutBlanks(o, width - static_cast<i64>(text.size()));

@@ -177,6 +177,15 @@ static bool PrintEmpty(outline* o, const val_item* v, i64 mode, bool whole) {
 
 static bool IsSimple(i64 type) { return type <= TCPLX || type == TSYM || isdate(type); }
 
+// A dictionary, a table or a simple array of rank 2 or more, laid out from
+// value slot slot; returns an error code.
+static i64 PrintLayout(i64 type, i64 mode, i64 slot) {
+    if (type == TDICT) return GenOutdic(slot);
+    if (type == TTABLE) return GenOutTab(slot);
+    OutputLoop(mode, slot);
+    return errchk;
+}
+
 // The body of a value with at least one element; returns an error code.
 static i64 PrintBody(outline* o, val_item* v, i64 mode, i64 index, bool whole) {
     i64 type = v->type;
@@ -197,18 +206,10 @@ static i64 PrintBody(outline* o, val_item* v, i64 mode, i64 index, bool whole) {
     if (layout) {
         // These layouts read a value slot: a constant is lent one.
         OutFlush(o);
+        if (mode != 1) return PrintLayout(type, mode, index);
         borrowed b;
-        i64 slot = mode == 1 ? Borrow(&b, v) : index;
-        i64 rc = 0;
-        if (type == TDICT) {
-            rc = GenOutdic(slot);
-        } else if (type == TTABLE) {
-            rc = GenOutTab(slot);
-        } else {
-            OutputLoop(mode, slot);
-            rc = errchk;
-        }
-        if (mode == 1) GiveBack(&b);
+        i64 rc = PrintLayout(type, mode, Borrow(&b, v));
+        GiveBack(&b);
         return rc;
     }
     if (!IsSimple(type)) return 0;

@@ -29,7 +29,7 @@ struct stmt_node {
     i64 start;
     i64 branch;  // branch record, -1 none
     stmt_node* next;
-    const fast_stmt* fast;  // its single-number form (FastRun), nullptr until first asked
+    const fast_stmt* fast;  // its single-number form (FastCompile), nullptr until first asked
     bool single;            // it has one
 };
 
@@ -156,12 +156,14 @@ struct fast_place {
     i64 row, mark, temp, line, depth, io;
     i64 base, serial;  // the call's frame (call_frame)
 };
-// Runs statement s (FastForm true) by its single-number form: its value
-// (type, rank, count and element; good until the next run). Else nullptr
-// and *v: -1 when nothing was done and the walker must run the statement;
-// else the walker finished it, and *v is what TreeList gives (a failure's
-// node when errchk is set).
-const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v);
+// Runs statement s (FastForm true) by its single-number form. The statement
+// loop calls RunCompiled (eval/faststep.h), which runs a statement without
+// calls in place and hands the others here. The result: the statement's
+// value (type, rank, count and element; good until the next run). Else
+// nullptr and *v: -1 when nothing was done and the walker must run the
+// statement; else the walker finished it, and *v is what TreeList gives (a
+// failure's node when errchk is set).
+const val_item* RunCompiledCalls(stmt_node* s, const fast_place& at, i64* v);
 // Drops the compiled form of s.
 void FastForget(stmt_node* s);
 

@@ -1,6 +1,6 @@
 // The compiled form of a statement of single numbers (faststmt.cpp makes
-// it) and the run of its steps. A statement without calls is run in place
-// by the statement loop (RunFast); one with calls by FastRun.
+// it) and the run of its steps. The statement loop runs a compiled statement
+// by RunCompiled: in place when it has no calls, else by RunCompiledCalls.
 #pragma once
 
 #include "dict/dict.h"
@@ -85,7 +85,7 @@ struct run_state {
     i64 held[MAXSTEPS];  // the temporary holding a register's value, else -1
     pending wait[MAXSTEPS];
     int waiting;
-    bool done;  // a call made or an assignment made: no giving back now
+    bool done;  // a call made (the assignments before it with it): no giving back now
     i64 temp;   // the run's temporary counter
 };
 
@@ -195,7 +195,6 @@ FAST_INLINE bool assign_to(run_state& rs, const step& st, const fast_place& at, 
     if (slot < 0) return false;
     if (st.last && rs.waiting == 0) {
         assign(slot, &rs.reg[k], rs.from[k]);
-        rs.done = true;
     } else {
         rs.wait[rs.waiting++] = {slot, k};
     }
@@ -205,7 +204,6 @@ FAST_INLINE bool assign_to(run_state& rs, const step& st, const fast_place& at, 
 // Makes the waiting assignments in order.
 inline void commit(run_state& rs) {
     for (int w = 0; w < rs.waiting; w++) make(rs, w);
-    if (rs.waiting) rs.done = true;
     rs.waiting = 0;
 }
 
@@ -213,7 +211,6 @@ inline void commit(run_state& rs) {
 FAST_INLINE void commit_quick(run_state& rs) {
     if (rs.waiting != 1) return commit(rs);
     make(rs, 0);
-    rs.done = true;
     rs.waiting = 0;
 }
 
@@ -337,10 +334,11 @@ FAST_INLINE const val_item* run_plain(const fast_stmt* f, const fast_place& at) 
 
 }  // namespace fast
 
-// FastRun, a statement without calls run in place.
-FAST_INLINE const val_item* RunFast(stmt_node* s, const fast_place& at, i64* v) {
+// Runs compiled statement s as RunCompiledCalls does: in place when it has
+// no calls and its names were read for this call, else by RunCompiledCalls.
+FAST_INLINE const val_item* RunCompiled(stmt_node* s, const fast_place& at, i64* v) {
     const fast_stmt* f = s->fast;
-    if (f->calls || f->serial != at.serial) return FastRun(s, at, v);
+    if (f->calls || f->serial != at.serial) return RunCompiledCalls(s, at, v);
     *v = -1;
     return fast::run_plain(f, at);
 }

@@ -338,7 +338,7 @@ void FastCompile(stmt_node* s, i64 row) {
     s->single = f != nullptr;
 }
 
-const val_item* FastRun(stmt_node* s, const fast_place& at, i64* v) {
+const val_item* RunCompiledCalls(stmt_node* s, const fast_place& at, i64* v) {
     *v = -1;
     const fast_stmt* f = s->fast;
     if (f->serial != at.serial) return nullptr;  // names read anew since the call

@@ -142,7 +142,7 @@ void ExecuFunc(i64 row, i64 mark, i64 temp, i64 depth, const call_frame& frame) 
             i64 made = IbGeneration();
             v = -1;
             place.line = i;
-            if (fast) value = RunFast(s, place, &v);
+            if (fast) value = RunCompiled(s, place, &v);
             if (!value) {
                 if (v < 0) {
                     if (!reset) ResetTemps(mark);

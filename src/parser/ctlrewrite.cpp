@@ -96,7 +96,7 @@ zem_line* ParseGlue(const std::string& text) {
     return rw.linex;
 }
 
-std::string Label(i64 n) { return "L" + std::to_string(n); }
+std::string Label(i64 n) { return std::string("L").append(std::to_string(n)); }
 
 i64 NewLabel() { return ++rw.LBX; }
 

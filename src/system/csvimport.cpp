@@ -99,11 +99,16 @@ std::string shown(const std::string& cell) {
     return cell.size() <= SHOWN ? cell : cell.substr(0, SHOWN) + "...";
 }
 
+// The cell as a refusal quotes it.
+std::string in_quotes(const std::string& cell) {
+    return std::string("\"").append(shown(cell)).append("\"");
+}
+
 // The name of column j: its cell of the header record, or c0, c1, ...
 // without a header; its place (from 1) when the header has no such cell or
 // is not read yet (head nullptr).
 std::string column_name(const std::string& text, const record* head, const csv_request& rq, i64 j) {
-    if (!rq.header) return "c" + std::to_string(j);
+    if (!rq.header) return std::string("c").append(std::to_string(j));
     std::string cell;
     csv_cells cells{};
     if (head) cells = CsvCells(text.data() + head->start, text.data() + head->end, rq.sep);
@@ -298,7 +303,7 @@ i64 header_names(i64 res, const std::string& text, const record& r, const csv_re
         for (i64 k = 0; k < j; k++)
             if (names[k] == names[j]) {
                 refuse(line, std::to_string(j + 1),
-                       "\"" + shown(cell) + "\" named twice, expected a name of its own");
+                       in_quotes(cell) + " named twice, expected a name of its own");
                 return E_DOMAIN;
             }
     }
@@ -348,7 +353,7 @@ i64 fill_rows(i64 res, const std::string& text, const std::vector<record>& recs,
             i64 code = store_cell(&cols[j], row, cell, &beyond);
             if (!code) continue;
             std::string what = cols[j].type == TSYM ? std::to_string(cell.size()) + " characters"
-                                                    : "\"" + shown(cell) + "\"";
+                                                    : in_quotes(cell);
             refuse(line_at(text, recs[i].start), column_name(text, &recs[0], rq, j),
                    what + ", expected " + (beyond ? INT_RANGE : expected(cols[j].type)));
             return code;

@@ -78,7 +78,7 @@ void write_json(std::vector<column>& cols, i64 rows, text_out* out) {
     out->put("{\"zem\":[\n", 9);
     std::string line, text;
     for (i64 r = 0; r < rows; r++) {
-        line = "{";
+        line.assign(1, '{');
         for (size_t j = 0; j < cols.size(); j++) {
             if (j) line.push_back(',');
             line += cols[j].open;

@@ -102,11 +102,11 @@ bool element_text(const val_item* v, const char* data, i64 i, std::string* out) 
 std::string header(const val_item* v, const char* name) {
     std::string h =
         std::string("&") + name + " " + gettyp0(v->type) + " " + std::to_string(v->rank);
-    if (v->rank == 1) h += " " + std::to_string(v->count);
-    if (v->rank >= 2) h += " " + std::to_string(v->dim0);
-    if (v->rank == 2) h += " " + std::to_string(v->dim1);
+    if (v->rank == 1) h.append(" ").append(std::to_string(v->count));
+    if (v->rank >= 2) h.append(" ").append(std::to_string(v->dim0));
+    if (v->rank == 2) h.append(" ").append(std::to_string(v->dim1));
     for (i64 k = 0; v->rank > 2 && k < v->rank - 1; k++)
-        h += " " + std::to_string(glist[v->dim1 + k]);
+        h.append(" ").append(std::to_string(glist[v->dim1 + k]));
     return h + "\n";
 }
 
@@ -116,7 +116,7 @@ void write_text(const char* data, i64 count, FILE* out) {
     std::string line;
     for (i64 at = 0; at < count; at += PIECE) {
         i64 n = count - at < PIECE ? count - at : PIECE;
-        line = "'";
+        line.assign(1, '\'');
         quoted(&line, data + at, n);
         line += at + n < count ? "'\\\n" : "'\n";
         std::fwrite(line.data(), 1, line.size(), out);

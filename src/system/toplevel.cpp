@@ -1,8 +1,6 @@
 // Start-up shared by every mode, the top-level loop and its line dispatch.
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 
 #include "display/display.h"
 #include "eval/eval.h"
@@ -14,8 +12,6 @@
 
 bool BATMD = false;
 char parseString[LINE_SIZE];
-double NF = 0;
-double WF = 0;
 i64 buffsize = 0;
 char* buffline = nullptr;
 
@@ -36,8 +32,6 @@ void Head() {
 void ZemInitMain() {
     if (!BATMD) Head();
     HeapInit();
-    NF = std::numeric_limits<double>::quiet_NaN();
-    WF = std::numeric_limits<double>::infinity();
     sybmax = 1024;
     psym = static_cast<sym_node**>(acalloc(sybmax, sizeof(sym_node*)));
     buffsize = 5120;

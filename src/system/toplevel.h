@@ -6,7 +6,6 @@
 
 extern bool BATMD;  // a script named on the command line runs
 extern char parseString[LINE_SIZE];
-extern double NF, WF;  // float null and infinity
 extern i64 buffsize;
 extern char* buffline;
 

@@ -121,7 +121,6 @@ void ForgetTempLarge(heap_node* node);  // nullptr: every temporary
 // A large block given to an item of a temporary value: released when the
 // temporary area is cut back below the point where it was given.
 void TrackItemLarge(heap_node* node);
-heap_node* TempLargeOf(i64 vx);
 
 // ---- the symbol tree ------------------------------------------------------------
 

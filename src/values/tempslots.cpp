@@ -144,8 +144,6 @@ void ForgetTempLarge(heap_node* node) {
     itemlive.erase(node);
 }
 
-heap_node* TempLargeOf(i64 vx) { return templarge[vx]; }
-
 void ReleaseTemp(i64 vx) {
     if (vx <= 3 || vx >= VTSIZE || !istempslot(vx) || !templarge[vx]) return;
     bool owns = vtable[vx].data == NodeData(templarge[vx]);

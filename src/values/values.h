@@ -207,6 +207,8 @@ void HeapInit();
 void HeapClean();
 void HeapExit();
 i64 GetAloc();
+// Whether data is the data of a large block: for the unit tests, which
+// check where the store put a value; the program itself does not ask.
 bool IsLargeData(const void* data);
 
 // Scratch: n elements of a type for the primitive application in progress;

@@ -11,6 +11,8 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 # (arguments, the first line on stderr as a regular expression)
 REFUSED = [
     (["-q"], r"zem: unknown option -q"),
@@ -57,12 +59,8 @@ def run(zem, args, cwd):
 
 def main():
     zem = os.path.abspath(sys.argv[1])
-    failures = []
-
-    def check(name, ok, detail=""):
-        if not ok:
-            failures.append(name)
-            print(f"FAIL {name}: {detail!r}")
+    tally = Tally()
+    check = tally.check
 
     with tempfile.TemporaryDirectory(prefix="zc-") as d:
         usage, err, code = run(zem, ["--help"], d)
@@ -86,8 +84,7 @@ def main():
             check(f"{name}: then the usage", len(lines) == 2 and lines[1] == usage, err)
         check("no file written", os.listdir(d) == [], os.listdir(d))
 
-    print(f"{len(failures)} failed")
-    sys.exit(1 if failures else 0)
+    tally.finish()
 
 
 if __name__ == "__main__":

@@ -11,6 +11,8 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = "CLEAR WS\n\n      "
 HEAD = ["sym", "qty", "flag", "day"]
 
@@ -102,7 +104,7 @@ def run(zem, d, line):
 
 def main():
     zem = os.path.abspath(sys.argv[1])
-    failed = 0
+    tally = Tally()
     for title, rows, letters, header, message, error in CASES:
         with tempfile.TemporaryDirectory(prefix="zc-") as d:
             with open(os.path.join(d, "f.csv"), "w", newline="") as f:
@@ -113,11 +115,9 @@ def main():
             want = (f"Old path: \n      {message}\nError: {error}\n      {line}\n      ^\n"
                     "      Bye.\n")
             err = proc.stderr.decode("latin-1")
-            if body != want or proc.returncode != 0 or "Sanitizer" in err:
-                failed += 1
-                print(f"FAIL {title}\n  expected {want!r}\n  got      {body!r}\n  {err[:2000]}")
-    print(f"{len(CASES) - failed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+            tally.check(title, body == want and proc.returncode == 0 and "Sanitizer" not in err,
+                        f"\n  expected {want!r}\n  got      {body!r}\n  {err[:2000]}")
+    tally.finish()
 
 
 if __name__ == "__main__":

@@ -9,6 +9,8 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = "CLEAR WS\n\n"
 ROUNDS = 300
 # Forty lines of control structures make the parse of each call large.
@@ -51,7 +53,7 @@ def results(out):
 
 def main():
     zem = os.path.abspath(sys.argv[1])
-    failed = 0
+    tally = Tally()
     for title, first, second, want in CASES:
         with tempfile.TemporaryDirectory(prefix="zf-") as d:
             out, proc = run(zem, first, d)
@@ -62,12 +64,12 @@ def main():
             errs = "".join(p.stderr.decode("latin-1") for p in procs)
             bad = [p.returncode for p in procs if p.returncode != 0]
             got = results(out)
-            if "table is full" in out or got != want or bad or "Sanitizer" in errs:
-                failed += 1
-                print(f"FAIL {title}: results {got}, expected {want}, status {bad}, "
-                      f"table full: {'table is full' in out}\n{errs[:2000]}")
-    print(f"{len(CASES) - failed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+            tally.check(title,
+                        "table is full" not in out and got == want and not bad
+                        and "Sanitizer" not in errs,
+                        f"results {got}, expected {want}, status {bad}, "
+                        f"table full: {'table is full' in out}\n{errs[:2000]}")
+    tally.finish()
 
 
 if __name__ == "__main__":

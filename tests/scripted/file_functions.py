@@ -10,6 +10,8 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = b"CLEAR WS\n\n      "
 PROMPT = b"      "
 
@@ -88,7 +90,7 @@ def main():
          None, 40,
          None),
     ]
-    passed = failed = 0
+    tally = Tally()
     for title, given, files, nofile, expected in cases:
         body, status = run(zem, given, files, nofile)
         if expected is None:
@@ -99,13 +101,8 @@ def main():
                   and body.endswith(b"0\n      1000\n      Bye.\n"))
         else:
             ok = status == 0 and body == expected
-        if ok:
-            passed += 1
-        else:
-            failed += 1
-            print(f"FAIL {title}: status {status}, got {body[-400:]!r}")
-    print(f"{passed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+        tally.check(title, ok, f"status {status}, got {body[-400:]!r}")
+    tally.finish()
 
 
 if __name__ == "__main__":

@@ -25,6 +25,8 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
+from tally import Tally
+
 BANNER_END = b"CLEAR WS\n\n      "
 
 # Column name, type letter, sqlite type, and the source cells (bytes; the
@@ -99,14 +101,11 @@ def run(zem, lines, cwd, fsize=None):
     return proc.returncode, out[out.find(BANNER_END) + len(BANNER_END):]
 
 
-failures = []
+TALLY = Tally()
 
 
 def check(ok, what, detail=""):
-    if not ok:
-        failures.append(what)
-        print(f"FAIL {what}: {detail}"[:2000])
-    return ok
+    return TALLY.check(what, ok, detail)
 
 
 def write_source(d):
@@ -371,8 +370,7 @@ def main():
                  failing_writes, full_device):
         with tempfile.TemporaryDirectory(prefix="zi-") as d:
             test(zem, d)
-    print(f"{'FAILED' if failures else 'passed'}: {len(failures)} failures")
-    sys.exit(1 if failures else 0)
+    TALLY.finish()
 
 
 if __name__ == "__main__":

@@ -15,6 +15,8 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = "CLEAR WS\n\n      "
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -59,10 +61,10 @@ SESSIONS = {
                 '      y\n      <0\n<0\n      <0\n<0\n      '),
 }
 
-failures = []
 
-
-def run(zem, lines, cwd):
+# Runs lines in a new process in cwd: its output after the banner. A bad exit
+# is added to failures.
+def run(zem, lines, cwd, failures):
     text = "".join(line + "\n" for line in lines)
     proc = subprocess.run([zem], input=text.encode("latin-1"), cwd=cwd, capture_output=True,
                           timeout=120)
@@ -73,9 +75,11 @@ def run(zem, lines, cwd):
     return out[out.find(BANNER_END) + len(BANNER_END):]
 
 
+# The failures of one session, a text each.
 def check(zem, name, before, after, expected):
+    failures = []
     with tempfile.TemporaryDirectory() as d:
-        run(zem, before + [")SAVE 'w.zem'"], d)
+        run(zem, before + [")SAVE 'w.zem'"], d, failures)
         with open(os.path.join(d, "w.zem"), "rb") as f:
             saved = f.read()
         with open(os.path.join(HERE, "frames_saved", name + ".zem"), "rb") as f:
@@ -83,26 +87,23 @@ def check(zem, name, before, after, expected):
         if saved != kept:
             at = next((i for i in range(min(len(saved), len(kept))) if saved[i] != kept[i]),
                       min(len(saved), len(kept)))
-            failures.append(f"{name}: the saved file differs from the kept one at byte {at} "
+            failures.append(f"the saved file differs from the kept one at byte {at} "
                             f"({len(saved)} and {len(kept)} bytes)")
-        out = run(zem, [")LOAD 'w.zem'"] + after, d)
+        out = run(zem, [")LOAD 'w.zem'"] + after, d, failures)
         out = out[out.find("\n") + 1:]  # past the line that says when it was saved
         if not out.endswith("Bye.\n") or out[:-len("Bye.\n")] != expected:
-            failures.append(f"{name}: after )LOAD\nexpected:\n{expected}Bye.\ngot:\n{out}")
+            failures.append(f"after )LOAD\nexpected:\n{expected}Bye.\ngot:\n{out}")
+    return failures
 
 
 def main():
     zem = os.path.abspath(sys.argv[1])
-    failed = 0
+    tally = Tally()
     for name, (before, after, expected) in SESSIONS.items():
-        known = len(failures)
-        check(zem, name, before, after, expected)
-        failed += len(failures) > known
-    for f in failures:
-        print("FAIL:", f)
-    print(f"{len(SESSIONS) - failed} passed, {failed} failed")
-    return 1 if failures else 0
+        failures = check(zem, name, before, after, expected)
+        tally.check(name, not failures, "\n".join(failures))
+    tally.finish()
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()

@@ -9,6 +9,8 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = "CLEAR WS\n\n      "
 
 # Each line once matched, once failing at each check, once giving up.
@@ -47,20 +49,15 @@ def main():
     zem = os.path.abspath(sys.argv[1])
     env = dict(os.environ)
     env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":detect_leaks=1"
-    failed = []
+    tally = Tally()
     # The runs are independent, and each spends most of its time in the leak
     # check at its end: they run side by side.
     with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
         results = list(pool.map(lambda line: run(zem, env, line), LINES))
     for line, want, (got, bad) in zip(LINES, ANSWERS, results):
-        if bad:
-            failed.append(f"{line}: {bad}")
-        if not got.startswith(want):
-            failed.append(f"{line}: {got!r}, wanted {want!r}")
-    for f in failed:
-        print("FAIL " + f)
-    print(f"{len(failed)} failed")
-    sys.exit(1 if failed else 0)
+        tally.check(line, not bad, bad)
+        tally.check(line, got.startswith(want), f"{got!r}, wanted {want!r}")
+    tally.finish()
 
 
 if __name__ == "__main__":

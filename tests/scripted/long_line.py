@@ -5,6 +5,8 @@ normally. A zero byte inside a line reads as a blank: it cuts nothing."""
 import subprocess
 import sys
 
+from tally import Tally
+
 BANNER_END = b"CLEAR WS\n\n      "
 
 
@@ -20,18 +22,13 @@ def main():
         (b"@.z<-f y\nz<-y\x00+1\n@.\nf 1\n",
          b"[ 0]  z<-f y\n[ 1]  [ 2]        2\n      Bye.\n"),
     ]
-    passed = failed = 0
+    tally = Tally()
     for given, expected in cases:
         out = subprocess.run([zem], input=given, stdout=subprocess.PIPE,
                              stderr=subprocess.PIPE, timeout=30).stdout
         body = out[out.find(BANNER_END) + len(BANNER_END):]
-        if body == expected:
-            passed += 1
-        else:
-            failed += 1
-            print(f"FAIL input of {len(given)} bytes: got {body[:300]!r}")
-    print(f"{passed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+        tally.check(f"input of {len(given)} bytes", body == expected, f"got {body[:300]!r}")
+    tally.finish()
 
 
 if __name__ == "__main__":

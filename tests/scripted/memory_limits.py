@@ -17,6 +17,8 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 LIMIT = 1 << 29
 # Values every session keeps, and the lines that show them whole afterwards.
 KEEP = ["a<-42", "y<-!1000000"]
@@ -91,17 +93,15 @@ LOAD_LINES = [")LOAD 'big.zem'", "1+1", "x", ")WSID"]
 LOAD_OUT = ["Error: workspace full", "2", "Error: value error", "x", "^", "CLEAR WS", "Bye."]
 
 
-def load_too_large(zem):
+def load_too_large(zem, tally):
     code, out = run(zem, LOAD_SAVE, limit=resource.RLIM_INFINITY)
-    if code != 0 or "big" not in out:
-        print(f"FAIL saving the large workspace: exit status {code}")
-        return False
+    if not tally.check("saving the large workspace", code == 0 and "big" in out,
+                       f"exit status {code}"):
+        return
     code, out = run(zem, LOAD_LINES, limit=LOAD_LIMIT)
     got = outputs(out)
-    if code != 0 or got != LOAD_OUT:
-        print(f"FAIL loading a workspace too large for memory: exit status {code}, output {got}")
-        return False
-    return True
+    tally.check("loading a workspace too large for memory", code == 0 and got == LOAD_OUT,
+                f"exit status {code}, output {got}")
 
 
 def outputs(text):
@@ -110,7 +110,7 @@ def outputs(text):
     return [line.strip() for line in body.split("\n") if line.strip()]
 
 
-def check(zem, title, setup, statement, after, after_out, shown=None, limit=LIMIT):
+def check(tally, zem, title, setup, statement, after, after_out, shown=None, limit=LIMIT):
     lines = KEEP + setup + [statement] + after + CHECK
     code, out = run(zem, lines, limit)
     got = outputs(out)
@@ -125,11 +125,8 @@ def check(zem, title, setup, statement, after, after_out, shown=None, limit=LIMI
         problems.append(f"no workspace full error shown with {shown}")
     if got[-len(want_tail):] != want_tail:
         problems.append(f"the session did not go on: ends with {got[-len(want_tail):]}")
-    if problems:
-        print(f"FAIL {title}: {'; '.join(problems)}")
-        print("  output:\n" + "\n".join("    |" + line for line in out.split("\n")[-30:]))
-        return False
-    return True
+    tally.check(title, not problems, '; '.join(problems) + "\n  output:\n"
+                + "\n".join("    |" + line for line in out.split("\n")[-30:]))
 
 
 WORKDIR = None
@@ -149,18 +146,18 @@ def main():
 
 
 def run_all(zem):
-    failed = sum(not check(zem, *case) for case in CASES)
-    failed += sum(not check(zem, *case, limit=SMALL_LIMIT) for case in QUERY_CASES)
-    failed += not load_too_large(zem)
+    tally = Tally()
+    for case in CASES:
+        check(tally, zem, *case)
+    for case in QUERY_CASES:
+        check(tally, zem, *case, limit=SMALL_LIMIT)
+    load_too_large(zem, tally)
     for title, statement, probe, want in FITS:
         code, out = run(zem, [statement, probe])
         got = outputs(out)
-        if code != 0 or got != [want, "Bye."]:
-            failed += 1
-            print(f"FAIL {title}: exit status {code}, output {got[-5:]}")
-    total = len(CASES) + len(QUERY_CASES) + len(FITS) + 1
-    print(f"{total - failed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+        tally.check(title, code == 0 and got == [want, "Bye."],
+                    f"exit status {code}, output {got[-5:]}")
+    tally.finish()
 
 
 if __name__ == "__main__":

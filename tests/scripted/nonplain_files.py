@@ -11,14 +11,15 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = "CLEAR WS\n\n      "
 
-failures = []
+TALLY = Tally()
 
 
 def check(cond, what, detail=""):
-    if not cond:
-        failures.append(what + ("\n" + detail if detail else ""))
+    TALLY.check(what, cond, "\n" + detail if detail else "")
 
 
 def run(zem, d, lines):
@@ -104,10 +105,7 @@ def main():
     for title, lines, want in CASES:
         pipes_case(zem, title, lines, want)
     through_link(zem)
-    for f in failures:
-        print("FAIL " + f)
-    print(f"{len(failures)} failed")
-    sys.exit(1 if failures else 0)
+    TALLY.finish()
 
 
 if __name__ == "__main__":

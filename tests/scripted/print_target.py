@@ -10,6 +10,8 @@ import os
 import subprocess
 import sys
 
+from tally import Tally
+
 BANNER_END = "CLEAR WS\n\n"
 NUMBERS = [str(i) for i in range(1, 10001)]
 LETTERS = "abcdefghij" * 7000
@@ -73,14 +75,11 @@ def check(want, code, out, err):
 
 def main():
     zem = sys.argv[1]
-    failed = 0
+    tally = Tally()
     for title, lines, want in CASES:
         problem = check(want, *run(zem, lines))
-        if problem:
-            failed += 1
-            print(f"FAIL {title}: {problem}")
-    print(f"{len(CASES) - failed} passed, {failed} failed")
-    sys.exit(1 if failed else 0)
+        tally.check(title, not problem, problem)
+    tally.finish()
 
 
 if __name__ == "__main__":

@@ -17,6 +17,8 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = "CLEAR WS\n\n      "
 P = 1_000_003
 N = 3000
@@ -235,22 +237,20 @@ def same(kind, zem, sql):
 
 def main():
     zem = os.path.abspath(sys.argv[1])
-    ok = True
+    tally = Tally()
     with tempfile.TemporaryDirectory(prefix="zq-") as d:
         write_texts(d)
         found, body, err = zem_values(zem, d)
         answers = sqlite_values(d)
-        if "Sanitizer" in err or "Error" in body:
-            print(f"FAIL Zem reported a problem\n  output {body[:2000]!r}\n  stderr {err[:2000]!r}")
-            ok = False
+        tally.check("Zem reported no problem", "Sanitizer" not in err and "Error" not in body,
+                    f"\n  output {body[:2000]!r}\n  stderr {err[:2000]!r}")
         for n, (title, statement, _, _, kind) in enumerate(CASES):
             zem_rows = found.get(n, [])
             sql_rows = answers[n]
-            if not sql_rows or not same(kind, zem_rows, sql_rows):
-                print(f"FAIL {title}: do '{statement}'\n  Zem     {str(zem_rows)[:600]}\n"
-                      f"  sqlite3 {str(sql_rows)[:600]}")
-                ok = False
-    sys.exit(0 if ok else 1)
+            tally.check(title, sql_rows and same(kind, zem_rows, sql_rows),
+                        f"do '{statement}'\n  Zem     {str(zem_rows)[:600]}\n"
+                        f"  sqlite3 {str(sql_rows)[:600]}")
+    tally.finish()
 
 
 if __name__ == "__main__":

@@ -9,6 +9,8 @@ import subprocess
 import sys
 import time
 
+from tally import Tally
+
 WAITING = b"===========waiting for client's request===========\n"
 SIOCGIFADDR = 0x8915
 
@@ -203,16 +205,8 @@ def address_cases(zem, check):
 
 def main():
     zem = sys.argv[1]
-    failures = 0
-    passed = 0
-
-    def check(name, condition, detail):
-        nonlocal failures, passed
-        if condition:
-            passed += 1
-        else:
-            failures += 1
-            print(f"FAIL {name}: {detail!r}")
+    tally = Tally()
+    check = tally.check
 
     # An empty line is echoed and answered with the prompt; the end of the
     # connection ends the server normally.
@@ -322,8 +316,7 @@ def main():
 
     address_cases(zem, check)
 
-    print(f"{passed} passed, {failures} failed")
-    sys.exit(1 if failures else 0)
+    tally.finish()
 
 
 if __name__ == "__main__":

@@ -6,30 +6,27 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = b"CLEAR WS\n\n      "
 
 
 def main():
     zem = os.path.abspath(sys.argv[1])
-    failed = []
+    tally = Tally()
     with tempfile.TemporaryDirectory() as d:
         proc = subprocess.run([zem], input=b")PT\n)OPEN\n", cwd=d, stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, timeout=60)
         out = proc.stdout[proc.stdout.find(BANNER_END) + len(BANNER_END):]
-        if out != b"            Bye.\n":
-            failed.append(f"standard output: {out!r}")
-        if proc.stderr != b"Debug[src/ecmd:1511] 0.00000000000000000\n":
-            failed.append(f"standard error: {proc.stderr!r}")
+        tally.check("standard output", out == b"            Bye.\n", out)
+        tally.check("standard error",
+                    proc.stderr == b"Debug[src/ecmd:1511] 0.00000000000000000\n", proc.stderr)
         try:
             with open(os.path.join(d, "zem_open.dat"), "rb") as f:
-                if f.read() != b"America":
-                    failed.append("zem_open.dat holds something else")
+                tally.check("zem_open.dat holds America", f.read() == b"America")
         except OSError as e:
-            failed.append(f"zem_open.dat: {e}")
-    for f in failed:
-        print("FAIL " + f)
-    print(f"{len(failed)} failed")
-    sys.exit(1 if failed else 0)
+            tally.fail("zem_open.dat", str(e))
+    tally.finish()
 
 
 if __name__ == "__main__":

@@ -21,11 +21,13 @@ import subprocess
 import sys
 import tempfile
 
+from tally import Tally
+
 BANNER_END = "CLEAR WS\n\n      "
 MARK = "'--check--'"
 STAMP = r"\d{4}\.\d\d\.\d\d \d\d:\d\d:\d\d \(gmt-?\d+\)"
 
-failures = []
+TALLY = Tally()
 
 
 def run(zem, lines, cwd, limit=None, kill_on_limit=False):
@@ -46,7 +48,7 @@ def output(proc):
 def sound(proc, what):
     err = proc.stderr.decode("latin-1")
     if proc.returncode != 0 or "Sanitizer" in err or "runtime error" in err:
-        failures.append(f"{what}: exit status {proc.returncode}\n{err[:3000]}")
+        TALLY.fail(what, f"exit status {proc.returncode}\n{err[:3000]}")
         return False
     return True
 
@@ -57,8 +59,7 @@ def after_mark(text):
 
 
 def check(cond, what, detail=""):
-    if not cond:
-        failures.append(what + ("\n" + detail if detail else ""))
+    TALLY.check(what, cond, "\n" + detail if detail else "")
 
 
 # ---- round trip -------------------------------------------------------------------
@@ -400,10 +401,7 @@ def main():
     damage(zem)
     forged(zem)
     full_disk(zem)
-    for f in failures:
-        print("FAIL " + f)
-    print(f"{len(failures)} failed")
-    sys.exit(1 if failures else 0)
+    TALLY.finish()
 
 
 if __name__ == "__main__":

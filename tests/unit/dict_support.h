@@ -37,7 +37,9 @@ public:
         v.type = type;
         v.rank = 1;
         v.count = n;
-        if (n == 1 && type != TLIST) {
+        // A single element is held in the descriptor: dim0, and dim1 for
+        // the imaginary part of a complex number.
+        if (n == 1 && type != TLIST && w <= 2 * static_cast<i64>(sizeof(i64))) {
             std::memcpy(&v.dim0, data, w);
             return v;
         }

@@ -140,7 +140,7 @@ TEST_F(DisplayPrinter, ConstantsPrintLikeSlots) {
 TEST_F(DisplayPrinter, VectorWrapsAtColumn107) {
     std::vector<i64> v = Iota(40);
     std::string first = "1 2 3 4 5 6 7 8 9";
-    for (int i = 10; i <= 39; i++) first += " " + std::to_string(i);
+    for (int i = 10; i <= 39; i++) first.append(" ").append(std::to_string(i));
     ASSERT_EQ(first.size(), 107u);
     EXPECT_EQ(Print(Vector(TINT, v.data(), 40)), first + "\n" + Blanks(6) + "40\n");
 }
@@ -273,7 +273,7 @@ TEST_F(DisplayPrinter, ListItemLinesCountFromAfterTheirPrefix) {
     std::vector<i64> v = Iota(40);
     val_item items[2] = {Vector(TINT, v.data(), 40), Scalar(TINT, 5)};
     std::string first = "<1 2 3 4 5 6 7 8 9";
-    for (int i = 10; i <= 39; i++) first += " " + std::to_string(i);
+    for (int i = 10; i <= 39; i++) first.append(" ").append(std::to_string(i));
     EXPECT_EQ(Print(List(items, 2)), first + "\n" + Blanks(7) + "40\n<5\n");
 }
 
@@ -370,9 +370,9 @@ TEST_F(DisplayPrinter, EveryPlaneIsCutByItself) {
 TEST_F(DisplayPrinter, WideRowsWrapWithinTheLine) {
     std::vector<i64> data = Iota(30, 1000);
     std::string first = "1000";
-    for (int i = 1001; i <= 1020; i++) first += " " + std::to_string(i);
+    for (int i = 1001; i <= 1020; i++) first.append(" ").append(std::to_string(i));
     std::string rest = Blanks(6) + "1021";
-    for (int i = 1022; i <= 1029; i++) rest += " " + std::to_string(i);
+    for (int i = 1022; i <= 1029; i++) rest.append(" ").append(std::to_string(i));
     EXPECT_EQ(Print(Matrix(TINT, data.data(), 1, 30)), first + "\n" + rest + "\n");
     std::vector<double> floats(40, 1234.5);
     ExpectLinesWithin(Print(Matrix(TFLOAT, floats.data(), 1, 40)), 106);

@@ -70,36 +70,3 @@ TEST(PrimTable, CodesWithoutARoutine) {
         EXPECT_EQ(errchk, c.answer) << c.code;
     }
 }
-
-TEST(PrimTable, WhatEachApplies) {
-    struct {
-        i64 code;
-        bool dyadic;
-        bool each;
-    } cases[] = {
-        {FC_TAKE, true, true},
-        {FC_DECODE, true, false},
-        {FC_ENCODE, true, false},
-        {FC_EQ, true, true},
-        {FC_ADD, true, true},
-        {FC_RESIDUE, true, true},
-        {FC_BINOMIAL, true, false},
-        {FC_CIRCLE, true, false},
-        {FC_CATENATE, true, true},
-        {FC_CATENATE1, true, false},
-        {FC_ROTATE_AX + 1, true, true},
-        {FC_OUTER + FC_ADD, true, false},
-        {FC_IDENTITY, false, true},
-        {FC_PITIMES, false, true},
-        {FC_EXECUTE, false, false},
-        {FC_FORMAT, false, false},
-        {FC_REVERSE_AX + 1, false, false},
-        {FC_REVERSE_AX + 2, false, true},
-        {FC_SCAN1 + FC_MAX, false, true},
-        {FC_TYPE, false, false},
-        {FC_UNIQUE, false, true},
-        {FC_WHERE, false, true},
-        {FC_GROUP, false, false},
-    };
-    for (auto& c : cases) EXPECT_EQ(PrimEach(c.code, c.dyadic), c.each) << c.code;
-}

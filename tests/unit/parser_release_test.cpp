@@ -104,13 +104,13 @@ TEST_F(ParserTest, FullBranchTableIsAnError) {
 
 TEST_F(ParserTest, FullNameTablesAreAnError) {
     i64 rc = 0;
-    for (int i = 0; i < 3000 && rc == 0; i++) rc = ParseText("v" + std::to_string(i)).rc;
+    for (int i = 0; i < 3000 && rc == 0; i++) rc = ParseText(std::string("v").append(std::to_string(i))).rc;
     EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_EQ(lstgx, GNSIZE - 1);
 
     rc = 0;
     for (int i = 0; i < 11000 && rc == 0; i++)
-        rc = Enter(("w" + std::to_string(i)).c_str(), 'V') < 0 ? errchk : 0;
+        rc = Enter(std::string("w").append(std::to_string(i)).c_str(), 'V') < 0 ? errchk : 0;
     EXPECT_EQ(rc, E_TABLE_FULL);
     EXPECT_EQ(lstnx, NTSIZE - 1);
 }

@@ -32,11 +32,11 @@ TEST_F(ValuesSymbols, IdsInOrderOfFirstUse) {
 
 TEST_F(ValuesSymbols, GrowthKeepsIds) {
     i64 before = sybmax;
-    for (int i = 1; i <= 1100; i++) ASSERT_EQ(getsymbol(("s" + std::to_string(i)).c_str()), i);
+    for (int i = 1; i <= 1100; i++) ASSERT_EQ(getsymbol(std::string("s").append(std::to_string(i)).c_str()), i);
     EXPECT_GE(sybmax, 2048);
     EXPECT_GT(sybmax, before);
     for (int i = 1; i <= 1100; i++) {
-        std::string text = "s" + std::to_string(i);
+        std::string text = std::string("s").append(std::to_string(i));
         ASSERT_STREQ(psym[i]->str.text, text.c_str());
         ASSERT_EQ(getsymbol(text.c_str()), i);
     }
