@@ -22,7 +22,9 @@ import subprocess
 import sys
 import tempfile
 
-failures = []
+from tally import Tally
+
+tally = Tally()
 BANNER_END = "CLEAR WS\n\n"
 
 
@@ -31,15 +33,15 @@ def run(zem, lines, cwd):
     proc = subprocess.run([zem], input=text.encode("latin-1"), cwd=cwd, stdout=subprocess.PIPE,
                           stderr=subprocess.PIPE, timeout=600)
     err = proc.stderr.decode("latin-1")
-    if proc.returncode != 0 or "Sanitizer" in err or "runtime error" in err:
-        failures.append(f"exit status {proc.returncode}\n{err[:3000]}")
+    tally.check("exit status", proc.returncode == 0 and "Sanitizer" not in err
+                and "runtime error" not in err, f"{proc.returncode}\n{err}")
     out = proc.stdout.decode("latin-1")
     return out[out.find(BANNER_END) + len(BANNER_END):]
 
 
 def check(cond, what, detail=""):
-    if not cond:
-        failures.append(what + ("\n" + detail[-3000:] if detail else ""))
+    """Counts a case; a failure shows the end of its output, where it went wrong."""
+    tally.check(what, cond, detail[-3000:])
 
 
 COUNTS = ("lstvx", "lstgx", "lstnx", "lstfx", "lsttnam")
@@ -282,11 +284,8 @@ def main():
     for test in (query_rounds, definition_rounds, suspended_replaced, copy_rounds, limits):
         with tempfile.TemporaryDirectory() as d:
             test(zem, d)
-    for f in failures:
-        print("FAIL:", f)
-    print("ok" if not failures else f"{len(failures)} failure(s)")
-    return 1 if failures else 0
+    tally.finish()
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    main()
