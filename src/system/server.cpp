@@ -140,8 +140,28 @@ const char* ReadListenAddress(const char* text, listen_address* at) {
     return nullptr;
 }
 
+// A multicast or broadcast address: a socket may bind there, but no client
+// can ever connect to it. An IPv6 address that maps an IPv4 one is read as
+// the IPv4 address.
+static bool takes_no_connections(const listen_address& at) {
+    const unsigned char* b = at.bytes;
+    if (at.ipv6) {
+        static const unsigned char mapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
+        if (std::memcmp(b, mapped, sizeof mapped) != 0) return b[0] == 0xff;
+        b += sizeof mapped;
+    }
+    bool multicast = b[0] >= 224 && b[0] <= 239;
+    bool broadcast = b[0] == 255 && b[1] == 255 && b[2] == 255 && b[3] == 255;
+    return multicast || broadcast;
+}
+
 // Opens the listening socket at the address, or ends the process.
 static int listen_at(const listen_address& at) {
+    if (takes_no_connections(at)) {
+        std::fprintf(stderr, "bind socket error: a multicast or broadcast address takes no "
+                             "connections\n");
+        std::exit(1);
+    }
     struct sockaddr_storage addr;
     std::memset(&addr, 0, sizeof addr);
     socklen_t size;

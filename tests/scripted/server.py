@@ -200,6 +200,24 @@ def address_cases(zem, check):
                   proc.stderr == b"bind socket error: Address already in use(errno: 98)\n",
                   proc.stderr)
 
+    # Multicast and broadcast addresses, where no client can ever connect:
+    # refused with a message on stderr and status 1, no waiting line.
+    for address in ("224.0.0.1", "239.255.255.250", "255.255.255.255", "[ff02::1]",
+                    "[::ffff:224.0.0.1]"):
+        argument = f"{address}:{free_port()}"
+        proc = subprocess.Popen([zem, "-s", argument], stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE)
+        out = proc.stdout.readline()  # the waiting line of a server that listens, else nothing
+        if out:
+            proc.kill()
+        rest, err = proc.communicate(timeout=20)
+        out += rest
+        check(f"{argument}: status 1", proc.returncode == 1, proc.returncode)
+        check(f"{argument}: no waiting line", out == b"", out)
+        check(f"{argument}: message",
+              err == b"bind socket error: a multicast or broadcast address takes no connections\n",
+              err)
+
 
 def main():
     zem = sys.argv[1]
