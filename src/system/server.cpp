@@ -44,14 +44,18 @@ static bool recv_all(int fd, void* buffer, i64 n) {
     return true;
 }
 
-// Reads n bytes and drops them.
-static bool skip_bytes(int fd, i64 n) {
-    char sink[4096];
+// Reads n bytes and echoes them as a line read is echoed, zero bytes as
+// blanks, without keeping them: the echo of a line too long to run.
+static bool echo_bytes(int fd, i64 n) {
+    char chunk[4096];
     while (n > 0) {
-        i64 k = n < static_cast<i64>(sizeof sink) ? n : static_cast<i64>(sizeof sink);
-        if (!recv_all(fd, sink, k)) return false;
+        i64 k = n < static_cast<i64>(sizeof chunk) ? n : static_cast<i64>(sizeof chunk);
+        if (!recv_all(fd, chunk, k)) return false;
+        BlankZeros(chunk, k);
+        std::fwrite(chunk, 1, static_cast<size_t>(k), stdout);
         n -= k;
     }
+    std::fflush(stdout);
     return true;
 }
 
@@ -65,7 +69,7 @@ i64 RecvString(char* buffer, i64 cap) {
         std::fflush(stdout);
         return -2;
     }
-    if (length >= cap) return skip_bytes(connfd, length) ? -1 : 0;
+    if (length >= cap) return echo_bytes(connfd, length) ? -1 : 0;
     if (!recv_all(connfd, buffer, length)) return 0;
     buffer[length] = 0;
     BlankZeros(buffer, length);
