@@ -14,6 +14,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <unordered_set>
 #include <vector>
 
 #include "values/blocks.h"
@@ -178,6 +179,8 @@ struct WsEncoder {
     std::vector<WsBlock*> large;  // large blocks in file order
     std::vector<std::pair<i64, i64>> runs;
     std::vector<const val_item*> compounds;
+    std::unordered_set<const WsBlock*> tables;  // items blocks of tables
+    bool column_list = false;  // the item being visited is a table's column list
     // Collects, then walks the values: 0, or E_SAVE_FAILED when a value
     // cannot be written as it stands.
     i64 Prepare();

@@ -361,6 +361,37 @@ def forged(zem):
                 expect_failure(parts[0], what, True)
 
 
+# One-item lists made by different paths, alone and inside other lists: in
+# the file each list's first dimension word is its count, whatever path made
+# it, and the list loads as it was.
+ONE_ITEM = ["1#(1 2;'ab')", "1 0/(1 2;'ab')", "1!.('ab';1 2)", "1#(1 2;'ab';(3;4))",
+            "<\"1#(1 2;'ab')", "mk 1", "(1;1#(2;'c'))", "1#(1;2)"]
+
+
+def one_item_lists(zem):
+    for k, path in enumerate(ONE_ITEM):
+        with tempfile.TemporaryDirectory() as d:
+            setup = ["@.z<-mk n", "z<-n#(1 2;'ab')", "@.", "x<-" + path]
+            saver = run(zem, setup + [")SAVE 'w.zem'"], d)
+            loader = run(zem, [")LOAD 'w.zem'", MARK, "x", "#x", "(#x)=#,x"], d)
+            ref = run(zem, setup + [MARK, "x", "#x", "(#x)=#,x"], d)
+            if not (sound(saver, path) and sound(loader, path) and sound(ref, path)):
+                continue
+            data = open(os.path.join(d, "w.zem"), "rb").read()
+            lists = []
+            at = data.find(struct.pack("<2q", 6, 1))
+            while at >= 0:
+                lists.append(struct.unpack_from("<6q", data, at))
+                at = data.find(struct.pack("<2q", 6, 1), at + 8)
+            check(any(w[5] == 1 for w in lists), f"one-item list {path}: found in the file",
+                  repr(lists))
+            check(all(w[2] == w[5] for w in lists),
+                  f"one-item list {path}: the first dimension word is the count",
+                  repr(lists))
+            check(after_mark(output(ref)) == after_mark(output(loader)),
+                  f"one-item list {path}: loads as it was", output(loader))
+
+
 # ---- writing ------------------------------------------------------------------------
 
 def full_disk(zem):
@@ -392,6 +423,7 @@ def main():
     round_trip(zem)
     damage(zem)
     forged(zem)
+    one_item_lists(zem)
     full_disk(zem)
     for f in failures:
         print("FAIL " + f)
