@@ -234,10 +234,17 @@ bool RowSound(const func_entry& f) {
     bool names = f.hdrlast <= f.hdrmark || (f.hdrmark >= -1 && f.hdrlast <= lstnx);
     if (!names || !Within(f.hdrmark, -1, NTSIZE) || !Within(f.lblmark, -1, NTSIZE)) return false;
     if (!Within(f.valence, 0, 2) || f.nright < 0) return false;
+    // A call reads the left, right and result words whatever the valence,
+    // whenever they are not negative: each is -1 or a local name entry, and
+    // a header name where the valence uses it.
+    auto entry = [&](i64 e) { return e == -1 || Within(e, 0, lstnx); };
+    if (!entry(f.left) || !entry(f.right)) return false;
     if (f.result != -1 && !header(f.result)) return false;
     if (f.valence == 2 && f.left != -1 && !header(f.left)) return false;
-    if (f.valence >= 1 && f.nright > 0 && (!header(f.right) || !header(f.right + f.nright - 1)))
-        return false;
+    if (f.valence == 0 && f.nright != 0) return false;
+    // The right arguments are the header names from right on; right lies
+    // in the header, so hdrlast - right cannot overflow.
+    if (f.nright > 0 && (!header(f.right) || f.nright - 1 > f.hdrlast - f.right)) return false;
     return f.nodefirst >= -1 && Within(f.gname, 0, lstgx);
 }
 

@@ -361,6 +361,54 @@ def forged(zem):
                 expect_failure(parts[0], what, True)
 
 
+# Function rows changed word by word: every word of every user row (a
+# niladic, a monadic, a dyadic function and one without a result) set to
+# each of these values. Each file is refused, or loads and its functions can
+# be called and listed; none ends the process.
+ROW_WORDS = 17
+ROW_VALUES = [-1, 1 << 32, 10 ** 8, (1 << 63) - 1]
+ROWS_SETUP = ["@.z<-nil", "z<-7", "@.", "@.z<-mon y;a", "a<-y", "z<-a+1", "@.",
+              "@.z<-x dy y", "z<-x*y", "@.", "@.nores y", "g<-y", "@.", "g<-0"]
+ROWS_LOOK = ["nil", "mon 3", "2 dy 5", "nores 4", "g", "{mon}", ")FNS", ")SI", ")SIC",
+             "1+1", "'--end--'"]
+
+
+def damaged_rows(zem):
+    with tempfile.TemporaryDirectory() as d:
+        saver = run(zem, ROWS_SETUP + [")SAVE 'good.zem'"], d)
+        if not sound(saver, "saving the functions"):
+            return
+        data = open(os.path.join(d, "good.zem"), "rb").read()
+        marks, _ = sections(data)
+        (lstfx,) = struct.unpack_from("<i", data, marks[4])
+        rows = marks[4] + 4
+        names = []
+        for row in range(100, lstfx + 1):
+            for word in range(ROW_WORDS):
+                for value in ROW_VALUES:
+                    damaged = bytearray(data)
+                    struct.pack_into("<q", damaged, rows + row * 136 + word * 8, value)
+                    names.append(f"row{row}w{word}v{len(names)}.zem")
+                    with open(os.path.join(d, names[-1]), "wb") as f:
+                        f.write(damaged)
+        check(len(names) == 4 * ROW_WORDS * len(ROW_VALUES), "every user row is damaged",
+              str(len(names)))
+        for start in range(0, len(names), 40):
+            batch = names[start:start + 40]
+            lines = []
+            for name in batch:
+                lines += [f"'--file {name}--'", ")CLEAR", f")LOAD '{name}'", "'--after--'"]
+                lines += ROWS_LOOK
+            proc = run(zem, lines, d)
+            if not sound(proc, f"calling damaged rows ({batch[0]}...)"):
+                continue
+            for part in output(proc).split("--file ")[1:]:
+                head = part.split("--after--")[0]
+                check("saved " in head or "Error: reading file error" in head,
+                      "a damaged row: loaded or refused", head)
+                check("--end--\n" in part, "a damaged row: the session goes on", part[-300:])
+
+
 # One-item lists made by different paths, alone and inside other lists: in
 # the file each list's first dimension word is its count, whatever path made
 # it, and the list loads as it was.
@@ -424,6 +472,7 @@ def main():
     damage(zem)
     forged(zem)
     one_item_lists(zem)
+    damaged_rows(zem)
     full_disk(zem)
     for f in failures:
         print("FAIL " + f)
