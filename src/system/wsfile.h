@@ -208,3 +208,8 @@ i64 WsOpen(const char* file, FILE** fp);
 // Reads the rest of an opened file into the (cleared) workspace: 0, or the
 // error code; after E_FILE_READ the workspace is cleared again.
 i64 WsRead(FILE* fp);
+// Checks the function rows of an opened file (at the position WsOpen left),
+// changing nothing and leaving the file where it was: E_FILE_READ when a
+// row holds a word no call may read, else 0 (a file cut short or damaged
+// elsewhere is left to WsRead).
+i64 WsRowsSound(FILE* fp);

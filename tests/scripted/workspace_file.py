@@ -363,8 +363,9 @@ def forged(zem):
 
 # Function rows changed word by word: every word of every user row (a
 # niladic, a monadic, a dyadic function and one without a result) set to
-# each of these values. Each file is refused, or loads and its functions can
-# be called and listed; none ends the process.
+# each of these values. Each file is refused with the workspace left as it
+# was, or loads and its functions can be called and listed; none ends the
+# process.
 ROW_WORDS = 17
 ROW_VALUES = [-1, 1 << 32, 10 ** 8, (1 << 63) - 1]
 ROWS_SETUP = ["@.z<-nil", "z<-7", "@.", "@.z<-mon y;a", "a<-y", "z<-a+1", "@.",
@@ -397,8 +398,8 @@ def damaged_rows(zem):
             batch = names[start:start + 40]
             lines = []
             for name in batch:
-                lines += [f"'--file {name}--'", ")CLEAR", f")LOAD '{name}'", "'--after--'"]
-                lines += ROWS_LOOK
+                lines += [f"'--file {name}--'", ")CLEAR", "canary<-5", f")LOAD '{name}'",
+                          "'--after--'", "canary"] + ROWS_LOOK
             proc = run(zem, lines, d)
             if not sound(proc, f"calling damaged rows ({batch[0]}...)"):
                 continue
@@ -406,6 +407,10 @@ def damaged_rows(zem):
                 head = part.split("--after--")[0]
                 check("saved " in head or "Error: reading file error" in head,
                       "a damaged row: loaded or refused", head)
+                if "saved " not in head:
+                    tail = part.split("--after--\n", 1)[-1]
+                    check(tail.startswith("      5\n"), "a damaged row: refused, the workspace kept",
+                          tail[:300])
                 check("--end--\n" in part, "a damaged row: the session goes on", part[-300:])
 
 
