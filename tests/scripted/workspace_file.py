@@ -278,12 +278,20 @@ def expect_failure(part, what, cleared):
         check(tail.startswith("      1\n      keep\n"), f"{what}: the workspace kept", tail[:400])
 
 
+def saved(zem, d, setup, what):
+    """The bytes of good.zem saved in d after the set-up lines; None when
+    the session fails."""
+    saver = run(zem, setup + [")SAVE 'good.zem'"], d)
+    if not sound(saver, what):
+        return None
+    return open(os.path.join(d, "good.zem"), "rb").read()
+
+
 def damage(zem):
     with tempfile.TemporaryDirectory() as d:
-        saver = run(zem, RICH + [")SAVE 'good.zem'"], d)
-        if not sound(saver, "saving the rich workspace"):
+        data = saved(zem, d, RICH, "saving the rich workspace")
+        if data is None:
             return
-        data = open(os.path.join(d, "good.zem"), "rb").read()
         marks, spans = sections(data)
         header = marks[0]
         rng = random.Random(18)
@@ -376,10 +384,9 @@ ROWS_LOOK = ["nil", "mon 3", "2 dy 5", "nores 4", "g", "{mon}", ")FNS", ")SI", "
 
 def damaged_rows(zem):
     with tempfile.TemporaryDirectory() as d:
-        saver = run(zem, ROWS_SETUP + [")SAVE 'good.zem'"], d)
-        if not sound(saver, "saving the functions"):
+        data = saved(zem, d, ROWS_SETUP, "saving the functions")
+        if data is None:
             return
-        data = open(os.path.join(d, "good.zem"), "rb").read()
         marks, _ = sections(data)
         (lstfx,) = struct.unpack_from("<i", data, marks[4])
         rows = marks[4] + 4
