@@ -42,4 +42,8 @@ void ParseIfStm();
 void ParseWhileStm();
 void ParseForStm();
 void ParseCaseStm();
+// A statement that goes on to the next line when every count in the list
+// `counts` (the text of an expression) is 1, else fails with a length error:
+// a branch on 1 and 0 over two labels, the 1 repeated when a count is not 1.
+std::string SingleCheck(const std::string& counts, i64 label);
 i64 ParseCasFirst(const char* s, bool* nameform);

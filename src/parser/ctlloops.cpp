@@ -44,13 +44,10 @@ int literal_sign(const std::string& step) {
     return i == s.size() ? sign : 0;
 }
 
-// A statement that goes on to the next line when the variable, the limit
-// and the step are single numbers, else fails with a length error: a branch
-// on 1 and 0 over two labels, the 1 repeated when any of them is not single.
+// The check that the variable, the limit and the step are single numbers.
 std::string singles_check(const std::string& v, const std::string& limit, const std::string& step,
                           i64 label) {
-    std::string l = Label(label);
-    return "->(((2-^/1=(#," + v + "),(#,(" + limit + ")),#,(" + step + "))#1),0)!." + l + "," + l;
+    return SingleCheck("(#," + v + "),(#,(" + limit + ")),#,(" + step + ")", label);
 }
 
 // The loop steps and tests at La and runs the body while the test holds
@@ -103,6 +100,11 @@ void vector_for(const std::string& v, const std::string& e, size_t after) {
 }
 
 }  // namespace
+
+std::string SingleCheck(const std::string& counts, i64 label) {
+    std::string l = Label(label);
+    return "->(((2-^/1=" + counts + ")#1),0)!." + l + "," + l;
+}
 
 void ParseForStm() {
     std::string h;

@@ -228,19 +228,31 @@ void ParseIfStm() {
     ParseGlue(Label(Lb) + ":");
 }
 
+// The condition's value goes to a temporary that the function binds as its
+// own local. A single truth value runs the body (1) or leaves (0); any other
+// value stops with a length error at the while line. The two tests ahead of
+// the body let only a single 1 through: an empty or all-0 value goes to Lc,
+// two items or four and more are a length error against the three labels,
+// and three against the two. Lc checks the value is single on the way out.
 void ParseWhileStm() {
-    i64 La = NewLabel(), Lb = NewLabel();
+    i64 La = NewLabel(), Lb = NewLabel(), Lc = NewLabel();
     i64 close = ParseNxubrp(rw.cur, rw.pos + 1);
     if (close < 0) {
         Fault();
         return;
     }
+    i64 line = rw.CLX;
+    std::string t = "idx_w" + std::to_string(++rw.FOX);
+    rw.temps.push_back(t);
     rw.ldep.push_back(Lb);
     std::string cond = rw.cur.substr(rw.pos + 1, static_cast<size_t>(close) - rw.pos - 1);
-    ParseGlue(Label(La) + ":->(~" + cond + ")/" + Label(Lb));
+    std::string out = Label(Lc);
+    ParseGlue(Label(La) + ":->(" + t + "<-~~" + cond + ")!." + out + "," + out + "," + out);
+    ParseGlue("->(" + t + ")!." + out + "," + out);
     rw.pos = static_cast<size_t>(close) + 1;
     if (ParseStatement()) return;
     ParseGlue("->" + Label(La));
+    ParseGlue(Label(Lc) + ":" + SingleCheck("#," + t, Lb))->tag = line;
     ParseGlue(Label(Lb) + ":");
     rw.ldep.pop_back();
     ParseProcess();

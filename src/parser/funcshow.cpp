@@ -20,15 +20,29 @@ char* FunErrLineStr(zem_func* f, i64 n) {
     return l->text + PastBlanks(l->text, 0);
 }
 
-// Offset in t at which s matches up to its end, or up to the ")" of a ")/"
-// that closes a generated condition; -1 when it matches nowhere.
+// The ")/" or ")!." that closes a generated condition.
+static bool condition_end(const char* s) {
+    return s[0] == ')' && (s[1] == '/' || (s[1] == '!' && s[2] == '.'));
+}
+
+// Offset in t at which s matches up to its end, or up to the end of a
+// generated condition; -1 when it matches nowhere.
 static i64 match_at(const char* t, const char* s) {
     for (i64 i = 0; t[i]; i++) {
         i64 j = 0;
-        while (s[j] && !(s[j] == ')' && s[j + 1] == '/') && t[i + j] == s[j]) j++;
-        if (!s[j] || (s[j] == ')' && s[j + 1] == '/')) return i;
+        while (s[j] && !condition_end(s + j) && t[i + j] == s[j]) j++;
+        if (!s[j] || condition_end(s + j)) return i;
     }
     return -1;
+}
+
+// Where the condition of a generated test starts in its text: after "->(~"
+// (if, for) or after the "<-~~" that keeps a while's condition; -1 none.
+static i64 condition_start(const char* text) {
+    i64 dash = csfind(text, '-');
+    if (dash >= 0 && std::strncmp(text + dash, "->(~", 4) == 0) return dash + 4;
+    const char* kept = std::strstr(text, "<-~~");
+    return kept ? kept - text + 4 : -1;
 }
 
 char* FunErrLineOld(zem_func* f, i64 n, i64* col) {
@@ -48,16 +62,17 @@ char* FunErrLineOld(zem_func* f, i64 n, i64* col) {
     if (!s || !s->text) return const_cast<char*>(text_of(l));
     char* T = s->text + PastBlanks(s->text, 0);
     const char* text = text_of(l);
-    i64 dash = csfind(text, '-');
-    if (dash >= 0 && std::strncmp(text + dash, "->(~", 4) == 0) {
-        *col -= dash + 4;
-        text += dash + 4;
+    i64 start = condition_start(text);
+    if (start >= 0) {
+        *col -= start;
+        text += start;
     }
     if (std::strcmp(T, text) == 0) return T;
     // A generated line that does not stand in the source (the parts of a for
-    // loop) maps to no column of it: the caret goes to the line's start.
+    // loop), or an error in the generated part of a test, maps to no column
+    // of it: the caret goes to the line's start.
     i64 at = match_at(T, text);
-    *col = at >= 0 ? *col + at : 0;
+    *col = at >= 0 && *col >= 0 ? *col + at : 0;
     return T;
 }
 

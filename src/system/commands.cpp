@@ -80,11 +80,13 @@ i64 MakeUpper(char* text) {
 
 void Output(i64 code) { errmsg(code); }
 
+// A command that fails leaves its code in errchk (each handler does the
+// same), so that a script stops there and a batch run counts the line.
 i64 Command(char* text) {
     i64 pos = 0;
     if (FGetName(text, &pos) == 0) {
         Output(E_COMMAND);
-        return 0;
+        return errchk = E_COMMAND;
     }
     char word[NAMESIZE];
     std::snprintf(word, sizeof word, "%s", namep);
@@ -99,5 +101,5 @@ i64 Command(char* text) {
         return c.run(text + pos);
     }
     Output(E_COMMAND);
-    return 0;
+    return errchk = E_COMMAND;
 }

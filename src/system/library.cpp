@@ -92,7 +92,7 @@ i64 CmdDir(char* arg) {
     DIR* d = std::strlen(arg) < PATH_SIZE ? opendir(arg) : nullptr;
     if (!d) {
         std::printf("incorrect path, please check the it.\n");
-        return 0;
+        return errchk = E_QUIET;
     }
     closedir(d);
     std::printf("Old path: %s\n", CURDIR);

@@ -44,14 +44,18 @@ static bool recv_all(int fd, void* buffer, i64 n) {
     return true;
 }
 
-// Reads n bytes and drops them.
-static bool skip_bytes(int fd, i64 n) {
-    char sink[4096];
+// Reads n bytes and echoes them as a line read is echoed, zero bytes as
+// blanks, without keeping them: the echo of a line too long to run.
+static bool echo_bytes(int fd, i64 n) {
+    char chunk[4096];
     while (n > 0) {
-        i64 k = n < static_cast<i64>(sizeof sink) ? n : static_cast<i64>(sizeof sink);
-        if (!recv_all(fd, sink, k)) return false;
+        i64 k = n < static_cast<i64>(sizeof chunk) ? n : static_cast<i64>(sizeof chunk);
+        if (!recv_all(fd, chunk, k)) return false;
+        BlankZeros(chunk, k);
+        std::fwrite(chunk, 1, static_cast<size_t>(k), stdout);
         n -= k;
     }
+    std::fflush(stdout);
     return true;
 }
 
@@ -65,7 +69,7 @@ i64 RecvString(char* buffer, i64 cap) {
         std::fflush(stdout);
         return -2;
     }
-    if (length >= cap) return skip_bytes(connfd, length) ? -1 : 0;
+    if (length >= cap) return echo_bytes(connfd, length) ? -1 : 0;
     if (!recv_all(connfd, buffer, length)) return 0;
     buffer[length] = 0;
     BlankZeros(buffer, length);
@@ -140,8 +144,28 @@ const char* ReadListenAddress(const char* text, listen_address* at) {
     return nullptr;
 }
 
+// A multicast or broadcast address: a socket may bind there, but no client
+// can ever connect to it. An IPv6 address that maps an IPv4 one is read as
+// the IPv4 address.
+static bool takes_no_connections(const listen_address& at) {
+    const unsigned char* b = at.bytes;
+    if (at.ipv6) {
+        static const unsigned char mapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
+        if (std::memcmp(b, mapped, sizeof mapped) != 0) return b[0] == 0xff;
+        b += sizeof mapped;
+    }
+    bool multicast = b[0] >= 224 && b[0] <= 239;
+    bool broadcast = b[0] == 255 && b[1] == 255 && b[2] == 255 && b[3] == 255;
+    return multicast || broadcast;
+}
+
 // Opens the listening socket at the address, or ends the process.
 static int listen_at(const listen_address& at) {
+    if (takes_no_connections(at)) {
+        std::fprintf(stderr, "bind socket error: a multicast or broadcast address takes no "
+                             "connections\n");
+        std::exit(1);
+    }
     struct sockaddr_storage addr;
     std::memset(&addr, 0, sizeof addr);
     socklen_t size;

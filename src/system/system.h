@@ -27,7 +27,7 @@ int SocketMain(const listen_address& at);
 // Receives one framed message (4-byte big-endian length, then the text) into
 // buffer of capacity cap; a zero byte in the text reads as a blank. Returns
 // the text length; 0 when the connection is closed or fails; -1 for a text
-// that does not fit (read to its end and dropped); -2 for a length above
+// that does not fit (read to its end, echoed and dropped); -2 for a length above
 // 1 MiB, after which nothing more is read.
 i64 RecvString(char* buffer, i64 cap);
 // While serving, ends the server once a write to the client has failed.

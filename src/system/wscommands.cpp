@@ -106,6 +106,12 @@ i64 Serialize(bool write) {
     if (write) return errchk = WsWrite(path);
     FILE* fp = nullptr;
     if (i64 rc = WsOpen(path, &fp)) return errchk = rc;
+    // Rows that would crash a call refuse the file before the workspace
+    // is touched.
+    if (i64 rc = WsRowsSound(fp)) {
+        std::fclose(fp);
+        return errchk = rc;
+    }
     // From here on a failure leaves a clear workspace, which must not be
     // saved back under the old name.
     CleanEX(true);

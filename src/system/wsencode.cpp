@@ -17,11 +17,14 @@ char* Written(WsEncoder& e, WsBlock* b) {
 }
 
 // The descriptor as written, before its data word: a vector's length is its
-// count (some results leave the length word unset).
-val_item Shaped(const val_item* d) {
+// count (some results leave the length word unset), and so is a list's, even
+// of one item, but for a table's column list, whose length word holds the
+// row count. A single element of a simple vector is held in the length word.
+val_item Shaped(const val_item* d, bool column_list) {
     val_item e = *d;
     e.reserved = 0;
-    if (e.rank == 1 && isbasic(e.type) && e.count != 1) e.dim0 = e.count;
+    bool list = e.type == TLIST && !column_list;
+    if (e.rank == 1 && (list || (isbasic(e.type) && e.count != 1))) e.dim0 = e.count;
     // Below rank 2 the second dimension word holds nothing but the imaginary
     // part of a single complex number: otherwise it is written as 0, not as
     // whatever an earlier value left in the slot.
@@ -42,7 +45,7 @@ void FirstUse(WsEncoder& e, WsBlock* b) {
 }  // namespace
 
 val_item WsEncoder::Encode(const val_item* d) {
-    val_item e = Shaped(d);
+    val_item e = Shaped(d, column_list);
     WsBlock* b = DataNeed(d) > 0 || d->bytes > 0 ? blocks.At(d->data) : nullptr;
     uint64_t word = REF_NONE;
     if (b && !b->large) word = RefWord(REF_ARENA, ArenaByte(ARENA_SIZE) - b->data);
@@ -53,7 +56,7 @@ val_item WsEncoder::Encode(const val_item* d) {
 }
 
 bool WsEncoder::Visit(val_item* d, val_item* out, WsBlock** bp) {
-    val_item shaped = Shaped(d);
+    val_item shaped = Shaped(d, column_list);
     if (d->rank < -1 || (d->rank >= 0 && !ShapeSound(&shaped))) return false;
     i64 need = DataNeed(d);
     WsBlock* b = need > 0 || d->bytes > 0 ? blocks.At(d->data) : nullptr;
@@ -67,6 +70,7 @@ bool WsEncoder::Visit(val_item* d, val_item* out, WsBlock** bp) {
         }
     }
     val_item e = Encode(d);
+    column_list = false;
     if (out) *out = e;
     if (d->rank < 0) return true;
     if (!SymbolsSound(d, need > 0 ? b->data : nullptr)) return false;
@@ -75,10 +79,12 @@ bool WsEncoder::Visit(val_item* d, val_item* out, WsBlock** bp) {
     if (first) FirstUse(*this, b);
     if (d->rank > 2) runs.emplace_back(d->dim1, d->rank);
     if (d->type == TDICT || d->type == TTABLE) compounds.push_back(d);
+    if (d->type == TTABLE && b) tables.insert(b);
     return true;
 }
 
 val_item* WsEncoder::Item(WsBlock* b, i64 i, val_item** out) {
+    column_list = i == 1 && tables.count(b) > 0;
     *out = reinterpret_cast<val_item*>(Written(*this, b)) + i;
     return reinterpret_cast<val_item*>(b->data) + i;
 }

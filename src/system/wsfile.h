@@ -14,6 +14,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <unordered_set>
 #include <vector>
 
 #include "values/blocks.h"
@@ -178,6 +179,8 @@ struct WsEncoder {
     std::vector<WsBlock*> large;  // large blocks in file order
     std::vector<std::pair<i64, i64>> runs;
     std::vector<const val_item*> compounds;
+    std::unordered_set<const WsBlock*> tables;  // items blocks of tables
+    bool column_list = false;  // the item being visited is a table's column list
     // Collects, then walks the values: 0, or E_SAVE_FAILED when a value
     // cannot be written as it stands.
     i64 Prepare();
@@ -209,3 +212,8 @@ i64 WsOpen(const char* file, FILE** fp);
 // Reads the rest of an opened file into the (cleared) workspace: 0, or the
 // error code; after E_FILE_READ the workspace is cleared again.
 i64 WsRead(FILE* fp);
+// Checks the function rows of an opened file (at the position WsOpen left),
+// changing nothing and leaving the file where it was: E_FILE_READ when a
+// row holds a word no call may read, else 0 (a file cut short or damaged
+// elsewhere is left to WsRead).
+i64 WsRowsSound(FILE* fp);

@@ -236,16 +236,24 @@ bool GlobalNamesSound() {
 // at the function's last call; a line's end may have given them back, and
 // the function is parsed again before they are used, so only where their
 // ranges start matters (the ranges are read up to lstnx and lstndx).
-bool RowSound(const func_entry& f) {
+// names and globals: the last local and global name entries of the file.
+bool RowSound(const func_entry& f, i64 names_last, i64 globals_last) {
     auto header = [&](i64 e) { return Within(e, f.hdrmark + 1, f.hdrlast); };
-    bool names = f.hdrlast <= f.hdrmark || (f.hdrmark >= -1 && f.hdrlast <= lstnx);
+    bool names = f.hdrlast <= f.hdrmark || (f.hdrmark >= -1 && f.hdrlast <= names_last);
     if (!names || !Within(f.hdrmark, -1, NTSIZE) || !Within(f.lblmark, -1, NTSIZE)) return false;
     if (!Within(f.valence, 0, 2) || f.nright < 0) return false;
+    // A call reads the left, right and result words whatever the valence,
+    // whenever they are not negative: each is -1 or a local name entry, and
+    // a header name where the valence uses it.
+    auto entry = [&](i64 e) { return e == -1 || Within(e, 0, names_last); };
+    if (!entry(f.left) || !entry(f.right)) return false;
     if (f.result != -1 && !header(f.result)) return false;
     if (f.valence == 2 && f.left != -1 && !header(f.left)) return false;
-    if (f.valence >= 1 && f.nright > 0 && (!header(f.right) || !header(f.right + f.nright - 1)))
-        return false;
-    return f.nodefirst >= -1 && Within(f.gname, 0, lstgx);
+    if (f.valence == 0 && f.nright != 0) return false;
+    // The right arguments are the header names from right on; right lies
+    // in the header, so hdrlast - right cannot overflow.
+    if (f.nright > 0 && (!header(f.right) || f.nright - 1 > f.hdrlast - f.right)) return false;
+    return f.nodefirst >= -1 && Within(f.gname, 0, globals_last);
 }
 
 bool ParseRecordsSound() {
@@ -302,7 +310,7 @@ bool TablesSound() {
     if (!LocalNamesSound() || !GlobalNamesSound() || !ParseRecordsSound() || !CallStateSound())
         return false;
     for (i64 r = FIRSTFN; r <= lstfx; r++)
-        if (!RowSound(functable[r])) return false;
+        if (!RowSound(functable[r], lstnx, lstgx)) return false;
     return true;
 }
 
@@ -347,6 +355,31 @@ i64 WsOpen(const char* file, FILE** out) {
     }
     *out = fp;
     return 0;
+}
+
+i64 WsRowsSound(FILE* fp) {
+    long start = std::ftell(fp);
+    struct stat st;
+    WsIn in{fp, 0, 0};
+    if (start < 0 || fstat(fileno(fp), &st) != 0) return 0;
+    in.size = st.st_size;
+    in.Sync();
+    i64 version, date, arena, names, globals, last;
+    bool read = in.Word(&version) && in.Word(&date) && version == WS_VERSION &&
+                in.Word(&arena) && in.Word(&names, -1, NTSIZE - 1) &&
+                in.Skip((names + 1) * static_cast<i64>(sizeof(name_entry))) &&
+                in.Word(&globals, SYMGN - 1, GNSIZE - 1) &&
+                in.Skip((globals + 1) * static_cast<i64>(sizeof(name_entry))) &&
+                in.Word(&last, FIRSTFN - 1, FTSIZE - 1);
+    std::vector<func_entry> rows;
+    if (read) {
+        rows.resize(static_cast<size_t>(last + 1));
+        read = in.Bytes(rows.data(), (last + 1) * static_cast<i64>(sizeof(func_entry)));
+    }
+    bool sound = true;
+    for (i64 r = FIRSTFN; read && r <= last; r++) sound = sound && RowSound(rows[r], names, globals);
+    std::fseek(fp, start, SEEK_SET);
+    return sound ? E_OK : E_FILE_READ;
 }
 
 i64 WsRead(FILE* fp) {

@@ -20,15 +20,25 @@ void GM_head() { G0 = Gt = GM_Init(); }
 // Scratch memory comes with an allocator prefix of this many bytes.
 constexpr i64 SCRATCH_PREFIX = 16;
 
+// The list node of a scratch block: taken before the block, from the heap
+// and not from the checked allocator, so that memory running out at either
+// fails the statement with E_WS_FULL and leaves the process running.
+static scratch_node* new_node() {
+    auto* node = static_cast<scratch_node*>(std::calloc(1, sizeof(scratch_node)));
+    if (!node) errchk = E_WS_FULL;
+    return node;
+}
+
 void* GM_new(i64 type, i64 n) {
     if (n < 1) return nullptr;
-    if (!G0) GM_head();
-    void* block = BlockAlloc(typC(type, n), SCRATCH_PREFIX);
+    if (!G0 && !(G0 = Gt = new_node())) return nullptr;
+    scratch_node* node = new_node();
+    void* block = node ? BlockAlloc(typC(type, n), SCRATCH_PREFIX) : nullptr;
     if (!block) {
+        std::free(node);
         errchk = E_WS_FULL;
         return nullptr;
     }
-    scratch_node* node = GM_Init();
     node->block = block;
     scratch_held = true;
     Gt->next = node;

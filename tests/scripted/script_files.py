@@ -85,6 +85,26 @@ BATCH = [
      rb"\[\*ln1\] \{y\*2\}\"1 2 3\n-->\(job\.zsf\)\n      'next'\nnext\n" + SAVED + rb"\n", 1),
 ]
 
+# System commands that fail, each alone in a batch run: the command prints
+# its error, the line is reported as failed, the next line runs, and the run
+# exits 1.
+FAILED_COMMANDS = [
+    (b")SAVEE ws", rb"Error: incorrect command"),
+    (b")NOSUCH", rb"Error: incorrect command"),
+    (b")DIR nosuchdir", rb"incorrect path.*"),
+    (b")LOAD nosuch", rb"Error: the file does not exist"),
+    (b")LOAD 'junk.zem'", rb"Error: .*"),
+    (b")FLOAD 'nosuch.zsf'", rb"Error: wrong path or file name"),
+    (b")FCOPY 'nosuch.zsf'", rb"Error: wrong path or file name"),
+    (b")OFF now", rb"Error: incorrect command"),
+]
+for command, message in FAILED_COMMANDS:
+    BATCH.append((f"a failed system command fails the run: {command.decode()}",
+                  {"job.zsf": command + b"\n'next'\n", "junk.zem": b"zzz\n"}, ["job"],
+                  rb"      " + re.escape(command) + rb"\n" + message + rb"\n\[\*ln1\] "
+                  + re.escape(command) + rb"\n-->\(job\.zsf\)\n      'next'\nnext\n" + SAVED
+                  + rb"\n", 1))
+
 # Files whose bytes matter, run by )FCOPY at the terminal: (title, bytes,
 # lines typed after the copy, expected output after the banner).
 BYTES = [

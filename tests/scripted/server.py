@@ -202,6 +202,24 @@ def address_cases(zem, check):
                   proc.stderr == b"bind socket error: Address already in use(errno: 98)\n",
                   proc.stderr)
 
+    # Multicast and broadcast addresses, where no client can ever connect:
+    # refused with a message on stderr and status 1, no waiting line.
+    for address in ("224.0.0.1", "239.255.255.250", "255.255.255.255", "[ff02::1]",
+                    "[::ffff:224.0.0.1]"):
+        argument = f"{address}:{free_port()}"
+        proc = subprocess.Popen([zem, "-s", argument], stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE)
+        out = proc.stdout.readline()  # the waiting line of a server that listens, else nothing
+        if out:
+            proc.kill()
+        rest, err = proc.communicate(timeout=20)
+        out += rest
+        check(f"{argument}: status 1", proc.returncode == 1, proc.returncode)
+        check(f"{argument}: no waiting line", out == b"", out)
+        check(f"{argument}: message",
+              err == b"bind socket error: a multicast or broadcast address takes no connections\n",
+              err)
+
 
 def main():
     zem = sys.argv[1]
@@ -243,22 +261,32 @@ def main():
     check("200-byte message read whole", results[0] == text + b"      ", results[0])
 
     # A message up to the line limit is read in parts and run; a longer one is
-    # read to its end and answered with the over-long-line error, and the
-    # session goes on with the workspace intact. A zero byte reads as a blank.
+    # read to its end, echoed like any line and answered with the
+    # over-long-line error, and the session goes on with the workspace
+    # intact. A zero byte reads as a blank, in a refused line's echo too.
     too_long = b"Error: input line longer than 10239 characters, not run\n      "
     longest = b"+/" + b" 1" * 5118 + b" "
+    over = b"+/" + b" 1" * 5119
+    huge = b"//" + b"x" * ((1 << 20) - 2)
+    zeros = b"'a\x00b'" + b" " * 10240
     results, proc = session(zem, [(b"w<-42", b"w<-42      "),
                                   (longest, b"5118\n      "),
-                                  (b"+/" + b" 1" * 5119, too_long),
-                                  (b"//" + b"x" * ((1 << 20) - 2), too_long),
+                                  (over, too_long),
+                                  (huge, too_long),
+                                  (zeros, too_long),
                                   (b"1 2 3\x00 4", b"1 2 3 4\n      "),
                                   (b"w", b"w42\n      "),
                                   (None, b"connection closed\n")])
     check("10239-byte message runs", results[1] == longest + b"5118\n      ", results[1][-40:])
-    check("10240-byte message refused", results[2] == too_long, results[2][-80:])
-    check("1 MiB message refused", results[3] == too_long, results[3][-80:])
-    check("zero byte reads as a blank", results[4] == b"1 2 3  41 2 3 4\n      ", results[4])
-    check("session goes on", results[5] == b"w42\n      ", results[5])
+    check("10240-byte message echoed and refused", results[2] == over + too_long,
+          (len(results[2]), results[2][:40], results[2][-80:]))
+    check("1 MiB message echoed and refused", results[3] == huge + too_long,
+          (len(results[3]), results[3][:40], results[3][-80:]))
+    check("refused line's zero byte echoed as a blank",
+          results[4] == zeros.replace(b"\x00", b" ") + too_long,
+          (len(results[4]), results[4][:40], results[4][-80:]))
+    check("zero byte reads as a blank", results[5] == b"1 2 3  41 2 3 4\n      ", results[5])
+    check("session goes on", results[6] == b"w42\n      ", results[6])
     check("exit status after long messages", proc.returncode == 0, proc.returncode)
 
     # Four bytes of garbage read as a length above 1 MiB close the connection.

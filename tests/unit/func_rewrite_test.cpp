@@ -39,11 +39,21 @@ std::string Singles(const char* v, const char* limit, const char* step) {
            "))#1),0)!.L1,L1";
 }
 
+// The check a while makes of its condition on leaving the loop.
+std::string WhileCheck(const char* t) {
+    std::string check = "->(((2-^/1=#,";
+    check += t;
+    check += ")#1),0)!.L1,L1";
+    return check;
+}
+
 TEST(FuncRewrite, StructuresBecomeLabelledBranchLines) {
     const RewriteCase cases[] = {
         {{"if (x>0) y<-1", "else y<-2"}, "->(~x>0)/L0 | y<-1 | ->L1 | L0: | y<-2 | L1:"},
         {{"if (x>0) y<-1"}, "->(~x>0)/L0 | y<-1 |    | L0:"},
-        {{"while (i<3) i<-i+1"}, "L0:->(~i<3)/L1 | i<-i+1 | ->L0 | L1:"},
+        {{"while (i<3) i<-i+1"},
+         "L0:->(idx_w9<-~~i<3)!.L2,L2,L2 | ->(idx_w9)!.L2,L2 | i<-i+1 | ->L0 | L2:" +
+             WhileCheck("idx_w9") + " | L1:"},
         {{"for (i:1;10) s<-s+i"},
          "i<-(1)-1 | " + Singles("i", "10", "1") +
              " | L0:->(~(10)<i<-i+1)!.L1 | s<-s+i | ->L0 | L1:" + Singles("i", "10", "1")},
@@ -63,7 +73,9 @@ TEST(FuncRewrite, StructuresBecomeLabelledBranchLines) {
          "->(0=idx_l9<-#idx_v9<-x)/L2 | idx_i9<-0 | L0:v<-idx_v9[idx_i9+[]IO] | s<-s+v | "
          "L1:->(idx_l9>idx_i9<-idx_i9+1)/L0 | L2:"},
         {{"while (a) {", "if (b) continue", "break", "}"},
-         "L0:->(~a)/L1 | ->(~b)/L2 | ->L0 |    | L2: | ->L1 |  | ->L0 | L1:"},
+         "L0:->(idx_w9<-~~a)!.L2,L2,L2 | ->(idx_w9)!.L2,L2 | ->(~b)/L3 | ->L0 |    | L3: | ->L1 |  "
+         "| ->L0 | L2:" +
+             WhileCheck("idx_w9") + " | L1:"},
         {{"for (v:x) {if (v) break}"},
          "->(0=idx_l9<-#idx_v9<-x)/L2 | idx_i9<-0 | L0:v<-idx_v9[idx_i9+[]IO] | ->(~v)/L3 | ->L2 |    "
          "| L3: | L1:->(idx_l9>idx_i9<-idx_i9+1)/L0 | L2:"},
@@ -116,7 +128,8 @@ TEST(FuncRewrite, TaggedWithTheInputLine) {
     std::vector<i64> tags;
     zem_line* l = line0->next;
     for (i64 i = 0; i < newln; i++, l = l->next) tags.push_back(l->tag);
-    EXPECT_EQ(tags, (std::vector<i64>{0, 1, 2, 3, 3, 3}));
+    // The check on leaving the loop belongs to the while line.
+    EXPECT_EQ(tags, (std::vector<i64>{0, 1, 1, 2, 3, 3, 1, 3}));
 }
 
 class FuncShot : public ::testing::Test {
