@@ -212,6 +212,8 @@ void FnInput(char* text);
 // The error in errchk at line `line` of function row `row`: the message, the
 // function's name, the line number and text, and a caret under column epos.
 void ShowFunctionError(i64 row, i64 line);
+// The error in errchk of an immediate line: the message, the line, a caret.
+void ShowImmediateError(const char* text);
 // Rewrites the control structures of a function just defined, to find a
 // malformed one when the definition closes rather than at its first call:
 // shows the structure error and returns E_STRUCTURE, else 0.
