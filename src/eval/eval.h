@@ -274,3 +274,6 @@ void SiDropCalls(i64 depth);
 // The nametable range (exclusive, inclusive) of the loop temporaries a row's
 // rewriting generated, bound as locals at each call; {0, -1} none.
 extern i64 fntemps[][2];
+// Whether name entry e is one of row's loop temporaries: the user never
+// wrote them, so listings of names leave them out.
+inline bool IsLoopTemp(i64 row, i64 e) { return e > fntemps[row][0] && e <= fntemps[row][1]; }

@@ -16,8 +16,6 @@ i64 fntemps[FTSIZE][2];
 
 namespace {
 
-bool is_temp(i64 row, i64 e) { return e > fntemps[row][0] && e <= fntemps[row][1]; }
-
 bool is_io(i64 e) {
     FnGetFullname(e, 'N');
     return std::strcmp(namep, "[]IO") == 0;
@@ -67,7 +65,7 @@ i64 local_count(const func_entry& f, i64 row) {
     p.locals.clear();
     p.nodes.clear();
     for (i64 e = f.lblmark + 1; f.bodylast >= 0 && e <= f.bodylast; e++)
-        if (nametable[e].kind != 'L' && !is_temp(row, e)) p.body.push_back({e, is_io(e)});
+        if (nametable[e].kind != 'L' && !IsLoopTemp(row, e)) p.body.push_back({e, is_io(e)});
     i64 ranges[2][2] = {{fntemps[row][1], fntemps[row][0]}, {f.hdrlast, f.hdrmark}};
     for (auto& r : ranges)
         for (i64 e = r[0]; e > r[1] && e >= 0; e--) p.locals.push_back({e, is_io(e)});

@@ -100,7 +100,7 @@ void add_locals(i64 row, i64* next) {
         if (r[1] < 0) continue;
         for (i64 e = r[0]; e <= r[1] && e <= lstnx; e++) {
             const name_entry& n = nametable[e];
-            if (n.kind == 'L' || n.index < 0 || n.index >= VTSIZE) continue;
+            if (n.kind == 'L' || n.index < 0 || n.index >= VTSIZE || IsLoopTemp(row, e)) continue;
             if (vtable[n.index].rank == -1) continue;
             FnGetFullname(e, 'N');
             if (namep[0] == '[' || DBListN(namep)) continue;
