@@ -6,6 +6,12 @@
 
 #include "values/linelist.h"
 
+// The labels an open loop's "continue" and "break" branch to.
+struct LoopLabels {
+    i64 next;  // the loop's next round
+    i64 out;   // the line after the loop
+};
+
 struct Rewriter {
     zem_line* linep = nullptr;       // node of the input line being read
     i64 TNL = 0;                     // input lines, header included
@@ -17,17 +23,21 @@ struct Rewriter {
     i64 LBX = -1;                    // last label number
     i64 FOX = 0;                     // counter of the for-over-vector temporaries
     i64 CSX = 0;                     // counter of the case test labels
-    std::vector<i64> ldep;           // end labels of the open loops
+    std::vector<LoopLabels> ldep;    // labels of the open loops
     i64 parenum = 0;                 // open "{" blocks
     bool perr = false;               // structure fault
     std::vector<std::string> temps;  // generated loop temporaries
+    std::vector<std::string> own;    // the labels the function's lines give
 };
 
 extern Rewriter rw;
 
 zem_line* ParseGlue(const std::string& text);
 std::string Label(i64 n);
+// The next label number whose label the function's own lines do not give.
 i64 NewLabel();
+// The next case test label (CS and a number) the function does not give.
+std::string NewCaseLabel();
 bool Fault();
 bool NextLine();
 void SkipBlanksCur();

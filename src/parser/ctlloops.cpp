@@ -62,7 +62,7 @@ void numeric_for(const std::string& v, const std::string& range, size_t after) {
     std::string limit = s2 < 0 ? rest : rest.substr(0, static_cast<size_t>(s2));
     std::string step = s2 < 0 ? "1" : rest.substr(static_cast<size_t>(s2) + 1);
     i64 La = NewLabel(), Lb = NewLabel();
-    rw.ldep.push_back(Lb);
+    rw.ldep.push_back({La, Lb});
     ParseGlue(v + "<-(" + start + ")-" + step);
     ParseGlue(singles_check(v, limit, step, Lb));
     std::string next = v + "<-" + v + "+" + step;
@@ -88,7 +88,7 @@ void vector_for(const std::string& v, const std::string& e, size_t after) {
     rw.temps.push_back(ln);
     rw.temps.push_back(in);
     i64 La = NewLabel(), Lc = NewLabel(), Lb = NewLabel();
-    rw.ldep.push_back(Lb);
+    rw.ldep.push_back({Lc, Lb});
     ParseGlue("->(0=" + ln + "<-#" + vn + "<-" + e + ")/" + Label(Lb));
     ParseGlue(in + "<-0");
     ParseGlue(Label(La) + ":" + v + "<-" + vn + "[" + in + "+[]IO]");
@@ -180,7 +180,7 @@ struct CaseBlock {
         i64 c = csfind(text.c_str(), ':');
         if (c < 0) return Fault();
         std::string labels = text.substr(0, static_cast<size_t>(c));
-        std::string next = "CS" + std::to_string(++rw.CSX);
+        std::string next = NewCaseLabel();
         std::string prefix = test.empty() ? "" : test + ":";
         zem_line* l = ParseGlue(prefix + "->(~" + subject + "?" + labels + ")/" + next);
         l->tag = braceline;

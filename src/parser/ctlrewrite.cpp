@@ -60,7 +60,8 @@ void plain_statement() {
             Fault();
             return;
         }
-        ParseGlue("->" + Label(rw.ldep.back() - (word == "continue")));
+        const LoopLabels& loop = rw.ldep.back();
+        ParseGlue("->" + Label(word == "continue" ? loop.next : loop.out));
         return;
     }
     ParseGlue(stmt);
@@ -98,7 +99,39 @@ zem_line* ParseGlue(const std::string& text) {
 
 std::string Label(i64 n) { return std::string("L").append(std::to_string(n)); }
 
-i64 NewLabel() { return ++rw.LBX; }
+namespace {
+
+bool own_label(const std::string& name) {
+    for (const auto& l : rw.own)
+        if (l == name) return true;
+    return false;
+}
+
+// The labels written at the start of the function's lines, which generated
+// labels must not take: a branch to one would land on the other.
+void collect_own(zem_line* lines, i64 n) {
+    i64 k = 0;
+    for (zem_line* l = lines; l && k < n; l = l->next, k++) {
+        std::string text = l->text ? l->text : "";
+        size_t lp = label_prefix(text);
+        if (lp) rw.own.push_back(text.substr(0, lp - 1));
+    }
+}
+
+}  // namespace
+
+i64 NewLabel() {
+    do rw.LBX++;
+    while (own_label(Label(rw.LBX)));
+    return rw.LBX;
+}
+
+std::string NewCaseLabel() {
+    std::string l;
+    do l = "CS" + std::to_string(++rw.CSX);
+    while (own_label(l));
+    return l;
+}
 
 bool Fault() {
     rw.perr = true;
@@ -244,7 +277,7 @@ void ParseWhileStm() {
     i64 line = rw.CLX;
     std::string t = "idx_w" + std::to_string(++rw.FOX);
     rw.temps.push_back(t);
-    rw.ldep.push_back(Lb);
+    rw.ldep.push_back({La, Lb});
     std::string cond = rw.cur.substr(rw.pos + 1, static_cast<size_t>(close) - rw.pos - 1);
     std::string out = Label(Lc);
     ParseGlue(Label(La) + ":->(" + t + "<-~~" + cond + ")!." + out + "," + out + "," + out);
@@ -267,6 +300,7 @@ i64 ZemParserNewInit(zem_line* lines, i64 n) {
     rw.TNL = n;
     rw.linex = line0;
     rw.linep = lines;
+    if (lines) collect_own(lines->next, n);
     while (rw.CLX + 1 < rw.TNL && rw.linep->next) {
         rw.CLX++;
         rw.linep = rw.linep->next;
