@@ -157,9 +157,14 @@ TEST_F(DatetimeListlit, SwapThroughAList) {
 }
 
 TEST_F(DatetimeListlit, TimeStampShape) {
-    time_t before = time(nullptr);
+    // Read from the clock the stamp reads: time() may trail it by a tick,
+    // a second behind at a second's boundary.
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    time_t before = now.tv_sec;
     ASSERT_EQ(PfQdzeroTS(4), 0);
-    time_t after = time(nullptr);
+    clock_gettime(CLOCK_REALTIME, &now);
+    time_t after = now.tv_sec;
     const val_item& ts = vtable[4];
     EXPECT_EQ(ts.type, TDATETIME);
     EXPECT_EQ(ts.rank, 1);
