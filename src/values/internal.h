@@ -44,6 +44,7 @@ void HeapDeal(heap_node* node);
 void HeapChange(void* data);
 // The header of the large block whose data starts at data, or nullptr.
 heap_node* LargeNodeOf(const void* data);
+// An empty scratch list node from the heap; nullptr and E_WS_FULL when none.
 scratch_node* GM_Init();
 void GM_head();
 
